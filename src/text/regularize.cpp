@@ -1,0 +1,111 @@
+#include "text/regularize.h"
+
+#include "support/ctype_table.h"
+#include "text/char_fold.h"
+
+namespace {
+
+struct Suffix {
+    std::string_view ending;
+    std::string_view replacement;
+};
+
+// Tried in order; the first that fits applies.
+constexpr Suffix kStemTable[] = {
+    {"ations", ""}, {"ation", ""}, {"ies", "i"}, {"ied", "i"}, {"ing", ""}, {"es", ""},
+    {"ed", ""},     {"e", ""},     {"ly", ""},   {"ss", "ss"}, {"s", ""},   {"y", "i"},
+};
+
+bool isAlnum(unsigned char b) { return ctypeTable[b] & kCtAlnum; }
+
+// Reads the ASCII word at pos (lowered when asked) and stems it.
+LStr readWord(std::string_view text, size_t& pos, bool lower) {
+    LStr word;
+    for (; pos < text.size() && isAlnum(byteAt(text, pos)); ++pos) {
+        unsigned char b = byteAt(text, pos);
+        word.append(char(lower && (ctypeTable[b] & kCtUpper) ? b | 0x20 : b));
+    }
+    stemWord(word);
+    return word;
+}
+
+int foldChar(int code, FoldFlags fold) {
+    if (fold.ignoreCase) code = toLowerFull(code);
+    if (fold.ignoreWidth) code = fullToHalf(code);
+    return code;
+}
+
+void appendChar(LStr& out, int code) {
+    if (code > 0xFF) out.append(char(code >> 8));
+    out.append(char(code & 0xFF));
+}
+
+// The character code of the double-byte character at pos (pos + 1 exists).
+int doubleByteAt(std::string_view text, size_t pos) {
+    return (byteAt(text, pos) << 8) | byteAt(text, pos + 1);
+}
+
+}  // namespace
+
+void stemWord(LStr& word) {
+    std::string_view w = word.view();
+    for (const auto& row : kStemTable) {
+        if (w.size() > row.ending.size() + 2 && w.ends_with(row.ending)) {
+            word.truncate(int32_t(w.size() - row.ending.size()));
+            word.append(row.replacement);
+            return;
+        }
+    }
+}
+
+void regularize(std::string_view text, FoldFlags fold, LStr& out) {
+    for (size_t pos = 0; pos < text.size();) {
+        unsigned char b = byteAt(text, pos);
+        if (isAlnum(b)) {
+            out.append(readWord(text, pos, fold.ignoreCase));
+        } else if (!isLeadByte(b)) {
+            if (isHalfKana(b)) out.append(char(b));
+            ++pos;
+        } else if (pos + 1 >= text.size()) {
+            ++pos;  // a lead byte cut off at the end
+        } else {
+            if (b != 0x81) appendChar(out, foldChar(doubleByteAt(text, pos), fold));
+            pos += 2;
+        }
+    }
+}
+
+StemMatch stemCompare(std::string_view text, size_t pos, std::string_view stem, FoldFlags fold,
+                      bool wholeText, const volatile int* stopFlag) {
+    const size_t start = pos;
+    size_t s = 0;
+    while (s < stem.size()) {
+        if (pos >= text.size() || (stopFlag && *stopFlag)) return {};
+        unsigned char b = byteAt(text, pos);
+        if (isAlnum(b)) {
+            LStr word = readWord(text, pos, fold.ignoreCase);
+            if (stem.substr(s, word.length()) != word.view()) return {};
+            s += word.length();
+        } else if (!isLeadByte(b)) {
+            if (isHalfKana(b)) {
+                if (byteAt(stem, s) != b) return {};
+                ++s;
+            }
+            ++pos;
+        } else if (pos + 1 >= text.size()) {
+            return {};
+        } else {
+            if (b != 0x81) {
+                int code = foldChar(doubleByteAt(text, pos), fold);
+                char bytes[2] = {char(code >> 8), char(code & 0xFF)};
+                std::string_view folded = code > 0xFF ? std::string_view(bytes, 2)
+                                                      : std::string_view(bytes + 1, 1);
+                if (stem.substr(s, folded.size()) != folded) return {};
+                s += folded.size();
+            }
+            pos += 2;
+        }
+    }
+    if (wholeText && pos != text.size()) return {};
+    return {true, int(pos - start)};
+}

@@ -1,0 +1,34 @@
+// Regularised text: the form in which search strings and index blocks are
+// compared. ASCII words are stemmed (English endings cut), spaces and symbols
+// vanish, and case and width are folded (always in index mode, as the search
+// options say otherwise). stemCompare matches text against such a form
+// without building it.
+#pragma once
+#include <string_view>
+
+#include "support/lstr.h"
+
+struct FoldFlags {
+    bool ignoreCase = true;
+    bool ignoreWidth = true;
+};
+
+// Index mode folds case and width regardless of the search options.
+inline constexpr FoldFlags kIndexFolding{true, true};
+
+// Appends the regularised form of text to out.
+void regularize(std::string_view text, FoldFlags fold, LStr& out);
+
+// Cuts an English ending off one ASCII word, in place.
+void stemWord(LStr& word);
+
+struct StemMatch {
+    bool matched = false;
+    int consumed = 0;  // text bytes walked
+};
+
+// Does the text at pos begin with something whose regularised form is stem?
+// wholeText: the match must consume the text to its end. A set stop flag
+// makes the comparison fail.
+StemMatch stemCompare(std::string_view text, size_t pos, std::string_view stem, FoldFlags fold,
+                      bool wholeText, const volatile int* stopFlag = nullptr);

@@ -1,0 +1,82 @@
+#include "common/qf_runner.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+extern char** environ;
+
+std::string qfBinary() {
+    if (const char* bin = std::getenv("QF_BIN")) return bin;
+    return std::string(QF_BINARY_DIR) + "/qf";
+}
+
+namespace {
+
+// Reads both pipes until they close, without letting either fill up.
+void drain(int outFd, int errFd, std::string& out, std::string& err) {
+    pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
+    std::string* sinks[2] = {&out, &err};
+    int open = 2;
+    char buf[65536];
+    while (open > 0) {
+        if (poll(fds, 2, -1) < 0) break;
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+            ssize_t n = read(fds[i].fd, buf, sizeof buf);
+            if (n > 0) {
+                sinks[i]->append(buf, size_t(n));
+            } else {
+                close(fds[i].fd);
+                fds[i].fd = -1;
+                --open;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+QfResult runQf(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+    int outPipe[2], errPipe[2];
+    QfResult result;
+    if (pipe(outPipe) != 0 || pipe(errPipe) != 0) return result;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+    for (int fd : {outPipe[0], outPipe[1], errPipe[0], errPipe[1]})
+        posix_spawn_file_actions_addclose(&actions, fd);
+
+    std::string binary = qfBinary();
+    std::vector<char*> argv{binary.data()};
+    std::vector<std::string> argsCopy = args;
+    for (auto& a : argsCopy) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> envCopy = env;
+    std::vector<char*> envp;
+    for (char** e = environ; *e; ++e) envp.push_back(*e);
+    for (auto& e : envCopy) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    pid_t pid = 0;
+    int rc = posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(outPipe[1]);
+    close(errPipe[1]);
+    if (rc != 0) {
+        close(outPipe[0]);
+        close(errPipe[0]);
+        return result;
+    }
+    drain(outPipe[0], errPipe[0], result.out, result.err);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return result;
+}
