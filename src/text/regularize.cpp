@@ -76,11 +76,11 @@ void regularize(std::string_view text, FoldFlags fold, LStr& out) {
 }
 
 StemMatch stemCompare(std::string_view text, size_t pos, std::string_view stem, FoldFlags fold,
-                      bool wholeText, const volatile int* stopFlag) {
+                      bool wholeText, const std::atomic<int>* stopFlag) {
     const size_t start = pos;
     size_t s = 0;
     while (s < stem.size()) {
-        if (pos >= text.size() || (stopFlag && *stopFlag)) return {};
+        if (pos >= text.size() || (stopFlag && stopFlag->load(std::memory_order_relaxed))) return {};
         unsigned char b = byteAt(text, pos);
         if (isAlnum(b)) {
             LStr word = readWord(text, pos, fold.ignoreCase);

@@ -4,6 +4,7 @@
 // options say otherwise). stemCompare matches text against such a form
 // without building it.
 #pragma once
+#include <atomic>
 #include <string_view>
 
 #include "support/lstr.h"
@@ -31,4 +32,4 @@ struct StemMatch {
 // wholeText: the match must consume the text to its end. A set stop flag
 // makes the comparison fail.
 StemMatch stemCompare(std::string_view text, size_t pos, std::string_view stem, FoldFlags fold,
-                      bool wholeText, const volatile int* stopFlag = nullptr);
+                      bool wholeText, const std::atomic<int>* stopFlag = nullptr);

@@ -88,6 +88,6 @@ TEST(StemCompare, MatchesRegularisedForms) {
 }
 
 TEST(StemCompare, StopFlagFails) {
-    volatile int stop = 1;
+    std::atomic<int> stop{1};
     EXPECT_FALSE(stemCompare("abc", 0, "abc", kIndexFolding, false, &stop).matched);
 }
