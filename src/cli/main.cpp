@@ -1,24 +1,138 @@
-// qf: the command-line front end of Quillfind.
+// qf: the command-line front end of Quillfind. It fills the search keys of
+// the settings from the configuration file and the options, runs one search
+// through the engine's worker and waits for it, writing the result text to
+// stdout through its own message sink.
 #include <cstdio>
-#include <cstring>
+#include <memory>
+#include <string>
+
+#include "cli/qf_options.h"
+#include "cli/qf_sink.h"
+#include "cli/qf_terminal.h"
+#include "config/app_settings.h"
+#include "config/ini.h"
+#include "search/search_run.h"
+#include "search/status_sink.h"
+#include "search/worker.h"
+#include "support/event.h"
+#include "support/message_service.h"
+#include "support/path_utils.h"
+#include "support/source_position.h"
+#include "support/thread.h"
+#include "text/memory_stream.h"
 
 namespace {
 
-const char kUsage[] =
-    "Usage: qf [OPTIONS] SEARCH_STRING FOLDER...\n"
-    "Searches Shift-JIS, UTF-8 and UTF-16 text files for a string.\n"
-    "\n"
-    "  --help     show this text\n";
+constexpr int kExitFound = 0;
+constexpr int kExitNothingFound = 1;
+constexpr int kExitUsage = 2;
+
+int usageError(const std::string& message) {
+    std::fprintf(stderr, "qf: %s\nTry 'qf --help' for more information.\n", message.c_str());
+    return kExitUsage;
+}
+
+// Reads the configuration file unless told not to; false when a file named
+// with --cf cannot be read.
+bool loadSettings(const QfOptions& options, AppSettings& settings) {
+    if (options.noConfig) return true;
+    settings.configPath =
+        options.configPath ? utf8ToSjis(*options.configPath) : defaultConfigPath();
+    if (pathKind(settings.configPath.view()) != 1) {
+        if (!options.configPath) return true;  // no configuration yet: the defaults
+        report(kMsgCommandLine, "cannot read the configuration file %s",
+               settings.configPath.c_str());
+        return false;
+    }
+    return settings.load();
+}
+
+// Applies "key=value" lines in configuration-file syntax; false when any of
+// them was in error.
+bool applySettingLines(const std::vector<std::string>& lines, const char* origin,
+                       AppSettings& settings) {
+    if (lines.empty()) return true;
+    LStr text;
+    for (const std::string& line : lines) text.append(utf8ToSjis(line).view()).append("\r\n");
+    const int errorsBefore = errorCount();
+    LMemSrm in(text);
+    LIni ini;
+    settings.registerKeys(ini);
+    {
+        PositionScope position(origin, nullptr);
+        ini.read(in);
+    }
+    return errorCount() == errorsBefore;
+}
+
+void fillSearchKeys(const QfOptions& options, AppSettings& settings) {
+    settings.schStr = utf8ToSjis(options.searchString);
+    LStr folders;
+    for (const std::string& folder : options.folders) {
+        if (!folders.empty()) folders.append(';');
+        folders.append(utf8ToSjis(folder).view());
+    }
+    settings.schDir = std::move(folders);
+    if (settings.schFile.empty()) settings.schFile = "*.txt";
+}
+
+// Runs the search and waits for its end; returns the hit count.
+int32_t runSearch(AppSettings& settings) {
+    LEvent ended;
+    SearchSummary result;
+    setSearchEndHandler([&](const SearchSummary& summary) {
+        result = summary;
+        ended.set();
+    });
+    if (startSearch(settings)) ended.wait(-1);
+    setSearchEndHandler(nullptr);
+    return result.hits;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0) {
-            std::fputs(kUsage, stdout);
+    std::string error;
+    std::optional<QfOptions> parsed = parseQfOptions(argc, argv, error);
+    if (!parsed) return usageError(error);
+    const QfOptions& options = *parsed;
+    switch (options.action) {
+        case QfAction::Help:
+            std::fputs(kQfUsage, stdout);
             return 0;
-        }
+        case QfAction::Version:
+            std::puts("qf (Quillfind) 0.1");
+            return 0;
+        case QfAction::DeleteOldIndex:
+        case QfAction::DeleteAllIndex:
+            std::fputs("qf: index deletion is not available yet\n", stderr);
+            return kExitUsage;
+        case QfAction::Search:
+            break;
     }
-    std::fputs(kUsage, stderr);
-    return 2;
+    if (options.searchString.empty()) return usageError("the search string is empty");
+
+    LThread::createMainRecord();
+    setMessageLanguage('J');
+    const bool color = options.color == ColorMode::Always ||
+                       (options.color == ColorMode::Auto && stdoutIsTerminal());
+    installMessageSink(std::make_unique<QfSink>(options.raw, color));
+    if (!options.quiet && stderrIsTerminal())
+        installStatusSink(std::make_unique<QfProgressLine>());
+
+    AppSettings settings;
+    if (!loadSettings(options, settings)) return kExitUsage;
+    settings.startUpChecks(1 << 20, 1 << 20);
+    if (!applySettingLines(options.sets, "--set", settings) ||
+        !applySettingLines(options.keyOptions, "option", settings))
+        return kExitUsage;
+    fillSearchKeys(options, settings);
+
+    stopSearchOnInterrupt();
+    const int32_t hits = runSearch(settings);
+    QfProgressLine::clear();
+    installStatusSink(nullptr);
+    LThread::shutdownThreads();
+    shutdownMessages();
+    return hits > 0 ? kExitFound : kExitNothingFound;
 }

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "config/ini_value_text.h"
+
 const char kQfUsage[] =
     "Usage: qf [OPTIONS] SEARCH_STRING FOLDER...\n"
     "       qf --delete-old-index | --delete-all-index\n"
@@ -55,11 +57,11 @@ struct Flag {
 };
 
 constexpr Flag kFlags[] = {
-    {"ignore-case", 'i', "schICaseF = 1"}, {"match-case", 0, "schICaseF = 0"},
-    {"ignore-width", 'w', "schIZhF = 1"},  {"stem", 0, "schStemF = 1"},
-    {"words", 0, "schWord = 1"},           {"field-match", 0, "schFieldMchF = 1"},
-    {"count", 'c', "schCount = 1"},        {"subdirs", 'r', "schSubDir = 1"},
-    {"index", 0, "schUseIX = 1"},          {"sort-by-rate", 0, "schSortByRate = 1"},
+    {"ignore-case", 'i', "schICaseF=1"}, {"match-case", 0, "schICaseF=0"},
+    {"ignore-width", 'w', "schIZhF=1"},  {"stem", 0, "schStemF=1"},
+    {"words", 0, "schWord=1"},           {"field-match", 0, "schFieldMchF=1"},
+    {"count", 'c', "schCount=1"},        {"subdirs", 'r', "schSubDir=1"},
+    {"index", 0, "schUseIX=1"},          {"sort-by-rate", 0, "schSortByRate=1"},
 };
 
 // Splits "--name=value"; value is empty without "=".
@@ -72,16 +74,6 @@ bool splitLong(std::string_view arg, std::string_view& name, std::string_view& v
     name = arg.substr(0, eq);
     value = hasValue ? arg.substr(eq + 1) : std::string_view();
     return true;
-}
-
-// Quotes a value for the configuration-file syntax.
-std::string quoted(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '!') out += '!';
-        out += c;
-    }
-    return out + "\"";
 }
 
 class Parser {
@@ -133,19 +125,18 @@ bool Parser::option(std::string_view name, std::string_view value, bool hasValue
             error_ = "--set needs KEY=VALUE";
             return false;
         }
-        o_.sets.push_back(std::string(value.substr(0, eq)) + " = " +
-                          std::string(value.substr(eq + 1)));
+        o_.sets.emplace_back(value);
         return true;
     }
-    if (name == "files") return o_.keyOptions.push_back("schFile = " + quoted(value)), true;
-    if (name == "min-rate") return o_.keyOptions.push_back("minRate = " + std::string(value)), true;
+    if (name == "files") return o_.keyOptions.push_back("schFile=" + std::string(escapeIniText(value).view())), true;
+    if (name == "min-rate") return o_.keyOptions.push_back("minRate=" + std::string(value)), true;
     if (name == "type") {
         const char* n = value == "normal" ? "1" : value == "regex" ? "2" : value == "fuzzy" ? "3" : "";
         if (!*n) {
             error_ = "--type must be normal, regex or fuzzy";
             return false;
         }
-        o_.keyOptions.push_back(std::string("schType = ") + n);
+        o_.keyOptions.push_back(std::string("schType=") + n);
         return true;
     }
     if (name == "color") {

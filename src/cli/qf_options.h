@@ -17,7 +17,7 @@ struct QfOptions {
     bool raw = false;
     bool quiet = false;
     ColorMode color = ColorMode::Auto;
-    // Search keys in configuration-file syntax ("schType = 2"), applied in
+    // Search keys in configuration-file syntax ("schType=2"), applied in
     // order after the configuration file: first every --set, then the
     // options that name a key.
     std::vector<std::string> sets;

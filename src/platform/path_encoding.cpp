@@ -11,7 +11,7 @@ namespace {
 
 // One iconv conversion descriptor per thread and direction.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
         if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
@@ -35,7 +35,7 @@ public:
         return out;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 
@@ -129,6 +129,17 @@ void appendSjisRun(std::string& out, std::string_view run) {
     }
 }
 
+// Shift-JIS for a UTF-8 text, only when it converts back to the same bytes:
+// CP932 folds some characters ("¥" to a backslash, "〜" to "～"), and a folded name
+// would reach a different file.
+std::optional<std::string> roundTripSjis(std::string_view utf8) {
+    auto sjis = toSjis().convert(utf8);
+    if (!sjis) return std::nullopt;
+    auto back = toUtf8().convert(*sjis);
+    if (!back || *back != utf8) return std::nullopt;
+    return sjis;
+}
+
 }  // namespace
 
 std::string toSystemPath(std::string_view sjis) {
@@ -159,11 +170,18 @@ std::string toSystemPath(std::string_view sjis) {
     return out;
 }
 
-LStr fromSystemPath(std::string_view utf8) {
-    if (isAscii(utf8) && utf8.find("{%u") == std::string_view::npos) return LStr(utf8);
-    if (utf8.find("{%u") == std::string_view::npos)
-        if (auto whole = toSjis().convert(utf8)) return LStr(*whole);
-    LStr out;
+void fromSystemPath(std::string_view utf8, LStr& out) {
+    out.truncate(0);  // keeps the buffer: directory readers reuse one name
+    if (isAscii(utf8) && utf8.find("{%u") == std::string_view::npos) {
+        out.assign(utf8);
+        return;
+    }
+    if (utf8.find("{%u") == std::string_view::npos) {
+        if (auto whole = roundTripSjis(utf8)) {
+            out.assign(*whole);
+            return;
+        }
+    }
     for (size_t i = 0; i < utf8.size();) {
         uint32_t cp = 0;
         int n = decodeUtf8(utf8.substr(i), cp);
@@ -172,9 +190,9 @@ LStr fromSystemPath(std::string_view utf8) {
             ++i;
             continue;
         }
-            // A literal "{%u" in a name would read as an escape on the way back.
+        // A literal "{%u" in a name would read as an escape on the way back.
         bool literalEscape = utf8.substr(i, 3) == "{%u";
-        auto one = literalEscape ? std::nullopt : toSjis().convert(utf8.substr(i, n));
+        auto one = literalEscape ? std::nullopt : roundTripSjis(utf8.substr(i, n));
         if (one) {
             out.append(*one);
         } else if (cp >= 0x10000) {
@@ -185,5 +203,10 @@ LStr fromSystemPath(std::string_view utf8) {
         }
         i += n;
     }
+}
+
+LStr fromSystemPath(std::string_view utf8) {
+    LStr out;
+    fromSystemPath(utf8, out);
     return out;
 }

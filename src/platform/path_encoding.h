@@ -11,5 +11,8 @@
 
 // Shift-JIS path -> UTF-8 bytes for a system call.
 std::string toSystemPath(std::string_view sjisPath);
-// UTF-8 name from the system -> Shift-JIS.
+// UTF-8 name from the system -> Shift-JIS. A character that CP932 would fold
+// into another one ("¥" into a backslash) travels as an escape as well.
 LStr fromSystemPath(std::string_view utf8Name);
+// The same into an existing string, reusing its buffer.
+void fromSystemPath(std::string_view utf8Name, LStr& out);

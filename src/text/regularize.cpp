@@ -1,5 +1,7 @@
 #include "text/regularize.h"
 
+#include <array>
+
 #include "support/ctype_table.h"
 #include "text/char_fold.h"
 
@@ -56,6 +58,15 @@ void stemWord(LStr& word) {
             return;
         }
     }
+}
+
+std::span<const std::string_view> stemEndings() {
+    static const auto endings = [] {
+        std::array<std::string_view, std::size(kStemTable)> list{};
+        for (size_t i = 0; i < list.size(); ++i) list[i] = kStemTable[i].ending;
+        return list;
+    }();
+    return endings;
 }
 
 void regularize(std::string_view text, FoldFlags fold, LStr& out) {

@@ -5,6 +5,7 @@
 // without building it.
 #pragma once
 #include <atomic>
+#include <span>
 #include <string_view>
 
 #include "support/lstr.h"
@@ -22,6 +23,8 @@ void regularize(std::string_view text, FoldFlags fold, LStr& out);
 
 // Cuts an English ending off one ASCII word, in place.
 void stemWord(LStr& word);
+// The endings stemWord may cut, in the order it tries them.
+std::span<const std::string_view> stemEndings();
 
 struct StemMatch {
     bool matched = false;

@@ -1,0 +1,124 @@
+// Throughput of the text layer on generated Japanese text: UTF-8 to Shift-JIS
+// and back through UTF-16, and gram signatures of record blocks.
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <string>
+
+#include "index/gram_signature.h"
+#include "support/lstr.h"
+#include "support/lwstr.h"
+#include "text/encoding.h"
+
+namespace {
+
+constexpr size_t kTextUnits = 2 * 1024 * 1024;  // about 4 MB of Shift-JIS
+constexpr size_t kBlockBytes = 256;             // a record block of the index
+
+// Kana, common kanji, ASCII words and punctuation in proportions like those
+// of ordinary Japanese prose, with a line end every 40 to 80 characters.
+std::u16string generateJapanese(size_t units) {
+    const std::u16string kanji =
+        u"日本語文字検索索引時間年月人大中小学生先会社出入上下前後東西南北国語"
+        u"書読話見聞行来思言知分手力気円電車道自動新古高安多少長明暗目耳口";
+    const std::u16string punctuation = u"、。「」・ー（）";
+    const std::u16string ascii[] = {u"index", u"Quill", u"2024", u"text", u"UTF-8"};
+    std::mt19937 random(12345);
+    std::u16string text;
+    text.reserve(units + 100);
+    size_t lineLength = 0;
+    while (text.size() < units) {
+        int kind = int(random() % 100);
+        if (kind < 45) text += char16_t(0x3041 + random() % 83);       // hiragana
+        else if (kind < 60) text += char16_t(0x30A1 + random() % 83);  // katakana
+        else if (kind < 85) text += kanji[random() % kanji.size()];
+        else if (kind < 93) text += punctuation[random() % punctuation.size()];
+        else text += ascii[random() % 5];
+        if (++lineLength > 40 + random() % 40) {
+            text += u"\r\n";
+            lineLength = 0;
+        }
+    }
+    return text;
+}
+
+const std::u16string& sampleWide() {
+    static const std::u16string text = generateJapanese(kTextUnits);
+    return text;
+}
+
+const LStr& sampleShiftJis() {
+    static const LStr text = [] {
+        LStr out;
+        wideToMb(sampleWide(), out, kCodePageAnsi);
+        return out;
+    }();
+    return text;
+}
+
+const LStr& sampleUtf8() {
+    static const LStr text = [] {
+        LStr out;
+        wideToMb(sampleWide(), out, kCodePageUtf8);
+        return out;
+    }();
+    return text;
+}
+
+void BM_Utf8ToShiftJis(benchmark::State& state) {
+    const LStr& in = sampleUtf8();
+    for (auto _ : state) {
+        LWStr wide;
+        mbToWide(in.view(), wide, kCodePageUtf8);
+        LStr out;
+        wideToMb(wide.view(), out, kCodePageAnsi);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * in.length());
+}
+BENCHMARK(BM_Utf8ToShiftJis)->Unit(benchmark::kMillisecond);
+
+void BM_ShiftJisToUtf8(benchmark::State& state) {
+    const LStr& in = sampleShiftJis();
+    for (auto _ : state) {
+        LWStr wide;
+        mbToWide(in.view(), wide, kCodePageAnsi);
+        LStr out;
+        wideToMb(wide.view(), out, kCodePageUtf8);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * in.length());
+}
+BENCHMARK(BM_ShiftJisToUtf8)->Unit(benchmark::kMillisecond);
+
+void BM_BlockSignatures(benchmark::State& state) {
+    std::string_view text = sampleShiftJis().view();
+    for (auto _ : state) {
+        for (size_t pos = 0; pos + kBlockBytes <= text.size(); pos += kBlockBytes) {
+            GramSignature sig = signatureOf(text.substr(pos, kBlockBytes));
+            benchmark::DoNotOptimize(sig);
+        }
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+BENCHMARK(BM_BlockSignatures)->Unit(benchmark::kMillisecond);
+
+void BM_SignatureTest(benchmark::State& state) {
+    std::string_view text = sampleShiftJis().view();
+    std::vector<GramSignature> blocks;
+    for (size_t pos = 0; pos + kBlockBytes <= text.size(); pos += kBlockBytes)
+        blocks.push_back(signatureOf(text.substr(pos, kBlockBytes)).complemented());
+    GramSignature search = signatureOf(text.substr(1000, 12));
+    int tolerance = int(state.range(0));
+    for (auto _ : state) {
+        int passed = 0;
+        for (const GramSignature& block : blocks) passed += signatureTest(block, search, tolerance);
+        benchmark::DoNotOptimize(passed);
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(blocks.size()));
+}
+BENCHMARK(BM_SignatureTest)->Arg(0)->Arg(2);
+
+}  // namespace
+
+BENCHMARK_MAIN();

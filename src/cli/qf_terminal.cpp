@@ -1,0 +1,29 @@
+#include "cli/qf_terminal.h"
+
+#include <unistd.h>
+
+#include <csignal>
+
+#include "support/stop_flag.h"
+
+namespace {
+
+// The first Ctrl-C asks the search to stop; a second one ends qf at once.
+void onInterrupt(int) {
+    if (stopFlag().exchange(1) != 0) {
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+    }
+}
+
+}  // namespace
+
+bool stdoutIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
+bool stderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+void stopSearchOnInterrupt() {
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+}

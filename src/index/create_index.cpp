@@ -1,0 +1,104 @@
+// createIndex: one pass over a file's text, closing a block whenever the
+// next record would make it too long.
+#include "index/create_index.h"
+
+#include "convert/text_reader.h"
+#include "index/ix_cache.h"
+#include "index/ix_status.h"
+#include "pattern/record_reader.h"
+#include "platform/file_system.h"
+#include "support/message_service.h"
+#include "support/stop_flag.h"
+#include "text/buffered_stream.h"
+#include "text/regularize.h"
+
+namespace {
+
+// Progress is shown every this many blocks.
+constexpr size_t kProgressEvery = 256;
+
+class BlockBuilder {
+  public:
+    BlockBuilder(TIxEntry& entry, int64_t totalSize) : entry_(entry), totalSize_(totalSize) {}
+
+    bool empty() const { return len_ == 0; }
+    int32_t length() const { return len_; }
+    void append(const LStr& record) {
+        text_.append(record.view());
+        len_ += record.length();
+    }
+
+    // Stores the current block and starts the next one at pos and line.
+    void close(int32_t nextPos, int32_t nextLine) {
+        regular_.clear();
+        regularize(text_.view(), kIndexFolding, regular_);
+        TIxBlock block;
+        block.sig = signatureOf(regular_.view()).complemented();
+        block.pos = pos_;
+        block.len = len_;
+        block.line = line_;
+        entry_.blocks.push_back(block);
+        if (entry_.blocks.size() % kProgressEvery == 0) showProgress(nextPos);
+        text_.clear();
+        len_ = 0;
+        pos_ = nextPos;
+        line_ = nextLine;
+    }
+
+  private:
+    void showProgress(int32_t position) const {
+        int64_t percent = (int64_t(position) + 100) / (totalSize_ / 100 + 1);
+        ixStatusF(3, "%d%%", int(percent));
+    }
+
+    TIxEntry& entry_;
+    int64_t totalSize_;
+    LStr text_;
+    LStr regular_;
+    int32_t len_ = 0;
+    int32_t pos_ = 0;
+    int32_t line_ = 1;
+};
+
+bool blockEndsBefore(const BlockBuilder& block, int32_t recordLength) {
+    if (recordLength == 0) return true;
+    if (block.empty()) return false;
+    return block.length() > kBlockSoftLimit ||
+           int64_t(block.length()) + recordLength > kBlockHardLimit;
+}
+
+}  // namespace
+
+int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator& separator) {
+    debugLog("createIndex [%.*s]\n", int(path.size()), path.data());
+    int64_t size = 0;
+    uint64_t writeTime = 0;
+    if (!fsOpenedFileInfo(path, size, writeTime)) return 1;
+    entry.lastWrite = writeTime;
+    entry.size = uint32_t(uint64_t(size));
+    entry.blocks.clear();
+
+    std::unique_ptr<LSrmBase> reader = openTextReader(path);
+    if (!reader) return 1;
+    reader->setLine(1);
+
+    BlockBuilder block(entry, size);
+    LStr record;
+    bool complete = false;
+    while (!stopRequested()) {
+        const int32_t pos = reader->tell();
+        const int32_t line = reader->line();
+        record.clear();
+        readUntilRex(*reader, separator.node, kRecordPeekLength, separator.table, record,
+                     kRecordMaxLength);
+        if (blockEndsBefore(block, record.length())) block.close(pos, line);
+        if (record.empty()) {
+            complete = true;
+            break;
+        }
+        block.append(record);
+    }
+    reader->close();
+    ixStatus(3, "");
+    return complete ? 0 : 1;
+}

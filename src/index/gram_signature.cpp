@@ -1,0 +1,91 @@
+// Gram bits, text signatures and the block test. These run for every record
+// block and every fuzzy window, so they avoid allocation and hash the short
+// gram inline with the strHash multipliers.
+#include "index/gram_signature.h"
+
+#include "support/ctype_table.h"
+
+namespace {
+
+// The first four strHash multipliers; a gram has at most four bytes.
+constexpr uint32_t kGramMultipliers[4] = {1, 23, 13, 2};
+
+}  // namespace
+
+bool GramSignature::none() const {
+    uint32_t any = 0;
+    for (uint32_t w : words) any |= w;
+    return any == 0;
+}
+
+int GramSignature::count() const {
+    int n = 0;
+    for (uint32_t w : words) n += __builtin_popcount(w);
+    return n;
+}
+
+GramSignature GramSignature::complemented() const {
+    GramSignature c;
+    for (int i = 0; i < kSignatureWords; ++i) c.words[i] = ~words[i];
+    return c;
+}
+
+GramSignature& GramSignature::operator|=(const GramSignature& o) {
+    for (int i = 0; i < kSignatureWords; ++i) words[i] |= o.words[i];
+    return *this;
+}
+
+void GramSignature::toBytes(uint8_t (&out)[kSignatureBytes]) const {
+    for (int i = 0; i < kSignatureBytes; ++i) out[i] = uint8_t(words[i / 4] >> (8 * (i % 4)));
+}
+
+GramSignature GramSignature::fromBytes(const uint8_t* bytes) {
+    GramSignature sig;
+    for (int i = 0; i < kSignatureBytes; ++i) sig.words[i / 4] |= uint32_t(bytes[i]) << (8 * (i % 4));
+    return sig;
+}
+
+int gramBit(std::string_view text, size_t pos) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    size_t end = text.size();
+    uint32_t hash = 0;
+    int length = 0;
+    while (length < 3) {
+        if (pos >= end || p[pos] == 0) return -1;
+        bool pair = isLeadByte(p[pos]) && pos + 1 < end && p[pos + 1] != 0;
+        hash += p[pos++] * kGramMultipliers[length++];
+        if (pair) hash += p[pos++] * kGramMultipliers[length++];
+    }
+    return int(hash % kSignatureBits);
+}
+
+void addGrams(GramSignature& sig, std::string_view text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    size_t end = text.size();
+    // A gram needs three bytes, so the last two positions never give one.
+    for (size_t pos = 0; pos + 2 < end;) {
+        int bit = gramBit(text, pos);
+        if (bit >= 0) sig.set(bit);
+        pos += isLeadByte(p[pos]) && p[pos + 1] != 0 ? 2 : 1;
+    }
+}
+
+GramSignature signatureOf(std::string_view text) {
+    GramSignature sig;
+    addGrams(sig, text);
+    return sig;
+}
+
+bool signatureTest(const GramSignature& storedBlock, const GramSignature& search, int tolerance) {
+    if (tolerance <= 0) {
+        uint32_t missing = 0;
+        for (int i = 0; i < kSignatureWords; ++i) missing |= storedBlock.words[i] & search.words[i];
+        return missing == 0;
+    }
+    int missing = 0;
+    for (int i = 0; i < kSignatureWords; ++i) {
+        missing += __builtin_popcount(storedBlock.words[i] & search.words[i]);
+        if (missing > tolerance) return false;
+    }
+    return true;
+}

@@ -1,0 +1,25 @@
+// Reading and writing index files (".qfd", version 3). An index file holds a
+// 16-byte header "QF  0003      \r\n", the source folder line ending in CR LF,
+// one record per entry ("F", name, NUL, write time low and high, size, block
+// records "s" pos len line signature, "z") and the closing byte "Z". Integers
+// are little-endian 32-bit values; signatures are 48 bytes, complemented.
+#pragma once
+#include <string_view>
+
+class TIxCache;
+
+inline constexpr int kIndexFileVersion = 3;
+inline constexpr int kIndexHeaderSize = 16;
+
+// Replaces the cache's contents with the entries of the index file ixPath:
+// dir becomes the folder of sourceFile (then the file's folder line) and
+// ixPath the given path. A missing file leaves the cache empty without a
+// message; a wrong header or a damaged entry is reported, and the entries
+// read before the damage stay. The cache is clean afterwards.
+void loadIndexFile(TIxCache& cache, std::string_view sourceFile, std::string_view ixPath);
+
+// Writes the cache to its ixPath through a temporary file in the same folder
+// that replaces the old file only once it is complete. Missing folders are
+// created (the index folder with its marker). False after reporting when the
+// file could not be written.
+bool writeIndexFile(const TIxCache& cache);

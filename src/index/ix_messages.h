@@ -1,0 +1,50 @@
+// The texts the index code shows, and the message line through which its
+// errors reach the result view (message font, then a line break).
+#pragma once
+
+// Status and message texts (Shift-JIS).
+namespace ixtext {
+// "索引ファイルが壊れています"
+inline constexpr char kEntryBroken[] =
+    "\x8D\xF5\x88\xF8\x83t\x83@\x83" "C\x83\x8B\x82\xAA\x89\xF3\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB7";
+// "索引ファイル %s が壊れています"
+inline constexpr char kFileBroken[] =
+    "\x8D\xF5\x88\xF8\x83t\x83@\x83" "C\x83\x8B %s \x82\xAA\x89\xF3\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB7";
+inline constexpr char kIllegalHeader[] = "illegal index file (illegal header): '%s'";
+inline constexpr char kCannotWrite[] = "cannot write to index file '%s'";
+// "索引読込中"
+inline constexpr char kReading[] = "\x8D\xF5\x88\xF8\x93\xC7\x8D\x9E\x92\x86";
+// "検索中"
+inline constexpr char kSearching[] = "\x8C\x9F\x8D\xF5\x92\x86";
+// "索引作成中"
+inline constexpr char kBuilding[] = "\x8D\xF5\x88\xF8\x8D\xEC\x90\xAC\x92\x86";
+// "索引削除中"
+inline constexpr char kDeleting[] = "\x8D\xF5\x88\xF8\x8D\xED\x8F\x9C\x92\x86";
+// "中止しました"
+inline constexpr char kStopped[] = "\x92\x86\x8E~\x82\xB5\x82\xDC\x82\xB5\x82\xBD";
+// "%d/%d 個の索引ファイルを削除しました\n"
+inline constexpr char kFilesDeleted[] =
+    "%d/%d \x8C\xC2\x82\xCC\x8D\xF5\x88\xF8\x83t\x83@\x83" "C\x83\x8B\x82\xF0\x8D\xED\x8F\x9C"
+    "\x82\xB5\x82\xDC\x82\xB5\x82\xBD\n";
+// "%d/%d 個の索引ファイルを変更しました (削除データ数 %d)\n"
+inline constexpr char kFilesChanged[] =
+    "%d/%d \x8C\xC2\x82\xCC\x8D\xF5\x88\xF8\x83t\x83@\x83" "C\x83\x8B\x82\xF0\x95\xCF\x8DX\x82\xB5"
+    "\x82\xDC\x82\xB5\x82\xBD (\x8D\xED\x8F\x9C\x83" "f\x81[\x83^\x90\x94 %d)\n";
+// "索引ファイル %s を削除できません"
+inline constexpr char kCannotDelete[] =
+    "\x8D\xF5\x88\xF8\x83t\x83@\x83" "C\x83\x8B %s \x82\xF0\x8D\xED\x8F\x9C\x82\xC5\x82\xAB\x82\xDC"
+    "\x82\xB9\x82\xF1";
+// "削除数: 索引データ=%d, 索引ファイル=%d"
+inline constexpr char kDeleteCounts[] =
+    "\x8D\xED\x8F\x9C\x90\x94: \x8D\xF5\x88\xF8\x83" "f\x81[\x83^=%d, \x8D\xF5\x88\xF8\x83t\x83@\x83"
+    "C\x83\x8B=%d";
+// "索引フォルダ %s はこのプログラムが作ったものではないので、何も削除しません"
+inline constexpr char kNotOurFolder[] =
+    "\x8D\xF5\x88\xF8\x83t\x83H\x83\x8B\x83_ %s \x82\xCD\x82\xB1\x82\xCC\x83v\x83\x8D\x83O\x83\x89"
+    "\x83\x80\x82\xAA\x8D\xEC\x82\xC1\x82\xBD\x82\xE0\x82\xCC\x82\xC5\x82\xCD\x82\xC8\x82\xA2\x82\xCC"
+    "\x82\xC5\x81" "A\x89\xBD\x82\xE0\x8D\xED\x8F\x9C\x82\xB5\x82\xDC\x82\xB9\x82\xF1";
+}  // namespace ixtext
+
+// Writes the formatted text as a message line of the result view: the
+// message-font marker, the text, the closing marker and CR LF.
+void ixErrorLine(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -1,0 +1,148 @@
+// Assertion node: one answer per reset. Word and type boundaries look at the
+// characters on both sides of the cursor without moving it; the class letters
+// consume one single-byte character.
+#include "pattern/nodes/sp_rex.h"
+
+#include "pattern/sjis_scan.h"
+#include "support/message_service.h"
+#include "text/char_fold.h"
+
+LSpRex::LSpRex(int typ, LRexPtr sub, bool reverse, uint32_t flags, std::shared_ptr<LRex> ignore)
+    : LRex(flags, std::move(ignore)), typ_(typ), spRev_(reverse), sub_(std::move(sub)) {}
+
+void LSpRex::reset() {
+    btc_ = false;
+    if (sub_) sub_->reset();
+}
+
+bool LSpRex::zeroWidth() const {
+    switch (typ_) {
+    case 'd': case 'D': case 's': case 'S': case 'w': case 'W': case '>':
+        return false;
+    default:
+        return true;
+    }
+}
+
+namespace {
+
+bool wordBefore(const LRexCursor& c, bool skipTrail) {
+    if (c.cur <= c.start || !isWordByte(ub(c.cur - 1))) return false;
+    return !skipTrail || isCharStart(c.start, c.cur - 1);
+}
+bool wordAt(const LRexCursor& c) { return c.cur < c.end && isWordByte(ub(c.cur)); }
+
+int typeBefore(const LRexCursor& c) {
+    if (c.cur <= c.start) return 0;
+    int len;
+    return charType(backwardCode(c.start, c.cur, &len));
+}
+int typeAt(const LRexCursor& c) {
+    if (c.cur >= c.end) return 0;
+    int len;
+    return charType(forwardCode(c.cur, c.end, &len));
+}
+
+bool isPatternSpace(unsigned char b) {
+    return b == ' ' || b == '\f' || b == '\n' || b == '\r' || b == '\t' || b == '\v';
+}
+
+}  // namespace
+
+bool LSpRex::testAt(const LRexCursor& c) const {
+    switch (typ_) {
+    case '^': return c.cur == c.start;
+    case '$': return c.cur == c.end;
+    case kSpLineStart: return c.cur == c.start || c.cur[-1] == '\r' || c.cur[-1] == '\n';
+    case kSpLineEnd: return c.cur == c.end || *c.cur == '\r' || *c.cur == '\n';
+    case 'b': return wordBefore(c, true) != wordAt(c);
+    case 'B': return wordBefore(c, true) == wordAt(c);
+    case 'p': return !(wordBefore(c, false) && wordAt(c));
+    case 'P': return wordBefore(c, false) && wordAt(c);
+    case 'c': {
+        int a = typeBefore(c), b = typeAt(c);
+        return a != b || a == 0;
+    }
+    case 'C': {
+        int a = typeBefore(c), b = typeAt(c);
+        return a == b && a != 0;
+    }
+    default: return false;
+    }
+}
+
+bool LSpRex::consumeClass(LRexCursor& c, bool backward) const {
+    int len;
+    unsigned char b;
+    if (backward) {
+        if (c.cur <= c.start) return false;
+        backwardCode(c.start, c.cur, &len);
+        b = ub(c.cur - 1);
+    } else {
+        if (c.cur >= c.end) return false;
+        forwardCode(c.cur, c.end, &len);
+        b = ub(c.cur);
+    }
+    if (len != 1) return false;
+    bool in;
+    switch (typ_) {
+    case 'd': case 'D': in = isDigitByte(b); break;
+    case 's': case 'S': in = isPatternSpace(b); break;
+    default: in = isWordByte(b); break;
+    }
+    if (in != (typ_ >= 'a')) return false;  // lower-case letter: member; upper: non-member
+    c.cur += backward ? -1 : 1;
+    return true;
+}
+
+bool LSpRex::lookAround(LRexCursor& c, bool backward) {
+    LRexCursor probe = c;
+    int32_t hitsBefore = c.hitCount();
+    bool found = sub_->next(probe, backward != spRev_);
+    if (typ_ == '!') {
+        c.truncateHits(hitsBefore);  // captures of a failed look-around are dropped
+        return !found;
+    }
+    return found;
+}
+
+bool LSpRex::atomic(LRexCursor& c, bool backward) {
+    ++c.atomicDepth;
+    bool found = sub_->next(c, backward);
+    --c.atomicDepth;
+    return found;
+}
+
+bool LSpRex::next(LRexCursor& c, bool backward) {
+    if (btc_ || c.halted()) return false;
+    btc_ = true;
+    const char* from = c.cur;
+    if (ignore()) skipIgnorable(c, backward);
+    bool ok;
+    switch (typ_) {
+    case 'd': case 'D': case 's': case 'S': case 'w': case 'W':
+        ok = consumeClass(c, backward);
+        if (!ok) c.cur = from;
+        return ok;
+    case '>':
+        ok = sub_ && atomic(c, backward);
+        if (!ok) c.cur = from;
+        return ok;
+    case '=': case '!':
+        ok = sub_ && lookAround(c, backward);
+        break;
+    default:
+        ok = testAt(c);
+        break;
+    }
+    c.cur = from;  // zero width: back to where the node was asked
+    return ok;
+}
+
+void LSpRex::dump(LStr& out, int indent) const {
+    indentTo(out, indent);
+    out.append(formatText("cmp: typ='%c' spRev=%d btc=%d\n",
+                          typ_ == kSpLineStart ? 'T' : typ_ == kSpLineEnd ? 'E' : char(typ_),
+                          int(spRev_), int(btc_)));
+    if (sub_) sub_->dump(out, indent + 1);
+}

@@ -1,0 +1,18 @@
+// Reading records from a stream up to a separator pattern: the search run
+// cuts files into records with it.
+#pragma once
+#include <cstdint>
+
+#include "pattern/first_bytes.h"
+#include "pattern/nodes/rex.h"
+#include "support/lstr.h"
+
+class LSrmBase;
+
+// Appends one record and its separator to record. Returns the separator's
+// length, or 0 at the end of the stream or when the record reached maxLen
+// bytes (it is then cut after a whole character). The separator is tried
+// only where a character starts and, when a table is given, only at bytes
+// the table allows; at most peekLen bytes are visible to it.
+int32_t readUntilRex(LSrmBase& stream, LRex* separator, int32_t peekLen,
+                     const LRexStartTable* table, LStr& record, int32_t maxLen);

@@ -1,0 +1,33 @@
+// LRexReq: the literal pieces every match of a pattern must contain, as a
+// tree the search index tests against a block's gram signature. "S": all
+// children in order; "O": one of the children; "X": no requirement; "1": the
+// literal str.
+#pragma once
+#include <memory>
+#include <vector>
+
+#include "support/lstr.h"
+
+class LRex;
+
+struct LRexReq {
+    char typ = 'X';
+    std::vector<std::unique_ptr<LRexReq>> children;
+    LStr str;
+
+    static std::unique_ptr<LRexReq> anything();
+    static std::unique_ptr<LRexReq> literal(std::string_view s);
+    static std::unique_ptr<LRexReq> node(char typ);
+
+    std::unique_ptr<LRexReq> clone() const;
+    // "S(1:ab,O(1:c,1:d))" style text for tests and debugging.
+    LStr toString() const;
+};
+
+// Simplifies a requirement tree until nothing changes: single children
+// replace their parent, nested "S"/"O" flatten, an "S" over an "O" is
+// distributed, and adjacent literals in an "S" are joined.
+std::unique_ptr<LRexReq> normalizeRequirements(std::unique_ptr<LRexReq> req);
+
+// The normalised requirement tree of a pattern (an "X" for no pattern).
+std::unique_ptr<LRexReq> patternRequirements(const LRex* root);

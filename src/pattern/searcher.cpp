@@ -1,0 +1,269 @@
+// The search loop and the operations built on it.
+#include "pattern/searcher.h"
+
+#include <string.h>  // memmem
+
+#include <cstring>
+
+#include "pattern/nodes/flat_rex.h"
+#include "pattern/nodes/seq_rex.h"
+#include "pattern/parser.h"
+#include "pattern/sjis_scan.h"
+#include "support/message_service.h"
+
+namespace {
+constexpr int32_t kTableMinText = 101;
+
+bool plainLiteral(const LRex& n) {
+    return n.kind() == 1 && !n.ignore() && !(n.flags() & (RexIgnoreCase | RexIgnoreWidth));
+}
+}  // namespace
+
+LRexSearcher::LRexSearcher(std::string_view pattern, uint32_t flags) {
+    setPattern(pattern, flags);
+}
+
+LRexSearcher::LRexSearcher(std::string_view text, Text kind, uint32_t flags) {
+    if (kind == Text::Literal) {
+        setLiteral(text, flags);
+    } else {
+        setPattern(text, flags);
+    }
+}
+
+LRexSearcher::LRexSearcher(LRex* node) { setNode(node); }
+
+LRexSearcher::LRexSearcher(std::string_view pattern, std::string_view replacementTemplate,
+                           uint32_t flags) {
+    setPattern(pattern, flags);
+    setTemplate(replacementTemplate);
+}
+
+void LRexSearcher::adopt(LRexPtr root) {
+    owned_ = std::move(root);
+    rex_ = owned_.get();
+    analyse();
+}
+
+void LRexSearcher::setPattern(std::string_view pattern, uint32_t flags) {
+    adopt(compileRex(pattern, flags));
+}
+
+void LRexSearcher::setLiteral(std::string_view text, uint32_t flags) {
+    adopt(compileLiteral(text, flags));
+}
+
+void LRexSearcher::setLiterals(const std::vector<LStr>& texts, uint32_t flags) {
+    adopt(compileLiteralOr(texts, flags));
+}
+
+void LRexSearcher::setNode(LRex* node) {
+    owned_.reset();
+    rex_ = node;
+    analyse();
+}
+
+void LRexSearcher::analyse() {
+    tablesBuilt_ = false;
+    prefix_.clear();
+    if (!rex_) return;
+    const LRex* first = rex_;
+    if (rex_->kind() == 3 && !rex_->ignore()) {
+        const auto& items = static_cast<const LSeqRex*>(rex_)->items();
+        if (!items.empty()) first = items[0].get();
+    }
+    if (plainLiteral(*first)) prefix_ = static_cast<const LFlatRex*>(first)->text();
+}
+
+void LRexSearcher::buildTables() {
+    for (int k = 0; k < 3; ++k) {
+        tables_[k] = buildStartByteTable(*rex_, k);
+        tableUseful_[k] = !allowsAllBytes(tables_[k]);
+    }
+    if (rex_->ignore()) tableUseful_[1] = tableUseful_[2] = false;
+    tablesBuilt_ = true;
+}
+
+// The next start position at or after p (and at most last) where a match can
+// begin, or null. p stands at a character start.
+const char* LRexSearcher::nextCandidate(const char* p, const char* last, const char* end) const {
+    if (!prefix_.empty()) {
+        const size_t n = prefix_.length();
+        const char* from = p;
+        while (p <= last && size_t(end - p) >= n) {
+            auto* q = static_cast<const char*>(::memmem(p, end - p, prefix_.data(), n));
+            if (!q || q > last) return nullptr;
+            if (isCharStart(from, q)) return q;
+            p = q + 1;  // q is a trail byte; the next character starts after it
+        }
+        return nullptr;
+    }
+    if (!tablesBuilt_ || !(tableUseful_[0] || tableUseful_[1] || tableUseful_[2])) return p;
+    for (; p <= last; p += p < end ? forwardCharLen(p, end) : 1) {
+        if (p < last && tableUseful_[0] && !tables_[0][ub(p)]) continue;
+        if (p + 1 < last && tableUseful_[1] && !tables_[1][ub(p + 1)]) continue;
+        if (p + 2 < last && tableUseful_[2] && !tables_[2][ub(p + 2)]) continue;
+        return p;
+    }
+    return nullptr;
+}
+
+int32_t LRexSearcher::search(std::string_view text, int32_t lastStart, int32_t endOffset,
+                             int mode, int32_t firstStart) {
+    matchTop_ = nullptr;
+    matchLen_ = 0;
+    hits_.clear();
+    control_.clear();
+    const int32_t n = int32_t(text.size());
+    if (endOffset < 0 || endOffset > n) endOffset = n;
+    if (lastStart < 0 || lastStart > endOffset) lastStart = endOffset;
+    if (firstStart < 0) firstStart = 0;
+    if (!rex_ || rex_->kind() == 2 || firstStart > lastStart) return -1;
+    if (endOffset >= kTableMinText && !tablesBuilt_) buildTables();
+
+    const char* base = text.data();
+    const char* end = base + endOffset;
+    const char* last = base + lastStart;
+    LRexCursor c;
+    c.start = base;
+    c.end = end;
+    c.hits = &hits_;
+    c.control = &control_;
+    int remaining = mode;
+    bool found = false;
+    const char* bestEnd = nullptr;
+    for (const char* p = base + firstStart; p && p <= last;
+         p += p < end ? forwardCharLen(p, end) : 1) {
+        p = nextCandidate(p, last, end);
+        if (!p) break;
+        hits_.clear();
+        rex_->reset();
+        c.cur = p;
+        c.atomicDepth = 0;
+        if (rex_->ignore()) rex_->skipIgnorable(c, false);
+        const char* top = c.cur;
+        const bool matched = rex_->next(c, false);
+        if (control_.stopped()) break;
+        if (!matched) continue;
+        if (mode == kModeFurthest && found && c.cur <= bestEnd) continue;
+        found = true;
+        bestEnd = c.cur;
+        matchTop_ = top;
+        matchLen_ = int32_t(c.cur - top);
+        if (mode > 0 && --remaining == 0) return int32_t(top - base);
+        recorded_ = hits_;
+    }
+    if (control_.stopped()) {
+        matchTop_ = nullptr;
+        matchLen_ = 0;
+        hits_.clear();
+        return -1;
+    }
+    hits_.swap(recorded_);
+    recorded_.clear();
+    if (!found || mode > 0) return -1;
+    return int32_t(matchTop_ - base);
+}
+
+LStr LRexSearcher::dump() const {
+    LStr out("rsh");
+    if (rex_) {
+        LStr tree;
+        rex_->dump(tree, 1);
+        out.append(" rex=\n").append(tree.view());
+    } else {
+        out.append(" rex=(null)");
+    }
+    if (matchTop_) {
+        out.append(" matchTop=").append(std::string_view(matchTop_, matchLen_));
+        out.append(formatText(", matchLen=%d", matchLen_));
+    } else {
+        out.append(formatText(" matchTop=(null), matchLen=%d", matchLen_));
+    }
+    out.append(formatText(" hits=%d\n", int(hits_.size())));
+    if (!tablesBuilt_) return out;
+    for (int k = 0; k < 3; ++k) {
+        int allowed = 0;
+        for (bool b : tables_[k]) allowed += b;
+        out.append(formatText("idx=%d:", k));
+        if (allowed == 0) {
+            out.append(" (hit no bytes)");
+        } else if (allowed == 256) {
+            out.append(" (hit all bytes)");
+        } else if (allowed < 128) {
+            for (int b = 0; b < 256; ++b)
+                if (tables_[k][b]) out.append(formatText(" %02X", b));
+        } else {
+            out.append(" (show no-hir byte(s)):");
+            for (int b = 0; b < 256; ++b)
+                if (!tables_[k][b]) out.append(formatText(" %02X", b));
+        }
+        out.append('\n');
+    }
+    return out;
+}
+
+const char* findRex(std::string_view text, LRex* node, int32_t* len, int mode) {
+    LRexSearcher s(node);
+    int32_t at = s.search(text, -1, -1, mode);
+    if (len) *len = at < 0 ? 0 : s.matchLen();
+    return at < 0 ? nullptr : s.matchTop();
+}
+
+const char* findRex(std::string_view text, std::string_view pattern, int32_t* len, int mode) {
+    LRexPtr node = compileRex(pattern);
+    return findRex(text, node.get(), len, mode);
+}
+
+int32_t anchoredMatch(std::string_view text, LRex* node, int32_t offset, LRexHitList* hits) {
+    if (offset >= int32_t(text.size())) return 0;
+    LRexSearcher s(node);
+    if (s.search(text, offset, -1, 1, offset) < 0) return -1;
+    if (hits) *hits = s.takeHits();
+    return s.matchLen();
+}
+
+int32_t matchLength(std::string_view pattern, std::string_view text) {
+    if (text.empty()) return 0;
+    LRexSearcher s(pattern);
+    return s.search(text) < 0 ? -1 : s.matchLen();
+}
+
+int32_t countMatches(std::string_view text, LRex* node, bool overlapping) {
+    if (text.empty() || !node) return 0;
+    LRexSearcher s(node);
+    int32_t count = 0;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        std::string_view rest = text.substr(pos);
+        int32_t at = s.search(rest);
+        if (at < 0) break;
+        ++count;
+        const char* top = rest.data() + at;
+        size_t next = pos + at + s.matchLen();
+        if (s.matchLen() == 0 || overlapping)
+            next = pos + at + (at < int32_t(rest.size()) ? forwardCharLen(top, rest.end()) : 1);
+        pos = next;
+    }
+    return count;
+}
+
+std::vector<LStr> splitByRex(std::string_view text, std::string_view separatorPattern) {
+    std::vector<LStr> pieces;
+    LRexSearcher s(separatorPattern);
+    const int32_t n = int32_t(text.size());
+    int32_t pos = 0;
+    while (pos <= n) {
+        int32_t at = s.search(text, -1, -1, 1, pos);
+        if (at < 0) break;
+        if (!(pos == 0 && at == 0)) pieces.emplace_back(text.substr(pos, at - pos));
+        int32_t next = at + s.matchLen();
+        if (s.matchLen() == 0) {  // a separator must not match empty; never loop on one
+            if (at >= n) break;
+            next = at + forwardCharLen(text.data() + at, text.end());
+        }
+        pos = next;
+    }
+    if (pos <= n && !(pos == 0 && n == 0)) pieces.emplace_back(text.substr(pos));
+    return pieces;
+}

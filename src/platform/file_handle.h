@@ -1,0 +1,44 @@
+// Files by descriptor: opening a Shift-JIS path in the program's three modes,
+// and the read, write, position, sync, truncate and close calls under the
+// stream layer. Nothing here reports; a failure comes back with its errno.
+#pragma once
+#include <cstdint>
+#include <string_view>
+
+// Result of a descriptor call: a descriptor, count or position in value, or
+// the errno of the failure in error (value is then -1).
+struct FileResult {
+    int64_t value = -1;
+    int error = 0;
+    bool ok() const { return error == 0; }
+};
+
+// Opens sjisPath: 'r' reads an existing file; 'w' creates or truncates it for
+// writing; 'a' opens or creates it for writing and stands at its end. New
+// files get 0666 less the umask. A folder never opens (EISDIR); any other
+// mode fails with EINVAL. The descriptor is not inherited by child processes.
+FileResult openDescriptor(std::string_view sjisPath, char mode);
+
+// Reads up to count bytes; value 0 at the end of the file.
+FileResult readDescriptor(int fd, void* buffer, int32_t count);
+// Writes up to count bytes; value is how many were written.
+FileResult writeDescriptor(int fd, const void* buffer, int32_t count);
+// Moves to position, or to the end when position is negative; value is the
+// new position.
+FileResult seekDescriptor(int fd, int64_t position);
+// The current position.
+FileResult descriptorPosition(int fd);
+// Writes the system's buffers of a descriptor that is open for writing to
+// the disk; a read-only descriptor has nothing to write and succeeds at once.
+FileResult syncDescriptor(int fd);
+// Ends the file at the current position.
+FileResult truncateDescriptorHere(int fd);
+FileResult closeDescriptor(int fd);
+
+// While at least one guard is held, Ctrl-C (SIGINT) is ignored, so that a
+// file being written is not cut short. Releasing the last guard restores the
+// handling that was in place when the first was taken. Thread-safe.
+void holdInterruptGuard();
+void releaseInterruptGuard();
+// Number of guards held (for tests).
+int interruptGuardCount();

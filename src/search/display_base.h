@@ -1,0 +1,13 @@
+// The display base: the folder prefix that all searched folders share, cut
+// from the paths that result lines show.
+#pragma once
+#include <vector>
+
+#include "support/lstr.h"
+
+// The common prefix of the folders, moved back to the end of a whole path
+// component of the first folder (a lone folder is its own base); empty when
+// they share no component.
+LStr commonFolderBase(const std::vector<LStr>& folders);
+// The path to show: with the base cut off when the path begins with it.
+std::string_view displayPath(std::string_view path, std::string_view base);

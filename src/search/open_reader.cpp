@@ -1,0 +1,29 @@
+// Opening a file for search. Every strategy opens its files here, so this is
+// where a document or another encoding is turned into searchable text.
+#include "search/open_reader.h"
+
+#include "search/display_base.h"
+#include "search/status_sink.h"
+#include "support/source_position.h"
+#include "text/io_file.h"
+
+void TReader::close() {
+    if (positionPushed_) popPosition();
+    positionPushed_ = false;
+    stream_.reset();
+    fieldTitles.clear();
+}
+
+bool openReader(TReader& reader, const LStr& path, std::string_view displayBase,
+                bool indexMode) {
+    reader.close();
+    auto file = std::make_unique<LIoFile>();
+    if (file->open(path.view(), 'r', false)) return false;
+    setStatusF(1, "%s%s", indexMode ? "! " : "", path.c_str());
+    reader.stream_ = std::move(file);
+    reader.displayName_ = displayPath(path.view(), displayBase);
+    reader.recordLine_ = 1;
+    pushPosition(reader.displayName_.view(), &reader.recordLine_);
+    reader.positionPushed_ = true;
+    return true;
+}

@@ -1,0 +1,74 @@
+// startSearch and the global state of the current worker.
+#include "search/search_run.h"
+
+#include <memory>
+#include <mutex>
+
+#include "config/app_settings.h"
+#include "search/search_output.h"
+#include "search/search_string.h"
+#include "search/worker.h"
+#include "support/stop_flag.h"
+
+namespace {
+
+// 検索文字列が短いため、ファジー検索ではなく通常検索を行います。
+const char kFuzzyFallbackNote[] =
+    "\x8C\x9F\x8D\xF5\x95\xB6\x8E\x9A\x97\xF1\x82\xAA\x92Z\x82\xA2\x82\xBD\x82\xDF\x81"
+    "A\x83t\x83@\x83W\x81[\x8C\x9F\x8D\xF5\x82\xC5\x82\xCD\x82\xC8\x82\xAD\x92\xCA\x8F\xED"
+    "\x8C\x9F\x8D\xF5\x82\xF0\x8Ds\x82\xA2\x82\xDC\x82\xB7\x81"
+    "B";
+
+std::atomic<TWorker*> currentWorkerPointer{nullptr};
+
+std::mutex& handlerLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+SearchEndHandler& endHandler() {
+    static SearchEndHandler handler;
+    return handler;
+}
+
+void runEnded(const SearchSummary& summary) {
+    currentWorkerPointer = nullptr;
+    SearchEndHandler handler;
+    {
+        std::lock_guard lock(handlerLock());
+        handler = endHandler();
+    }
+    if (handler) handler(summary);
+}
+
+}  // namespace
+
+std::atomic<bool>& deletionWorkerActive() {
+    static std::atomic<bool> active{false};
+    return active;
+}
+
+bool searchBusy() { return currentWorkerPointer.load() != nullptr || deletionWorkerActive(); }
+
+TWorker* currentWorker() { return currentWorkerPointer.load(); }
+
+void setSearchEndHandler(SearchEndHandler handler) {
+    std::lock_guard lock(handlerLock());
+    endHandler() = std::move(handler);
+}
+
+bool startSearch(AppSettings& settings) {
+    if (searchBusy()) return false;
+    stopFlag() = 0;
+    auto worker = std::make_unique<TWorker>(settings);
+    currentWorkerPointer = worker.get();
+    if (!settings.schStr.empty()) {
+        SearchStringResult compiled = compileSearchString(settings.schStr.view(), settings,
+                                                          nullptr, 0);
+        worker->addSearchString(std::move(compiled.str), compiled.fuzzyFallback);
+    }
+    if (worker->fuzzyFallbacks() >= worker->searchStringCount())
+        outputMessageText(kFuzzyFallbackNote);
+    worker->setEndAction(runEnded);
+    return LThread::startDetached(std::move(worker));
+}

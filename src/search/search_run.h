@@ -1,0 +1,26 @@
+// Starting a search run. At most one worker (the search worker or the index
+// deletion worker) exists at a time; while one does, the program is busy and
+// a new search is refused. Before calling startSearch the front end clears
+// its result view and fills the search keys of the settings.
+#pragma once
+#include <atomic>
+#include <functional>
+
+struct AppSettings;
+struct SearchSummary;
+class TWorker;
+
+// Compiles the search string and starts the worker on its own thread.
+// Returns false (and does nothing) while busy.
+bool startSearch(AppSettings& settings);
+// Whether a search worker or a deletion worker exists.
+bool searchBusy();
+// The running search worker, or null.
+TWorker* currentWorker();
+// Set while the index deletion worker exists.
+std::atomic<bool>& deletionWorkerActive();
+
+// Called on the worker's thread once a run has ended, as its worker goes
+// (the GUI turns it into a queued call). Install before startSearch.
+using SearchEndHandler = std::function<void(const SearchSummary&)>;
+void setSearchEndHandler(SearchEndHandler handler);

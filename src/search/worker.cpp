@@ -1,0 +1,151 @@
+// The worker's run: preparation, headings, the folder walk and the summary.
+#include "search/worker.h"
+
+#include "config/app_settings.h"
+#include "pattern/parser.h"
+#include "search/display_base.h"
+#include "search/folder_walk.h"
+#include "search/font_markers.h"
+#include "search/record_test.h"
+#include "search/search_output.h"
+#include "search/search_string.h"
+#include "search/status_sink.h"
+#include "support/message_service.h"
+#include "support/stop_flag.h"
+#include "text/escapes.h"
+
+namespace {
+
+const char kSearching[] = "\x8C\x9F\x8D\xF5\x92\x86";  // 検索中
+const char kFolderLine[] = "\x8C\x9F\x8D\xF5\x83t\x83H\x83\x8B\x83_: %s\r\n";  // 検索フォルダ: %s
+const char kStringLine[] =
+    "\x8C\x9F\x8D\xF5\x95\xB6\x8E\x9A\x97\xF1:\x81u%s\x81v\r\n";  // 検索文字列:「%s」
+const char kStopped[] = "\x92\x86\x8E~\x82\xB5\x82\xDC\x82\xB5\x82\xBD";  // 中止しました
+const char kFoundCount[] = "%s\x94\xAD\x8C\xA9\x90\x94 %d";           // %s発見数 %d
+const char kHitFiles[] =
+    " (\x83q\x83" "b\x83g \x83t\x83@\x83" "C\x83\x8B\x90\x94 %d/%d)\r\n";  // (ヒット ファイル数 %d/%d)
+
+// The non-empty pieces of a ";"-separated list.
+std::vector<LStr> splitList(std::string_view text) {
+    std::vector<LStr> items;
+    while (!text.empty()) {
+        size_t end = text.find(';');
+        std::string_view item = text.substr(0, end);
+        if (!item.empty()) items.emplace_back(item);
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+    return items;
+}
+
+LStr resolved(const LStr& text) {
+    LStr out(text);
+    unescape(out);
+    return out;
+}
+
+}  // namespace
+
+TWorker::TWorker(AppSettings& settings)
+    : settings_(settings), countOnly_(settings.schCount != 0) {}
+
+// Stop the thread while the members it uses are still there.
+TWorker::~TWorker() {
+    stop(-1);
+    endNotice_.summary = {hitCount_, filesSearched_, filesWithHits_, wasStopped_};
+}
+
+bool TWorker::stopped() const { return ::stopRequested() || LThread::stopRequested(); }
+
+void TWorker::addSearchString(std::unique_ptr<TSchStr> str, bool fuzzyFallback) {
+    strings_.push_back(std::move(str));
+    if (fuzzyFallback) ++fuzzyFallbacks_;
+}
+
+void TWorker::run() {
+    debugLog("worker started (TH# %Xh)\n", threadNumber());
+    setStatus(2, kSearching);
+    setStatus(4, "0");
+    std::vector<LStr> folders = splitList(settings_.schDir.view());
+    std::vector<LStr> masks = splitList(settings_.schFile.view());
+    compilePatterns();
+    writeHeadings(folders);
+    settings_.literalOnce = 0;
+    current_ = strings_.size() == 1 ? 0 : -1;
+    settings_.shownRecords.clear();
+    walkFolders(folders, masks);
+    if (!rateItems_.empty()) {
+        sortByRate(rateItems_);
+        for (const auto& item : rateItems_) outputText(item->text);
+        rateItems_.clear();
+    }
+    wasStopped_ = stopped();
+    if (wasStopped_) outputMessageText(kStopped);
+    writeSummary();
+    setStatus(1, "");
+    setStatus(2, "");
+    recSepar_.reset();
+    fldSepar_.reset();
+    debugLog("worker end\n");
+}
+
+void TWorker::compilePatterns() {
+    recSepar_ = compileRex(settings_.recSeparEsc.view());
+    recSeparHasTable_ = recSepar_ != nullptr;
+    if (recSepar_) recSeparTable_ = buildStartByteTable(*recSepar_, 0);
+    fldSepar_ = compileRex(settings_.fldSeparEsc.view());
+    fldSeparText_ = resolved(settings_.fldSeparEsc);
+    dspSeparText_ = resolved(settings_.dspSeparEsc);
+
+    preReplace_.parse(settings_.dspPreReplace.view());
+    dupReplace_.parse(settings_.dspDupReplace.view());
+    std::vector<LStr> fontPatterns;
+    for (std::string_view line : listLines(settings_.dspFontSpec.view()))
+        fontPatterns.emplace_back(line);
+    if (!fontPatterns.empty()) {
+        fontSpecRex_ = compileRexOr(&fontPatterns);
+        if (fontSpecRex_) fontSpecSearcher_ = std::make_unique<LRexSearcher>(fontSpecRex_.get());
+    }
+    if (!settings_.schAreaInRec.empty()) areaRex_ = compileRex(settings_.schAreaInRec.view());
+
+    testers_.clear();
+    for (const auto& str : strings_)
+        testers_.push_back(std::make_unique<RecordTester>(settings_, *str, fldSepar_.get(),
+                                                          recSepar_.get()));
+}
+
+void TWorker::writeHeadings(const std::vector<LStr>& folders) {
+    settings_.displayBase.clear();
+    if (!settings_.dspAlwaysFullPath && !folders.empty()) {
+        LStr base = commonFolderBase(folders);
+        if (!base.empty()) {
+            LStr line;
+            appendMarker(line, kFontStd);
+            line.append(formatText(kFolderLine, base.c_str()));
+            outputText(line);
+            if (base.back() != '/') base.append('/');
+            settings_.displayBase = std::move(base);
+        }
+    }
+    if (strings_.size() == 1) {
+        LStr line;
+        appendMarker(line, kFontStd);
+        line.append(formatText(kStringLine, settings_.schStr.c_str()));
+        outputText(line);
+    }
+}
+
+void TWorker::walkFolders(const std::vector<LStr>& folders, const std::vector<LStr>& masks) {
+    const FileVisitor visit = [this](const LStr& path) { return searchFile(path); };
+    for (const LStr& folder : folders) {
+        // A cancelled run goes on to no further folder.
+        if (stopped()) break;
+        walkFolder(folder.view(), masks, settings_.schSubDir != 0, visit);
+    }
+}
+
+void TWorker::writeSummary() {
+    LStr line = formatText(kFoundCount, dspSeparText_.c_str(), hitCount_);
+    line.append(formatText(kHitFiles, filesWithHits_, filesSearched_));
+    outputText(line);
+}

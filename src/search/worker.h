@@ -1,0 +1,140 @@
+// TWorker: one search run on its own thread. It compiles the record, field
+// and display patterns, walks the folders, cuts every file into records,
+// tests each record against the search strings and writes result lines, and
+// ends with the summary. Everything it compiles belongs to it for the run;
+// the settings object is read without a lock while the GUI leaves it alone.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "pattern/first_bytes.h"
+#include "pattern/searcher.h"
+#include "search/hit.h"
+#include "search/rate_sort.h"
+#include "search/replacement_pairs.h"
+#include "support/lstr.h"
+#include "support/str_set.h"
+#include "support/thread.h"
+
+struct AppSettings;
+struct TSchStr;
+class RecordTester;
+class TReader;
+
+// The counts of a finished run.
+struct SearchSummary {
+    int32_t hits = 0;           // hit spans
+    int32_t filesSearched = 0;
+    int32_t filesWithHits = 0;
+    bool stopped = false;       // the run was cancelled
+};
+
+class TWorker : public LThread {
+public:
+    explicit TWorker(AppSettings& settings);
+    ~TWorker() override;
+
+    // Adds a compiled search string before the run starts; a fuzzy string
+    // too short for fuzzy matching counts as a fallback.
+    void addSearchString(std::unique_ptr<TSchStr> str, bool fuzzyFallback);
+    int32_t searchStringCount() const { return int32_t(strings_.size()); }
+    int32_t fuzzyFallbacks() const { return fuzzyFallbacks_; }
+    // Runs last when the worker is destroyed: the front end's notice that
+    // the run has ended, with its counts.
+    void setEndAction(std::function<void(const SearchSummary&)> action) {
+        endNotice_.action = std::move(action);
+    }
+
+    void run() override;
+
+    int32_t hitCount() const { return hitCount_; }
+    int32_t filesSearched() const { return filesSearched_; }
+    int32_t filesWithHits() const { return filesWithHits_; }
+
+private:
+    struct EndNotice {
+        std::function<void(const SearchSummary&)> action;
+        SearchSummary summary;
+        ~EndNotice() {
+            if (action) action(summary);
+        }
+    };
+
+    // Whether the run is to end: the global stop flag or this thread's own
+    // stop request.
+    bool stopped() const;
+
+    // The run's steps.
+    void compilePatterns();
+    void writeHeadings(const std::vector<LStr>& folders);
+    void walkFolders(const std::vector<LStr>& folders, const std::vector<LStr>& masks);
+    void writeSummary();
+
+    // Per file (file_search.cpp).
+    int searchFile(const LStr& path);
+    void searchWholeFile(const LStr& path);
+    void searchIndexedFile(const LStr& path);
+    void searchFuzzyIndexed(const LStr& path);
+    bool openForSearch(TReader& reader, const LStr& path, bool indexMode);
+    void readFieldTitles(TReader& reader);
+    void countFile(const LStr& path, int32_t hits);
+    int32_t searchRange(TReader& reader, int64_t start, int64_t length, int32_t firstLine);
+    bool isShownDuplicate(const LStr& area);
+    LRex* recordSeparator() const;
+    const LRexStartTable* recordSeparatorTable() const;
+
+    // Per record (evaluate_record.cpp, result_line.cpp).
+    int32_t evaluateRecord(TReader& reader, const LStr& area, const LStr& prefix,
+                           const LStr& suffix);
+    void buildResultLine(TReader& reader, const LStr& area, const LStr& prefix,
+                         const LStr& suffix, const HitList& hits);
+    void applyFontSpec(LStr& body);
+    void insertFieldTitles(const TReader& reader, LStr& body);
+
+    EndNotice endNotice_;  // first member, so it runs after the others are gone
+    AppSettings& settings_;
+
+    std::vector<std::unique_ptr<TSchStr>> strings_;
+    std::vector<std::unique_ptr<RecordTester>> testers_;  // one per search string
+    int32_t current_ = -1;                                 // the string being evaluated
+
+    LRexPtr recSepar_;
+    LRexStartTable recSeparTable_{};
+    bool recSeparHasTable_ = false;
+    // A file that carries its own settings brings its own separator.
+    LRexPtr fileRecSepar_;
+    LRexStartTable fileRecSeparTable_{};
+    LRexPtr fldSepar_;
+    LStr fldSeparText_;  // fldSeparEsc with escapes resolved
+    LStr dspSeparText_;  // dspSeparEsc with escapes resolved
+
+    ReplacementList preReplace_;
+    ReplacementList fileReplace_;  // the current file's own pairs
+    ReplacementList dupReplace_;
+    LRexPtr areaRex_;
+    LRexPtr fontSpecRex_;
+    std::unique_ptr<LRexSearcher> fontSpecSearcher_;
+
+    int32_t hitCount_ = 0;
+    int32_t filesSearched_ = 0;
+    int32_t filesWithHits_ = 0;
+    int32_t fuzzyFallbacks_ = 0;
+    LStrSet visitedFiles_{256};
+    LStrSet shownDupKeys_{256};
+    RateItems rateItems_;
+    const bool countOnly_;
+    bool wasStopped_ = false;
+    bool fileHasOwnSettings_ = false;
+
+    // Buffers reused from record to record.
+    LStr record_;
+    LStr prefix_;
+    LStr suffix_;
+    LStr key_;
+    LStr body_;
+    LStr scratch_;
+    HitList hits_;
+    std::vector<std::pair<size_t, size_t>> markerSpans_;
+};

@@ -1,0 +1,31 @@
+// LIoFile: opening, reopening and truncating a buffered file.
+#include "text/io_file.h"
+
+LIoFile::LIoFile() : LSrm(&file_) {}
+
+LIoFile::LIoFile(std::string_view path, char mode, bool report) : LSrm(&file_) {
+    open(path, mode, report);
+}
+
+LIoFile::~LIoFile() {
+    close();
+    releaseStream();
+}
+
+bool LIoFile::open(std::string_view path, char mode, bool report) {
+    close();
+    bool failed = file_.open(path, mode, report, true);
+    reset();
+    if (!failed && mode == 'a') seek(-1);
+    return failed;
+}
+
+void LIoFile::truncate(int32_t position) {
+    int32_t here = tell();
+    int32_t lineHere = line();
+    if (position < 0) position = here;
+    // Pending bytes go out first, or they would land after the new end.
+    flushBuffer(false);
+    file_.truncate(position);
+    restartAt(file_.tell(), position == here ? lineHere : 0);
+}

@@ -1,0 +1,92 @@
+// The command line: splitting, option matching and the reports of arguments
+// no option takes.
+#include "config/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include "common/capture_sink.h"
+#include "config/app_settings.h"
+
+namespace {
+using Args = std::vector<LStr>;
+}
+
+TEST(CommandLine, Splitting) {
+    struct Case {
+        const char* line;
+        Args args;
+    } cases[] = {
+        {"", {}},
+        {"  \t ", {}},
+        {"a b\tc", {"a", "b", "c"}},
+        {"-cf:\"/my docs/q.cfg\" x", {"-cf:/my docs/q.cfg", "x"}},
+        {"\"a \"\"quoted\"\" word\"", {"a \"quoted\" word"}},
+        {"pre\"mid dle\"post", {"premid dlepost"}},
+        {"\"\"", {""}},
+        {"\"open to the end", {"open to the end"}},
+        {"\"\x95\x5C \x83\x5C\"", {"\x95\x5C \x83\x5C"}},
+        {"\x01"
+         "a\x1F"
+         "b",
+         {"a", "b"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(splitCommandLine(c.line), c.args) << c.line;
+}
+
+TEST(CommandLine, OptionMatching) {
+    struct Case {
+        const char* arg;
+        bool taken;
+        const char* path;  // configPath afterwards (it starts as "old")
+    } cases[] = {
+        {"-cf:/x/my.cfg", true, "/x/my.cfg"},
+        {"/CF:/x/my.cfg", true, "/x/my.cfg"},
+        {"-Cf:", true, ""},
+        {"-cf", true, ""},
+        {"--cf=/x/gnu.cfg", true, "/x/gnu.cfg"},
+        {"--cf", true, ""},
+        {"-cf:a:b", true, "a:b"},
+        {"-cfx", false, "old"},
+        {"-cfg:x", false, "old"},
+        {"--cf:x", false, "old"},
+        {"-c", false, "old"},
+        {"cf:x", false, "old"},
+        {"", false, "old"},
+    };
+    for (const auto& c : cases) {
+        AppSettings s;
+        s.configPath = "old";
+        OptionTable table = makeOptionTable(s);
+        EXPECT_EQ(offerArgument(table, c.arg), c.taken) << c.arg;
+        EXPECT_EQ(s.configPath, c.path) << c.arg;
+    }
+}
+
+TEST(CommandLine, StringOptionDefault) {
+    LStr target = "x";
+    LStrcOpt withDefault("log", target, "default.log");
+    EXPECT_TRUE(withDefault.parse("-log"));
+    EXPECT_EQ(target, "default.log");
+    EXPECT_TRUE(withDefault.parse("/LOG:given"));
+    EXPECT_EQ(target, "given");
+}
+
+TEST(CommandLine, ScanReportsWhatNoOptionTakes) {
+    CaptureSink sink;
+    AppSettings s;
+    scanCommandLine("-cf:/a.cfg -cfg:x readme.txt /cf:/b.cfg", s);
+    EXPECT_EQ(s.configPath, "/b.cfg") << "a later -cf overrides an earlier one";
+    ASSERT_EQ(sink.messages().size(), 2u);
+    EXPECT_EQ(sink.messages()[0].number, 10000);
+    EXPECT_EQ(sink.messages()[0].text, "illegal option: '-cfg:x'");
+    EXPECT_EQ(sink.messages()[1].text, "illegal parameter: 'readme.txt'");
+}
+
+TEST(CommandLine, ArgvIsConvertedToShiftJis) {
+    CaptureSink sink;
+    AppSettings s;
+    const char* argv[] = {"quillfind", "-cf:/\xE8\xA1\xA8.cfg"};  // 表 in UTF-8
+    scanCommandLine(2, argv, s);
+    EXPECT_TRUE(sink.messages().empty()) << sink.allText();
+    EXPECT_EQ(s.configPath, "/\x95\x5C.cfg");
+}

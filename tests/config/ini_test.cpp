@@ -1,0 +1,230 @@
+// The configuration reader and writer: syntax, value forms, error reports and
+// the stop after too many errors.
+#include "config/ini.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "common/capture_sink.h"
+#include "support/source_position.h"
+#include "text/memory_stream.h"
+#include "text/stream_position.h"
+
+namespace {
+
+// A few variables of every value type, registered under real key names.
+struct Vars {
+    int32_t minRate = 75;
+    LStr appTitle = "def";
+    std::vector<LStr> schStrs = {"old"};
+    std::vector<int32_t> tabSizes2 = {1};
+    WindowRect mainRc{1, 2, 3, 4};
+    FontRecord stdFont;
+
+    Vars() {
+        ini.addInt("minRate", minRate);
+        ini.addString("appTitle", appTitle);
+        ini.addStringList("schStrs", schStrs);
+        ini.addIntList("tabSizes2", tabSizes2);
+        ini.addRect("mainRc", mainRc);
+        ini.addFont("stdFont", stdFont);
+    }
+    void read(std::string_view text) {
+        LMemSrm in(text);
+        ini.read(in);
+    }
+    LIni ini;
+};
+
+std::vector<std::string> texts(const CaptureSink& sink) {
+    std::vector<std::string> out;
+    for (const auto& m : sink.messages()) out.push_back(m.text);
+    return out;
+}
+
+using Texts = std::vector<std::string>;
+
+}  // namespace
+
+TEST(Ini, IntegerLines) {
+    struct Case {
+        const char* text;
+        int32_t value;
+    } cases[] = {
+        {"minRate=80", 80},
+        {"minRate = 80", 80},  // the token " 80" converts with its blank
+        {"minRate=80 ; note", 80},
+        {"minRate=-2147483648\r\n", INT32_MIN},
+        {"minRate=", 0},
+        {"minRate=x", 0},
+        {"; comment\r\n\r\n  minRate=81", 81},
+        {"minRate\r\n=82", 82},         // line ends are blanks before "="
+        {"minRate ; c\n= 83", 83},      // and so are comments
+        {"minRate=1\rminRate=84", 84},  // a lone CR ends a line
+    };
+    for (const auto& c : cases) {
+        CaptureSink sink;
+        Vars v;
+        v.read(c.text);
+        EXPECT_EQ(v.minRate, c.value) << c.text;
+        EXPECT_TRUE(sink.messages().empty()) << c.text << ": " << sink.allText();
+    }
+}
+
+TEST(Ini, StringsAndLists) {
+    CaptureSink sink;
+    Vars v;
+    v.read(
+        "appTitle=a!Cb![c!]!Qd\r\n"
+        "schStrs=(x!Cy,,z )\r\n"
+        "tabSizes2=(4,8)\r\n"
+        "mainRc=(-5,6,700,800)\r\n"
+        "stdFont=(Mono!C1,10,80h,3h,FF00h)\r\n");
+    EXPECT_TRUE(sink.messages().empty()) << sink.allText();
+    EXPECT_EQ(v.appTitle, "a,b(c)!d");
+    EXPECT_EQ(v.schStrs, (std::vector<LStr>{"x,y", "", "z "}));
+    EXPECT_EQ(v.tabSizes2, (std::vector<int32_t>{4, 8}));
+    EXPECT_EQ(v.mainRc, (WindowRect{-5, 6, 700, 800}));
+    EXPECT_EQ(v.stdFont.face, "Mono,1");
+    EXPECT_EQ(v.stdFont.size, 10);
+    EXPECT_EQ(v.stdFont.charSet, 128);
+    EXPECT_EQ(v.stdFont.style, 3);
+    EXPECT_EQ(v.stdFont.color, 0xFF00u);
+}
+
+TEST(Ini, ListForms) {
+    struct Case {
+        const char* text;
+        std::vector<int32_t> value;
+        Texts messages;
+    } cases[] = {
+        {"tabSizes2=()", {}, {}},
+        {"tabSizes2=(4;8)", {4}, {}},
+        {"tabSizes2= (4,8)", {4, 8}, {}},
+        {"tabSizes2=(4\r\n,8)", {4, 8}, {}},
+        {"tabSizes2=4", {1}, {"'(' required instead of '4'"}},
+        {"tabSizes2=(4,8", {4, 8}, {"')' required instead of '?'"}},
+        {"tabSizes2=(4,8\r\nminRate=1", {4, 8}, {"')' required instead of 'm'"}},
+        {"tabSizes2=(4(8)", {4}, {"',' required instead of '('"}},
+    };
+    for (const auto& c : cases) {
+        CaptureSink sink;
+        Vars v;
+        v.read(c.text);
+        EXPECT_EQ(v.tabSizes2, c.value) << c.text;
+        EXPECT_EQ(texts(sink), c.messages) << c.text;
+        if (std::string_view(c.text).ends_with("minRate=1")) {
+            EXPECT_EQ(v.minRate, 1) << c.text;
+        }
+    }
+}
+
+TEST(Ini, MalformedLinesAreReportedAndSkipped) {
+    struct Case {
+        const char* text;
+        Texts messages;
+    } cases[] = {
+        {"minRate\t=80", {"missing '=' in minRate"}},
+        {"minRate", {"missing '=' in minRate"}},
+        {"minRate 80", {"missing '=' in minRate"}},
+        {"MinRate=80", {"unknown name 'MinRate'"}},
+        {"min-rate=80", {"unknown name 'min'"}},
+        {"=80", {"illegal character: '='"}},
+        {"\tminRate=80", {"illegal character: '?'"}},
+        {"mainRc=(1,2,3)", {"',' required instead of ')'"}},
+        {"mainRc=(1,2,3,4,5)", {"')' required instead of ','"}},
+        {"mainRc=x", {"'(' required instead of 'x'"}},
+        {"mainRc=", {"'(' required instead of 'a'"}},  // found on the next line
+        {"stdFont=(x,1,80h)", {"',' required instead of ')'"}},
+        {"stdFont=(x,1", {"')' required instead of 'a'"}},  // cut short: the next line is read
+    };
+    for (const auto& c : cases) {
+        CaptureSink sink;
+        Vars v;
+        v.read(std::string(c.text) + "\r\nappTitle=next\r\n");
+        EXPECT_EQ(texts(sink), c.messages) << c.text;
+        EXPECT_EQ(v.minRate, 75) << c.text;
+        EXPECT_EQ(v.mainRc, (WindowRect{1, 2, 3, 4})) << c.text;
+        EXPECT_EQ(v.stdFont, FontRecord()) << c.text;
+        EXPECT_EQ(v.appTitle, "next") << c.text << ": the next line must still be read";
+    }
+}
+
+TEST(Ini, ErrorsCarryTheLineOfTheStream) {
+    CaptureSink sink;
+    Vars v;
+    LMemSrm in("; Quillfind Configuration File\r\nminRate=80\r\nbogus=1\r\nappTitle=ok\r\n");
+    {
+        PositionScope position(std::make_unique<LSrmPos>(in, "my.cfg"));
+        v.ini.read(in);
+    }
+    ASSERT_EQ(sink.messages().size(), 1u);
+    EXPECT_EQ(sink.messages()[0].number, 15001);
+    EXPECT_EQ(sink.messages()[0].position, "my.cfg(3)");
+    EXPECT_EQ(sink.messages()[0].text, "unknown name 'bogus'");
+    EXPECT_EQ(v.appTitle, "ok");
+}
+
+TEST(Ini, ReadingStopsAfterMoreThanTenErrors) {
+    for (int badLines : {10, 11, 12}) {
+        std::string text;
+        for (int i = 0; i < badLines; ++i) text += "bad" + std::to_string(i) + "=1\r\n";
+        text += "minRate=90\r\n";
+        CaptureSink sink;
+        Vars v;
+        v.read(text);
+        if (badLines == 10) {
+            EXPECT_EQ(sink.messages().size(), 10u);
+            EXPECT_EQ(v.minRate, 90);
+            continue;
+        }
+        ASSERT_EQ(sink.messages().size(), 12u) << badLines;
+        EXPECT_EQ(sink.messages()[10].text, "unknown name 'bad10'");
+        EXPECT_EQ(sink.messages()[11].text,
+                  "Too many error. Abort reading configuration/ini file.");
+        EXPECT_EQ(v.minRate, 75) << "lines after the stop must not be read";
+    }
+}
+
+TEST(Ini, WriterFormsEveryValueTypeInRegistrationOrder) {
+    Vars v;
+    v.minRate = -3;
+    v.appTitle = "a,b(c)\r\n\t!";
+    v.schStrs = {"x", "", "y,z"};
+    v.tabSizes2 = {4, 8};
+    v.mainRc = {INT32_MIN, 0, 10, 20};
+    v.stdFont.face = "F";
+    v.stdFont.size = 12;
+    v.stdFont.style = 15;
+    v.stdFont.color = 0x808000;
+    LStr out;
+    v.ini.write(out);
+    EXPECT_EQ(out,
+              "minRate=-3\r\n"
+              "appTitle=a!Cb![c!]!r!n!t!Q\r\n"
+              "schStrs=(x,,y!Cz)\r\n"
+              "tabSizes2=(4,8)\r\n"
+              "mainRc=(-2147483648,0,10,20)\r\n"
+              "stdFont=(F,12,80h,Fh,808000h)\r\n");
+    v.schStrs.clear();
+    v.tabSizes2.clear();
+    out.clear();
+    v.ini.write(out);
+    EXPECT_NE(out.view().find("schStrs=()\r\ntabSizes2=()\r\n"), std::string_view::npos);
+}
+
+TEST(Ini, DamagedInputNeverRunsAway) {
+    // Random bytes, line-free runs and NULs: at most eleven errors and the
+    // stop message, and the reader returns.
+    std::mt19937 random(7);
+    for (int round = 0; round < 50; ++round) {
+        std::string bytes(4096, '\0');
+        for (char& b : bytes) b = char(random());
+        if (round % 5 == 0) bytes.insert(0, "schStrs=(");
+        CaptureSink sink;
+        Vars v;
+        v.read(bytes);
+        EXPECT_LE(sink.messages().size(), 12u) << round;
+    }
+}

@@ -1,0 +1,109 @@
+// qf --raw end to end: which files a search reaches and in what order, and
+// how their paths are shown.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "common/temp_dir.h"
+#include "e2e/search_fixture.h"
+
+using namespace e2e;
+
+namespace {
+
+class FolderWalk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"b.txt", "a.txt", "Z.txt", "c.log", "noext", "sub/d.txt",
+                                 "sub/deeper/e.txt", ".hidden.txt", ".hid/f.txt"})
+            dir.write(name, "abc\n");
+    }
+    // The result line of a one-line fixture file.
+    static std::string lineOf(std::string_view position) {
+        return resultLine(std::string(position) + "(1)", hit("abc") + "\n");
+    }
+    std::string headings() const { return folderLine(dir.path()) + stringLine("abc"); }
+    TempDir dir;
+};
+
+TEST_F(FolderWalk, FilesComeMaskByMaskInByteOrderBeforeSubfolders) {
+    QfResult r = search({"-r", "--files=*.txt;*", "abc", dir.path()});
+    // "*" without an extension selects only names without one; hidden
+    // entries are never reached.
+    EXPECT_EQ(r.out, headings() + lineOf("Z.txt") + lineOf("a.txt") + lineOf("b.txt") +
+                         lineOf("noext") + lineOf("sub/d.txt") + lineOf("sub/deeper/e.txt") +
+                         summary(6, 6, 6));
+}
+
+TEST_F(FolderWalk, StarDotStarSelectsEveryFileWithoutSubfolders) {
+    QfResult r = search({"--files=*.*", "abc", dir.path()});
+    EXPECT_EQ(r.out, headings() + lineOf("Z.txt") + lineOf("a.txt") + lineOf("b.txt") +
+                         lineOf("c.log") + lineOf("noext") + summary(5, 5, 5));
+}
+
+TEST_F(FolderWalk, FileReachedTwiceIsSearchedOnce) {
+    struct Case {
+        std::vector<std::string> args;
+        int files;
+    } cases[] = {
+        {{"--files=*.txt;a.*", "abc", dir.path()}, 3},
+        {{"-r", "--files=*.txt", "abc", dir.path(), dir.path("sub")}, 5},
+        {{"--files=*.txt", "abc", dir.path(), dir.path() + "/"}, 3},
+    };
+    for (const Case& c : cases) {
+        QfResult r = search(c.args);
+        EXPECT_NE(r.out.find(summary(c.files, c.files, c.files)), std::string::npos)
+            << c.args[c.args.size() - 1] << "\n"
+            << r.out;
+    }
+}
+
+TEST_F(FolderWalk, HiddenFilesAreSkippedEvenWhenNamedExactly) {
+    QfResult r = search({"--files=.hidden.txt", "abc", dir.path()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, headings() + summary(0, 0, 0));
+}
+
+TEST_F(FolderWalk, SiblingFoldersShowPathsBelowTheirCommonFolder) {
+    QfResult r = search({"abc", dir.path("sub"), dir.path("sub/deeper")});
+    EXPECT_EQ(r.out, folderLine(dir.path("sub")) + stringLine("abc") + lineOf("d.txt") +
+                         lineOf("deeper/e.txt") + summary(2, 2, 2));
+
+    TempDir other;
+    other.write("x/one.txt", "abc\n");
+    other.write("y/two.txt", "abc\n");
+    r = search({"abc", other.path("x"), other.path("y")});
+    EXPECT_EQ(r.out, folderLine(other.path() + "/") + stringLine("abc") + lineOf("x/one.txt") +
+                         lineOf("y/two.txt") + summary(2, 2, 2));
+}
+
+TEST_F(FolderWalk, AlwaysFullPathDropsTheFolderLine) {
+    QfResult r = search({"--set", "dspAlwaysFullPath=1", "abc", dir.path("sub")});
+    EXPECT_EQ(r.out, stringLine("abc") + lineOf(dir.path("sub/d.txt")) + summary(1, 1, 1));
+}
+
+TEST_F(FolderWalk, LinkBackToAnEnclosingFolderIsNotFollowed) {
+    std::filesystem::create_directory_symlink(dir.path(), dir.path("sub/loop"));
+    QfResult r = search({"-r", "abc", dir.path()});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.out.find(summary(5, 5, 5)), std::string::npos) << r.out;
+}
+
+TEST_F(FolderWalk, UnreadableFileCountsAsSearchedWithoutHits) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    std::string locked = dir.write("sub/locked.txt", "abc\n");
+    ::chmod(locked.c_str(), 0);
+    QfResult r = search({"abc", dir.path("sub")});
+    EXPECT_EQ(r.out, folderLine(dir.path("sub")) + stringLine("abc") + lineOf("d.txt") +
+                         summary(1, 1, 2));
+}
+
+TEST(QfSearchExit, EmptySearchStringIsAUsageError) {
+    TempDir dir;
+    QfResult r = search({"", dir.path()});
+    EXPECT_EQ(r.exitCode, 2);
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+// Helpers of the search end-to-end tests: Shift-JIS fixture text written
+// from UTF-8 literals, the exact bytes of the lines a search writes, and a
+// qf run with the raw output and the default settings.
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/qf_runner.h"
+#include "support/lwstr.h"
+#include "text/encoding.h"
+
+namespace e2e {
+
+// UTF-8 to the program's Shift-JIS.
+inline std::string sj(std::string_view utf8) {
+    LWStr wide;
+    mbToWide(utf8, wide, kCodePageUtf8);
+    LStr out;
+    wideToMb(wide.view(), out, kCodePageAnsi);
+    return std::string(out.view());
+}
+
+inline std::string marker(int font) { return "\x01" + std::to_string(font) + " "; }
+inline std::string hit(std::string_view text) { return marker(3) + std::string(text) + marker(0); }
+
+inline std::string folderLine(std::string_view folder) {
+    return marker(1) + sj("検索フォルダ: ") + std::string(folder) + "\r\n";
+}
+inline std::string stringLine(std::string_view sjisString) {
+    return marker(1) + sj("検索文字列:「") + std::string(sjisString) + sj("」") + "\r\n";
+}
+// A result line; body holds the record with its markers and line end.
+inline std::string resultLine(std::string_view position, std::string_view body,
+                              std::string_view separator = ": ") {
+    return marker(1) + std::string(position) + std::string(separator) + marker(2) +
+           std::string(body) + marker(0);
+}
+inline std::string messageLine(std::string_view sjisText) {
+    return marker(6) + std::string(sjisText) + marker(0) + "\r\n";
+}
+inline std::string summary(int hits, int filesWithHits, int filesSearched,
+                           std::string_view separator = "") {
+    return std::string(separator) + sj("発見数 ") + std::to_string(hits) +
+           sj(" (ヒット ファイル数 ") + std::to_string(filesWithHits) + "/" +
+           std::to_string(filesSearched) + ")\r\n";
+}
+
+// qf --raw --no-config with the arguments.
+inline QfResult search(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--raw", "--no-config", "--quiet"});
+    return runQf(args);
+}
+
+}  // namespace e2e

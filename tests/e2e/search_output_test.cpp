@@ -1,0 +1,219 @@
+// qf --raw end to end: the exact bytes of headings, result lines, messages
+// and the summary for the display settings of a search.
+#include <gtest/gtest.h>
+
+#include "common/temp_dir.h"
+#include "e2e/search_fixture.h"
+
+using namespace e2e;
+
+namespace {
+
+class SearchOutput : public ::testing::Test {
+protected:
+    // The heading lines of a search for s over the temporary folder.
+    std::string headings(std::string_view s) const {
+        return folderLine(dir.path()) + stringLine(s);
+    }
+    QfResult run(std::vector<std::string> options, const std::string& s) const {
+        options.push_back(s);
+        options.push_back(dir.path());
+        return search(options);
+    }
+    TempDir dir;
+};
+
+TEST_F(SearchOutput, ResultLinesCarryPositionMarkersAndEveryHitSpan) {
+    // The blank line belongs to the separator that ends line 2.
+    dir.write("a.txt", "alpha\r\nfind abc here\r\n\r\nabc and abc\r\n");
+    QfResult r = run({}, "abc");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, headings("abc") +
+                         resultLine("a.txt(2)", "find " + hit("abc") + " here\r\n\r\n") +
+                         resultLine("a.txt(4)", hit("abc") + " and " + hit("abc") + "\r\n") +
+                         summary(3, 1, 1));
+}
+
+TEST_F(SearchOutput, NothingFoundGivesOnlyHeadingsSummaryAndExitOne) {
+    dir.write("a.txt", "nothing to see\r\n");
+    dir.write("empty.txt", "");
+    QfResult r = run({}, "abc");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, headings("abc") + summary(0, 0, 2));
+}
+
+TEST_F(SearchOutput, JapaneseRecordsKeepTheirBytes) {
+    dir.write("memo.txt", sj("一行目\n東京都の地図\n京都と東京\n"));
+    QfResult r = run({}, "東京");
+    EXPECT_EQ(r.out, headings(sj("東京")) +
+                         resultLine("memo.txt(2)", hit(sj("東京")) + sj("都の地図\n")) +
+                         resultLine("memo.txt(3)", sj("京都と") + hit(sj("東京")) + "\n") +
+                         summary(2, 1, 1));
+}
+
+TEST_F(SearchOutput, CountOnlyListsFullPathsInsteadOfRecords) {
+    dir.write("a.txt", "abc abc\nabc\n");
+    dir.write("b.txt", "none\n");
+    dir.write("c.txt", "abc\n");
+    QfResult r = run({"--count"}, "abc");
+    EXPECT_EQ(r.out, headings("abc") + "   3    " + dir.path("a.txt") + "\n" + "   1    " +
+                         dir.path("c.txt") + "\n" + summary(4, 2, 3));
+}
+
+TEST_F(SearchOutput, DisplaySeparatorStartsEveryResultLineAndTheSummary) {
+    dir.write("a.txt", "abc\n");
+    // "\n" stands for CR LF.
+    QfResult r = run({"--set", "dspSeparEsc=----\\n"}, "abc");
+    EXPECT_EQ(r.out, headings("abc") +
+                         resultLine("----\r\na.txt(1)", hit("abc") + "\n") +
+                         summary(1, 1, 1, "----\r\n"));
+}
+
+TEST_F(SearchOutput, PreReplacementChangesOnlyTheShownText) {
+    dir.write("a.txt", "k\tabc\tv\n");
+    QfResult r = run({"--set", "dspPreReplace=\\t=__"}, "abc");
+    EXPECT_EQ(r.out, headings("abc") + resultLine("a.txt(1)", "k__" + hit("abc") + "__v\n") +
+                         summary(1, 1, 1));
+}
+
+TEST_F(SearchOutput, DoubledEqualsSignStandsForOneInThePattern) {
+    dir.write("a.txt", "x a=b abc\n");
+    QfResult r = run({"--set", "dspPreReplace=a==b=EQ"}, "abc");
+    EXPECT_EQ(r.out, headings("abc") + resultLine("a.txt(1)", "x EQ " + hit("abc") + "\n") +
+                         summary(1, 1, 1));
+}
+
+TEST_F(SearchOutput, ReplacementLineWithoutEqualsSignIsReportedAndEndsTheList) {
+    dir.write("a.txt", "x abc y\n");
+    // The first pair applies, the bad second line stops the list, so the
+    // third pair is never used.
+    QfResult r = run({"--set", "dspPreReplace=x=X!r!nnoequals!r!ny=Y"}, "abc");
+    EXPECT_EQ(r.out, headings("abc") + resultLine("a.txt(1)", "X " + hit("abc") + " y\n") +
+                         summary(1, 1, 1));
+    EXPECT_NE(r.err.find("missing '=' in 'noequals'"), std::string::npos) << r.err;
+}
+
+TEST_F(SearchOutput, FontSpecGroupsSelectTheSpecialFontsAndLeaveMarkersWhole) {
+    // The digits of the hit markers are no numbers of the record.
+    dir.write("a.txt", "abc 12 and 345\n");
+    QfResult r = run({"--set", "dspFontSpec=![[0-9]+!]{=F1}"}, "abc");
+    EXPECT_EQ(r.out, headings("abc") +
+                         resultLine("a.txt(1)", hit("abc") + " " + marker(8) + "12" + marker(0) +
+                                                    " and " + marker(8) + "345" + marker(0) +
+                                                    "\n") +
+                         summary(1, 1, 1));
+}
+
+TEST_F(SearchOutput, FieldTitlesFromTheFirstRecordPrefixEachField) {
+    dir.write("a.tsv.txt", "name\tcity\r\nbob\ttokyo\r\n");
+    QfResult r = run({"--set", "dspFieldTitle=1"}, "tokyo");
+    EXPECT_EQ(r.out, headings("tokyo") +
+                         resultLine("a.tsv.txt(2)",
+                                    "\n  name\tbob\t\n  city\t" + hit("tokyo") + "\r\n") +
+                         summary(1, 1, 1));
+}
+
+TEST_F(SearchOutput, SortByRateBuffersLinesWithTabsAfterThePosition) {
+    dir.write("a.txt", "one abc\n");
+    QfResult r = run({"--sort-by-rate"}, "abc");
+    EXPECT_EQ(r.out, headings("abc") + resultLine("a.txt(1)", "one " + hit("abc") + "\n", "\t") +
+                         summary(1, 1, 1));
+}
+
+TEST_F(SearchOutput, FuzzyLinesShowTheRateAfterThePosition) {
+    dir.write("a.txt", "x abcdef y\n");
+    QfResult r = run({"--type=fuzzy"}, "abcdef");
+    EXPECT_EQ(r.out, headings("abcdef") +
+                         resultLine("a.txt(1)", "x " + hit("abcdef") + " y\n", ": 100%: ") +
+                         summary(1, 1, 1));
+}
+
+TEST_F(SearchOutput, ShortFuzzyStringIsSearchedNormallyWithANote) {
+    dir.write("a.txt", "abc\n");
+    QfResult r = run({"--type=fuzzy"}, "abc");
+    const std::string note =
+        messageLine(sj("検索文字列が短いため、ファジー検索ではなく通常検索を行います。"));
+    EXPECT_EQ(r.out.substr(0, note.size()), note);
+    EXPECT_NE(r.out.find(summary(1, 1, 1)), std::string::npos);
+}
+
+TEST_F(SearchOutput, LastRecordWithoutLineEndStillEndsItsLine) {
+    dir.write("a.txt", "first abc\nlast abc");
+    dir.write("b.txt", "abc");
+    QfResult r = run({}, "abc");
+    EXPECT_EQ(r.out, headings("abc") + resultLine("a.txt(1)", "first " + hit("abc") + "\n") +
+                         resultLine("a.txt(2)", "last " + hit("abc")) + "\r\n" +
+                         resultLine("b.txt(1)", hit("abc")) + "\r\n" + summary(3, 2, 2));
+}
+
+TEST_F(SearchOutput, RecordLongerThanTheLimitIsCutIntoPieces) {
+    // 25000 bytes on one line: records of 10000, 10000 and the rest. The hit
+    // lies in the second, which starts on line 1 as well.
+    std::string line = std::string(15000, 'x') + "abc" + std::string(9997, 'x');
+    dir.write("a.txt", "head\n" + line + "\n");
+    QfResult r = run({}, "abc");
+    EXPECT_EQ(r.out, headings("abc") +
+                         resultLine("a.txt(2)", std::string(5000, 'x') + hit("abc") +
+                                                    std::string(4997, 'x')) +
+                         "\r\n" + summary(1, 1, 1));
+}
+
+TEST_F(SearchOutput, BinaryBytesAreSearchedAndShownAsTheyAre) {
+    const std::string data("\x00\x01\x02 abc \xff\x00\n", 11);
+    dir.write("bin.txt", data);
+    QfResult r = run({}, "abc");
+    EXPECT_EQ(r.out, headings("abc") +
+                         resultLine("bin.txt(1)", std::string("\x00\x01\x02 ", 4) + hit("abc") +
+                                                      std::string(" \xff\x00\n", 4)) +
+                         summary(1, 1, 1));
+}
+
+TEST_F(SearchOutput, DuplicateKeysAreShownOnceAndCountedOnce) {
+    dir.write("a.txt", "abc 1\nabc 2\nabc 1\n");
+    // The key drops the digits, so all three records share it.
+    QfResult r = run({"--set", "dspSuprDup=1", "--set", "dspDupReplace=[0-9]="}, "abc");
+    EXPECT_EQ(r.out, headings("abc") + resultLine("a.txt(1)", hit("abc") + " 1\n") +
+                         summary(1, 1, 1));
+}
+
+TEST_F(SearchOutput, SameRecordRulesShowRepeatsByFile) {
+    dir.write("a.txt", "abc\nabc\n");
+    dir.write("b.txt", "abc\n");
+    struct Case {
+        const char* setting;
+        std::string lines;
+    } cases[] = {
+        {"ignoreSameRec=0", resultLine("a.txt(1)", hit("abc") + "\n") +
+                                resultLine("a.txt(2)", hit("abc") + "\n") +
+                                resultLine("b.txt(1)", hit("abc") + "\n")},
+        {"ignoreSameRec=1", resultLine("a.txt(1)", hit("abc") + "\n") +
+                                resultLine("b.txt(1)", hit("abc") + "\n")},
+        {"ignoreSameRec=2", resultLine("a.txt(1)", hit("abc") + "\n")},
+    };
+    for (const Case& c : cases) {
+        QfResult r = run({"--set", c.setting}, "abc");
+        // Records not shown are still counted.
+        EXPECT_EQ(r.out, headings("abc") + c.lines + summary(3, 2, 2)) << c.setting;
+    }
+}
+
+TEST_F(SearchOutput, SearchAreaLimitsTheSearchToItsGroup) {
+    dir.write("a.txt", "abc\tx\nk\tabc\nno tab abc\n");
+    QfResult r = run({"--set", "schAreaInRec=^[^\\t]*\\t![.*!]"}, "abc");
+    EXPECT_EQ(r.out, headings("abc") + resultLine("a.txt(2)", "k\t" + hit("abc") + "\n") +
+                         summary(1, 1, 1));
+}
+
+TEST_F(SearchOutput, SearchAreaWithTwoGroupsStopsTheSearch) {
+    dir.write("a.txt", "abc\nabc\n");
+    dir.write("b.txt", "abc\n");
+    QfResult r = run({"--set", "schAreaInRec=![a!]![b!]"}, "abc");
+    EXPECT_EQ(r.exitCode, 1);
+    const std::string stopped = messageLine(sj("中止しました"));
+    ASSERT_NE(r.out.find(stopped), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find(marker(2)), std::string::npos) << "no result line";
+    EXPECT_EQ(r.out.substr(r.out.size() - stopped.size() - summary(0, 0, 1).size()),
+              stopped + summary(0, 0, 1));
+}
+
+}  // namespace

@@ -1,0 +1,139 @@
+// Building an entry: how records are gathered into blocks, where blocks
+// begin, and what their signatures hold.
+#include "index/create_index.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/temp_dir.h"
+#include "index/ix_cache.h"
+#include "ix_test_support.h"
+#include "support/stop_flag.h"
+#include "text/regularize.h"
+
+namespace {
+
+using namespace ixtest;
+
+struct Span {
+    int32_t pos, len, line;
+    friend bool operator==(const Span&, const Span&) = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Span& s) {
+    return os << "{" << s.pos << "," << s.len << "," << s.line << "}";
+}
+
+std::vector<Span> spans(const TIxEntry& entry) {
+    std::vector<Span> out;
+    for (const TIxBlock& b : entry.blocks) out.push_back({b.pos, b.len, b.line});
+    return out;
+}
+
+// Lines of the given lengths, each counting its "\n".
+std::string linesOf(std::initializer_list<int> lengths) {
+    std::string text;
+    for (int n : lengths) text += std::string(n - 1, 'k') + "\n";
+    return text;
+}
+
+class CreateIndex : public ::testing::Test {
+  protected:
+    TIxEntry build(const std::string& text, int expectedResult = 0) {
+        std::string path = tmp.write("f.txt", text);
+        TIxEntry entry;
+        entry.name = "f.txt";
+        EXPECT_EQ(createIndex(entry, path, separator.get()), expectedResult);
+        return entry;
+    }
+    TempDir tmp;
+    LineSeparator separator;
+};
+
+TEST_F(CreateIndex, GathersWholeRecordsUpTo200And300Bytes) {
+    struct Case {
+        std::initializer_list<int> lines;
+        std::vector<Span> blocks;
+    } cases[] = {
+        // Fills to 300 exactly, then a block holding more than 200 is closed.
+        {{150, 150, 150}, {{0, 300, 1}, {300, 150, 3}}},
+        {{100, 200}, {{0, 300, 1}}},
+        // One byte past 300 starts a new block, even when the first is short.
+        {{100, 201}, {{0, 100, 1}, {100, 201, 2}}},
+        // Exactly 200 still takes more; 201 does not.
+        {{200, 50, 60}, {{0, 250, 1}, {250, 60, 3}}},
+        {{201, 50}, {{0, 201, 1}, {201, 50, 2}}},
+        // A long first record forms a block of its own.
+        {{400, 10}, {{0, 400, 1}, {400, 10, 2}}},
+    };
+    for (const Case& c : cases) {
+        TIxEntry entry = build(linesOf(c.lines));
+        EXPECT_EQ(spans(entry), c.blocks) << ::testing::PrintToString(std::vector<int>(c.lines));
+    }
+}
+
+TEST_F(CreateIndex, OneLongRecordIsOneBlock) {
+    TIxEntry entry = build(std::string(1000, 'a'));
+    EXPECT_EQ(spans(entry), (std::vector<Span>{{0, 1000, 1}}));
+}
+
+TEST_F(CreateIndex, EmptyFileGivesOneEmptyBlockWithAllBitsSet) {
+    TIxEntry entry = build("");
+    ASSERT_EQ(spans(entry), (std::vector<Span>{{0, 0, 1}}));
+    EXPECT_EQ(entry.blocks[0].sig.count(), kSignatureBits);
+    EXPECT_EQ(entry.size, 0u);
+}
+
+TEST_F(CreateIndex, RecordsEndAtTheirSeparatorAndLinesCountCrLf) {
+    // Lines of 150 bytes with CR LF: the block boundary falls after line 2.
+    std::string line = std::string(148, 'q') + "\r\n";
+    std::string path = tmp.write("f.txt", line + line + line);
+    TIxEntry entry;
+    ASSERT_EQ(createIndex(entry, path, LineSeparator("\\n").get()), 0);
+    EXPECT_EQ(spans(entry), (std::vector<Span>{{0, 300, 1}, {300, 150, 3}}));
+}
+
+TEST_F(CreateIndex, SignatureIsOfTheRegularisedTextComplemented) {
+    struct Case {
+        std::string text, regularised;
+    } cases[] = {
+        {"ab\n", ""},                 // under three bytes: no gram
+        {"a-b c!\n", "abc"},          // symbols and blanks vanish
+        {"ABCD\n", "abcd"},           // letters are lowered
+        {"\x8A\xBF\x8E\x9A\n", "\x8A\xBF\x8E\x9A"},  // two kanji: one four-byte gram
+        {"\x81\x40xyz\x81\x41\n", "xyz"},         // full-width blank and comma dropped
+    };
+    for (const Case& c : cases) {
+        TIxEntry entry = build(c.text);
+        ASSERT_EQ(entry.blocks.size(), 1u) << c.text;
+        EXPECT_EQ(entry.blocks[0].sig, signatureOf(c.regularised).complemented()) << c.text;
+    }
+    EXPECT_EQ(build("abcd\n").blocks[0].sig.complemented().count(),
+              signatureOf("abc").count() + (gramBit("bcd", 0) != gramBit("abc", 0)));
+}
+
+TEST_F(CreateIndex, RecordsSizeAndWriteTime) {
+    std::string path = tmp.write("f.txt", "hello\n");
+    setWriteTime(path, 1700000000, 123456700);
+    TIxEntry entry;
+    ASSERT_EQ(createIndex(entry, path, separator.get()), 0);
+    EXPECT_EQ(entry.size, 6u);
+    // 100 ns units since 1601: 11644473600 s between 1601 and 1970.
+    EXPECT_EQ(entry.lastWrite, (1700000000ull + 11644473600ull) * 10000000ull + 1234567ull);
+}
+
+TEST_F(CreateIndex, MissingFileFails) {
+    TIxEntry entry;
+    EXPECT_NE(createIndex(entry, tmp.path("none.txt"), separator.get()), 0);
+}
+
+TEST_F(CreateIndex, StopFlagEndsTheBuildAsFailure) {
+    stopFlag().store(1);
+    TIxEntry entry = build(linesOf({100, 100, 100}), 1);
+    stopFlag().store(0);
+    EXPECT_TRUE(entry.blocks.empty());
+}
+
+}  // namespace

@@ -1,0 +1,147 @@
+// The index lookup: entries are reused while their file keeps its size and
+// write time, rebuilt otherwise, and a cache moving to another folder's
+// index file writes the one it held.
+#include "index/index_lookup.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/capture_sink.h"
+#include "common/temp_dir.h"
+#include "index/index_marker.h"
+#include "index/ix_cache.h"
+#include "index/ix_file.h"
+#include "index/ix_paths.h"
+#include "index/ix_status.h"
+#include "ix_test_support.h"
+#include "support/path_utils.h"
+
+namespace {
+
+using namespace ixtest;
+
+class IndexLookup : public ::testing::Test {
+  protected:
+    std::string ixDir() const { return tmp.path("ix/"); }
+    std::string indexFileOf(const std::string& source) const {
+        return std::string(ixIndexFileOf(ixDir(), source).view());
+    }
+    TempDir tmp;
+    LineSeparator separator;
+};
+
+TEST_F(IndexLookup, ReusesAnEntryWhileSizeAndTimeStay) {
+    std::string path = tmp.write("src/a.txt", "alpha beta\n");
+    setWriteTime(path, 1600000000);
+    TIxCache cache(ixDir());
+    TIxEntry* first = ixLookup(cache, path, separator.get());
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(cache.dirty);
+    const GramSignature before = first->blocks.at(0).sig;
+
+    // Other content of the same size and time: the entry is taken as current.
+    tmp.write("src/a.txt", "gamma delt\n");
+    setWriteTime(path, 1600000000);
+    cache.dirty = false;
+    TIxEntry* again = ixLookup(cache, path, separator.get());
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(again->blocks.at(0).sig, before);
+    EXPECT_FALSE(cache.dirty);
+
+    struct Change {
+        const char* what;
+        std::string text;
+        int64_t seconds;
+    } changes[] = {
+        {"time", "gamma delt\n", 1600000001},
+        {"size", "gamma delta\n", 1600000001},
+    };
+    for (const Change& c : changes) {
+        tmp.write("src/a.txt", c.text);
+        setWriteTime(path, c.seconds);
+        cache.dirty = false;
+        TIxEntry* rebuilt = ixLookup(cache, path, separator.get());
+        ASSERT_NE(rebuilt, nullptr) << c.what;
+        EXPECT_EQ(rebuilt->size, c.text.size()) << c.what;
+        EXPECT_NE(rebuilt->blocks.at(0).sig, before) << c.what;
+        EXPECT_TRUE(cache.dirty) << c.what;
+    }
+}
+
+TEST_F(IndexLookup, MovingToAnotherFolderWritesTheFirstIndexFile) {
+    std::string a = tmp.write("one/a.txt", "first folder\n");
+    std::string a2 = tmp.write("one/b.txt", "same folder\n");
+    std::string b = tmp.write("two/c.txt", "second folder\n");
+    {
+        TIxCache cache(ixDir());
+        ASSERT_NE(ixLookup(cache, a, separator.get()), nullptr);
+        ASSERT_NE(ixLookup(cache, a2, separator.get()), nullptr);
+        EXPECT_FALSE(std::filesystem::exists(indexFileOf(a)));
+        ASSERT_NE(ixLookup(cache, b, separator.get()), nullptr);
+        EXPECT_TRUE(std::filesystem::exists(indexFileOf(a)));
+        EXPECT_EQ(cache.count(), 1);
+    }
+    // The second one is written when the cache goes.
+    for (const std::string& source : {a, a2, b}) {
+        TIxCache check;
+        loadIndexFile(check, source, indexFileOf(source));
+        EXPECT_NE(check.find(std::string(namePart(source).view())), nullptr) << source;
+        EXPECT_EQ(check.dir, std::string(dirPart(source, false).view()));
+    }
+    EXPECT_TRUE(hasIndexMarker(ixDir()));
+}
+
+TEST_F(IndexLookup, ReturningToAFolderUsesItsWrittenEntries) {
+    std::string a = tmp.write("one/a.txt", "first folder\n");
+    std::string b = tmp.write("two/c.txt", "second folder\n");
+    TIxCache cache(ixDir());
+    ixLookup(cache, a, separator.get());
+    ixLookup(cache, b, separator.get());
+    cache.dirty = false;
+    ixLookup(cache, a, separator.get());
+    EXPECT_FALSE(cache.dirty);  // loaded, not rebuilt
+}
+
+TEST_F(IndexLookup, UnreadableFileGivesNoEntry) {
+    TIxCache cache(ixDir());
+    std::string missing = tmp.path("src/none.txt");
+    EXPECT_EQ(ixLookup(cache, missing, separator.get()), nullptr);
+    EXPECT_EQ(cache.find("none.txt"), nullptr);
+    EXPECT_FALSE(cache.dirty);
+}
+
+TEST_F(IndexLookup, StaleEntryThatCannotBeRebuiltIsRemoved) {
+    std::string path = tmp.write("src/a.txt", "text\n");
+    TIxCache cache(ixDir());
+    ASSERT_NE(ixLookup(cache, path, separator.get()), nullptr);
+    std::filesystem::remove(path);
+    EXPECT_EQ(ixLookup(cache, path, separator.get()), nullptr);
+    EXPECT_EQ(cache.find("a.txt"), nullptr);
+}
+
+std::vector<std::pair<int, std::string>>* statusLog = nullptr;
+void recordStatus(int part, std::string_view text) {
+    if (statusLog) statusLog->emplace_back(part, std::string(text));
+}
+
+TEST_F(IndexLookup, ShowsWhatItIsDoing) {
+    std::string path = tmp.write("src/a.txt", "text\n");
+    std::vector<std::pair<int, std::string>> log;
+    statusLog = &log;
+    IxStatusHook previous = setIxStatusHook(&recordStatus);
+    {
+        TIxCache cache(ixDir());
+        ixLookup(cache, path, separator.get());
+    }
+    setIxStatusHook(previous);
+    statusLog = nullptr;
+    const std::string reading = "\x8D\xF5\x88\xF8\x93\xC7\x8D\x9E\x92\x86";   // 索引読込中
+    const std::string searching = "\x8C\x9F\x8D\xF5\x92\x86";                 // 検索中
+    const std::string building = "\x8D\xF5\x88\xF8\x8D\xEC\x90\xAC\x92\x86";  // 索引作成中
+    std::vector<std::pair<int, std::string>> expected = {
+        {2, reading}, {2, searching}, {1, path}, {2, building}, {3, ""}, {2, searching}};
+    EXPECT_EQ(log, expected);
+}
+
+}  // namespace

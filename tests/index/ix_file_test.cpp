@@ -1,0 +1,265 @@
+// The index file format: loading bytes written by hand, writing byte for
+// byte, and staying sound on damaged files.
+#include "index/ix_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/capture_sink.h"
+#include "common/temp_dir.h"
+#include "index/index_marker.h"
+#include "index/ix_cache.h"
+#include "index/ix_messages.h"
+#include "ix_test_support.h"
+
+namespace {
+
+using namespace ixtest;
+
+// Two entries: a.txt with two blocks and b.txt with none. strHash puts
+// b.txt one bucket after a.txt, so this is also the order of writing.
+struct Sample {
+    std::string aBlocks = blockRecord(0, 250, 1, 0xF0) + blockRecord(250, 7, 9, 0x0F);
+    std::string a = entryRecord("a.txt", 0x0123456789ABCDEFull, 257, aBlocks);
+    std::string b = entryRecord("b.txt", 5, 0, "");
+    std::string head = header(3) + "/src/docs\r\n";
+    std::string bytes = head + a + b + "Z";
+};
+
+std::vector<std::string> texts(const CaptureSink& sink) {
+    std::vector<std::string> out;
+    for (const auto& m : sink.messages()) out.push_back(m.text);
+    return out;
+}
+
+TEST(IndexFile, LoadsEntriesWrittenByHand) {
+    TempDir tmp;
+    Sample s;
+    std::string ix = tmp.write("docs.qfd", s.bytes);
+    CaptureSink sink;
+    TIxCache cache;
+    loadIndexFile(cache, "/elsewhere/file.txt", ix);
+
+    EXPECT_TRUE(sink.messages().empty()) << sink.allText();
+    EXPECT_EQ(cache.dir, "/src/docs");
+    EXPECT_EQ(cache.ixPath, ix.c_str());
+    EXPECT_FALSE(cache.dirty);
+    ASSERT_EQ(cache.count(), 2);
+    TIxEntry* a = cache.find("a.txt");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->lastWrite, 0x0123456789ABCDEFull);
+    EXPECT_EQ(a->size, 257u);
+    ASSERT_EQ(a->blocks.size(), 2u);
+    EXPECT_EQ(a->blocks[1].pos, 250);
+    EXPECT_EQ(a->blocks[1].len, 7);
+    EXPECT_EQ(a->blocks[1].line, 9);
+    // Byte 0xF0 in every signature byte: bits 4-7 of each byte.
+    EXPECT_FALSE(a->blocks[0].sig.test(0));
+    EXPECT_TRUE(a->blocks[0].sig.test(4));
+    EXPECT_TRUE(a->blocks[0].sig.test(383));
+    EXPECT_TRUE(a->blocks[1].sig.test(376));
+    ASSERT_NE(cache.find("b.txt"), nullptr);
+    EXPECT_TRUE(cache.find("b.txt")->blocks.empty());
+    EXPECT_EQ(cache.find("A.txt"), nullptr);  // names are case-sensitive
+}
+
+TEST(IndexFile, WritesExactlyTheFormat) {
+    TempDir tmp;
+    Sample s;
+    std::string ix = tmp.path("out/docs.qfd");
+    {
+        TIxCache cache;
+        cache.dir = "/src/docs";
+        cache.ixPath = ix;
+        auto a = std::make_unique<TIxEntry>();
+        a->name = "a.txt";
+        a->lastWrite = 0x0123456789ABCDEFull;
+        a->size = 257;
+        uint8_t f0[48], f[48];
+        std::fill(std::begin(f0), std::end(f0), 0xF0);
+        std::fill(std::begin(f), std::end(f), 0x0F);
+        a->blocks.push_back({GramSignature::fromBytes(f0), 0, 250, 1});
+        a->blocks.push_back({GramSignature::fromBytes(f), 250, 7, 9});
+        cache.add(std::move(a));
+        auto b = std::make_unique<TIxEntry>();
+        b->name = "b.txt";
+        b->lastWrite = 5;
+        b->size = 0;
+        cache.add(std::move(b));
+        ASSERT_TRUE(writeIndexFile(cache));
+    }
+    EXPECT_EQ(tmp.read("out/docs.qfd"), s.bytes);
+    // Nothing but the index file is left in its folder.
+    int files = 0;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(tmp.path("out"))) ++files;
+    EXPECT_EQ(files, 1);
+}
+
+TEST(IndexFile, DirtyCacheIsWrittenWhenDropped) {
+    TempDir tmp;
+    std::string ix = tmp.path("ix/x_/src.qfd");
+    {
+        TIxCache cache(tmp.path("ix/"));
+        cache.dir = "/src";
+        cache.ixPath = ix;
+        auto e = std::make_unique<TIxEntry>();
+        e->name = "n.txt";
+        cache.add(std::move(e));
+        cache.dirty = true;
+    }
+    EXPECT_EQ(tmp.read("ix/x_/src.qfd"),
+              header(3) + "/src\r\n" + entryRecord("n.txt", 0, 0xFFFFFFFFu, "") + "Z");
+    // The index folder made on the way carries the marker.
+    EXPECT_TRUE(hasIndexMarker(tmp.path("ix/")));
+}
+
+TEST(IndexFile, UnwritableTargetIsReportedAndOldFileKept) {
+    TempDir tmp;
+    // A folder where the index file should be: the rename cannot replace it.
+    std::filesystem::create_directories(tmp.path("docs.qfd"));
+    CaptureSink sink;
+    TIxCache cache;
+    cache.ixPath = tmp.path("docs.qfd");
+    EXPECT_FALSE(writeIndexFile(cache));
+    EXPECT_EQ(texts(sink).back(),
+              messageLine("cannot write to index file '" + tmp.path("docs.qfd") + "'"));
+    EXPECT_TRUE(std::filesystem::is_directory(tmp.path("docs.qfd")));
+}
+
+TEST(IndexFile, MissingFileLeavesCacheEmptyWithoutMessage) {
+    TempDir tmp;
+    CaptureSink sink;
+    TIxCache cache;
+    loadIndexFile(cache, "/src/docs/a.txt", tmp.path("none.qfd"));
+    EXPECT_EQ(cache.count(), 0);
+    EXPECT_EQ(cache.dir, "/src/docs");
+    EXPECT_TRUE(sink.messages().empty());
+}
+
+TEST(IndexFile, IllegalHeaderIsReported) {
+    TempDir tmp;
+    Sample s;
+    std::string ix = tmp.write("docs.qfd", "QX" + s.bytes.substr(2));
+    CaptureSink sink;
+    TIxCache cache;
+    loadIndexFile(cache, "/src/docs/a.txt", ix);
+    EXPECT_EQ(cache.count(), 0);
+    EXPECT_EQ(texts(sink),
+              std::vector<std::string>{messageLine("illegal index file (illegal header): '" + ix + "'")});
+}
+
+TEST(IndexFile, OldVersionIsIgnoredAndRewrittenAsVersion3) {
+    TempDir tmp;
+    Sample s;
+    std::string ix = tmp.write("docs.qfd", header(2) + "/src/docs\r\n" + s.a + s.b + "Z");
+    CaptureSink sink;
+    {
+        TIxCache cache;
+        loadIndexFile(cache, "/src/docs/a.txt", ix);
+        EXPECT_EQ(cache.count(), 0);
+        EXPECT_TRUE(sink.messages().empty());
+        cache.dirty = true;
+    }
+    EXPECT_EQ(tmp.read("docs.qfd"), header(3) + "/src/docs\r\nZ");
+}
+
+// Cutting the file anywhere keeps exactly the entries that were complete,
+// reports the damage and never reads past the data.
+TEST(IndexFile, TruncatedAnywhereKeepsTheCompleteEntries) {
+    TempDir tmp;
+    Sample s;
+    const size_t aEnd = s.head.size() + s.a.size();
+    const size_t bEnd = aEnd + s.b.size();
+    for (size_t cut = 0; cut < s.bytes.size(); ++cut) {
+        std::string ix = tmp.write("docs.qfd", s.bytes.substr(0, cut));
+        CaptureSink sink;
+        TIxCache cache;
+        loadIndexFile(cache, "/src/docs/a.txt", ix);
+        EXPECT_EQ(cache.find("a.txt") != nullptr, cut >= aEnd) << cut;
+        EXPECT_EQ(cache.find("b.txt") != nullptr, cut >= bEnd) << cut;
+        std::vector<std::string> got = texts(sink);
+        if (cut < 3) {
+            EXPECT_EQ(got, std::vector<std::string>{messageLine(
+                               "illegal index file (illegal header): '" + ix + "'")});
+            continue;
+        }
+        if (cut < 8) {  // the version is cut short: an old file, rebuilt quietly
+            EXPECT_TRUE(got.empty()) << cut;
+            continue;
+        }
+        ASSERT_FALSE(got.empty()) << cut;
+        EXPECT_EQ(got.back(), messageLine(ixErrorText(ixtext::kFileBroken, ix))) << cut;
+        // An entry cut in its middle is reported on its own as well.
+        bool insideEntry = (cut > s.head.size() && cut < aEnd) || (cut > aEnd && cut < bEnd);
+        EXPECT_EQ(got.size(), insideEntry ? 2u : 1u) << cut;
+        if (insideEntry) {
+            EXPECT_EQ(got.front(), messageLine(ixtext::kEntryBroken)) << cut;
+        }
+    }
+}
+
+TEST(IndexFile, MissingEntryEndDropsThatEntry) {
+    TempDir tmp;
+    Sample s;
+    std::string aWithoutEnd = s.a.substr(0, s.a.size() - 1);
+    std::string ix = tmp.write("docs.qfd", s.head + s.b + aWithoutEnd + "Z");
+    CaptureSink sink;
+    TIxCache cache;
+    loadIndexFile(cache, "/src/docs/a.txt", ix);
+    EXPECT_NE(cache.find("b.txt"), nullptr);
+    EXPECT_EQ(cache.find("a.txt"), nullptr);
+    EXPECT_EQ(texts(sink), (std::vector<std::string>{messageLine(ixtext::kEntryBroken),
+                                                     messageLine(ixErrorText(ixtext::kFileBroken, ix))}));
+}
+
+TEST(IndexFile, MissingFileEndKeepsEntries) {
+    TempDir tmp;
+    Sample s;
+    std::string ix = tmp.write("docs.qfd", s.head + s.a + s.b + "?");
+    CaptureSink sink;
+    TIxCache cache;
+    loadIndexFile(cache, "/src/docs/a.txt", ix);
+    EXPECT_EQ(cache.count(), 2);
+    EXPECT_EQ(texts(sink), std::vector<std::string>{messageLine(ixErrorText(ixtext::kFileBroken, ix))});
+}
+
+TEST(IndexFile, ImplausibleValuesCountAsDamage) {
+    TempDir tmp;
+    Sample s;
+    struct Case {
+        const char* what;
+        std::string entry;
+    } cases[] = {
+        {"negative length", entryRecord("n.txt", 1, 1, blockRecord(0, -5, 1, 0))},
+        {"negative position", entryRecord("n.txt", 1, 1, blockRecord(-1, 5, 1, 0))},
+        {"range past 2 GiB", entryRecord("n.txt", 1, 1, blockRecord(0x7FFFFFF0, 0x20, 1, 0))},
+        {"name without end", "F" + std::string(100000, 'n')},
+    };
+    for (const Case& c : cases) {
+        std::string ix = tmp.write("docs.qfd", s.head + s.a + c.entry + "Z");
+        CaptureSink sink;
+        TIxCache cache;
+        loadIndexFile(cache, "/src/docs/a.txt", ix);
+        EXPECT_EQ(cache.count(), 1) << c.what;
+        EXPECT_NE(cache.find("a.txt"), nullptr) << c.what;
+        ASSERT_FALSE(sink.messages().empty()) << c.what;
+        EXPECT_EQ(sink.messages().front().text, messageLine(ixtext::kEntryBroken)) << c.what;
+    }
+}
+
+TEST(IndexFile, RoundTripKeepsEverything) {
+    TempDir tmp;
+    Sample s;
+    std::string ix = tmp.write("docs.qfd", s.bytes);
+    {
+        TIxCache cache;
+        loadIndexFile(cache, "/src/docs/a.txt", ix);
+        cache.dirty = true;
+    }
+    EXPECT_EQ(tmp.read("docs.qfd"), s.bytes);
+}
+
+}  // namespace

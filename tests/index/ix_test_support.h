@@ -1,0 +1,77 @@
+// Helpers shared by the index tests: index-file bytes built by hand, the
+// message-line form of reported errors, and a compiled line separator.
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "index/create_index.h"
+#include "pattern/first_bytes.h"
+#include "pattern/searcher.h"
+
+namespace ixtest {
+
+inline std::string u32le(uint32_t v) {
+    return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+}
+
+inline std::string header(int version) {
+    char text[17];
+    std::snprintf(text, sizeof text, "QF  %04d      \r\n", version);
+    return text;
+}
+
+inline std::string blockRecord(int32_t pos, int32_t len, int32_t line, unsigned char sigFill) {
+    return "s" + u32le(uint32_t(pos)) + u32le(uint32_t(len)) + u32le(uint32_t(line)) +
+           std::string(48, char(sigFill));
+}
+
+inline std::string entryRecord(std::string_view name, uint64_t lastWrite, uint32_t size,
+                               std::string_view blocks) {
+    return "F" + std::string(name) + std::string(1, '\0') + u32le(uint32_t(lastWrite)) +
+           u32le(uint32_t(lastWrite >> 32)) + u32le(size) + std::string(blocks) + "z";
+}
+
+// The bytes a message line of the result view carries.
+inline std::string messageLine(std::string_view text) {
+    return "\x01" "6 " + std::string(text) + "\x01" "0 \r\n";
+}
+
+// A compiled separator that ends a record after each line feed, as a search
+// run would pass it.
+class LineSeparator {
+  public:
+    explicit LineSeparator(std::string_view pattern = "[\\n]") : searcher_(pattern) {
+        table_ = buildStartByteTable(*searcher_.rex(), 0);
+        separator_.node = searcher_.rex();
+        separator_.table = &table_;
+    }
+    const IxRecordSeparator& get() const { return separator_; }
+
+  private:
+    LRexSearcher searcher_;
+    LRexStartTable table_{};
+    IxRecordSeparator separator_;
+};
+
+// Sets a file's write time to a fixed second past the epoch (plus ns).
+inline void setWriteTime(const std::string& path, int64_t seconds, int64_t nanoseconds = 0) {
+    using namespace std::chrono;
+    auto since = sys_seconds(std::chrono::seconds(seconds)) + std::chrono::nanoseconds(nanoseconds);
+    std::filesystem::last_write_time(path, std::chrono::file_clock::from_sys(since));
+}
+
+}  // namespace ixtest
+
+#include "support/message_service.h"
+
+namespace ixtest {
+
+// A message text with its one "%s" filled in.
+inline std::string ixErrorText(const char* format, const std::string& arg) {
+    return std::string(formatText(format, arg.c_str()).view());
+}
+
+}  // namespace ixtest

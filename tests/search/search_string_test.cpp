@@ -1,0 +1,412 @@
+// Compiling search strings: stored forms, patterns, fuzzy tolerance and
+// fallback, and the index signatures, which must admit every block that
+// holds a hit.
+#include "search/search_string.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/capture_sink.h"
+#include "config/app_settings.h"
+#include "pattern/requirements.h"
+#include "pattern/searcher.h"
+#include "search/record_test.h"
+#include "search/regex_signature.h"
+#include "search/stable_grams.h"
+#include "text/regularize.h"
+
+namespace {
+
+struct Options {
+    int type = AppSettings::kNormalSearch;
+    bool icase = true;
+    bool width = false;
+    bool stem = false;
+    bool words = false;
+    bool field = false;
+    bool index = false;
+    int literalOnce = 0;
+    int minRate = 75;
+};
+
+AppSettings settingsFor(const Options& o) {
+    AppSettings s;
+    s.schType = o.type;
+    s.schICaseF = o.icase;
+    s.schIZhF = o.width;
+    s.schStemF = o.stem;
+    s.schWord = o.words;
+    s.schFieldMchF = o.field;
+    s.schUseIX = o.index;
+    s.literalOnce = o.literalOnce;
+    s.minRate = o.minRate;
+    return s;
+}
+
+SearchStringResult compile(std::string_view text, const Options& o) {
+    return compileSearchString(text, settingsFor(o), nullptr, 0);
+}
+
+bool patternFinds(const TSchStr& str, std::string_view text) {
+    return str.schRex && findRex(text, str.schRex.get()) != nullptr;
+}
+
+// Whether a block holding text passes the index test for sig.
+bool blockAdmits(std::string_view blockText, const GramSignature& sig) {
+    LStr regular;
+    regularize(blockText, kIndexFolding, regular);
+    return signatureTest(signatureOf(regular.view()).complemented(), sig, 0);
+}
+
+std::string joined(const std::vector<LStr>& segments) {
+    std::string out;
+    for (const LStr& s : segments) out += "[" + std::string(s.view()) + "]";
+    return out;
+}
+
+}  // namespace
+
+TEST(SearchString, StoredFormAndPattern) {
+    struct Case {
+        const char* text;
+        Options options;
+        const char* stored;
+        const char* found;     // a text the pattern must find
+        const char* notFound;  // one it must not
+    } cases[] = {
+        // Ignore case lowers ASCII letters only; "ア" (0x83 0x41) keeps its bytes.
+        {"AB\x83\x41", {}, "ab\x83\x41", "xAb\x83\x41", "xAc"},
+        {"ABC", {.icase = false}, "ABC", "ABC", "abc"},
+        // A normal string is a literal: its specials match themselves.
+        {"a.b", {}, "a.b", "xa.by", "axb"},
+        {"a.b", {.field = true}, "a.b", "a.b", "xa.b"},
+        {"(x)", {}, "(x)", "(x)", "x"},
+        {"a.b", {.type = AppSettings::kRegexSearch}, "a.b", "axb", "ab"},
+        {"a.b", {.type = AppSettings::kRegexSearch, .field = true}, "a.b", "axb", "xaxb"},
+        {"a.b", {.type = AppSettings::kRegexSearch, .literalOnce = 1}, "a.b", "a.b", "axb"},
+        // The regex keeps the text as typed: lowered, \W would become \w.
+        {"\\W+", {.type = AppSettings::kRegexSearch}, "\\w+", "--", "ab"},
+        {"X\\D", {.type = AppSettings::kRegexSearch}, "x\\d", "x-", "x1"},
+        {"cat", {.words = true}, "cat", "a cat.", "cats"},
+        {"abc", {.width = true}, "abc", "\x82\x81\x82\x82\x82\x83", "ab"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        auto r = compile(c.text, c.options);
+        ASSERT_TRUE(r.str);
+        EXPECT_EQ(r.str->schStr.view(), c.stored);
+        EXPECT_TRUE(patternFinds(*r.str, c.found)) << c.found;
+        EXPECT_FALSE(patternFinds(*r.str, c.notFound)) << c.notFound;
+    }
+}
+
+TEST(SearchString, EscapeLiteral) {
+    struct {
+        const char* text;
+        const char* escaped;
+    } cases[] = {
+        {"a.b", "a\\.b"},
+        {".?*+{[^$|()\\", "\\.\\?\\*\\+\\{\\[\\^\\$\\|\\(\\)\\\\"},
+        {"a]}-", "a]}-"},
+        // 表 ends in 0x5C; a double-byte character is never escaped inside.
+        {"\x95\x5C(", "\x95\x5C\\("},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(escapeLiteral(c.text).view(), c.escaped) << c.text;
+}
+
+TEST(SearchString, RegularAndStemForms) {
+    auto r = compile("Running, quickly!", {.stem = true, .index = true});
+    EXPECT_EQ(r.str->schRegulStr.view(), "runnquick");
+    EXPECT_EQ(r.str->schStemStr.view(), "runnquick");
+    ASSERT_TRUE(r.str->textSig);
+    EXPECT_EQ(*r.str->textSig, signatureOf("running, quickly!"));
+    // Without index, fuzzy or stemming no forms or signatures are made.
+    auto plain = compile("Running", {});
+    EXPECT_TRUE(plain.str->schRegulStr.empty());
+    EXPECT_TRUE(plain.str->schStemStr.empty());
+    EXPECT_FALSE(plain.str->regulSig);
+    EXPECT_FALSE(plain.str->textSig);
+}
+
+TEST(SearchString, EmptyStemFormGivesMessageLine) {
+    CaptureSink sink;
+    auto r = compile("!? \x81\x45", {.stem = true});
+    ASSERT_TRUE(r.str);
+    EXPECT_TRUE(r.str->schStemStr.empty());
+    ASSERT_EQ(sink.messages().size(), 1u);
+    EXPECT_EQ(sink.messages()[0].number, 0);
+    EXPECT_EQ(sink.messages()[0].text,
+              "\x01"
+              "6 \x97\x4C\x8C\xF8\x82\xC8\x95\xB6\x8E\x9A\x82\xAA\x82\xA0\x82\xE8\x82\xDC"
+              "\x82\xB9\x82\xF1\x01"
+              "0 \r\n");
+    sink.clear();
+    compile("abc", {.stem = true});
+    EXPECT_TRUE(sink.messages().empty());
+}
+
+TEST(SearchString, FuzzyToleranceAndFallback) {
+    struct Case {
+        const char* text;
+        int minRate;
+        bool field;
+        int tolBits;
+        bool fallback;
+    } cases[] = {
+        {"abcdefgh", 75, false, 4, false},
+        {"abcdefgh", 100, false, 0, false},
+        {"abcdefgh", 50, false, 6, false},
+        // Double-byte characters count once: 8 characters.
+        {"\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x95\xB6\x8F\xCD\x82\xC5\x82\xB7", 75, false, 4, false},
+        {"abc", 75, false, 2, true},
+        {"abc", 75, true, 2, false},
+        {"ab", 75, true, 2, true},  // no gram at all: no signature to keep
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " " + std::to_string(c.minRate));
+        Options o{.type = AppSettings::kFuzzySearch, .field = c.field, .minRate = c.minRate};
+        auto r = compile(c.text, o);
+        EXPECT_EQ(r.str->tolBits, c.tolBits);
+        EXPECT_EQ(r.fuzzyFallback, c.fallback);
+        EXPECT_EQ(r.str->regulSig.has_value(), !c.fallback);
+        EXPECT_EQ(r.str->fuzzyInForce(settingsFor(o)), !c.fallback);
+    }
+    // Fuzzy signatures cover the whole regularised form.
+    auto r = compile("processing data", {.type = AppSettings::kFuzzySearch});
+    EXPECT_EQ(*r.str->regulSig, signatureOf("processdata"));
+}
+
+TEST(SearchString, SignatureWithoutBitsIsDropped) {
+    EXPECT_FALSE(compile("ab", {.index = true}).str->regulSig);
+    EXPECT_FALSE(compile("\x81\x40\x81\x40", {.index = true}).str->regulSig);
+    EXPECT_TRUE(compile("\x93\xFA\x96\x7B", {.index = true}).str->regulSig);
+}
+
+TEST(SearchString, Dump) {
+    TSchLine line{"memo", 3, 0};
+    auto r = compileSearchString("ab", settingsFor({}), &line, 2);
+    std::string dump(r.str->dump().view());
+    EXPECT_EQ(dump.rfind("schStr=[ab], schRex=[", 0), 0u) << dump;
+    EXPECT_NE(dump.find("], schRegulStr=[], schStemStr=[], tolBits=0, schStrNo=2, schLine=["
+                        "TSchLine:[memo], hitCnt=3, schStrNo=0]"),
+              std::string::npos)
+        << dump;
+}
+
+TEST(StableGrams, Segments) {
+    struct Case {
+        const char* literal;
+        GramContext context;
+        const char* segments;
+    } cases[] = {
+        // An open edge word keeps the letters no longer word can lose.
+        {"processing", {}, "[process]"},
+        {"processi", {}, "[process]"},
+        {"runni", {}, "[runn]"},
+        {"ations", {}, ""},
+        {"relations", {}, "[rel]"},
+        {"2024", {}, "[2024]"},
+        // Inner words are stemmed as in any text; closed edges too.
+        {"a processing b", {}, "[aprocessb]"},
+        {"ations", {false, false, false}, "[ation]"},
+        {"ations \x93\xFA\x96\x7B", {true, false, false}, "[\x93\xFA\x96\x7B]"},
+        {"big data", {true, true, false}, "[bigdat]"},
+        // Full-width letters fold and are never stemmed.
+        {"\x82\x92\x82\x95\x82\x8E\x82\x93", {}, "[runs]"},
+        // With either width allowed, letters may be unstemmed or stemmed.
+        {"ab12cd", {true, true, true}, "[12]"},
+        {"\x82\x81\x82\x82\x93\xFA", {true, true, true}, "[\x93\xFA]"},
+        // ｰ and ー regularise differently (the full-width one is a symbol).
+        {"\xB6\xB0\xC3\xDD", {false, false, false}, "[\xB6\xB0\xC3\xDD]"},
+        {"\xB6\xB0\xC3\xDD", {false, false, true}, "[\xB6][\xC3\xDD]"},
+        {"\x83\x4A\x81\x5B\x83\x65\x83\x93", {false, false, true}, "[\xB6][\xC3\xDD]"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(joined(stableSegments(c.literal, c.context)), c.segments) << c.literal;
+}
+
+// The index never hides a hit: a block holding text in which the plain
+// search finds the string admits the string's signature.
+TEST(SearchString, SignatureAdmitsBlocksHoldingTheString) {
+    struct Case {
+        const char* search;
+        const char* block;
+        Options options;
+    } cases[] = {
+        {"processi", "we are processing it", {.index = true}},
+        {"ations", "public relations", {.index = true}},
+        {"runni", "running", {.index = true}},
+        {"cessing data", "processing data", {.index = true}},
+        {"\x93\xFA\x96\x7B processi", "\x93\xFA\x96\x7B processing", {.index = true}},
+        {"lations\x93\xFA\x96\x7B", "relations\x93\xFA\x96\x7B", {.index = true}},
+        {"happy", "\x82\x88\x82\x81\x82\x90\x82\x90\x82\x99", {.width = true, .index = true}},
+        {"\x82\x88\x82\x81\x82\x90\x82\x90\x82\x99", "happy", {.width = true, .index = true}},
+        {"\xB6\xB0\xC3\xDD", "\x83\x4A\x81\x5B\x83\x65\x83\x93", {.width = true, .index = true}},
+        {"ations", "public relations", {.type = AppSettings::kRegexSearch, .index = true}},
+        {"processi", "processing", {.type = AppSettings::kRegexSearch, .index = true}},
+        {"[a-z]+ation\x93\xFA",
+         "relation\x93\xFA",
+         {.type = AppSettings::kRegexSearch, .index = true}},
+        {"runs? fast", "he runs fast", {.type = AppSettings::kRegexSearch, .index = true}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.search) + " in " + c.block);
+        auto r = compile(c.search, c.options);
+        ASSERT_TRUE(patternFinds(*r.str, c.block));
+        if (r.str->regulSig) {
+            EXPECT_TRUE(blockAdmits(c.block, *r.str->regulSig));
+        }
+        bool anyLiteral = r.str->literalSigs.empty();
+        for (const auto& sig : r.str->literalSigs) anyLiteral |= blockAdmits(c.block, sig);
+        EXPECT_TRUE(anyLiteral);
+    }
+}
+
+// Every substring of a few sentences, searched as a normal string: its
+// block must pass. Catches any gram a text can lose to stemming.
+TEST(SearchString, SignatureOfEverySubstringAdmitsItsText) {
+    const char* texts[] = {
+        "The stations were running quickly; relations studied happily.",
+        "processing processes, classes and matching ied-ations",
+        "\x93\xFA\x96\x7B\x8C\xEA processing 2024\x94\x4E happy",
+    };
+    for (bool words : {false, true}) {
+        for (std::string_view text : texts) {
+            for (size_t from = 0; from < text.size(); ++from) {
+                for (size_t n = 3; n <= 14 && from + n <= text.size(); ++n) {
+                    std::string_view s = text.substr(from, n);
+                    auto r = compile(s, {.words = words, .index = true});
+                    if (!patternFinds(*r.str, text) || !r.str->regulSig) continue;
+                    EXPECT_TRUE(blockAdmits(text, *r.str->regulSig))
+                        << "[" << s << "] words=" << words;
+                }
+            }
+        }
+    }
+}
+
+// The stem comparison matches whole words only, so a stemmed string keeps
+// all grams of its regularised form: every text it matches still admits them.
+TEST(SearchString, StemSignatureAdmitsEveryMatchedText) {
+    const char* texts[] = {
+        "The Stations were running quickly; relations studied happily.",
+        "processing processes, classes and matching ied-ations",
+    };
+    for (bool icase : {true, false}) {
+        AppSettings settings = settingsFor({.icase = icase, .stem = true, .index = true});
+        for (std::string_view text : texts) {
+            for (size_t from = 0; from < text.size(); ++from) {
+                for (size_t n = 3; n <= 16 && from + n <= text.size(); ++n) {
+                    auto str = compileSearchString(text.substr(from, n), settings, nullptr, 0).str;
+                    RecordTester tester(settings, *str, nullptr, nullptr);
+                    if (!str->regulSig || !tester.matches(text)) continue;
+                    EXPECT_TRUE(blockAdmits(text, *str->regulSig))
+                        << "[" << text.substr(from, n) << "] icase=" << icase;
+                }
+            }
+        }
+    }
+}
+
+// With ignore width, a string typed in ASCII finds words written partly in
+// full-width letters, which regularisation never stems.
+TEST(SearchString, SignatureAdmitsOtherWidthBlocks) {
+    const std::string_view text = "The stations were running; relations studied 2024 happily.";
+    std::string mixed;  // every second letter full-width
+    int letters = 0;
+    for (char ch : text) {
+        bool letter = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
+        if (letter && letters++ % 2) {
+            int code = ch >= 'a' ? 0x8281 + (ch - 'a') : 0x8260 + (ch - 'A');
+            mixed += char(code >> 8);
+            mixed += char(code & 0xFF);
+        } else {
+            mixed += ch;
+        }
+    }
+    for (size_t from = 0; from < text.size(); ++from) {
+        for (size_t n = 3; n <= 14 && from + n <= text.size(); ++n) {
+            std::string_view s = text.substr(from, n);
+            auto r = compile(s, {.width = true, .index = true});
+            if (!patternFinds(*r.str, mixed) || !r.str->regulSig) continue;
+            EXPECT_TRUE(blockAdmits(mixed, *r.str->regulSig)) << "[" << s << "]";
+        }
+    }
+}
+
+TEST(SearchString, SignatureStillRejectsBlocksWithoutTheString) {
+    auto r = compile("\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x95\xB6\x8F\xCD", {.index = true});
+    ASSERT_TRUE(r.str->regulSig);
+    EXPECT_TRUE(
+        blockAdmits("x\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x95\xB6\x8F\xCDy", *r.str->regulSig));
+    EXPECT_FALSE(blockAdmits("\x89\x70\x8C\xEA\x82\xCC\x95\xB6", *r.str->regulSig));
+    auto w = compile("processing data", {.words = true, .index = true});
+    ASSERT_TRUE(w.str->regulSig);
+    EXPECT_EQ(*w.str->regulSig, signatureOf("processdata"));
+    EXPECT_FALSE(blockAdmits("unrelated words", *w.str->regulSig));
+}
+
+TEST(RegexSignature, FromRequirementTrees) {
+    auto lit = [](const char* s) { return LRexReq::literal(s); };
+    auto node = [](char typ, auto... children) {
+        auto n = LRexReq::node(typ);
+        (n->children.push_back(std::move(children)), ...);
+        return n;
+    };
+    const std::string_view nihon = "\x93\xFA\x96\x7B";   // 日本
+    const std::string_view eigo = "\x89\x70\x8C\xEA";    // 英語
+    const std::string_view bunsho = "\x95\xB6\x8F\xCD";  // 文章
+
+    // A sequence: its literals' stable grams; opaque parts add nothing.
+    auto seq = node('S', lit("\x93\xFA\x96\x7B"), LRexReq::anything(), lit("\x95\xB6\x8F\xCD"));
+    RegexSignatures s = regexSignatures(*seq, false);
+    GramSignature expected = signatureOf(nihon);
+    expected |= signatureOf(bunsho);
+    ASSERT_TRUE(s.regulSig);
+    EXPECT_EQ(*s.regulSig, expected);
+    EXPECT_TRUE(s.literalSigs.empty());
+
+    // An alternation: one signature per alternative, their AND as regulSig.
+    auto alt = node('O', lit("\x93\xFA\x96\x7B\x8C\xEA"), lit("\x89\x70\x8C\xEA\x8C\xEA"));
+    s = regexSignatures(*alt, false);
+    ASSERT_EQ(s.literalSigs.size(), 2u);
+    EXPECT_EQ(s.literalSigs[0], signatureOf("\x93\xFA\x96\x7B\x8C\xEA"));
+    EXPECT_EQ(s.literalSigs[1], signatureOf("\x89\x70\x8C\xEA\x8C\xEA"));
+    GramSignature both;
+    for (int i = 0; i < kSignatureWords; ++i)
+        both.words[i] = s.literalSigs[0].words[i] & s.literalSigs[1].words[i];
+    EXPECT_EQ(*s.regulSig, both);
+
+    // An alternative without grams admits every block: no literal signatures.
+    auto loose = node('O', lit("\x93\xFA\x96\x7B\x8C\xEA"), LRexReq::anything());
+    s = regexSignatures(*loose, false);
+    EXPECT_TRUE(s.literalSigs.empty());
+    EXPECT_TRUE(s.regulSig && s.regulSig->none());
+
+    // Letters at the inner edges of pieces are trimmed.
+    auto edges = node('S', LRexReq::anything(), lit("ing\x89\x70\x8C\xEA"));
+    s = regexSignatures(*edges, false);
+    EXPECT_EQ(*s.regulSig, signatureOf(eigo));
+}
+
+TEST(RegexSignature, CompiledPatterns) {
+    Options regex{.type = AppSettings::kRegexSearch, .index = true};
+    auto r = compile("(\x93\xFA\x96\x7B|\x89\x70\x8C\xEA)\x95\xB6\x8F\xCD", regex);
+    ASSERT_EQ(r.str->literalSigs.size(), 2u);
+    EXPECT_EQ(r.str->literalSigs[0], signatureOf("\x93\xFA\x96\x7B\x95\xB6\x8F\xCD"));
+    EXPECT_TRUE(r.str->regulSig);
+    EXPECT_FALSE(r.str->textSig);
+
+    EXPECT_TRUE(compile("abc|.*", regex).str->literalSigs.empty());
+    EXPECT_FALSE(compile(".*", regex).str->regulSig);
+    // Without the index no signature is derived.
+    EXPECT_FALSE(
+        compile("\x93\xFA\x96\x7B\x8C\xEA", {.type = AppSettings::kRegexSearch}).str->regulSig);
+    // Ignorable text between pieces is unknown to the requirement tree.
+    EXPECT_FALSE(compile("{@ign(x)}\x93\xFA\x96\x7B\x8C\xEA", regex).str->regulSig);
+    // Width folding switched on inside the pattern drops letter grams.
+    auto wide = compile("{@iz}relational", regex);
+    EXPECT_FALSE(wide.str->regulSig);
+}

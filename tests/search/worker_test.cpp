@@ -1,0 +1,128 @@
+// The worker run on its own: cancelling, the run started through
+// startSearch, and the counts it reports at its end.
+#include "search/worker.h"
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+#include "common/temp_dir.h"
+#include "config/app_settings.h"
+#include "e2e/search_fixture.h"
+#include "search/search_run.h"
+#include "search/search_string.h"
+#include "support/event.h"
+#include "support/message_service.h"
+#include "support/stop_flag.h"
+
+namespace {
+
+// Collects the result text; with stopAtFirstLine it sets the stop flag as
+// soon as the first result line arrives, as a user's cancel would.
+class ResultSink : public LMsg {
+public:
+    explicit ResultSink(bool stopAtFirstLine) : stopAtFirstLine_(stopAtFirstLine) {}
+    void output(int number, const char*, const char*, std::string_view text) override {
+        std::lock_guard lock(lock_);
+        if (number != 0) return;
+        text_.append(text);
+        if (stopAtFirstLine_ && text.find(e2e::marker(2)) != std::string_view::npos)
+            stopFlag() = 1;
+    }
+    std::string text() {
+        std::lock_guard lock(lock_);
+        return text_;
+    }
+
+private:
+    std::mutex lock_;
+    std::string text_;
+    bool stopAtFirstLine_;
+};
+
+class WorkerRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int i = 0; i < 5; ++i)
+            dir.write("f" + std::to_string(i) + ".txt", "abc\nabc\n");
+        settings.schStr = "abc";
+        settings.schDir = LStr(dir.path());
+        settings.schFile = "*.txt";
+        stopFlag() = 0;
+    }
+    void TearDown() override {
+        installMessageSink(std::move(previous));
+        stopFlag() = 0;
+    }
+    ResultSink& install(bool stopAtFirstLine) {
+        auto sink = std::make_unique<ResultSink>(stopAtFirstLine);
+        ResultSink& ref = *sink;
+        previous = installMessageSink(std::move(sink));
+        return ref;
+    }
+    std::unique_ptr<TWorker> makeWorker() {
+        auto worker = std::make_unique<TWorker>(settings);
+        SearchStringResult compiled = compileSearchString(settings.schStr.view(), settings,
+                                                          nullptr, 0);
+        worker->addSearchString(std::move(compiled.str), compiled.fuzzyFallback);
+        return worker;
+    }
+
+    TempDir dir;
+    AppSettings settings;
+    std::unique_ptr<LMsg> previous;
+};
+
+TEST_F(WorkerRun, CancelEndsWithStoppedLineAndTheCountsSoFar) {
+    ResultSink& sink = install(true);
+    auto worker = makeWorker();
+    worker->run();
+    const std::string stopped = e2e::messageLine(e2e::sj("中止しました"));
+    // The first record was evaluated; the run ends after it and its file.
+    const std::string expected = e2e::folderLine(dir.path()) + e2e::stringLine("abc") +
+                                 e2e::resultLine("f0.txt(1)", e2e::hit("abc") + "\n") +
+                                 stopped + e2e::summary(1, 1, 1);
+    EXPECT_EQ(sink.text(), expected);
+    EXPECT_EQ(worker->hitCount(), 1);
+    EXPECT_EQ(worker->filesSearched(), 1);
+}
+
+TEST_F(WorkerRun, SortedLinesAreStillWrittenWhenCancelled) {
+    settings.schSortByRate = 1;
+    ResultSink& sink = install(false);
+    stopFlag() = 1;  // before the first folder: nothing is searched
+    auto worker = makeWorker();
+    worker->run();
+    EXPECT_EQ(sink.text(), e2e::folderLine(dir.path()) + e2e::stringLine("abc") +
+                               e2e::messageLine(e2e::sj("中止しました")) + e2e::summary(0, 0, 0));
+}
+
+TEST_F(WorkerRun, StartSearchRunsOnItsOwnThreadAndReportsTheEnd) {
+    ResultSink& sink = install(false);
+    LEvent ended;
+    SearchSummary result;
+    setSearchEndHandler([&](const SearchSummary& summary) {
+        result = summary;
+        ended.set();
+    });
+    ASSERT_TRUE(startSearch(settings));
+    ASSERT_TRUE(ended.wait(10000));
+    setSearchEndHandler(nullptr);
+    EXPECT_FALSE(searchBusy());
+    EXPECT_EQ(result.hits, 10);
+    EXPECT_EQ(result.filesSearched, 5);
+    EXPECT_EQ(result.filesWithHits, 5);
+    EXPECT_FALSE(result.stopped);
+    EXPECT_NE(sink.text().find(e2e::summary(10, 5, 5)), std::string::npos);
+}
+
+TEST_F(WorkerRun, SecondSearchIsRefusedWhileBusy) {
+    install(false);
+    deletionWorkerActive() = true;
+    EXPECT_TRUE(searchBusy());
+    EXPECT_FALSE(startSearch(settings));
+    deletionWorkerActive() = false;
+    EXPECT_FALSE(searchBusy());
+}
+
+}  // namespace

@@ -1,0 +1,339 @@
+// The buffered stream: reads and look-ahead across buffer refills, line
+// counting, seeking inside and outside the buffer, writing, and LIoFile.
+#include "text/buffered_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/temp_dir.h"
+#include "text/io_file.h"
+
+namespace {
+
+// A seekable read-write stream over a std::string that can hand out short
+// reads and writes, and counts its flushes.
+class StringStream : public LStream {
+public:
+    explicit StringStream(std::string data = {}, int32_t maxChunk = INT32_MAX)
+        : data(std::move(data)), maxChunk_(maxChunk) {}
+
+    int32_t read(void* buffer, int32_t count) override {
+        int32_t n = std::min({count, maxChunk_, int32_t(data.size()) - pos_});
+        if (n <= 0) return 0;
+        data.copy(static_cast<char*>(buffer), size_t(n), size_t(pos_));
+        pos_ += n;
+        return n;
+    }
+    int32_t write(const void* buffer, int32_t count) override {
+        int32_t n = std::min({count, maxChunk_, writeLimit - pos_});
+        if (n <= 0) return 0;
+        if (size_t(pos_ + n) > data.size()) data.resize(size_t(pos_ + n));
+        data.replace(size_t(pos_), size_t(n), static_cast<const char*>(buffer), size_t(n));
+        pos_ += n;
+        return n;
+    }
+    int32_t seek(int32_t p) override {
+        pos_ = p < 0 || p > int32_t(data.size()) ? int32_t(data.size()) : p;
+        return pos_;
+    }
+    int32_t tell() const override { return pos_; }
+    void flush() override { ++flushes; }
+    bool isOpen() const override { return true; }
+    void close() override {}
+
+    std::string data;
+    int32_t writeLimit = INT32_MAX;  // a full disk
+    int flushes = 0;
+
+private:
+    int32_t maxChunk_;
+    int32_t pos_ = 0;
+};
+
+// Distinct bytes, so a misplaced offset shows.
+std::string pattern(int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += char('A' + i % 23 + (i / 23) % 3);
+    return s;
+}
+
+std::string readAll(LSrmBase& s, int32_t chunk) {
+    std::string out;
+    std::vector<char> buf(static_cast<size_t>(chunk));
+    for (int32_t n; (n = s.read(buf.data(), chunk)) > 0;) out.append(buf.data(), size_t(n));
+    return out;
+}
+
+}  // namespace
+
+TEST(BufferedStream, ReadsEveryByteWhateverTheChunkSize) {
+    std::string text = pattern(3500);
+    for (int32_t maxChunk : {INT32_MAX, 333}) {
+        for (int32_t chunk : {1, 7, 979, 980, 999, 1000, 1001, 2500, 5000}) {
+            StringStream under(text, maxChunk);
+            LSrm s(&under);
+            EXPECT_EQ(readAll(s, chunk), text) << "chunk " << chunk << " source " << maxChunk;
+            EXPECT_TRUE(s.endOfInput());
+        }
+    }
+}
+
+TEST(BufferedStream, ReadPastTheEndSetsEndOfInputUntilSeek) {
+    StringStream under("abcde");
+    LSrm s(&under);
+    char buf[8];
+    EXPECT_EQ(s.read(buf, 3), 3);
+    EXPECT_FALSE(s.endOfInput());
+    EXPECT_EQ(s.read(buf, 8), 2);
+    EXPECT_TRUE(s.endOfInput());
+    EXPECT_EQ(s.read(buf, 8), 0);
+    EXPECT_EQ(s.readByte(), -1);
+    EXPECT_EQ(s.seek(1), 1);
+    EXPECT_FALSE(s.endOfInput());
+    EXPECT_EQ(s.readByte(), 'b');
+}
+
+TEST(BufferedStream, ByteAndUnitReadsAcrossTheBufferEdge) {
+    std::string text = pattern(999) + "\x34\x12\xff\xfe" + "\x01";
+    StringStream under(text);
+    LSrm s(&under);
+    s.skipBytes(999);
+    EXPECT_EQ(s.peekUnit16(), 0x1234);
+    EXPECT_EQ(s.peekByte(), 0x34);
+    EXPECT_EQ(s.readUnit32(), 0xFEFF1234LL);  // all 32 bits, never mistaken for -1
+    EXPECT_EQ(s.peekUnit16(), -1);            // one byte left
+    EXPECT_EQ(s.readUnit16(), -1);
+    EXPECT_EQ(s.readByte(), -1);
+    EXPECT_EQ(s.tell(), 1004);
+}
+
+TEST(BufferedStream, PeekMakesUpTo980BytesVisibleWithoutConsuming) {
+    std::string text = pattern(4000);
+    StringStream under(text);
+    LSrm s(&under);
+    s.skipBytes(990);
+    int32_t available = 0;
+    const char* p = s.peekBytes(50, &available);
+    ASSERT_GE(available, 50);
+    EXPECT_EQ(std::string(p, 50), text.substr(990, 50));
+    EXPECT_EQ(s.tell(), 990);
+
+    s.skipBytes(510);
+    p = s.peekBytes(2000, &available);
+    EXPECT_EQ(available, LSrmBase::kMaxPeek);
+    EXPECT_EQ(std::string(p, size_t(available)), text.substr(1500, 980));
+    EXPECT_EQ(p[available], '\0');  // the buffer's data is NUL-terminated
+
+    s.seek(3990);
+    p = s.peekBytes(100, &available);
+    EXPECT_EQ(available, 10);
+    EXPECT_EQ(std::string(p), text.substr(3990));
+    EXPECT_EQ(s.readByte(), text[3990]);
+}
+
+TEST(BufferedStream, LiteralsMatchAcrossTheBufferEdge) {
+    std::string text = pattern(995) + "Hello, World" + std::string("h\0i\0", 4);
+    StringStream under(text);
+    LSrm s(&under);
+    s.skipBytes(995);
+    EXPECT_TRUE(s.matchLiteral("Hello, World"));
+    EXPECT_FALSE(s.matchLiteral("hello, world"));
+    EXPECT_TRUE(s.matchLiteralNoCase("hELLO, wORLD"));
+    EXPECT_FALSE(s.matchLiteralNoCase("hELLO, wORLDs"));
+    EXPECT_EQ(s.tell(), 995);
+    s.skipBytes(12);
+    EXPECT_TRUE(s.matchLiteral(std::u16string_view(u"hi")));
+    EXPECT_FALSE(s.matchLiteral(std::u16string_view(u"ho")));
+}
+
+TEST(BufferedStream, LinesAreCountedAcrossRefills) {
+    // Lines of growing length; some line feeds fall right at the buffer edges.
+    std::string text;
+    std::vector<int32_t> lineStarts;
+    for (int i = 0; text.size() < 5000; ++i) {
+        lineStarts.push_back(int32_t(text.size()));
+        text += std::string(size_t(i % 47), 'x') + "\n";
+    }
+    text += "tail";
+    StringStream under(text);
+    LSrm s(&under);
+    for (size_t n = 0; n < lineStarts.size(); ++n) {
+        while (s.tell() < lineStarts[n]) s.readByte();
+        ASSERT_EQ(s.line(), int32_t(n + 1)) << "at " << s.tell();
+        ASSERT_EQ(s.peekByte(), text[size_t(lineStarts[n])]);
+        if (s.tell() > 0) {
+            EXPECT_EQ(s.column(), 1);
+        }
+    }
+    s.readByte();
+    s.readByte();
+    EXPECT_EQ(s.column(), 3);
+}
+
+TEST(BufferedStream, SeekInsideTheBufferKeepsLinesOutsideStopsCounting) {
+    std::string text;
+    for (int i = 0; i < 300; ++i) text += "line\n";  // 5 bytes a line
+    StringStream under(text);
+    LSrm s(&under);
+    s.skipBytes(1000);
+    s.seek(1000);  // the end of the buffered bytes is still inside
+    EXPECT_EQ(s.line(), 201);
+    s.readByte();  // refills: keeps 20 bytes before the read position
+    EXPECT_EQ(s.line(), 201);
+    s.seek(986);  // still buffered
+    EXPECT_EQ(s.line(), 198);
+    EXPECT_EQ(s.column(), 2);
+    s.seek(979);  // outside
+    EXPECT_EQ(s.line(), 0);
+    EXPECT_EQ(s.readByte(), '\n');
+    EXPECT_EQ(s.line(), 0);  // line feeds read after the seek do not count either
+    s.setLine(50);
+    s.skipBytes(20);
+    EXPECT_EQ(s.line(), 54);
+    EXPECT_EQ(s.seek(-1), int32_t(text.size()));
+    EXPECT_EQ(s.readByte(), -1);
+}
+
+TEST(BufferedStream, SetLineToAnyNumberKeepsCounting) {
+    StringStream under("a\nb\nc\n");
+    LSrm s(nullptr);
+    s.setStream(&under);
+    s.skipBytes(4);
+    s.setLine(2);  // two line feeds before the read position
+    EXPECT_EQ(s.line(), 2);
+    s.skipBytes(2);
+    EXPECT_EQ(s.line(), 3);
+}
+
+TEST(BufferedStream, ReadLineModes) {
+    struct Case {
+        const char* text;
+        int mode;
+        std::vector<std::string> lines;  // what each call appends
+        std::vector<int> results;
+    } cases[] = {
+        {"a\r\nb\rc\nd", 0, {"a", "b", "c", "d", ""}, {'\r', '\r', '\n', -1, -1}},
+        {"a\r\nb\rc\nd", 1, {"a\r\n", "b\r", "c\n", "d", ""}, {'\r', '\r', '\n', -1, -1}},
+        {"\n\r\r\n", 0, {"", "", "", ""}, {'\n', '\r', '\r', -1}},
+        {"x\n\ny", 1, {"x\n", "\n", "y"}, {'\n', '\n', -1}},
+        {"ab\r\ncd", 2, {"ab", ""}, {'\r', '\r'}},  // the line end stays unread
+    };
+    for (const auto& c : cases) {
+        StringStream under(c.text);
+        LSrm s(&under);
+        for (size_t i = 0; i < c.lines.size(); ++i) {
+            LStr line;
+            EXPECT_EQ(s.readLine(&line, c.mode), c.results[i]) << c.text << " call " << i;
+            EXPECT_EQ(line.view(), c.lines[i]) << c.text << " call " << i;
+        }
+    }
+}
+
+TEST(BufferedStream, ReadLineSplitsCrLfAcrossTheBufferEdge) {
+    std::string first(999, 'a');
+    StringStream under(first + "\r\nsecond\n");
+    LSrm s(&under);
+    LStr line;
+    EXPECT_EQ(s.readLine(&line, 0), '\r');
+    EXPECT_EQ(line.view(), first);
+    EXPECT_EQ(s.line(), 2);
+    line.clear();
+    EXPECT_EQ(s.readLine(&line, 0), '\n');
+    EXPECT_EQ(line.view(), "second");
+    EXPECT_EQ(s.readLine(nullptr, 0), -1);
+}
+
+TEST(BufferedStream, OverwriteInTheMiddleKeepsTheRest) {
+    std::string text = pattern(3000);
+    StringStream under(text);
+    {
+        LSrm s(&under);
+        s.seek(1500);
+        s.write("XYZ", 3);
+        EXPECT_EQ(s.readByte(), text[1503]);  // reading on after a write
+        s.seek(10);                           // far seek writes out first
+        s.write("Q", 1);
+    }
+    std::string expected = text;
+    expected.replace(1500, 3, "XYZ");
+    expected[10] = 'Q';
+    EXPECT_EQ(under.data, expected);
+}
+
+TEST(BufferedStream, FlushKeepsTheReadPosition) {
+    std::string text = pattern(500);
+    StringStream under(text);
+    LSrm s(&under);
+    s.skipBytes(10);
+    s.write("!", 1);
+    s.flush();
+    EXPECT_EQ(s.tell(), 11);
+    EXPECT_EQ(s.readByte(), text[11]);
+    EXPECT_EQ(under.data.substr(0, 12), text.substr(0, 10) + "!" + text[11]);
+    EXPECT_EQ(under.flushes, 1);
+}
+
+TEST(BufferedStream, WriteStopsWhenTheStreamTakesNothing) {
+    StringStream under;
+    under.writeLimit = 1500;
+    std::string text = pattern(5000);
+    LSrm s(&under);
+    int32_t placed = s.write(text.data(), 5000);
+    EXPECT_LT(placed, 5000);
+    EXPECT_EQ(under.data, text.substr(0, under.data.size()));
+    s.seek(0);  // unwritable bytes are dropped, not written elsewhere
+    EXPECT_EQ(under.data, text.substr(0, 1500));
+}
+
+TEST(IoFile, WriteThenReadBack) {
+    TempDir dir;
+    std::string path = dir.path("io.txt");
+    std::string text = pattern(2345);
+    {
+        LIoFile out(path, 'w', true);
+        ASSERT_TRUE(out.isOpen());
+        for (size_t i = 0; i < text.size(); i += 7) {
+            auto piece = std::string_view(text).substr(i, 7);
+            EXPECT_EQ(out.write(piece.data(), int32_t(piece.size())), int32_t(piece.size()));
+        }
+    }  // destruction writes out the rest
+    EXPECT_EQ(dir.read("io.txt"), text);
+    {
+        LIoFile app(path, 'a', true);
+        EXPECT_EQ(app.tell(), 2345);
+        app.write("END", 3);
+    }
+    LIoFile in(path, 'r', true);
+    EXPECT_STREQ(in.name(), path.c_str());
+    EXPECT_EQ(readAll(in, 100), text + "END");
+}
+
+TEST(IoFile, ReopenStartsAtLineOneOfTheNewFile) {
+    TempDir dir;
+    LIoFile f(dir.write("a.txt", "1\n2\n3\n"), 'r', true);
+    f.skipBytes(4);
+    EXPECT_EQ(f.line(), 3);
+    EXPECT_FALSE(f.open(dir.write("b.txt", "x\ny"), 'r', true));
+    EXPECT_EQ(f.line(), 1);
+    LStr line;
+    f.readLine(&line, 0);
+    EXPECT_EQ(line.view(), "x");
+    EXPECT_EQ(f.line(), 2);
+}
+
+TEST(IoFile, TruncateWritesOutFirst) {
+    TempDir dir;
+    std::string path = dir.path("t.txt");
+    LIoFile f(path, 'w', true);
+    f.write("line1\nline2\nline3", 17);
+    f.seek(6);
+    EXPECT_EQ(f.line(), 2);
+    f.truncate();
+    EXPECT_EQ(f.tell(), 6);
+    EXPECT_EQ(f.line(), 2);
+    f.write("end", 3);
+    f.close();
+    EXPECT_EQ(dir.read("t.txt"), "line1\nend");
+}

@@ -1,0 +1,166 @@
+// Case folding, width folding, character types and width normalisation of
+// Shift-JIS characters.
+#include "text/char_fold.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/iconv_converter.h"
+#include "text/sjis.h"
+
+namespace {
+
+// The paired lists as a reader sees them; their Shift-JIS bytes come from the
+// system's CP932 converter, independent of the tables under test.
+const char* const kHalfUtf8 =
+    "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+    "ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀﾁﾂﾃﾄﾅﾆﾇﾈﾉﾊﾋﾌﾍﾎﾏﾐﾑﾒﾓﾔﾕﾖﾗﾘﾙﾚﾛﾜｦﾝｧｨｩｪｫｬｭｮｯ"
+    " #$%&|^~+-*/=;:\\@_`'\"()[]{}<>｢｣!?,.､｡･ｰﾞﾟ";
+const char* const kFullUtf8 =
+    "０１２３４５６７８９ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵＶＷＸＹＺ"
+    "ａｂｃｄｅｆｇｈｉｊｋｌｍｎｏｐｑｒｓｔｕｖｗｘｙｚ"
+    "アイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワヲン"
+    "ァィゥェォャュョッ"
+    "　＃＄％＆｜＾～＋－＊／＝；：￥＠＿‘’”（）［］｛｝＜＞「」！？，．、。・ー゛゜";
+
+std::string sjis(std::string_view utf8) {
+    std::string out(utf8.size() * 2 + 4, '\0');
+    ConvertResult r = threadConverter(Charset::kUtf8, Charset::kCp932)
+                          .convert(utf8.data(), utf8.size(), out.data(), out.size());
+    EXPECT_TRUE(r.complete) << utf8;
+    out.resize(r.outUsed);
+    return out;
+}
+
+std::vector<int> codes(std::string_view text) {
+    std::vector<int> all;
+    for (size_t pos = 0; pos < text.size();) all.push_back(nextChar(text, pos));
+    return all;
+}
+
+std::string normalized(std::string_view utf8, int options) {
+    LStr text(sjis(utf8));
+    normalizeWidth(text, options);
+    return std::string(text.view());
+}
+
+}  // namespace
+
+TEST(WidthFolding, EveryListPairMapsBothWays) {
+    std::vector<int> half = codes(sjis(kHalfUtf8));
+    std::vector<int> full = codes(sjis(kFullUtf8));
+    ASSERT_EQ(half.size(), 158u);
+    ASSERT_EQ(full.size(), 158u);
+    for (size_t i = 0; i < half.size(); ++i) {
+        EXPECT_LT(half[i], 0x100) << i;
+        EXPECT_GT(full[i], 0xFF) << i;
+        EXPECT_EQ(halfToFull(half[i]), full[i]) << "pair " << i << std::hex << " " << half[i];
+        EXPECT_EQ(fullToHalf(full[i]), half[i]) << "pair " << i << std::hex << " " << full[i];
+    }
+    EXPECT_EQ(half.front(), 0x30);
+    EXPECT_EQ(full.front(), 0x824F);
+    EXPECT_EQ(full[156], 0x814A);
+    EXPECT_EQ(full[157], 0x814B);
+}
+
+TEST(WidthFolding, CodesWithoutEntryMapToThemselves) {
+    for (int code : {0x00, 0x0A, 0x7F, 0x80, 0xA0, 0xFF, 0x8341 + 0x0A /* ガ */, 0x82A0, 0x889F})
+        EXPECT_EQ(fullToHalf(code), code) << std::hex << code;
+    for (int code : {0x00, 0x0A, 0x7F, 0x80, 0xA0, 0xFF, 0x824F, 0x8140, -1})
+        EXPECT_EQ(halfToFull(code), code) << std::hex << code;
+    EXPECT_EQ(fullToHalf(0x8190), '$');
+    EXPECT_EQ(fullToHalf(0x818F), '\\');
+    EXPECT_EQ(halfToFull(0xDE), 0x814A);
+}
+
+TEST(WidthFolding, MarkedKanaTables) {
+    struct Case {
+        const char* half;
+        int mark;
+        const char* full;  // "" when the kana takes no such mark
+    } cases[] = {
+        {"ｶ", kMarkVoiced, "ガ"}, {"ﾄ", kMarkVoiced, "ド"}, {"ﾎ", kMarkVoiced, "ボ"},
+        {"ﾊ", kMarkSemiVoiced, "パ"}, {"ﾎ", kMarkSemiVoiced, "ポ"}, {"ｱ", kMarkVoiced, ""},
+        {"ｳ", kMarkVoiced, ""},  {"ｶ", kMarkSemiVoiced, ""}, {"ﾅ", kMarkSemiVoiced, ""},
+    };
+    for (const auto& c : cases) {
+        int half = charAt(sjis(c.half));
+        int expected = *c.full ? charAt(sjis(c.full)) : half;
+        EXPECT_EQ(halfToFull(half, c.mark), expected) << c.half << " mark " << c.mark;
+    }
+}
+
+TEST(CaseFolding, RangesAndTheirBoundaries) {
+    struct Case {
+        int upper, lower;
+    } pairs[] = {
+        {'A', 'a'},       {'Z', 'z'},       {0x8260, 0x8281}, {0x8279, 0x829A},
+        {0x839F, 0x83BF}, {0x83B6, 0x83D6}, {0x8440, 0x8470}, {0x844E, 0x847E},
+        {0x844F, 0x8480}, {0x8460, 0x8491},
+    };
+    for (const auto& p : pairs) {
+        EXPECT_EQ(toLowerFull(p.upper), p.lower) << std::hex << p.upper;
+        EXPECT_EQ(toUpperFull(p.lower), p.upper) << std::hex << p.lower;
+        EXPECT_EQ(toLowerFull(p.lower), p.lower) << std::hex << p.lower;
+        EXPECT_EQ(toUpperFull(p.upper), p.upper) << std::hex << p.upper;
+    }
+    // Just outside each range nothing changes.
+    for (int code : {0x40, 0x5B, 0x825F, 0x827A, 0x839E, 0x83B7, 0x843F, 0x8461, 0xC1, 0x889F})
+        EXPECT_EQ(toLowerFull(code), code) << std::hex << code;
+    for (int code : {0x60, 0x7B, 0x8280, 0x829B, 0x83BE, 0x83D7, 0x846F, 0x847F, 0x8492, 0xE1})
+        EXPECT_EQ(toUpperFull(code), code) << std::hex << code;
+}
+
+TEST(CaseFolding, LowerStringFoldsEveryCharacter) {
+    LStr text(sjis("ABCｱＡＺΑΩАЯ漢字x"));
+    lowerString(text);
+    EXPECT_EQ(std::string(text.view()), sjis("abcｱａｚαωая漢字x"));
+    // A trail byte that looks like a capital letter is left alone.
+    LStr trail("\x83\x41Q");  // ア then Q
+    lowerString(trail);
+    EXPECT_EQ(std::string(trail.view()), "\x83\x41q");
+}
+
+TEST(CharType, TypesAndBoundaries) {
+    struct Case {
+        int code;
+        char type;
+    } cases[] = {
+        {0x889E, 'J'}, {0x889D, 0},   {0xEAA4, 'J'}, {0x8340, 'T'}, {0x8396, 'T'}, {0x815B, 'T'},
+        {0x8397, 0},   {0x829F, 'H'}, {0x82F1, 'H'}, {0x82F2, 0},   {0x824F, 'A'}, {0x829A, 'A'},
+        {0x8151, 'A'}, {0x824E, 0},   {0x839E, 'G'}, {0x83D6, 'G'}, {0x843F, 'R'}, {0x8491, 'R'},
+        {0x8492, 0},   {0x8140, 0},   {'a', 'a'},    {'Z', 'a'},    {'0', 'a'},    {'_', 'a'},
+        {' ', 0},      {'-', 0},      {0xA1, 'k'},   {0xDF, 'k'},   {0xA0, 0},     {0x00, 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(charType(c.code), c.type) << std::hex << c.code;
+}
+
+TEST(NormalizeWidth, MergesMarksAndSwapsWidths) {
+    struct Case {
+        const char* in;
+        int options;
+        const char* out;
+    } cases[] = {
+        {"ｶﾞ", 0, "ガ"},
+        {"ﾊﾟ", 0, "パ"},
+        {"ﾊﾞﾋﾟ", 0, "バピ"},
+        {"ｱﾞ", 0, "ア゛"},
+        {"ﾞ", 0, "゛"},
+        {"ｶﾟ", 0, "カ゜"},
+        {"ＡＢＣ１２３＄", 0, "ABC123$"},
+        {"ガアー", 0, "ガアー"},  // full-width katakana stay
+        {"漢字ひらがな", 0, "漢字ひらがな"},
+        {"a　b", 0, "a b"},
+        {"a　b", 1, "a  b"},
+        {"～＜＞＆", 0, "~<>&"},
+        {"～＜＞＆", 2, "～<>&"},
+        {"～＜＞＆", 4, "~＜＞＆"},
+        {"～＜＞＆", 7, "～＜＞＆"},
+        {"。ﾞ", 0, "。゛"},  // a mark after a kana without a voiced form
+        {"ｶ", 0, "カ"},      // a kana at the very end
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(normalized(c.in, c.options), sjis(c.out)) << c.in << " options " << c.options;
+}
