@@ -29,11 +29,16 @@ std::u16string generateJapanese(size_t units) {
     size_t lineLength = 0;
     while (text.size() < units) {
         int kind = int(random() % 100);
-        if (kind < 45) text += char16_t(0x3041 + random() % 83);       // hiragana
-        else if (kind < 60) text += char16_t(0x30A1 + random() % 83);  // katakana
-        else if (kind < 85) text += kanji[random() % kanji.size()];
-        else if (kind < 93) text += punctuation[random() % punctuation.size()];
-        else text += ascii[random() % 5];
+        if (kind < 45)
+            text += char16_t(0x3041 + random() % 83);  // hiragana
+        else if (kind < 60)
+            text += char16_t(0x30A1 + random() % 83);  // katakana
+        else if (kind < 85)
+            text += kanji[random() % kanji.size()];
+        else if (kind < 93)
+            text += punctuation[random() % punctuation.size()];
+        else
+            text += ascii[random() % 5];
         if (++lineLength > 40 + random() % 40) {
             text += u"\r\n";
             lineLength = 0;

@@ -11,6 +11,7 @@
 #include "cli/qf_terminal.h"
 #include "config/app_settings.h"
 #include "config/ini.h"
+#include "platform/file_system.h"
 #include "search/search_run.h"
 #include "search/status_sink.h"
 #include "search/worker.h"
@@ -20,6 +21,7 @@
 #include "support/source_position.h"
 #include "support/thread.h"
 #include "text/memory_stream.h"
+#include "text/stream_position.h"
 
 namespace {
 
@@ -38,7 +40,7 @@ bool loadSettings(const QfOptions& options, AppSettings& settings) {
     if (options.noConfig) return true;
     settings.configPath =
         options.configPath ? utf8ToSjis(*options.configPath) : defaultConfigPath();
-    if (pathKind(settings.configPath.view()) != 1) {
+    if (pathKind(settings.configPath.view()) != kPathFile) {
         if (!options.configPath) return true;  // no configuration yet: the defaults
         report(kMsgCommandLine, "cannot read the configuration file %s",
                settings.configPath.c_str());
@@ -59,7 +61,7 @@ bool applySettingLines(const std::vector<std::string>& lines, const char* origin
     LIni ini;
     settings.registerKeys(ini);
     {
-        PositionScope position(origin, nullptr);
+        PositionScope position(std::make_unique<LSrmPos>(in, origin));
         ini.read(in);
     }
     return errorCount() == errorsBefore;
@@ -117,15 +119,16 @@ int main(int argc, char** argv) {
     const bool color = options.color == ColorMode::Always ||
                        (options.color == ColorMode::Auto && stdoutIsTerminal());
     installMessageSink(std::make_unique<QfSink>(options.raw, color));
-    if (!options.quiet && stderrIsTerminal())
-        installStatusSink(std::make_unique<QfProgressLine>());
+    if (!options.quiet && stderrIsTerminal()) installStatusSink(std::make_unique<QfProgressLine>());
 
     AppSettings settings;
     if (!loadSettings(options, settings)) return kExitUsage;
-    settings.startUpChecks(1 << 20, 1 << 20);
     if (!applySettingLines(options.sets, "--set", settings) ||
         !applySettingLines(options.keyOptions, "option", settings))
         return kExitUsage;
+    // The same checks as at the desktop program's start (a search type out
+    // of range becomes a normal search); the screen size does not matter.
+    settings.startUpChecks(1 << 20, 1 << 20);
     fillSearchKeys(options, settings);
 
     stopSearchOnInterrupt();

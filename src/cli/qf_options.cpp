@@ -77,11 +77,11 @@ bool splitLong(std::string_view arg, std::string_view& name, std::string_view& v
 }
 
 class Parser {
-public:
+  public:
     Parser(int argc, char** argv) : argc_(argc), argv_(argv) {}
     std::optional<QfOptions> run(std::string& error);
 
-private:
+  private:
     bool takeValue(std::string_view name, bool hasValue, std::string_view& value);
     bool option(std::string_view name, std::string_view value, bool hasValue);
     bool shortOptions(std::string_view letters);
@@ -128,10 +128,14 @@ bool Parser::option(std::string_view name, std::string_view value, bool hasValue
         o_.sets.emplace_back(value);
         return true;
     }
-    if (name == "files") return o_.keyOptions.push_back("schFile=" + std::string(escapeIniText(value).view())), true;
+    if (name == "files")
+        return o_.keyOptions.push_back("schFile=" + std::string(escapeIniText(value).view())), true;
     if (name == "min-rate") return o_.keyOptions.push_back("minRate=" + std::string(value)), true;
     if (name == "type") {
-        const char* n = value == "normal" ? "1" : value == "regex" ? "2" : value == "fuzzy" ? "3" : "";
+        const char* n = value == "normal"  ? "1"
+                        : value == "regex" ? "2"
+                        : value == "fuzzy" ? "3"
+                                           : "";
         if (!*n) {
             error_ = "--type must be normal, regex or fuzzy";
             return false;

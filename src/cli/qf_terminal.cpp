@@ -18,8 +18,12 @@ void onInterrupt(int) {
 
 }  // namespace
 
-bool stdoutIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
-bool stderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+bool stdoutIsTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
+}
+bool stderrIsTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
+}
 
 void stopSearchOnInterrupt() {
     struct sigaction action {};

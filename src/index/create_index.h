@@ -15,7 +15,7 @@ struct TIxEntry;
 // (the same separator the search reads records with, so blocks hold whole
 // records of the search's own cutting). Neither pointer is owned.
 struct IxRecordSeparator {
-    LRex* node = nullptr;                  // null: records are cut by length only
+    LRex* node = nullptr;                   // null: records are cut by length only
     const LRexStartTable* table = nullptr;  // offset-0 start bytes, or null
 };
 

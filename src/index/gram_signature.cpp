@@ -41,7 +41,8 @@ void GramSignature::toBytes(uint8_t (&out)[kSignatureBytes]) const {
 
 GramSignature GramSignature::fromBytes(const uint8_t* bytes) {
     GramSignature sig;
-    for (int i = 0; i < kSignatureBytes; ++i) sig.words[i / 4] |= uint32_t(bytes[i]) << (8 * (i % 4));
+    for (int i = 0; i < kSignatureBytes; ++i)
+        sig.words[i / 4] |= uint32_t(bytes[i]) << (8 * (i % 4));
     return sig;
 }
 
@@ -77,15 +78,16 @@ GramSignature signatureOf(std::string_view text) {
 }
 
 bool signatureTest(const GramSignature& storedBlock, const GramSignature& search, int tolerance) {
-    if (tolerance <= 0) {
-        uint32_t missing = 0;
-        for (int i = 0; i < kSignatureWords; ++i) missing |= storedBlock.words[i] & search.words[i];
-        return missing == 0;
-    }
+    uint32_t anyMissing = 0;
+    for (int i = 0; i < kSignatureWords; ++i) anyMissing |= storedBlock.words[i] & search.words[i];
+    if (anyMissing == 0) return true;
+    if (tolerance <= 0) return false;
+    // Search signatures are sparse: clearing the lowest bit one at a time
+    // counts them faster than a full bit count and stops at the limit.
     int missing = 0;
     for (int i = 0; i < kSignatureWords; ++i) {
-        missing += __builtin_popcount(storedBlock.words[i] & search.words[i]);
-        if (missing > tolerance) return false;
+        for (uint32_t bits = storedBlock.words[i] & search.words[i]; bits; bits &= bits - 1)
+            if (++missing > tolerance) return false;
     }
     return true;
 }

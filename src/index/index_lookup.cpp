@@ -29,7 +29,8 @@ bool isCurrent(const TIxEntry& entry, std::string_view sourceFile) {
 
 }  // namespace
 
-TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile, const IxRecordSeparator& separator) {
+TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile,
+                   const IxRecordSeparator& separator) {
     LStr ixPath = ixIndexFileOf(cache.indexFolder(), sourceFile);
     if (ixPath != cache.ixPath) moveToIndexFile(cache, sourceFile, ixPath);
 

@@ -13,4 +13,5 @@ struct TIxEntry;
 // null when it could not be built (the file is unreadable or the build was
 // stopped). Moving to another index file first writes a dirty cache back.
 // The entry stays valid until the next lookup.
-TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile, const IxRecordSeparator& separator);
+TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile,
+                   const IxRecordSeparator& separator);

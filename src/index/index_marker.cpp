@@ -13,7 +13,8 @@ constexpr std::string_view kMarkerText =
 bool writeMarker(std::string_view markerPath) {
     LFile file(markerPath, 'w', false);
     if (!file.isOpen()) return false;
-    return file.write(kMarkerText.data(), int32_t(kMarkerText.size())) == int32_t(kMarkerText.size());
+    return file.write(kMarkerText.data(), int32_t(kMarkerText.size())) ==
+           int32_t(kMarkerText.size());
 }
 
 }  // namespace

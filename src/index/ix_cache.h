@@ -24,8 +24,8 @@ struct TIxBlock {
 struct TIxEntry {
     static constexpr uint32_t kUnknownSize = 0xFFFFFFFFu;
 
-    LStr name;               // file name without folder
-    uint64_t lastWrite = 0;  // 100 ns units since 1601-01-01 UTC
+    LStr name;                     // file name without folder
+    uint64_t lastWrite = 0;        // 100 ns units since 1601-01-01 UTC
     uint32_t size = kUnknownSize;  // low 32 bits of the file size
     std::vector<TIxBlock> blocks;  // in text order
 };
@@ -42,9 +42,9 @@ class TIxCache {
     TIxCache(const TIxCache&) = delete;
     TIxCache& operator=(const TIxCache&) = delete;
 
-    LStr dir;           // source folder (the folder line of the file)
-    LStr ixPath;        // the index file held
-    bool dirty = false; // entries were added or removed since the load
+    LStr dir;            // source folder (the folder line of the file)
+    LStr ixPath;         // the index file held
+    bool dirty = false;  // entries were added or removed since the load
 
     const LStr& indexFolder() const { return indexFolder_; }
 

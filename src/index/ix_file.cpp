@@ -3,7 +3,6 @@
 // line that runs on without its terminator counts as damage.
 #include "index/ix_file.h"
 
-#include <cstring>
 #include <random>
 
 #include "index/index_marker.h"

@@ -10,5 +10,9 @@ void ixErrorLine(const char* format, ...) {
     va_start(args, format);
     LStr text = formatTextV(format, args);
     va_end(args);
-    report(kMsgPlain, "\x01" "6 %s\x01" "0 \r\n", text.c_str());
+    report(kMsgPlain,
+           "\x01"
+           "6 %s\x01"
+           "0 \r\n",
+           text.c_str());
 }

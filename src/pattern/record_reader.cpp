@@ -28,33 +28,46 @@ int32_t separatorAt(LSrmBase& stream, LRex* separator, int32_t peekLen, LRexHitL
 int32_t readUntilRex(LSrmBase& stream, LRex* separator, int32_t peekLen,
                      const LRexStartTable* table, LStr& record, int32_t maxLen) {
     LRexHitList hits;
-    bool charStart = true;  // the byte in hand starts a character
-    int b = stream.readByte();
-    if (b < 0) return 0;
+    bool charStart = true;  // the next byte starts a character
+    auto candidate = [&](unsigned char b) {
+        return separator && charStart && (!table || (*table)[b]);
+    };
     for (;;) {
-        if (separator && charStart && (!table || (*table)[b])) {
-            stream.seek(stream.tell() - 1);
+        int32_t available = 0;
+        const char* p = stream.peekBytes(LSrmBase::kMaxPeek, &available);
+        if (available <= 0) return 0;
+        // Copy the run of bytes where no separator can begin, up to maxLen.
+        const int32_t room = std::max(maxLen - record.length(), 1);
+        const int32_t limit = std::min(available, room);
+        int32_t i = 0;
+        for (; i < limit; ++i) {
+            const unsigned char b = static_cast<unsigned char>(p[i]);
+            if (candidate(b)) break;
+            charStart = !(charStart && isLeadByte(b));
+        }
+        if (i > 0) {
+            record.append(p, i);
+            stream.skipBytes(i);
+        }
+        if (i < limit) {
             int32_t len = separatorAt(stream, separator, peekLen, hits);
             if (len > 0) {
                 record.append(stream.peekBytes(len), len);
                 stream.skipBytes(len);
                 return len;
             }
-            b = stream.readByte();
+            const unsigned char b = static_cast<unsigned char>(stream.readByte());
+            record.append(char(b));
+            charStart = !isLeadByte(b);
         }
-        record.append(char(b));
-        charStart = !(charStart && isLeadByte(static_cast<unsigned char>(b)));
-        if (record.length() >= maxLen) {
-            // Cut after a whole character.
-            for (int extra = 0; !charStart && extra < kMaxCutOverrun; ++extra) {
-                b = stream.readByte();
-                if (b < 0) break;
-                record.append(char(b));
-                charStart = true;
-            }
-            return 0;
+        if (record.length() < maxLen) continue;
+        // Cut after a whole character.
+        for (int extra = 0; !charStart && extra < kMaxCutOverrun; ++extra) {
+            int b = stream.readByte();
+            if (b < 0) break;
+            record.append(char(b));
+            charStart = true;
         }
-        b = stream.readByte();
-        if (b < 0) return 0;
+        return 0;
     }
 }

@@ -68,6 +68,8 @@ public:
 
     void setStopFlag(const std::atomic<int>* flag) { control_.setFlag(flag); }
     void setStopFlag(const volatile int* flag) { control_.setFlag(flag); }
+    // Gives up a search after about this many matcher steps (0: never).
+    void setStepLimit(uint64_t steps) { control_.setStepLimit(steps); }
     // Whether the last search ended because the stop flag was set.
     bool stopped() const { return control_.stopped(); }
 

@@ -13,15 +13,21 @@ const iconv_t kNoDescriptor = reinterpret_cast<iconv_t>(-1);
 
 const char* charsetName(Charset c) {
     switch (c) {
-        case Charset::kCp932: return "CP932";
-        case Charset::kUtf8: return "UTF-8";
-        case Charset::kUtf16Le: return "UTF-16LE";
-        case Charset::kEucJp: return "EUC-JP-MS";
+        case Charset::kCp932:
+            return "CP932";
+        case Charset::kUtf8:
+            return "UTF-8";
+        case Charset::kUtf16Le:
+            return "UTF-16LE";
+        case Charset::kEucJp:
+            return "EUC-JP-MS";
     }
     return "CP932";
 }
 
-iconv_t descriptor(void* cd) { return static_cast<iconv_t>(cd); }
+iconv_t descriptor(void* cd) {
+    return static_cast<iconv_t>(cd);
+}
 
 }  // namespace
 
@@ -32,7 +38,9 @@ IconvConverter::~IconvConverter() {
     if (valid()) iconv_close(descriptor(cd_));
 }
 
-bool IconvConverter::valid() const { return descriptor(cd_) != kNoDescriptor; }
+bool IconvConverter::valid() const {
+    return descriptor(cd_) != kNoDescriptor;
+}
 
 ConvertResult IconvConverter::convert(const void* in, size_t inBytes, void* out,
                                       size_t outCapacity) {

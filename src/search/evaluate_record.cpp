@@ -13,7 +13,7 @@ int32_t TWorker::evaluateRecord(TReader& reader, const LStr& area, const LStr& p
     const int32_t n = int32_t(hits_.size());
     if (n == 0 || countOnly_) return n;
     if (settings_.ignoreSameRec != 0) {
-        key_.clear();
+        key_.truncate(0);
         key_.append(prefix.view()).append(area.view()).append(suffix.view());
         if (!settings_.shownRecords.add(key_.view())) return n;
     }

@@ -1,5 +1,6 @@
 // The per-file part of a run: choosing a strategy, opening the file and
 // cutting it into records, and the per-record loop over the search strings.
+#include <algorithm>
 #include <thread>
 
 #include "config/app_settings.h"
@@ -105,16 +106,19 @@ int32_t TWorker::searchRange(TReader& reader, int64_t start, int64_t length, int
     const int64_t end = start + length;
     LRex* separator = recordSeparator();
     const LRexStartTable* table = recordSeparatorTable();
+    int32_t line = firstLine;
     int32_t count = 0;
     for (;;) {
         if (stream.tell() >= end) break;
-        const int32_t line = stream.line();
-        record_.clear();
+        record_.truncate(0);  // keeps the buffer (clear() would free it)
         readUntilRex(stream, separator, kPeekLength, table, record_, kMaxRecordLength);
         if (record_.empty()) break;
+        // Lines are counted here, one per line feed read, as the stream
+        // counts them; asking the stream would rescan its buffer each time.
         reader.setRecordLine(line);
-        prefix_.clear();
-        suffix_.clear();
+        line += int32_t(std::count(record_.view().begin(), record_.view().end(), '\n'));
+        prefix_.truncate(0);
+        suffix_.truncate(0);
         if (areaRex_ && splitArea(*areaRex_, settings_.schAreaInRec.view(), record_,
                                   prefix_, suffix_))
             break;

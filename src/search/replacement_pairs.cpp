@@ -54,7 +54,7 @@ bool ReplacementList::parse(std::string_view text) {
 
 void ReplacementList::apply(LStr& text) {
     for (auto& pair : pairs_) {
-        scratch_.clear();
+        scratch_.truncate(0);
         if (pair->replace(text.view(), scratch_) > 0) std::swap(text, scratch_);
     }
 }

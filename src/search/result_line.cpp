@@ -78,7 +78,7 @@ int specialFont(const char* name) {
 
 void TWorker::buildResultLine(TReader& reader, const LStr& area, const LStr& prefix,
                               const LStr& suffix, const HitList& hits) {
-    body_.clear();
+    body_.truncate(0);
     body_.append(prefix.view());
     const int32_t rate = markHits(area.view(), hits, body_);
     body_.append(suffix.view());
@@ -118,7 +118,7 @@ void TWorker::buildResultLine(TReader& reader, const LStr& area, const LStr& pre
 }
 
 void TWorker::applyFontSpec(LStr& body) {
-    scratch_.clear();
+    scratch_.truncate(0);
     const std::string_view text = body.view();
     findMarkers(text, markerSpans_);
     size_t copied = 0;
@@ -152,7 +152,7 @@ void TWorker::applyFontSpec(LStr& body) {
 }
 
 void TWorker::insertFieldTitles(const TReader& reader, LStr& body) {
-    scratch_.clear();
+    scratch_.truncate(0);
     std::string_view rest = body.view();
     const std::string_view cut = fldSeparText_.view();
     for (const LStr& title : reader.fieldTitles) {

@@ -61,10 +61,13 @@ void deriveRegexSignatures(TSchStr& str, std::string_view pattern, const AppSett
 
 // The index signature of a literal search string. Fuzzy matching and the
 // stem comparison work on whole regularised words, so they take all grams of
-// the regularised form; a plain literal may lie inside longer words of the
-// text, so it takes only the grams that survive there.
+// the regularised form; a plain literal (also a regular expression compiled
+// as one) may lie inside longer words of the text, so it takes only the
+// grams that survive there.
 GramSignature literalSignature(const TSchStr& str, const AppSettings& s) {
-    if (s.schType == AppSettings::kFuzzySearch || s.schStemF) return signatureOf(str.schRegulStr);
+    const bool wholeWords = s.schType == AppSettings::kFuzzySearch ||
+                            (s.schStemF && s.schType != AppSettings::kRegexSearch);
+    if (wholeWords) return signatureOf(str.schRegulStr);
     GramSignature sig;
     const bool open = !s.schWord;  // words only: no letter may adjoin the match
     addStableGrams(sig, str.schStr.view(), GramContext{open, open, s.schIZhF != 0});

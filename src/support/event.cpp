@@ -9,14 +9,16 @@
 
 namespace {
 
+// Never destroyed: a detached worker may still set an event while the
+// process runs its exit handlers.
 std::mutex& eventLock() {
-    static std::mutex lock;
-    return lock;
+    static auto* lock = new std::mutex;
+    return *lock;
 }
 
 std::condition_variable& eventSignal() {
-    static std::condition_variable signal;
-    return signal;
+    static auto* signal = new std::condition_variable;
+    return *signal;
 }
 
 }  // namespace

@@ -64,10 +64,11 @@ struct RegistryEntry {
 };
 
 // The running threads, the main thread's record first. Guarded by the
-// message lock.
+// message lock. Never destroyed: a worker that outlives shutdownThreads
+// still leaves the registry while the process runs its exit handlers.
 std::vector<RegistryEntry>& registry() {
-    static std::vector<RegistryEntry> entries;
-    return entries;
+    static auto* entries = new std::vector<RegistryEntry>;
+    return *entries;
 }
 
 std::unique_ptr<LThread>& mainRecord() {

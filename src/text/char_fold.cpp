@@ -43,15 +43,19 @@ constexpr char kFullList[] =
     "\x81\x5E\x81\x81\x81\x47\x81\x46\x81\x8F\x81\x97\x81\x51\x81\x65"  // ／＝；：￥＠＿‘
     "\x81\x66\x81\x68\x81\x69\x81\x6A\x81\x6D\x81\x6E\x81\x6F\x81\x70"  // ’”（）［］｛｝
     "\x81\x83\x81\x84\x81\x75\x81\x76\x81\x49\x81\x48\x81\x43\x81\x44"  // ＜＞「」！？，．
-    "\x81\x41\x81\x42\x81\x45\x81\x5B\x81\x4A\x81\x4B";  // 、。・ー゛゜
+    "\x81\x41\x81\x42\x81\x45\x81\x5B\x81\x4A\x81\x4B";                 // 、。・ー゛゜
 
 // Half-width kana that take a voiced or semi-voiced mark, and the full-width
 // kana they merge into.
-constexpr char kVoicedHalf[] = "\xB6\xB7\xB8\xB9\xBA\xBB\xBC\xBD\xBE\xBF\xC0\xC1\xC2\xC3\xC4\xCA\xCB\xCC\xCD\xCE";  // ｶｷｸｹｺｻｼｽｾｿﾀﾁﾂﾃﾄﾊﾋﾌﾍﾎ
+constexpr char kVoicedHalf[] =
+    "\xB6\xB7\xB8\xB9\xBA\xBB\xBC\xBD\xBE\xBF"   // ｶｷｸｹｺｻｼｽｾｿ
+    "\xC0\xC1\xC2\xC3\xC4\xCA\xCB\xCC\xCD\xCE";  // ﾀﾁﾂﾃﾄﾊﾋﾌﾍﾎ
 constexpr char kVoicedFull[] =
-    "\x83\x4B\x83\x4D\x83\x4F\x83\x51\x83\x53\x83\x55\x83\x57\x83\x59\x83\x5B\x83\x5D"  // ガギグゲゴザジズゼゾ
-    "\x83\x5F\x83\x61\x83\x64\x83\x66\x83\x68\x83\x6F\x83\x72\x83\x75\x83\x78\x83\x7B";  // ダヂヅデドバビブベボ
-constexpr char kSemiVoicedHalf[] = "\xCA\xCB\xCC\xCD\xCE";                          // ﾊﾋﾌﾍﾎ
+    "\x83\x4B\x83\x4D\x83\x4F\x83\x51\x83\x53"                                  // ガギグゲゴ
+    "\x83\x55\x83\x57\x83\x59\x83\x5B\x83\x5D"                                  // ザジズゼゾ
+    "\x83\x5F\x83\x61\x83\x64\x83\x66\x83\x68"                                  // ダヂヅデド
+    "\x83\x6F\x83\x72\x83\x75\x83\x78\x83\x7B";                                 // バビブベボ
+constexpr char kSemiVoicedHalf[] = "\xCA\xCB\xCC\xCD\xCE";                      // ﾊﾋﾌﾍﾎ
 constexpr char kSemiVoicedFull[] = "\x83\x70\x83\x73\x83\x76\x83\x79\x83\x7C";  // パピプペポ
 
 constexpr int kListSize = 158;
@@ -103,9 +107,13 @@ constexpr auto kFullToHalf = makeFullToHalf();
 constexpr unsigned char kVoicedMark = 0xDE;      // ﾞ
 constexpr unsigned char kSemiVoicedMark = 0xDF;  // ﾟ
 
-bool inRange(int code, int first, int last) { return code >= first && code <= last; }
+bool inRange(int code, int first, int last) {
+    return code >= first && code <= last;
+}
 
-bool isFullKatakana(int code) { return inRange(code, 0x8340, 0x8396) || code == 0x815B; }
+bool isFullKatakana(int code) {
+    return inRange(code, 0x8340, 0x8396) || code == 0x815B;
+}
 
 // Steps 1 and 2 of width normalisation: characters the options keep as they
 // are (or, for the ideographic space, write as two spaces). Returns whether
@@ -178,8 +186,10 @@ void lowerString(LStr& text) {
     for (size_t i = 0; i < v.size();) {
         int n = charLength(v, i);
         int lowered = toLowerFull(charAt(v, i));
-        if (n == 2) text[int32_t(i + 1)] = char(lowered & 0xFF);  // the lead never changes
-        else text[int32_t(i)] = char(lowered);
+        if (n == 2)
+            text[int32_t(i + 1)] = char(lowered & 0xFF);  // the lead never changes
+        else
+            text[int32_t(i)] = char(lowered);
         i += n;
     }
 }

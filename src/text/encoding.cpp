@@ -24,15 +24,21 @@ Charset charsetOf(int codePage) {
     return Charset::kCp932;
 }
 
-bool isUtf8Continuation(unsigned char b) { return (b & 0xC0) == 0x80; }
-bool isHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool isLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+bool isUtf8Continuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
+bool isHighSurrogate(char16_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+bool isLowSurrogate(char16_t u) {
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
 
 // Units that CP932 takes only by a best-fit substitute (the yen sign as 0x5C,
 // the wave dash as the full-width tilde, ...). Those must be escaped, so a
 // unit counts as convertible only when it converts back to itself.
 class InexactCp932Units {
-public:
+  public:
     InexactCp932Units() {
         IconvConverter to(Charset::kUtf16Le, Charset::kCp932);
         IconvConverter back(Charset::kCp932, Charset::kUtf16Le);
@@ -53,7 +59,7 @@ public:
         return false;
     }
 
-private:
+  private:
     std::bitset<0x10000> inexact_;
 };
 
@@ -65,7 +71,7 @@ const InexactCp932Units& inexactCp932Units() {
 // ---- multibyte to UTF-16 ----
 
 class MbDecoder {
-public:
+  public:
     MbDecoder(std::string_view text, LWStr& out, int codePage, std::string_view prefix,
               std::string_view suffix)
         : text_(text),
@@ -87,7 +93,7 @@ public:
         }
     }
 
-private:
+  private:
     // A chunk of up to `want` bytes at `start` that never ends inside a
     // character.
     size_t chunkLength(size_t start, size_t want) const {
@@ -99,7 +105,8 @@ private:
     // `end`, moved past the rest of a character that it would split.
     size_t characterEnd(size_t start, size_t end) const {
         switch (charset_) {
-            case Charset::kUtf8: return utf8CharacterEnd(start, end);
+            case Charset::kUtf8:
+                return utf8CharacterEnd(start, end);
             case Charset::kEucJp: {
                 size_t i = start;
                 while (i < end) {
@@ -133,7 +140,8 @@ private:
     size_t findPrefix(size_t start, size_t length) const {
         if (prefix_.empty()) return std::string_view::npos;
         size_t end = start + length;
-        for (size_t i = start; i < end; i += charset_ == Charset::kCp932 ? charLength(text_, i) : 1) {
+        for (size_t i = start; i < end;
+             i += charset_ == Charset::kCp932 ? charLength(text_, i) : 1) {
             if (text_[i] == prefix_[0] && text_.substr(i, prefix_.size()) == prefix_) return i;
         }
         return std::string_view::npos;
@@ -195,7 +203,8 @@ private:
         unsigned char first = byteAt(text_, pos_);
         report(kMsgConvert7, "Cannot convert ASCII to Unicode: %02Xh", first);
         out_.append(kPlaceholder);
-        if (charset_ == Charset::kCp932 && length == 2 && !isTrailByte(byteAt(text_, pos_ + 1))) length = 1;
+        if (charset_ == Charset::kCp932 && length == 2 && !isTrailByte(byteAt(text_, pos_ + 1)))
+            length = 1;
         pos_ += length;
     }
 
@@ -212,7 +221,7 @@ private:
 // ---- UTF-16 to multibyte ----
 
 class WideEncoder {
-public:
+  public:
     WideEncoder(std::u16string_view units, LStr& out, int codePage, std::string_view prefix,
                 std::string_view suffix)
         : units_(units),
@@ -237,7 +246,7 @@ public:
         }
     }
 
-private:
+  private:
     // Up to `want` units; a longer chunk is not ended between the two halves
     // of a surrogate pair.
     size_t chunkLength(size_t want) const {
@@ -279,8 +288,8 @@ private:
 
 }  // namespace
 
-void mbToWide(const char* text, int32_t length, LWStr& out, int codePage,
-              std::string_view prefix, std::string_view suffix) {
+void mbToWide(const char* text, int32_t length, LWStr& out, int codePage, std::string_view prefix,
+              std::string_view suffix) {
     if (!text) return;
     std::string_view all = length < 0 ? std::string_view(text) : std::string_view(text, length);
     if (all.empty()) return;

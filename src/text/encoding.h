@@ -20,8 +20,8 @@ inline constexpr std::string_view kUnicodeEscapeSuffix = "}";
 // means up to the first NUL. Escapes decode to their unit; bytes that cannot
 // be decoded give "<?>" and warning 35007; an escape without its suffix gives
 // its unit, "<?>" and warning 35009.
-void mbToWide(const char* text, int32_t length, LWStr& out, int codePage,
-              std::string_view prefix, std::string_view suffix);
+void mbToWide(const char* text, int32_t length, LWStr& out, int codePage, std::string_view prefix,
+              std::string_view suffix);
 void mbToWide(std::string_view text, LWStr& out, int codePage = kCodePageAnsi);
 void mbToWide(const char* text, int32_t length, LWStr& out);
 

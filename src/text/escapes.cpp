@@ -30,14 +30,22 @@ unsigned char byteOrNul(std::string_view text, size_t pos) {
 // The single-letter escapes: the byte they stand for, or -1.
 int controlByte(char letter) {
     switch (letter) {
-        case '\\': return '\\';
-        case 'r': return 0x0D;
-        case 't': return 0x09;
-        case 'a': return 0x07;
-        case 'e': return 0x1B;
-        case 'v': return 0x0B;
-        case 'f': return 0x0C;  // form feed, as everywhere else in C-like escapes
-        default: return -1;
+        case '\\':
+            return '\\';
+        case 'r':
+            return 0x0D;
+        case 't':
+            return 0x09;
+        case 'a':
+            return 0x07;
+        case 'e':
+            return 0x1B;
+        case 'v':
+            return 0x0B;
+        case 'f':
+            return 0x0C;  // form feed, as everywhere else in C-like escapes
+        default:
+            return -1;
     }
 }
 
@@ -118,12 +126,16 @@ void printable(std::string_view in, LStr& out) {
             continue;
         }
         ++pos;
-        if (b == 0x0D) shown.append("\\r");
-        else if (b == 0x0A) shown.append("\\n");
-        else if (b == 0x09) shown.append("\\t");
+        if (b == 0x0D)
+            shown.append("\\r");
+        else if (b == 0x0A)
+            shown.append("\\n");
+        else if (b == 0x09)
+            shown.append("\\t");
         else if (b >= 0x20 && b <= 0xFD && b != 0x60 && b != 0x7F && b != 0x80 && b != 0xA0)
             shown.append(char(b));
-        else shown.append(formatText("\\x%02X", b).view());
+        else
+            shown.append(formatText("\\x%02X", b).view());
     }
     out = std::move(shown);
 }

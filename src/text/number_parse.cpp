@@ -41,12 +41,16 @@ int prefixBase(std::string_view text) {
     if (text.size() < 2 || text[0] != '0') return 0;
     switch (text[1]) {
         case 'x':
-        case 'X': return 16;
+        case 'X':
+            return 16;
         case 'j':
-        case 'J': return 10;
+        case 'J':
+            return 10;
         case 'n':
-        case 'N': return 2;
-        default: return 0;
+        case 'N':
+            return 2;
+        default:
+            return 0;
     }
 }
 
@@ -73,17 +77,21 @@ int32_t parseNumber(std::string_view text, char allowedEnd, int defaultBase) {
     bool negative = !text.empty() && text[0] == '-';
     if (negative) text.remove_prefix(1);
     int base = prefixBase(text);
-    if (base) text.remove_prefix(2);
-    else base = defaultBase > 1 && defaultBase <= 36 ? defaultBase : 10;
+    if (base)
+        text.remove_prefix(2);
+    else
+        base = defaultBase > 1 && defaultBase <= 36 ? defaultBase : 10;
     std::string digits = plainDigits(text);
     Digits d = convertDigits(digits, base);
     if (d.stop < digits.size() && (allowedEnd == '\0' || digits[d.stop] != allowedEnd)) {
         std::string shown(text);
-        report(kMsgGeneral,
-               jaEn("\x81\x75%s\x81\x76\x82\xF0\x90\x94\x92\x6C\x82\xC6\x82\xB5\x82\xC4\x89\xF0"
-                    "\x8E\xDF\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1",  // 「%s」を数値として解釈できません
-                    "cannot analyze '%s' as a number"),
-               shown.c_str());
+        report(
+            kMsgGeneral,
+            jaEn(
+                "\x81\x75%s\x81\x76\x82\xF0\x90\x94\x92\x6C\x82\xC6\x82\xB5\x82\xC4\x89\xF0"
+                "\x8E\xDF\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1",  // 「%s」を数値として解釈できません
+                "cannot analyze '%s' as a number"),
+            shown.c_str());
     }
     return applySign(d.value, negative);
 }
@@ -94,11 +102,17 @@ int32_t parseSize(std::string_view text, bool upward) {
     if (!text.empty()) {
         switch (text.back()) {
             case 'k':
-            case 'K': unit = 1024; break;
+            case 'K':
+                unit = 1024;
+                break;
             case 'm':
-            case 'M': unit = 1024 * 1024; break;
+            case 'M':
+                unit = 1024 * 1024;
+                break;
             case 'g':
-            case 'G': unit = 1024 * 1024 * 1024; break;
+            case 'G':
+                unit = 1024 * 1024 * 1024;
+                break;
         }
         if (unit > 1) text.remove_suffix(1);
     }

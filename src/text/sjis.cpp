@@ -33,8 +33,7 @@ int compareBytes(std::string_view a, std::string_view b, size_t n, bool ignoreCa
         int ca = i < a.size() ? byteAt(a, i) : 0;
         int cb = i < b.size() ? byteAt(b, i) : 0;
         if (ca != cb) {
-            if (!ignoreCase || trail || !isAsciiLetter(ca) || !isAsciiLetter(cb))
-                return ca - cb;
+            if (!ignoreCase || trail || !isAsciiLetter(ca) || !isAsciiLetter(cb)) return ca - cb;
             ca |= 0x20;
             cb |= 0x20;
             if (ca != cb) return ca - cb;
@@ -74,8 +73,12 @@ int takeLastChar(LStr& s, bool remove) {
     return code;
 }
 
-void asciiToLower(LStr& s) { changeAsciiCase(s, false); }
-void asciiToUpper(LStr& s) { changeAsciiCase(s, true); }
+void asciiToLower(LStr& s) {
+    changeAsciiCase(s, false);
+}
+void asciiToUpper(LStr& s) {
+    changeAsciiCase(s, true);
+}
 
 LStr asciiLowered(std::string_view s) {
     LStr copy(s);

@@ -14,8 +14,12 @@ inline bool isTrailByte(unsigned char b) {
 }
 // Letters, digits and half-width katakana (no "_"): the bytes of a word for
 // text scans such as stemming.
-inline bool isMbWordByte(unsigned char b) { return ctypeTable[b] & (kCtAlnum | kCtKana); }
-inline bool isAsciiLetter(unsigned char b) { return ctypeTable[b] & kCtLetter; }
+inline bool isMbWordByte(unsigned char b) {
+    return ctypeTable[b] & (kCtAlnum | kCtKana);
+}
+inline bool isAsciiLetter(unsigned char b) {
+    return ctypeTable[b] & kCtLetter;
+}
 
 // Whether the byte at index starts a double-byte character. Decided from the
 // run of lead-class bytes ending there: a byte outside the lead class always

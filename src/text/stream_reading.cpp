@@ -50,8 +50,7 @@ int32_t readAllUtf16(LSrmBase& stream, LWStr& out) {
 }
 
 void swapUtf16Bytes(LWStr& text) {
-    for (int32_t i = 0; i < text.length(); ++i)
-        text[i] = char16_t((text[i] >> 8) | (text[i] << 8));
+    for (int32_t i = 0; i < text.length(); ++i) text[i] = char16_t((text[i] >> 8) | (text[i] << 8));
 }
 
 TextEncoding readMarkedText(LSrmBase& stream, LStr& out) {

@@ -21,8 +21,12 @@ inline std::string sj(std::string_view utf8) {
     return std::string(out.view());
 }
 
-inline std::string marker(int font) { return "\x01" + std::to_string(font) + " "; }
-inline std::string hit(std::string_view text) { return marker(3) + std::string(text) + marker(0); }
+inline std::string marker(int font) {
+    return "\x01" + std::to_string(font) + " ";
+}
+inline std::string hit(std::string_view text) {
+    return marker(3) + std::string(text) + marker(0);
+}
 
 inline std::string folderLine(std::string_view folder) {
     return marker(1) + sj("検索フォルダ: ") + std::string(folder) + "\r\n";

@@ -10,7 +10,7 @@ using namespace e2e;
 namespace {
 
 class SearchOutput : public ::testing::Test {
-protected:
+  protected:
     // The heading lines of a search for s over the temporary folder.
     std::string headings(std::string_view s) const {
         return folderLine(dir.path()) + stringLine(s);
@@ -64,8 +64,7 @@ TEST_F(SearchOutput, DisplaySeparatorStartsEveryResultLineAndTheSummary) {
     dir.write("a.txt", "abc\n");
     // "\n" stands for CR LF.
     QfResult r = run({"--set", "dspSeparEsc=----\\n"}, "abc");
-    EXPECT_EQ(r.out, headings("abc") +
-                         resultLine("----\r\na.txt(1)", hit("abc") + "\n") +
+    EXPECT_EQ(r.out, headings("abc") + resultLine("----\r\na.txt(1)", hit("abc") + "\n") +
                          summary(1, 1, 1, "----\r\n"));
 }
 
@@ -97,20 +96,20 @@ TEST_F(SearchOutput, FontSpecGroupsSelectTheSpecialFontsAndLeaveMarkersWhole) {
     // The digits of the hit markers are no numbers of the record.
     dir.write("a.txt", "abc 12 and 345\n");
     QfResult r = run({"--set", "dspFontSpec=![[0-9]+!]{=F1}"}, "abc");
-    EXPECT_EQ(r.out, headings("abc") +
-                         resultLine("a.txt(1)", hit("abc") + " " + marker(8) + "12" + marker(0) +
-                                                    " and " + marker(8) + "345" + marker(0) +
-                                                    "\n") +
-                         summary(1, 1, 1));
+    EXPECT_EQ(r.out,
+              headings("abc") +
+                  resultLine("a.txt(1)", hit("abc") + " " + marker(8) + "12" + marker(0) + " and " +
+                                             marker(8) + "345" + marker(0) + "\n") +
+                  summary(1, 1, 1));
 }
 
 TEST_F(SearchOutput, FieldTitlesFromTheFirstRecordPrefixEachField) {
     dir.write("a.tsv.txt", "name\tcity\r\nbob\ttokyo\r\n");
     QfResult r = run({"--set", "dspFieldTitle=1"}, "tokyo");
-    EXPECT_EQ(r.out, headings("tokyo") +
-                         resultLine("a.tsv.txt(2)",
-                                    "\n  name\tbob\t\n  city\t" + hit("tokyo") + "\r\n") +
-                         summary(1, 1, 1));
+    EXPECT_EQ(r.out,
+              headings("tokyo") +
+                  resultLine("a.tsv.txt(2)", "\n  name\tbob\t\n  city\t" + hit("tokyo") + "\r\n") +
+                  summary(1, 1, 1));
 }
 
 TEST_F(SearchOutput, SortByRateBuffersLinesWithTabsAfterThePosition) {
@@ -153,8 +152,8 @@ TEST_F(SearchOutput, RecordLongerThanTheLimitIsCutIntoPieces) {
     dir.write("a.txt", "head\n" + line + "\n");
     QfResult r = run({}, "abc");
     EXPECT_EQ(r.out, headings("abc") +
-                         resultLine("a.txt(2)", std::string(5000, 'x') + hit("abc") +
-                                                    std::string(4997, 'x')) +
+                         resultLine("a.txt(2)",
+                                    std::string(5000, 'x') + hit("abc") + std::string(4997, 'x')) +
                          "\r\n" + summary(1, 1, 1));
 }
 
@@ -172,8 +171,8 @@ TEST_F(SearchOutput, DuplicateKeysAreShownOnceAndCountedOnce) {
     dir.write("a.txt", "abc 1\nabc 2\nabc 1\n");
     // The key drops the digits, so all three records share it.
     QfResult r = run({"--set", "dspSuprDup=1", "--set", "dspDupReplace=[0-9]="}, "abc");
-    EXPECT_EQ(r.out, headings("abc") + resultLine("a.txt(1)", hit("abc") + " 1\n") +
-                         summary(1, 1, 1));
+    EXPECT_EQ(r.out,
+              headings("abc") + resultLine("a.txt(1)", hit("abc") + " 1\n") + summary(1, 1, 1));
 }
 
 TEST_F(SearchOutput, SameRecordRulesShowRepeatsByFile) {
@@ -186,8 +185,8 @@ TEST_F(SearchOutput, SameRecordRulesShowRepeatsByFile) {
         {"ignoreSameRec=0", resultLine("a.txt(1)", hit("abc") + "\n") +
                                 resultLine("a.txt(2)", hit("abc") + "\n") +
                                 resultLine("b.txt(1)", hit("abc") + "\n")},
-        {"ignoreSameRec=1", resultLine("a.txt(1)", hit("abc") + "\n") +
-                                resultLine("b.txt(1)", hit("abc") + "\n")},
+        {"ignoreSameRec=1",
+         resultLine("a.txt(1)", hit("abc") + "\n") + resultLine("b.txt(1)", hit("abc") + "\n")},
         {"ignoreSameRec=2", resultLine("a.txt(1)", hit("abc") + "\n")},
     };
     for (const Case& c : cases) {

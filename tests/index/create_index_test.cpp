@@ -99,11 +99,11 @@ TEST_F(CreateIndex, SignatureIsOfTheRegularisedTextComplemented) {
     struct Case {
         std::string text, regularised;
     } cases[] = {
-        {"ab\n", ""},                 // under three bytes: no gram
-        {"a-b c!\n", "abc"},          // symbols and blanks vanish
-        {"ABCD\n", "abcd"},           // letters are lowered
+        {"ab\n", ""},                                // under three bytes: no gram
+        {"a-b c!\n", "abc"},                         // symbols and blanks vanish
+        {"ABCD\n", "abcd"},                          // letters are lowered
         {"\x8A\xBF\x8E\x9A\n", "\x8A\xBF\x8E\x9A"},  // two kanji: one four-byte gram
-        {"\x81\x40xyz\x81\x41\n", "xyz"},         // full-width blank and comma dropped
+        {"\x81\x40xyz\x81\x41\n", "xyz"},            // full-width blank and comma dropped
     };
     for (const Case& c : cases) {
         TIxEntry entry = build(c.text);

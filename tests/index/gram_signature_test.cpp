@@ -11,7 +11,9 @@
 
 namespace {
 
-int hashBit(std::string_view gram) { return int(strHash(gram) % kSignatureBits); }
+int hashBit(std::string_view gram) {
+    return int(strHash(gram) % kSignatureBits);
+}
 
 std::vector<int> bitsOf(const GramSignature& sig) {
     std::vector<int> bits;
@@ -46,12 +48,12 @@ TEST(GramBit, GramLengthFollowsCharacters) {
         {"abcd", 1, "bcd"},
         {"ab", 0, ""},
         {"abc", 1, ""},
-        {"\x82\xA0\x82\xA2", 0, "\x82\xA0\x82\xA2"},          // two double-byte: four bytes
-        {"a\x82\xA0z", 0, "a\x82\xA0"},                       // single + double: three
-        {"ab\x82\xA0", 0, "ab\x82\xA0"},                      // straddles the third byte
-        {"\x82\xA0\x82", 0, "\x82\xA0\x82"},                  // a lead at the very end
+        {"\x82\xA0\x82\xA2", 0, "\x82\xA0\x82\xA2"},  // two double-byte: four bytes
+        {"a\x82\xA0z", 0, "a\x82\xA0"},               // single + double: three
+        {"ab\x82\xA0", 0, "ab\x82\xA0"},              // straddles the third byte
+        {"\x82\xA0\x82", 0, "\x82\xA0\x82"},          // a lead at the very end
         {"\x82\xA0\x82\xA2\x82\xA4", 2, "\x82\xA2\x82\xA4"},
-        {std::string_view("ab\0cd", 5), 0, ""},               // a NUL ends the text
+        {std::string_view("ab\0cd", 5), 0, ""},  // a NUL ends the text
         {std::string_view("ab\0cde", 6), 3, "cde"},
     };
     for (const auto& c : cases) {
@@ -70,11 +72,14 @@ TEST(Signature, ShortTextsHaveNoGrams) {
 TEST(Signature, BitsOfEveryCharacterStart) {
     EXPECT_EQ(bitsOf(signatureOf("abc")), std::vector<int>{hashBit("abc")});
     EXPECT_EQ(bitsOf(signatureOf("abcd")), sorted({hashBit("abc"), hashBit("bcd")}));
-    EXPECT_EQ(bitsOf(signatureOf("\x82\xA0\x82\xA2")), std::vector<int>{hashBit("\x82\xA0\x82\xA2")});
+    EXPECT_EQ(bitsOf(signatureOf("\x82\xA0\x82\xA2")),
+              std::vector<int>{hashBit("\x82\xA0\x82\xA2")});
     // Grams start only at character starts, never at a trail byte.
-    std::string text = "\x8A\xBF\x8E\x9A" "ab";  // 漢字ab
-    EXPECT_EQ(bitsOf(signatureOf(text)),
-              sorted({hashBit("\x8A\xBF\x8E\x9A"), hashBit("\x8E\x9A" "a")}));
+    std::string text =
+        "\x8A\xBF\x8E\x9A"
+        "ab";  // 漢字ab
+    EXPECT_EQ(bitsOf(signatureOf(text)), sorted({hashBit("\x8A\xBF\x8E\x9A"), hashBit("\x8E\x9A"
+                                                                                      "a")}));
 }
 
 TEST(Signature, AddGramsAccumulates) {
@@ -105,9 +110,15 @@ TEST(SignatureTest, ToleranceCountsMissingGrams) {
         int tolerance;
         bool pass;
     } cases[] = {
-        {{}, 0, true},           {{5, 6}, 0, true},           {{40}, 0, false},
-        {{383}, 0, false},       {{40}, 1, true},             {{40, 100}, 1, false},
-        {{40, 100}, 2, true},    {{40, 100, 383}, 2, false},  {{3, 40, 100, 200, 383}, 5, true},
+        {{}, 0, true},
+        {{5, 6}, 0, true},
+        {{40}, 0, false},
+        {{383}, 0, false},
+        {{40}, 1, true},
+        {{40, 100}, 1, false},
+        {{40, 100}, 2, true},
+        {{40, 100, 383}, 2, false},
+        {{3, 40, 100, 200, 383}, 5, true},
         {{3, 40, 100, 200, 383}, 4, false},
     };
     for (const auto& c : cases) {

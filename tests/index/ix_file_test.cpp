@@ -98,24 +98,6 @@ TEST(IndexFile, WritesExactlyTheFormat) {
     EXPECT_EQ(files, 1);
 }
 
-TEST(IndexFile, DirtyCacheIsWrittenWhenDropped) {
-    TempDir tmp;
-    std::string ix = tmp.path("ix/x_/src.qfd");
-    {
-        TIxCache cache(tmp.path("ix/"));
-        cache.dir = "/src";
-        cache.ixPath = ix;
-        auto e = std::make_unique<TIxEntry>();
-        e->name = "n.txt";
-        cache.add(std::move(e));
-        cache.dirty = true;
-    }
-    EXPECT_EQ(tmp.read("ix/x_/src.qfd"),
-              header(3) + "/src\r\n" + entryRecord("n.txt", 0, 0xFFFFFFFFu, "") + "Z");
-    // The index folder made on the way carries the marker.
-    EXPECT_TRUE(hasIndexMarker(tmp.path("ix/")));
-}
-
 TEST(IndexFile, UnwritableTargetIsReportedAndOldFileKept) {
     TempDir tmp;
     // A folder where the index file should be: the rename cannot replace it.
@@ -147,8 +129,8 @@ TEST(IndexFile, IllegalHeaderIsReported) {
     TIxCache cache;
     loadIndexFile(cache, "/src/docs/a.txt", ix);
     EXPECT_EQ(cache.count(), 0);
-    EXPECT_EQ(texts(sink),
-              std::vector<std::string>{messageLine("illegal index file (illegal header): '" + ix + "'")});
+    EXPECT_EQ(texts(sink), std::vector<std::string>{
+                               messageLine("illegal index file (illegal header): '" + ix + "'")});
 }
 
 TEST(IndexFile, OldVersionIsIgnoredAndRewrittenAsVersion3) {
@@ -182,8 +164,8 @@ TEST(IndexFile, TruncatedAnywhereKeepsTheCompleteEntries) {
         EXPECT_EQ(cache.find("b.txt") != nullptr, cut >= bEnd) << cut;
         std::vector<std::string> got = texts(sink);
         if (cut < 3) {
-            EXPECT_EQ(got, std::vector<std::string>{messageLine(
-                               "illegal index file (illegal header): '" + ix + "'")});
+            EXPECT_EQ(got, std::vector<std::string>{
+                               messageLine("illegal index file (illegal header): '" + ix + "'")});
             continue;
         }
         if (cut < 8) {  // the version is cut short: an old file, rebuilt quietly
@@ -201,29 +183,33 @@ TEST(IndexFile, TruncatedAnywhereKeepsTheCompleteEntries) {
     }
 }
 
-TEST(IndexFile, MissingEntryEndDropsThatEntry) {
+TEST(IndexFile, MissingEndMarkersAreReported) {
     TempDir tmp;
     Sample s;
-    std::string aWithoutEnd = s.a.substr(0, s.a.size() - 1);
-    std::string ix = tmp.write("docs.qfd", s.head + s.b + aWithoutEnd + "Z");
-    CaptureSink sink;
-    TIxCache cache;
-    loadIndexFile(cache, "/src/docs/a.txt", ix);
-    EXPECT_NE(cache.find("b.txt"), nullptr);
-    EXPECT_EQ(cache.find("a.txt"), nullptr);
-    EXPECT_EQ(texts(sink), (std::vector<std::string>{messageLine(ixtext::kEntryBroken),
-                                                     messageLine(ixErrorText(ixtext::kFileBroken, ix))}));
-}
-
-TEST(IndexFile, MissingFileEndKeepsEntries) {
-    TempDir tmp;
-    Sample s;
-    std::string ix = tmp.write("docs.qfd", s.head + s.a + s.b + "?");
-    CaptureSink sink;
-    TIxCache cache;
-    loadIndexFile(cache, "/src/docs/a.txt", ix);
-    EXPECT_EQ(cache.count(), 2);
-    EXPECT_EQ(texts(sink), std::vector<std::string>{messageLine(ixErrorText(ixtext::kFileBroken, ix))});
+    std::string ix = tmp.path("docs.qfd");
+    std::string entryBroken = messageLine(ixtext::kEntryBroken);
+    std::string fileBroken = messageLine(ixErrorText(ixtext::kFileBroken, ix));
+    struct Case {
+        const char* what;
+        std::string bytes;
+        int entries;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"entry end",
+         s.head + s.b + s.a.substr(0, s.a.size() - 1) + "Z",
+         1,
+         {entryBroken, fileBroken}},
+        {"file end", s.head + s.a + s.b + "?", 2, {fileBroken}},
+    };
+    for (const Case& c : cases) {
+        tmp.write("docs.qfd", c.bytes);
+        CaptureSink sink;
+        TIxCache cache;
+        loadIndexFile(cache, "/src/docs/a.txt", ix);
+        EXPECT_EQ(cache.count(), c.entries) << c.what;
+        EXPECT_NE(cache.find("b.txt"), nullptr) << c.what;
+        EXPECT_EQ(texts(sink), c.messages) << c.what;
+    }
 }
 
 TEST(IndexFile, ImplausibleValuesCountAsDamage) {

@@ -36,7 +36,11 @@ inline std::string entryRecord(std::string_view name, uint64_t lastWrite, uint32
 
 // The bytes a message line of the result view carries.
 inline std::string messageLine(std::string_view text) {
-    return "\x01" "6 " + std::string(text) + "\x01" "0 \r\n";
+    return "\x01"
+           "6 " +
+           std::string(text) +
+           "\x01"
+           "0 \r\n";
 }
 
 // A compiled separator that ends a record after each line feed, as a search

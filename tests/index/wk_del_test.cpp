@@ -50,7 +50,8 @@ class DeletionWorker : public ::testing::Test {
         gone = tmp.write("deep/er/x.txt", "folder that goes\n");
         {
             TIxCache cache(ix);
-            for (const std::string& f : {liveA, liveB}) ASSERT_NE(ixLookup(cache, f, sep.get()), nullptr);
+            for (const std::string& f : {liveA, liveB})
+                ASSERT_NE(ixLookup(cache, f, sep.get()), nullptr);
             ASSERT_NE(ixLookup(cache, gone, sep.get()), nullptr);
         }
         fs::remove(liveB);
@@ -171,7 +172,8 @@ TEST_F(DeletionWorker, StopFlagEndsTheWalk) {
     stopFlag().store(0);
     EXPECT_TRUE(fs::exists(current));
     EXPECT_EQ(worker.filesExamined, 0);
-    EXPECT_EQ(texts(sink), (std::vector<std::string>{messageLine(ixtext::kStopped), deletedLine(0, 0)}));
+    EXPECT_EQ(texts(sink),
+              (std::vector<std::string>{messageLine(ixtext::kStopped), deletedLine(0, 0)}));
 }
 
 TEST(DeletionWorkerSafety, FolderWithoutMarkerIsLeftAlone) {
@@ -184,9 +186,9 @@ TEST(DeletionWorkerSafety, FolderWithoutMarkerIsLeftAlone) {
     TWkDel worker(true, ix);
     worker.run();
     for (const std::string& f : {user, lookalike, qfd}) EXPECT_TRUE(fs::exists(f)) << f;
-    EXPECT_EQ(texts(sink), (std::vector<std::string>{
-                               messageLine(ixErrorText(ixtext::kNotOurFolder, ix)),
-                               deletedLine(0, 0)}));
+    EXPECT_EQ(texts(sink),
+              (std::vector<std::string>{messageLine(ixErrorText(ixtext::kNotOurFolder, ix)),
+                                        deletedLine(0, 0)}));
 }
 
 TEST(DeletionWorkerSafety, EmptyIndexFolderReportsNothingDeleted) {

@@ -14,14 +14,9 @@ TEST(ReplacementLine, FirstSingleEqualsSignSeparates) {
         const char* pattern;
         const char* replacement;
     } cases[] = {
-        {"a=b", true, "a", "b"},
-        {"a==b=c", true, "a=b", "c"},
-        {"a===b", true, "a=", "b"},
-        {"=x", true, "", "x"},
-        {"a=", true, "a", ""},
-        {"a=b=c", true, "a", "b=c"},
-        {"ab", false, "", ""},
-        {"a==b", false, "", ""},
+        {"a=b", true, "a", "b"}, {"a==b=c", true, "a=b", "c"}, {"a===b", true, "a=", "b"},
+        {"=x", true, "", "x"},   {"a=", true, "a", ""},        {"a=b=c", true, "a", "b=c"},
+        {"ab", false, "", ""},   {"a==b", false, "", ""},
     };
     for (const Case& c : cases) {
         LStr pattern, replacement;

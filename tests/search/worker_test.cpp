@@ -20,31 +20,29 @@ namespace {
 // Collects the result text; with stopAtFirstLine it sets the stop flag as
 // soon as the first result line arrives, as a user's cancel would.
 class ResultSink : public LMsg {
-public:
+  public:
     explicit ResultSink(bool stopAtFirstLine) : stopAtFirstLine_(stopAtFirstLine) {}
     void output(int number, const char*, const char*, std::string_view text) override {
         std::lock_guard lock(lock_);
         if (number != 0) return;
         text_.append(text);
-        if (stopAtFirstLine_ && text.find(e2e::marker(2)) != std::string_view::npos)
-            stopFlag() = 1;
+        if (stopAtFirstLine_ && text.find(e2e::marker(2)) != std::string_view::npos) stopFlag() = 1;
     }
     std::string text() {
         std::lock_guard lock(lock_);
         return text_;
     }
 
-private:
+  private:
     std::mutex lock_;
     std::string text_;
     bool stopAtFirstLine_;
 };
 
 class WorkerRun : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        for (int i = 0; i < 5; ++i)
-            dir.write("f" + std::to_string(i) + ".txt", "abc\nabc\n");
+        for (int i = 0; i < 5; ++i) dir.write("f" + std::to_string(i) + ".txt", "abc\nabc\n");
         settings.schStr = "abc";
         settings.schDir = LStr(dir.path());
         settings.schFile = "*.txt";
@@ -62,8 +60,8 @@ protected:
     }
     std::unique_ptr<TWorker> makeWorker() {
         auto worker = std::make_unique<TWorker>(settings);
-        SearchStringResult compiled = compileSearchString(settings.schStr.view(), settings,
-                                                          nullptr, 0);
+        SearchStringResult compiled =
+            compileSearchString(settings.schStr.view(), settings, nullptr, 0);
         worker->addSearchString(std::move(compiled.str), compiled.fuzzyFallback);
         return worker;
     }
@@ -80,8 +78,8 @@ TEST_F(WorkerRun, CancelEndsWithStoppedLineAndTheCountsSoFar) {
     const std::string stopped = e2e::messageLine(e2e::sj("中止しました"));
     // The first record was evaluated; the run ends after it and its file.
     const std::string expected = e2e::folderLine(dir.path()) + e2e::stringLine("abc") +
-                                 e2e::resultLine("f0.txt(1)", e2e::hit("abc") + "\n") +
-                                 stopped + e2e::summary(1, 1, 1);
+                                 e2e::resultLine("f0.txt(1)", e2e::hit("abc") + "\n") + stopped +
+                                 e2e::summary(1, 1, 1);
     EXPECT_EQ(sink.text(), expected);
     EXPECT_EQ(worker->hitCount(), 1);
     EXPECT_EQ(worker->filesSearched(), 1);

@@ -81,9 +81,9 @@ TEST(WidthFolding, MarkedKanaTables) {
         int mark;
         const char* full;  // "" when the kana takes no such mark
     } cases[] = {
-        {"ｶ", kMarkVoiced, "ガ"}, {"ﾄ", kMarkVoiced, "ド"}, {"ﾎ", kMarkVoiced, "ボ"},
+        {"ｶ", kMarkVoiced, "ガ"},     {"ﾄ", kMarkVoiced, "ド"},     {"ﾎ", kMarkVoiced, "ボ"},
         {"ﾊ", kMarkSemiVoiced, "パ"}, {"ﾎ", kMarkSemiVoiced, "ポ"}, {"ｱ", kMarkVoiced, ""},
-        {"ｳ", kMarkVoiced, ""},  {"ｶ", kMarkSemiVoiced, ""}, {"ﾅ", kMarkSemiVoiced, ""},
+        {"ｳ", kMarkVoiced, ""},       {"ｶ", kMarkSemiVoiced, ""},   {"ﾅ", kMarkSemiVoiced, ""},
     };
     for (const auto& c : cases) {
         int half = charAt(sjis(c.half));
@@ -96,9 +96,8 @@ TEST(CaseFolding, RangesAndTheirBoundaries) {
     struct Case {
         int upper, lower;
     } pairs[] = {
-        {'A', 'a'},       {'Z', 'z'},       {0x8260, 0x8281}, {0x8279, 0x829A},
-        {0x839F, 0x83BF}, {0x83B6, 0x83D6}, {0x8440, 0x8470}, {0x844E, 0x847E},
-        {0x844F, 0x8480}, {0x8460, 0x8491},
+        {'A', 'a'},       {'Z', 'z'},       {0x8260, 0x8281}, {0x8279, 0x829A}, {0x839F, 0x83BF},
+        {0x83B6, 0x83D6}, {0x8440, 0x8470}, {0x844E, 0x847E}, {0x844F, 0x8480}, {0x8460, 0x8491},
     };
     for (const auto& p : pairs) {
         EXPECT_EQ(toLowerFull(p.upper), p.lower) << std::hex << p.upper;

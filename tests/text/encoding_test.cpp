@@ -44,7 +44,8 @@ std::string encoded(std::u16string_view units, int codePage = kCodePageAnsi) {
 
 const char* const kSentences[] = {
     "吾輩は猫である。名前はまだ無い。",
-    "どこで生れたかとんと見当がつかぬ。何でも薄暗いじめじめした所でニャーニャー泣いていた事だけは記憶している。",
+    "どこで生れたかとんと見当がつかぬ。何でも薄暗いじめじめした所でニャーニャー泣いていた事だけは記"
+    "憶している。",
     "ＡＢＣ１２３　全角とﾊﾝｶｸｶﾀｶﾅ、記号～￥＄（）「」【】※①②Ⅰ㈱",
     "表示・能力・ソフト・十・予定 (trail byte 0x5C) \\ back slash ~ tilde",
     "ΑΒΓΔ αβγδ Русский текст",
@@ -123,12 +124,16 @@ TEST(Encoding, UndecodableBytesBecomePlaceholders) {
         std::u16string_view wide;
         const char* message;
     } cases[] = {
-        {"a\x80" "b", kCodePageAnsi, u"a<?>b", "Cannot convert ASCII to Unicode: 80h"},
+        {"a\x80"
+         "b",
+         kCodePageAnsi, u"a<?>b", "Cannot convert ASCII to Unicode: 80h"},
         {"\xEB\x40\x82\xA0", kCodePageAnsi, u"<?>\u3042", "Cannot convert ASCII to Unicode: EBh"},
         // A stray lead byte does not swallow the line end after it.
         {"x\x81\nz", kCodePageAnsi, u"x<?>\nz", "Cannot convert ASCII to Unicode: 81h"},
         {"tail\x82", kCodePageAnsi, u"tail<?>", "Cannot convert ASCII to Unicode: 82h"},
-        {"a\xFF" "b", kCodePageUtf8, u"a<?>b", "Cannot convert ASCII to Unicode: FFh"},
+        {"a\xFF"
+         "b",
+         kCodePageUtf8, u"a<?>b", "Cannot convert ASCII to Unicode: FFh"},
         {"\xE3\x81", kCodePageUtf8, u"<?>", "Cannot convert ASCII to Unicode: E3h"},
         {"\xED\xA0\x80z", kCodePageUtf8, u"<?>z", "Cannot convert ASCII to Unicode: EDh"},
     };
@@ -170,7 +175,8 @@ TEST(Encoding, OneBadCharacterInALongTextIsIsolated) {
     EXPECT_EQ(sink.messages().size(), 1u);
 
     std::u16string units = wide.substr(0, 700) + u"\u00E9" + wide.substr(700);
-    EXPECT_EQ(encoded(units), encoded(wide.substr(0, 700)) + "{%u00E9}" + encoded(wide.substr(700)));
+    EXPECT_EQ(encoded(units),
+              encoded(wide.substr(0, 700)) + "{%u00E9}" + encoded(wide.substr(700)));
 }
 
 TEST(Encoding, LengthsAndCustomEscapes) {

@@ -24,12 +24,22 @@ TEST(DecodeEscape, TableOfEscapes) {
         std::string_view bytes;
         int consumed;
     } cases[] = {
-        {"\\", "\\", 1},       {"n", "\r\n", 1},       {"r", "\r", 1},
-        {"t", "\t", 1},        {"a", "\x07", 1},       {"e", "\x1B", 1},
-        {"v", "\x0B", 1},      {"f", "\x0C", 1},       {"x41", "A", 3},
-        {"xfFz", "\xFF", 3},   {"X8140", "\x81\x40", 5}, {"u3042", "\x30\x42", 5},
-        {"u00411", std::string_view("\0A", 2), 5},     {"q", "", 0},
-        {"", "", 0},           {"N", "", 0},
+        {"\\", "\\", 1},
+        {"n", "\r\n", 1},
+        {"r", "\r", 1},
+        {"t", "\t", 1},
+        {"a", "\x07", 1},
+        {"e", "\x1B", 1},
+        {"v", "\x0B", 1},
+        {"f", "\x0C", 1},
+        {"x41", "A", 3},
+        {"xfFz", "\xFF", 3},
+        {"X8140", "\x81\x40", 5},
+        {"u3042", "\x30\x42", 5},
+        {"u00411", std::string_view("\0A", 2), 5},
+        {"q", "", 0},
+        {"", "", 0},
+        {"N", "", 0},
     };
     for (const auto& c : cases) {
         CaptureSink sink;
@@ -45,10 +55,8 @@ TEST(DecodeEscape, BadHexDigitsWarnAndConsumeNothing) {
         std::string_view after;
         const char* message;
     } cases[] = {
-        {"x4", "illegal escape: '\\x'+34+00"},
-        {"x", "illegal escape: '\\x'+00+00"},
-        {"xg1", "illegal escape: '\\x'+67+31"},
-        {"u30", "illegal escape: 'u30'"},
+        {"x4", "illegal escape: '\\x'+34+00"},  {"x", "illegal escape: '\\x'+00+00"},
+        {"xg1", "illegal escape: '\\x'+67+31"}, {"u30", "illegal escape: 'u30'"},
         {"X12z45", "illegal escape: 'X12z4'"},
     };
     for (const auto& c : cases) {
@@ -66,14 +74,10 @@ TEST(Unescape, DecodesEveryEscape) {
     struct Case {
         std::string_view in, out;
     } cases[] = {
-        {"a\\tb", "a\tb"},
-        {"a\\nb", "a\r\nb"},
-        {"\\x41", "A"},
-        {"\\u3042", "\x30\x42"},
-        {"\\\\n", "\\n"},
-        {"x\\x41\\x42y", "xABy"},
-        {"plain", "plain"},
-        {"\\x00z", std::string_view("\0z", 2)},
+        {"a\\tb", "a\tb"},  {"a\\nb", "a\r\nb"},
+        {"\\x41", "A"},     {"\\u3042", "\x30\x42"},
+        {"\\\\n", "\\n"},   {"x\\x41\\x42y", "xABy"},
+        {"plain", "plain"}, {"\\x00z", std::string_view("\0z", 2)},
     };
     for (const auto& c : cases) {
         CaptureSink sink;

@@ -10,13 +10,13 @@ namespace {
 
 // Sets the message language for one test and restores it.
 class LanguageScope {
-public:
+  public:
     explicit LanguageScope(char language) : saved_(messageLanguage()) {
         setMessageLanguage(language);
     }
     ~LanguageScope() { setMessageLanguage(saved_); }
 
-private:
+  private:
     char saved_;
 };
 
@@ -29,12 +29,23 @@ TEST(ParseNumber, BasesCommasAndSigns) {
         int base;
         int32_t value;
     } cases[] = {
-        {"0x1F", 0, 0, 31},       {"0X1f", 0, 0, 31},        {"1,234", 0, 0, 1234},
-        {"-0n101", 0, 0, -5},     {"010", 0, 0, 10},         {"0j99", 0, 16, 99},
-        {"ff", 0, 16, 255},       {"0", 0, 0, 0},            {"", 0, 0, 0},
-        {"-", 0, 0, 0},           {"000", 0, 0, 0},          {"-12", 0, 0, -12},
-        {"12:30", ':', 0, 12},    {"0xFFFFFFFF", 0, 0, -1},  {"2147483647", 0, 0, 2147483647},
-        {"99999999999", 0, 0, -1}, {"1,000,000", 0, 0, 1000000},
+        {"0x1F", 0, 0, 31},
+        {"0X1f", 0, 0, 31},
+        {"1,234", 0, 0, 1234},
+        {"-0n101", 0, 0, -5},
+        {"010", 0, 0, 10},
+        {"0j99", 0, 16, 99},
+        {"ff", 0, 16, 255},
+        {"0", 0, 0, 0},
+        {"", 0, 0, 0},
+        {"-", 0, 0, 0},
+        {"000", 0, 0, 0},
+        {"-12", 0, 0, -12},
+        {"12:30", ':', 0, 12},
+        {"0xFFFFFFFF", 0, 0, -1},
+        {"2147483647", 0, 0, 2147483647},
+        {"99999999999", 0, 0, -1},
+        {"1,000,000", 0, 0, 1000000},
     };
     for (const auto& c : cases) {
         CaptureSink sink;
@@ -63,7 +74,9 @@ TEST(ParseNumber, JapaneseMessage) {
     ASSERT_EQ(sink.messages().size(), 1u);
     // 「7z」を数値として解釈できません
     EXPECT_EQ(sink.messages()[0].text,
-              "\x81\x75" "7z" "\x81\x76\x82\xF0\x90\x94\x92\x6C\x82\xC6\x82\xB5\x82\xC4\x89\xF0"
+              "\x81\x75"
+              "7z"
+              "\x81\x76\x82\xF0\x90\x94\x92\x6C\x82\xC6\x82\xB5\x82\xC4\x89\xF0"
               "\x8E\xDF\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1");
 }
 
@@ -73,10 +86,10 @@ TEST(ParseSize, SuffixesAndUpward) {
         bool upward;
         int32_t value;
     } cases[] = {
-        {"4k", false, 4096},     {"4K", false, 4096},         {"1m", true, 2097151},
-        {"1k", true, 2047},      {"2g", false, 2147483647},   {"1G", false, 1073741824},
-        {"100", false, 100},     {"100", true, 100},          {"0x10k", false, 16384},
-        {"", false, 0},          {"-1k", false, -1024},
+        {"4k", false, 4096}, {"4K", false, 4096},       {"1m", true, 2097151},
+        {"1k", true, 2047},  {"2g", false, 2147483647}, {"1G", false, 1073741824},
+        {"100", false, 100}, {"100", true, 100},        {"0x10k", false, 16384},
+        {"", false, 0},      {"-1k", false, -1024},
     };
     for (const auto& c : cases) {
         CaptureSink sink;

@@ -52,7 +52,8 @@ TEST(StreamReading, MarkedTextsDecodeToShiftJis) {
     } cases[] = {
         {"\xFF\xFE" + utf16le(text), TextEncoding::kUtf16Le, sjis},
         {"\xFE\xFF" + utf16be(text), TextEncoding::kUtf16Be, sjis},
-        {"\xEF\xBB\xBF" "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xC3\xA9 text\r\n",
+        {"\xEF\xBB\xBF"
+         "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xC3\xA9 text\r\n",
          TextEncoding::kUtf8, sjis},
         {"\xFF\xFE", TextEncoding::kUtf16Le, ""},
         {"\xFE\xFF", TextEncoding::kUtf16Be, ""},
@@ -103,12 +104,6 @@ TEST(StreamReading, ReadAllUtf16DropsOnlyNulUnits) {
     EXPECT_EQ(std::u16string(out.view()), expected);
 }
 
-TEST(StreamReading, SwapBytes) {
-    LWStr text(u"\u1234\u00FF\uFF00");
-    swapUtf16Bytes(text);
-    EXPECT_EQ(text.view(), u"\u3412\uFF00\u00FF");
-}
-
 TEST(StreamReading, ConversionMessagesAreHeldBack) {
     // An undecodable byte in a UTF-8 text gives "<?>" but no message reaches
     // the user while the file is converted.
@@ -121,7 +116,10 @@ TEST(StreamReading, ConversionMessagesAreHeldBack) {
         }
     };
     auto previous = installMessageSink(std::make_unique<QuietProbe>(&quietSeen));
-    Decoded d = decodeMarked("\xEF\xBB\xBF" "a\xFF" "b");
+    Decoded d = decodeMarked(
+        "\xEF\xBB\xBF"
+        "a\xFF"
+        "b");
     installMessageSink(std::move(previous));
     EXPECT_EQ(d.text, "a<?>b");
     EXPECT_GT(quietSeen, 0);

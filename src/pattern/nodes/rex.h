@@ -39,6 +39,8 @@ class LRexStopControl {
 public:
     void setFlag(const std::atomic<int>* flag) { atomicFlag_ = flag; }
     void setFlag(const volatile int* flag) { plainFlag_ = flag; }
+    // Stops a search after about this many steps (0: no limit).
+    void setStepLimit(uint64_t steps) { stepLimit_ = steps; }
     void clear() {
         steps_ = 0;
         stopped_ = false;
@@ -52,13 +54,15 @@ public:
 
 private:
     bool poll() const {
+        if (stepLimit_ && steps_ >= stepLimit_) return true;
         if (atomicFlag_ && atomicFlag_->load(std::memory_order_relaxed)) return true;
         if (plainFlag_ && *plainFlag_) return true;
         return false;
     }
     const std::atomic<int>* atomicFlag_ = nullptr;
     const volatile int* plainFlag_ = nullptr;
-    uint32_t steps_ = 0;
+    uint64_t steps_ = 0;
+    uint64_t stepLimit_ = 0;
     bool stopped_ = false;
 };
 

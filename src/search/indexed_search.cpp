@@ -1,0 +1,112 @@
+// Block selection for index-assisted searches, and running the selected
+// blocks through the worker's range search.
+#include "search/indexed_search.h"
+
+#include "index/index_lookup.h"
+#include "index/ix_cache.h"
+#include "index/ix_status.h"
+#include "search/search_output.h"
+#include "search/search_string.h"
+#include "search/status_sink.h"
+#include "support/message_service.h"
+#include "support/stop_flag.h"
+
+namespace {
+
+// Regular expressions with more alternatives than this are not worth a test.
+constexpr size_t kMaxLiteralSigs = 10;
+constexpr int32_t kMinRegulLength = 3;
+
+// "%s: 索引を作成できないのでスキップします"
+constexpr char kCannotIndexSkip[] =
+    "%s: \x8D\xF5\x88\xF8\x82\xF0\x8D\xEC\x90\xAC\x82\xC5\x82\xAB\x82\xC8\x82\xA2\x82\xCC\x82\xC5"
+    "\x83X\x83L\x83"
+    "b\x83v\x82\xB5\x82\xDC\x82\xB7";
+
+// Whether the current search string has a signature the index can use.
+bool signatureUsable(const IndexedFileSearch& run) {
+    const TSchStr* s = run.current;
+    if (!s) return true;
+    if (run.regex) return s->regulSig.has_value() || !s->literalSigs.empty();
+    return s->regulSig.has_value() && s->schRegulStr.length() >= kMinRegulLength;
+}
+
+// Searches the admitted blocks of entry, opening the file at the first one.
+template <class Admit>
+IndexedOutcome searchBlocks(const IndexedFileSearch& run, const TIxEntry& entry, Admit admit) {
+    IndexedOutcome out;
+    out.blocks = int32_t(entry.blocks.size());
+    bool opened = false;
+    for (const TIxBlock& block : entry.blocks) {
+        if (stopRequested()) break;
+        if (!admit(block)) continue;
+        if (!opened) {
+            if (!run.open()) break;
+            opened = true;
+        }
+        out.hits += run.searchRange(block.pos, block.len, block.line);
+        ++out.blocksSearched;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::unique_ptr<TIxCache> makeIndexCache(std::string_view indexFolder) {
+    connectIndexStatus();
+    return std::make_unique<TIxCache>(indexFolder);
+}
+
+void connectIndexStatus() {
+    setIxStatusHook(&setStatus);
+}
+
+bool indexedBlockAdmitted(const TIxBlock& block, const IndexedFileSearch& run) {
+    const TSchStr* s = run.current;
+    // Two or more strings, or a pattern that skips ignorable text, make the
+    // signatures unreliable: every block is searched.
+    if (run.stringCount > 1 || !s) return true;
+    if (s->schRex && s->schRex->ignore()) return true;
+    if (s->regulSig && !signatureTest(block.sig, *s->regulSig, 0)) return false;
+    if (run.regex && !s->literalSigs.empty() && s->literalSigs.size() <= kMaxLiteralSigs) {
+        for (const GramSignature& sig : s->literalSigs)
+            if (signatureTest(block.sig, sig, 0)) return true;
+        return false;
+    }
+    return true;
+}
+
+bool fuzzyBlockAdmitted(const TIxBlock& block, const IndexedFileSearch& run) {
+    const TSchStr* s = run.current;
+    if (run.stringCount != 1 || !s || !s->regulSig) return true;
+    return signatureTest(block.sig, *s->regulSig, s->tolBits);
+}
+
+IndexedOutcome runIndexedSearch(const IndexedFileSearch& run, std::string_view path) {
+    IndexedOutcome out;
+    if (!run.cache || !signatureUsable(run)) {
+        out.wholeFile = true;
+        return out;
+    }
+    TIxEntry* entry = ixLookup(*run.cache, path, run.separator);
+    if (!entry) {
+        out.wholeFile = true;
+        return out;
+    }
+    return searchBlocks(run, *entry,
+                        [&](const TIxBlock& block) { return indexedBlockAdmitted(block, run); });
+}
+
+IndexedOutcome runFuzzyIndexedSearch(const IndexedFileSearch& run, std::string_view path) {
+    IndexedOutcome out;
+    TIxEntry* entry = run.cache ? ixLookup(*run.cache, path, run.separator) : nullptr;
+    if (!entry) {
+        outputMessage(kCannotIndexSkip, LStr(path).c_str());
+        return out;
+    }
+    out = searchBlocks(run, *entry,
+                       [&](const TIxBlock& block) { return fuzzyBlockAdmitted(block, run); });
+    debugLog("%d/%d/%d hit (%.*s)\n", out.hits, out.blocksSearched, out.blocks, int(path.size()),
+             path.data());
+    return out;
+}

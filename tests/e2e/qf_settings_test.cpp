@@ -1,0 +1,60 @@
+// Where qf's settings come from: the configuration file, --set lines and the
+// options, and the usage errors among them.
+#include <gtest/gtest.h>
+
+#include "common/temp_dir.h"
+#include "e2e/search_fixture.h"
+
+using namespace e2e;
+
+namespace {
+
+class QfSettings : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir.write("data/a.txt", "abc in text\n");
+        dir.write("data/b.log", "abc in log\n");
+    }
+    std::string data() const { return dir.path("data"); }
+    TempDir dir;
+};
+
+TEST_F(QfSettings, ConfigurationFileSuppliesTheMasksAndOptionsOverrideIt) {
+    const std::string cfg = dir.write("q.cfg", "schFile=*.log\r\nschICaseF=0\r\n");
+    QfResult r = runQf({"--raw", "-q", "--cf=" + cfg, "ABC", data()});
+    EXPECT_EQ(r.exitCode, 1) << "case is respected: " << r.out;
+    r = runQf({"--raw", "-q", "--cf=" + cfg, "-i", "ABC", data()});
+    EXPECT_EQ(r.out, folderLine(data()) + stringLine("ABC") +
+                         resultLine("b.log(1)", hit("abc") + " in log\n") + summary(1, 1, 1));
+    r = runQf({"--raw", "-q", "--cf=" + cfg, "-i", "--files=*.txt", "ABC", data()});
+    EXPECT_NE(r.out.find(resultLine("a.txt(1)", hit("abc") + " in text\n")), std::string::npos);
+}
+
+TEST_F(QfSettings, UsageErrorsExitWithTwo) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* err;  // expected on stderr
+    } cases[] = {
+        {{"--raw", "-q", "--no-config", "", data()}, "search string"},
+        {{"--raw", "-q", "--no-config", "--set", "noSuchKey=1", "abc", data()},
+         "--set(1): #15001: unknown name 'noSuchKey'"},
+        {{"--raw", "-q", "--cf=" + dir.path("missing.cfg"), "abc", data()}, "missing.cfg"},
+        {{"--raw", "-q", "--type=fast", "abc", data()}, "--type"},
+    };
+    for (const Case& c : cases) {
+        QfResult r = runQf(c.args);
+        EXPECT_EQ(r.exitCode, 2) << c.err;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "") << c.err;
+    }
+}
+
+TEST_F(QfSettings, JapaneseArgumentsAreConvertedToShiftJis) {
+    dir.write("data/日本語.txt", sj("東京駅\n"));  // names on disk are UTF-8
+    QfResult r = runQf({"--raw", "-q", "--no-config", "東京", data()});
+    EXPECT_EQ(r.out, folderLine(data()) + stringLine(sj("東京")) +
+                         resultLine(sj("日本語.txt(1)"), hit(sj("東京")) + sj("駅\n")) +
+                         summary(1, 1, 1));
+}
+
+}  // namespace

@@ -1,0 +1,107 @@
+// Differential test against std::regex (ECMAScript) on random patterns and
+// subjects from a fixed seed, restricted to the forms both engines define the
+// same way: ASCII literals, classes, ".", groups, alternation, greedy and
+// lazy repetition of atoms that cannot match empty, and back references to
+// groups that always take part in a match. Both must report the same
+// leftmost match (first alternative first).
+#include <gtest/gtest.h>
+
+#include <random>
+#include <regex>
+
+#include "../common/capture_sink.h"
+#include "rex_test_util.h"
+
+namespace {
+
+class PatternGen {
+public:
+    explicit PatternGen(uint32_t seed) : rng_(seed) {}
+
+    std::string pattern() {
+        groups_ = 0;
+        std::string p;
+        int items = pick(1, 4);
+        for (int i = 0; i < items; ++i) {
+            int kind = pick(0, 5);
+            if (kind == 0) {
+                p += "(" + alternation(2) + ")";
+                ++groups_;
+            } else if (kind == 1 && groups_ > 0) {
+                p += "\\" + std::to_string(pick(1, groups_));
+            } else {
+                p += piece(2);
+            }
+        }
+        return p;
+    }
+
+    std::string subject() {
+        std::string s;
+        int n = pick(0, 8);
+        for (int i = 0; i < n; ++i) s += char('a' + pick(0, 2));
+        return s;
+    }
+
+private:
+    int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+
+    std::string atom(int depth) {
+        static const char* kAtoms[] = {"a", "b", "c", "[ab]", "[^a]", "[b-c]", "."};
+        if (depth > 0 && pick(0, 3) == 0) return "(?:" + alternation(depth - 1) + ")";
+        return kAtoms[pick(0, 6)];
+    }
+    std::string piece(int depth) {
+        static const char* kQuant[] = {"", "", "*", "+", "?", "{1,2}", "{0,2}", "{2,}",
+                                       "*?", "+?", "??", "{1,3}?"};
+        return atom(depth) + kQuant[pick(0, 11)];
+    }
+    // A sequence that cannot match the empty string: it starts with an atom.
+    std::string sequence(int depth) {
+        std::string s = atom(depth);
+        int more = pick(0, 2);
+        for (int i = 0; i < more; ++i) s += piece(depth);
+        return s;
+    }
+    std::string alternation(int depth) {
+        std::string s = sequence(depth);
+        int more = pick(0, 2);
+        for (int i = 0; i < more; ++i) s += "|" + sequence(depth);
+        return s;
+    }
+
+    std::mt19937 rng_;
+    int groups_ = 0;
+};
+
+std::string viaStdRegex(const std::string& pattern, const std::string& subject) {
+    std::regex re(pattern, std::regex::ECMAScript);
+    std::smatch m;
+    if (!std::regex_search(subject, m, re)) return "none";
+    return std::to_string(m.position(0)) + ":" + m.str(0);
+}
+
+TEST(Differential, AgreesWithStdRegexOnTheCommonSubset) {
+    CaptureSink sink;
+    PatternGen gen(20240611);
+    int compared = 0, failures = 0;
+    for (int i = 0; i < 2000 && failures < 10; ++i) {
+        std::string pattern = gen.pattern();
+        LRexSearcher ours(pattern);
+        for (int j = 0; j < 6; ++j) {
+            std::string subject = gen.subject();
+            std::string expected = viaStdRegex(pattern, subject);
+            std::string got = describeMatch(ours, subject, ours.search(subject));
+            ++compared;
+            if (got != expected) {
+                ++failures;
+                ADD_FAILURE() << "pattern " << pattern << " subject '" << subject
+                              << "': ours " << got << ", std::regex " << expected;
+            }
+        }
+    }
+    EXPECT_TRUE(sink.messages().empty()) << sink.allText();
+    EXPECT_GT(compared, 10000);  // 2000 patterns x 6 subjects
+}
+
+}  // namespace
