@@ -18,15 +18,21 @@ namespace {
 const std::string& corpus() {
     static const std::string text = [] {
         const char* words[] = {
-            "\x93\x8C\x8B\x9E",          // 東京
-            "\x91\xE5\x8D\xE3",          // 大阪
-            "\x8C\x9F\x8D\xF5",          // 検索
-            "\x95\xB6\x8E\x9A\x97\xF1",  // 文字列
-            "\x82\xB1\x82\xEA\x82\xCD",  // これは
-            "\x82\xC5\x82\xB7\x81\x42",  // です。
+            "\x93\x8C\x8B\x9E",                  // 東京
+            "\x91\xE5\x8D\xE3",                  // 大阪
+            "\x8C\x9F\x8D\xF5",                  // 検索
+            "\x95\xB6\x8E\x9A\x97\xF1",          // 文字列
+            "\x82\xB1\x82\xEA\x82\xCD",          // これは
+            "\x82\xC5\x82\xB7\x81\x42",          // です。
             "\x83\x65\x83\x4C\x83\x58\x83\x67",  // テキスト
-            "\x83\x5C\x83\x74\x83\x67",  // ソフト
-            "index", "Search", "record", "2024", "pattern", "the", "of",
+            "\x83\x5C\x83\x74\x83\x67",          // ソフト
+            "index",
+            "Search",
+            "record",
+            "2024",
+            "pattern",
+            "the",
+            "of",
         };
         constexpr size_t kSize = size_t(64) << 20;
         std::mt19937 rng(12345);
@@ -67,14 +73,18 @@ void countAll(benchmark::State& state, const char* pattern, uint32_t flags) {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
 }
 
-void BM_Literal(benchmark::State& state) { countAll(state, "Quillfind", 0); }
+void BM_Literal(benchmark::State& state) {
+    countAll(state, "Quillfind", 0);
+}
 void BM_LiteralJapanese(benchmark::State& state) {
     countAll(state, "\x95\xB6\x8E\x9A\x97\xF1\x83\x5C", 0);  // 文字列ソ
 }
 void BM_LiteralIgnoreCase(benchmark::State& state) {
     countAll(state, "quillfind", RexIgnoreCase);
 }
-void BM_ClassRepetition(benchmark::State& state) { countAll(state, "[0-9]+ind", 0); }
+void BM_ClassRepetition(benchmark::State& state) {
+    countAll(state, "[0-9]+ind", 0);
+}
 void BM_FiveWordAlternation(benchmark::State& state) {
     countAll(state, "Quillfind|zebra|\x91\xE5\x8D\xE3\x83\x5C|elephant|xylophone", 0);
 }

@@ -71,8 +71,12 @@ void fillSearchKeys(const QfOptions& options, AppSettings& settings) {
     settings.schStr = utf8ToSjis(options.searchString);
     LStr folders;
     for (const std::string& folder : options.folders) {
+        LStr sjisFolder = utf8ToSjis(folder);
+        // The search passes over a missing folder in silence; say so here.
+        if (pathKind(sjisFolder.view()) != kPathFolder)
+            report(kMsgWarning, "no such folder: %s", sjisFolder.c_str());
         if (!folders.empty()) folders.append(';');
-        folders.append(utf8ToSjis(folder).view());
+        folders.append(sjisFolder.view());
     }
     settings.schDir = std::move(folders);
     if (settings.schFile.empty()) settings.schFile = "*.txt";

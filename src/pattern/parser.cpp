@@ -26,13 +26,21 @@
 
 namespace {
 
-unsigned char ubyte(const char* p) { return static_cast<unsigned char>(*p); }
-bool isUnitByte(unsigned char b) { return ctypeTable[b] & (kCtAlnum | kCtKana); }
-bool isBranchByte(unsigned char b) { return ctypeTable[b] & (kCtWord | kCtLead | kCtKana); }
+unsigned char ubyte(const char* p) {
+    return static_cast<unsigned char>(*p);
+}
+bool isUnitByte(unsigned char b) {
+    return ctypeTable[b] & (kCtAlnum | kCtKana);
+}
+bool isBranchByte(unsigned char b) {
+    return ctypeTable[b] & (kCtWord | kCtLead | kCtKana);
+}
 bool startsWith(const char* p, const char* prefix) {
     return std::strncmp(p, prefix, std::strlen(prefix)) == 0;
 }
-bool isAssertionLetter(unsigned char c) { return c && std::strchr("bBcCdDpPsSwW", c); }
+bool isAssertionLetter(unsigned char c) {
+    return c && std::strchr("bBcCdDpPsSwW", c);
+}
 
 // The first character of a unit as a code.
 int firstCode(const LStr& u) {
@@ -42,13 +50,13 @@ int firstCode(const LStr& u) {
 }
 
 class Parser {
-public:
+  public:
     Parser(const char* pattern, uint32_t flags) : pattern_(pattern), cur_(pattern), flags_(flags) {}
 
     LRexPtr parseAlternation();
     const char* cursor() const { return cur_; }
 
-private:
+  private:
     LRexPtr parseBranch();
     LRexPtr parsePiece();
     LRexPtr parseAtom();
@@ -178,11 +186,22 @@ bool readNumber(const char*& p, int32_t& value) {
 
 bool Parser::parseQuantifier(int32_t& min, int32_t& max) {
     switch (*cur_) {
-    case '*': min = 0, max = kRexUnbounded; ++cur_; return true;
-    case '+': min = 1, max = kRexUnbounded; ++cur_; return true;
-    case '?': min = 0, max = 1; ++cur_; return true;
-    case '{': break;
-    default: return false;
+        case '*':
+            min = 0, max = kRexUnbounded;
+            ++cur_;
+            return true;
+        case '+':
+            min = 1, max = kRexUnbounded;
+            ++cur_;
+            return true;
+        case '?':
+            min = 0, max = 1;
+            ++cur_;
+            return true;
+        case '{':
+            break;
+        default:
+            return false;
     }
     const char* p = cur_ + 1;
     unsigned char c1 = ubyte(p);
@@ -246,48 +265,57 @@ LRexPtr Parser::parseAtom() {
         LStr unit;
         if (readLiteralUnit(cur_, UnitMode::Sequence, unit)) return make<LFlatRex>(unit.view());
         switch (b) {
-        case '.':
-            ++cur_;
-            return make<LCharsRex>(std::vector<LCharsRex::Range>{}, true);
-        case '{': {
-            if (cur_[1] == ':') {
-                cur_ += 2;
-                std::optional<std::string> name = readGroupName(cur_);
-                if (name) return make<LRefRex>(std::move(*name));
-                report(kMsgWarning, "ignore illegal {:name} expression in '%s'", pattern_);
-                continue;
+            case '.':
+                ++cur_;
+                return make<LCharsRex>(std::vector<LCharsRex::Range>{}, true);
+            case '{': {
+                if (cur_[1] == ':') {
+                    cur_ += 2;
+                    std::optional<std::string> name = readGroupName(cur_);
+                    if (name) return make<LRefRex>(std::move(*name));
+                    report(kMsgWarning, "ignore illegal {:name} expression in '%s'", pattern_);
+                    continue;
+                }
+                if (cur_[1] == '@') {
+                    LRexPtr result;
+                    if (parseDirective(result)) return result;
+                    continue;
+                }
+                ++cur_;
+                return make<LFlatRex>(std::string_view("{"));
             }
-            if (cur_[1] == '@') {
-                LRexPtr result;
-                if (parseDirective(result)) return result;
-                continue;
+            case '[':
+                return parseClass();
+            case '(': {
+                bool skipped = false;
+                LRexPtr group = parseGroup(skipped);
+                if (skipped) continue;
+                return group;
             }
-            ++cur_;
-            return make<LFlatRex>(std::string_view("{"));
-        }
-        case '[': return parseClass();
-        case '(': {
-            bool skipped = false;
-            LRexPtr group = parseGroup(skipped);
-            if (skipped) continue;
-            return group;
-        }
-        case '^': ++cur_; return make<LSpRex>('^');
-        case '$': ++cur_; return make<LSpRex>('$');
-        case '\\': {
-            unsigned char c = ubyte(cur_ + 1);
-            if (isDigitByte(c)) {
-                cur_ += 2;
-                return make<LRefRex>(std::string(1, char(c)));
+            case '^':
+                ++cur_;
+                return make<LSpRex>('^');
+            case '$':
+                ++cur_;
+                return make<LSpRex>('$');
+            case '\\': {
+                unsigned char c = ubyte(cur_ + 1);
+                if (isDigitByte(c)) {
+                    cur_ += 2;
+                    return make<LRefRex>(std::string(1, char(c)));
+                }
+                if (isAssertionLetter(c)) {
+                    cur_ += 2;
+                    return make<LSpRex>(int(c));
+                }
+                break;
             }
-            if (isAssertionLetter(c)) {
-                cur_ += 2;
-                return make<LSpRex>(int(c));
-            }
-            break;
-        }
-        case '|': case ')': case '*': case '+': case '?':
-            return nullptr;
+            case '|':
+            case ')':
+            case '*':
+            case '+':
+            case '?':
+                return nullptr;
         }
         ++cur_;
         return make<LFlatRex>(std::string_view(cur_ - 1, 1));
@@ -396,8 +424,8 @@ LRexPtr Parser::parseGroupBody() {
     if (*cur_ == ')') {
         ++cur_;
     } else if (!tooDeep_) {
-        report(kMsgWarning,
-               jaEn(kJaMissingParen, "missing ')' in regular expression '%s'"), pattern_);
+        report(kMsgWarning, jaEn(kJaMissingParen, "missing ')' in regular expression '%s'"),
+               pattern_);
     }
     return body;
 }
@@ -432,7 +460,7 @@ LRexPtr Parser::parseGroup(bool& skipped) {
             bool reverse;
         };
         static const Form kLookForms[] = {
-            {">", '>', false}, {"=", '=', false},  {"!", '!', false},
+            {">", '>', false}, {"=", '=', false}, {"!", '!', false},
             {"<=", '=', true}, {"<!", '!', true},
         };
         static const Form kStarForms[] = {{"=", '=', true}, {"!", '!', true}};
@@ -471,8 +499,8 @@ LRexPtr Parser::parseGroup(bool& skipped) {
                 return make<LSeqRex>(std::move(items));
             }
         }
-        for (const auto& form : star ? std::span<const Form>(kStarForms)
-                                     : std::span<const Form>(kLookForms)) {
+        for (const auto& form :
+             star ? std::span<const Form>(kStarForms) : std::span<const Form>(kLookForms)) {
             if (startsWith(f, form.text)) {
                 cur_ = f + std::strlen(form.text);
                 LRexPtr body = parseGroupBody();
@@ -498,8 +526,7 @@ LRexPtr Parser::parseGroup(bool& skipped) {
         std::optional<std::string> name = readGroupName(cur_);
         if (!name) {
             report(kMsgWarning,
-                   jaEn(kJaBadGroupName, "ignore illegal ( ){=name} expression in '%s'"),
-                   pattern_);
+                   jaEn(kJaBadGroupName, "ignore illegal ( ){=name} expression in '%s'"), pattern_);
             cur_ = save;
         } else if (isDigitByte(ubyte(name->c_str()))) {
             report(kMsgWarning,
@@ -556,8 +583,7 @@ bool readLiteralUnit(const char*& cur, UnitMode mode, LStr& out) {
         return true;
     }
     char both[3] = {'\\', char(c), 0};
-    report(kMsgWarning,
-           jaEn(kJaUnknownEscape, "unknown escape '%s' in regular expression"), both);
+    report(kMsgWarning, jaEn(kJaUnknownEscape, "unknown escape '%s' in regular expression"), both);
     out.append('\\');
     ++cur;
     return true;
@@ -601,8 +627,7 @@ LRexPtr compileRex(std::string_view pattern, uint32_t compileFlags) {
     Parser parser(text.c_str(), compileFlags & kRexNodeFlagsMask);
     LRexPtr root = parser.parseAlternation();
     if (*parser.cursor()) {
-        report(kMsgWarning,
-               jaEn(kJaExtraChars, "extra char(s) '%s' in regular expression '%s'"),
+        report(kMsgWarning, jaEn(kJaExtraChars, "extra char(s) '%s' in regular expression '%s'"),
                parser.cursor(), text.c_str());
     }
     if (compileFlags & RexWords) {

@@ -17,7 +17,9 @@ using ReqPtr = std::unique_ptr<LRexReq>;
 constexpr size_t kMaxDistributed = 64;
 }  // namespace
 
-ReqPtr LRexReq::anything() { return node('X'); }
+ReqPtr LRexReq::anything() {
+    return node('X');
+}
 
 ReqPtr LRexReq::node(char typ) {
     auto r = std::make_unique<LRexReq>();
@@ -52,7 +54,9 @@ LStr LRexReq::toString() const {
     return out;
 }
 
-ReqPtr LFlatRex::requirements() const { return LRexReq::literal(str_.view()); }
+ReqPtr LFlatRex::requirements() const {
+    return LRexReq::literal(str_.view());
+}
 
 ReqPtr LSeqRex::requirements() const {
     auto r = LRexReq::node('S');
@@ -87,11 +91,15 @@ ReqPtr LCharsRex::requirements() const {
     return r;
 }
 
-ReqPtr LBraceRex::requirements() const { return child_->requirements(); }
+ReqPtr LBraceRex::requirements() const {
+    return child_->requirements();
+}
 
 namespace {
 
-bool isGroup(const LRexReq& r) { return r.typ == 'S' || r.typ == 'O'; }
+bool isGroup(const LRexReq& r) {
+    return r.typ == 'S' || r.typ == 'O';
+}
 
 // One pass of the rewrite rules; returns whether anything changed.
 bool normalizeOnce(ReqPtr& r) {

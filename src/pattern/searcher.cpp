@@ -31,7 +31,9 @@ LRexSearcher::LRexSearcher(std::string_view text, Text kind, uint32_t flags) {
     }
 }
 
-LRexSearcher::LRexSearcher(LRex* node) { setNode(node); }
+LRexSearcher::LRexSearcher(LRex* node) {
+    setNode(node);
+}
 
 LRexSearcher::LRexSearcher(std::string_view pattern, std::string_view replacementTemplate,
                            uint32_t flags) {
@@ -108,8 +110,8 @@ const char* LRexSearcher::nextCandidate(const char* p, const char* last, const c
     return nullptr;
 }
 
-int32_t LRexSearcher::search(std::string_view text, int32_t lastStart, int32_t endOffset,
-                             int mode, int32_t firstStart) {
+int32_t LRexSearcher::search(std::string_view text, int32_t lastStart, int32_t endOffset, int mode,
+                             int32_t firstStart) {
     matchTop_ = nullptr;
     matchLen_ = 0;
     hits_.clear();

@@ -26,9 +26,9 @@ struct LRexPiece {
 };
 
 class LRexSearcher {
-public:
+  public:
     // Search modes besides n > 0 (stop at the n-th start position that matches).
-    static constexpr int kModeLast = 0;      // record the last match (-1 too)
+    static constexpr int kModeLast = 0;       // record the last match (-1 too)
     static constexpr int kModeFurthest = -2;  // record the match that ends furthest
     // Output mode bit: replacements output only the replacement texts.
     static constexpr int kOutputOnlyReplacements = 1;
@@ -87,7 +87,7 @@ public:
     // Debug text: the searcher, its last match, the tree and the tables.
     LStr dump() const;
 
-private:
+  private:
     void adopt(LRexPtr root);
     void analyse();
     void buildTables();

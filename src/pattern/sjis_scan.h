@@ -4,7 +4,9 @@
 #pragma once
 #include "support/ctype_table.h"
 
-inline unsigned char ub(const char* p) { return static_cast<unsigned char>(*p); }
+inline unsigned char ub(const char* p) {
+    return static_cast<unsigned char>(*p);
+}
 
 // Bytes of the character at p (p < end): 2 for a lead byte with a byte after it.
 inline int forwardCharLen(const char* p, const char* end) {

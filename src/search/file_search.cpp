@@ -50,11 +50,15 @@ void TWorker::searchWholeFile(const LStr& path) {
 }
 
 // The index is not consulted yet: every file is read whole.
-void TWorker::searchIndexedFile(const LStr& path) { searchWholeFile(path); }
+void TWorker::searchIndexedFile(const LStr& path) {
+    searchWholeFile(path);
+}
 
 // Without the index, fuzzy windows are tested record by record on the whole
 // file.
-void TWorker::searchFuzzyIndexed(const LStr& path) { searchWholeFile(path); }
+void TWorker::searchFuzzyIndexed(const LStr& path) {
+    searchWholeFile(path);
+}
 
 void TWorker::countFile(const LStr& path, int32_t hits) {
     if (hits <= 0) return;
@@ -116,11 +120,12 @@ int32_t TWorker::searchRange(TReader& reader, int64_t start, int64_t length, int
         // Lines are counted here, one per line feed read, as the stream
         // counts them; asking the stream would rescan its buffer each time.
         reader.setRecordLine(line);
-        line += int32_t(std::count(record_.view().begin(), record_.view().end(), '\n'));
+        const std::string_view text = record_.view();
+        line += int32_t(std::count(text.begin(), text.end(), '\n'));
         prefix_.truncate(0);
         suffix_.truncate(0);
-        if (areaRex_ && splitArea(*areaRex_, settings_.schAreaInRec.view(), record_,
-                                  prefix_, suffix_))
+        if (areaRex_ &&
+            splitArea(*areaRex_, settings_.schAreaInRec.view(), record_, prefix_, suffix_))
             break;
         for (size_t i = 0; i < testers_.size(); ++i) {
             current_ = int32_t(i);

@@ -14,8 +14,7 @@ void TReader::close() {
     fieldTitles.clear();
 }
 
-bool openReader(TReader& reader, const LStr& path, std::string_view displayBase,
-                bool indexMode) {
+bool openReader(TReader& reader, const LStr& path, std::string_view displayBase, bool indexMode) {
     reader.close();
     auto file = std::make_unique<LIoFile>();
     if (file->open(path.view(), 'r', false)) return false;

@@ -2,6 +2,7 @@
 #include "search/replacement_pairs.h"
 
 #include "support/message_service.h"
+#include "support/stop_flag.h"
 #include "text/sjis.h"
 
 std::vector<std::string_view> listLines(std::string_view text) {
@@ -47,6 +48,7 @@ bool ReplacementList::parse(std::string_view text) {
         int defectsBefore = errorAndWarningCount();
         auto pair = std::make_unique<LRexSearcher>(pattern.view(), replacement.view(), 0u);
         if (errorAndWarningCount() != defectsBefore) return false;
+        pair->setStopFlag(&stopFlag());  // a cancel ends a pathological match
         pairs_.push_back(std::move(pair));
     }
     return true;

@@ -58,8 +58,7 @@ void findMarkers(std::string_view text, std::vector<std::pair<size_t, size_t>>& 
 }
 
 // Whether [start, end) touches a marker: such a group would tear it apart.
-bool overlapsMarker(const std::vector<std::pair<size_t, size_t>>& spans, size_t start,
-                    size_t end) {
+bool overlapsMarker(const std::vector<std::pair<size_t, size_t>>& spans, size_t start, size_t end) {
     const size_t last = std::max(end, start + 1);  // an empty group still has a place
     for (const auto& [from, to] : spans) {
         if (from >= last) break;
@@ -94,8 +93,8 @@ void TWorker::buildResultLine(TReader& reader, const LStr& area, const LStr& pre
     line.reserve(body_.length() + reader.displayName().length() + 40);
     appendMarker(line, kFontStd);
     line.append(dspSeparText_.view());
-    line.append(formatText("%s(%d)%s", reader.displayName().c_str(), reader.recordLine(),
-                           separator));
+    line.append(
+        formatText("%s(%d)%s", reader.displayName().c_str(), reader.recordLine(), separator));
     if (settings_.schType == AppSettings::kFuzzySearch)
         line.append(formatText("%d%%%s", rate, separator));
     appendMarker(line, kFontText);
@@ -130,8 +129,7 @@ void TWorker::applyFontSpec(LStr& body) {
             const int font = specialFont(group.name);
             if (!font || !group.text) continue;
             const size_t start = size_t(group.text - text.data());
-            if (start < copied || overlapsMarker(markerSpans_, start, start + group.len))
-                continue;
+            if (start < copied || overlapsMarker(markerSpans_, start, start + group.len)) continue;
             scratch_.append(text.substr(copied, start - copied));
             appendMarker(scratch_, font);
             scratch_.append(std::string_view(group.text, size_t(group.len)));

@@ -6,7 +6,9 @@
 #include "search/font_markers.h"
 #include "support/message_service.h"
 
-void outputText(std::string_view text) { reportText(kMsgPlain, text); }
+void outputText(std::string_view text) {
+    reportText(kMsgPlain, text);
+}
 
 void outputFormatted(const char* format, ...) {
     va_list args;
@@ -26,7 +28,9 @@ LStr messageLine(std::string_view message) {
     return line;
 }
 
-void outputMessageText(std::string_view message) { outputText(messageLine(message)); }
+void outputMessageText(std::string_view message) {
+    outputText(messageLine(message));
+}
 
 void outputMessage(const char* format, ...) {
     va_list args;

@@ -48,9 +48,13 @@ std::atomic<bool>& deletionWorkerActive() {
     return active;
 }
 
-bool searchBusy() { return currentWorkerPointer.load() != nullptr || deletionWorkerActive(); }
+bool searchBusy() {
+    return currentWorkerPointer.load() != nullptr || deletionWorkerActive();
+}
 
-TWorker* currentWorker() { return currentWorkerPointer.load(); }
+TWorker* currentWorker() {
+    return currentWorkerPointer.load();
+}
 
 void setSearchEndHandler(SearchEndHandler handler) {
     std::lock_guard lock(handlerLock());
@@ -63,8 +67,8 @@ bool startSearch(AppSettings& settings) {
     auto worker = std::make_unique<TWorker>(settings);
     currentWorkerPointer = worker.get();
     if (!settings.schStr.empty()) {
-        SearchStringResult compiled = compileSearchString(settings.schStr.view(), settings,
-                                                          nullptr, 0);
+        SearchStringResult compiled =
+            compileSearchString(settings.schStr.view(), settings, nullptr, 0);
         worker->addSearchString(std::move(compiled.str), compiled.fuzzyFallback);
     }
     if (worker->fuzzyFallbacks() >= worker->searchStringCount())

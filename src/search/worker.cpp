@@ -16,14 +16,16 @@
 
 namespace {
 
-const char kSearching[] = "\x8C\x9F\x8D\xF5\x92\x86";  // 検索中
+const char kSearching[] = "\x8C\x9F\x8D\xF5\x92\x86";                          // 検索中
 const char kFolderLine[] = "\x8C\x9F\x8D\xF5\x83t\x83H\x83\x8B\x83_: %s\r\n";  // 検索フォルダ: %s
 const char kStringLine[] =
     "\x8C\x9F\x8D\xF5\x95\xB6\x8E\x9A\x97\xF1:\x81u%s\x81v\r\n";  // 検索文字列:「%s」
 const char kStopped[] = "\x92\x86\x8E~\x82\xB5\x82\xDC\x82\xB5\x82\xBD";  // 中止しました
-const char kFoundCount[] = "%s\x94\xAD\x8C\xA9\x90\x94 %d";           // %s発見数 %d
+const char kFoundCount[] = "%s\x94\xAD\x8C\xA9\x90\x94 %d";               // %s発見数 %d
 const char kHitFiles[] =
-    " (\x83q\x83" "b\x83g \x83t\x83@\x83" "C\x83\x8B\x90\x94 %d/%d)\r\n";  // (ヒット ファイル数 %d/%d)
+    " (\x83q\x83"
+    "b\x83g \x83t\x83@\x83"
+    "C\x83\x8B\x90\x94 %d/%d)\r\n";  // (ヒット ファイル数 %d/%d)
 
 // The non-empty pieces of a ";"-separated list.
 std::vector<LStr> splitList(std::string_view text) {
@@ -46,8 +48,7 @@ LStr resolved(const LStr& text) {
 
 }  // namespace
 
-TWorker::TWorker(AppSettings& settings)
-    : settings_(settings), countOnly_(settings.schCount != 0) {}
+TWorker::TWorker(AppSettings& settings) : settings_(settings), countOnly_(settings.schCount != 0) {}
 
 // Stop the thread while the members it uses are still there.
 TWorker::~TWorker() {
@@ -55,7 +56,9 @@ TWorker::~TWorker() {
     endNotice_.summary = {hitCount_, filesSearched_, filesWithHits_, wasStopped_};
 }
 
-bool TWorker::stopped() const { return ::stopRequested() || LThread::stopRequested(); }
+bool TWorker::stopped() const {
+    return ::stopRequested() || LThread::stopRequested();
+}
 
 void TWorker::addSearchString(std::unique_ptr<TSchStr> str, bool fuzzyFallback) {
     strings_.push_back(std::move(str));
@@ -104,14 +107,17 @@ void TWorker::compilePatterns() {
         fontPatterns.emplace_back(line);
     if (!fontPatterns.empty()) {
         fontSpecRex_ = compileRexOr(&fontPatterns);
-        if (fontSpecRex_) fontSpecSearcher_ = std::make_unique<LRexSearcher>(fontSpecRex_.get());
+        if (fontSpecRex_) {
+            fontSpecSearcher_ = std::make_unique<LRexSearcher>(fontSpecRex_.get());
+            fontSpecSearcher_->setStopFlag(&stopFlag());
+        }
     }
     if (!settings_.schAreaInRec.empty()) areaRex_ = compileRex(settings_.schAreaInRec.view());
 
     testers_.clear();
     for (const auto& str : strings_)
-        testers_.push_back(std::make_unique<RecordTester>(settings_, *str, fldSepar_.get(),
-                                                          recSepar_.get()));
+        testers_.push_back(
+            std::make_unique<RecordTester>(settings_, *str, fldSepar_.get(), recSepar_.get()));
 }
 
 void TWorker::writeHeadings(const std::vector<LStr>& folders) {

@@ -10,7 +10,7 @@ using namespace e2e;
 namespace {
 
 class QfSettings : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir.write("data/a.txt", "abc in text\n");
         dir.write("data/b.log", "abc in log\n");
@@ -49,12 +49,19 @@ TEST_F(QfSettings, UsageErrorsExitWithTwo) {
     }
 }
 
+TEST_F(QfSettings, MissingFolderIsNamedOnStandardError) {
+    QfResult r = runQf({"--raw", "-q", "--no-config", "abc", dir.path("nowhere")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("no such folder: " + dir.path("nowhere")), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find(summary(0, 0, 0)), std::string::npos);
+}
+
 TEST_F(QfSettings, JapaneseArgumentsAreConvertedToShiftJis) {
     dir.write("data/日本語.txt", sj("東京駅\n"));  // names on disk are UTF-8
     QfResult r = runQf({"--raw", "-q", "--no-config", "東京", data()});
     EXPECT_EQ(r.out, folderLine(data()) + stringLine(sj("東京")) +
                          resultLine(sj("日本語.txt(1)"), hit(sj("東京")) + sj("駅\n")) +
-                         summary(1, 1, 1));
+                         summary(1, 1, 2));
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 namespace {
 
 class PatternGen {
-public:
+  public:
     explicit PatternGen(uint32_t seed) : rng_(seed) {}
 
     std::string pattern() {
@@ -43,7 +43,7 @@ public:
         return s;
     }
 
-private:
+  private:
     int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
 
     std::string atom(int depth) {
@@ -52,8 +52,8 @@ private:
         return kAtoms[pick(0, 6)];
     }
     std::string piece(int depth) {
-        static const char* kQuant[] = {"", "", "*", "+", "?", "{1,2}", "{0,2}", "{2,}",
-                                       "*?", "+?", "??", "{1,3}?"};
+        static const char* kQuant[] = {"",      "",     "*",  "+",  "?",  "{1,2}",
+                                       "{0,2}", "{2,}", "*?", "+?", "??", "{1,3}?"};
         return atom(depth) + kQuant[pick(0, 11)];
     }
     // A sequence that cannot match the empty string: it starts with an atom.
@@ -95,8 +95,8 @@ TEST(Differential, AgreesWithStdRegexOnTheCommonSubset) {
             ++compared;
             if (got != expected) {
                 ++failures;
-                ADD_FAILURE() << "pattern " << pattern << " subject '" << subject
-                              << "': ours " << got << ", std::regex " << expected;
+                ADD_FAILURE() << "pattern " << pattern << " subject '" << subject << "': ours "
+                              << got << ", std::regex " << expected;
             }
         }
     }

@@ -9,16 +9,16 @@
 namespace {
 
 // Characters used below (Shift-JIS bytes).
-#define HIRA_A "\x82\xA0"    // あ
-#define KATA_A "\x83\x41"    // ア
-#define HALF_A "\xB1"        // ｱ
-#define KANJI "\x8A\xBF"     // 漢
-#define SO "\x83\x5C"        // ソ (trail byte is the backslash)
-#define CHOON "\x81\x5B"     // ー (trail byte is "[")
-#define FULL_B "\x82\x61"    // Ｂ (trail byte is "a")
-#define FULL_A_UP "\x82\x60" // Ａ
-#define FULL_A_LO "\x82\x81" // ａ
-#define FULL_1 "\x82\x50"    // １
+#define HIRA_A "\x82\xA0"     // あ
+#define KATA_A "\x83\x41"     // ア
+#define HALF_A "\xB1"         // ｱ
+#define KANJI "\x8A\xBF"      // 漢
+#define SO "\x83\x5C"         // ソ (trail byte is the backslash)
+#define CHOON "\x81\x5B"      // ー (trail byte is "[")
+#define FULL_B "\x82\x61"     // Ｂ (trail byte is "a")
+#define FULL_A_UP "\x82\x60"  // Ａ
+#define FULL_A_LO "\x82\x81"  // ａ
+#define FULL_1 "\x82\x50"     // １
 
 struct JaCase {
     const char* pattern;
@@ -30,23 +30,23 @@ struct JaCase {
 TEST(Japanese, MatchesKeepCharactersWhole) {
     CaptureSink sink;
     const std::vector<JaCase> cases = {
-        {"a", FULL_B, 0, "none"},                       // trail byte "a" is no start
+        {"a", FULL_B, 0, "none"},  // trail byte "a" is no start
         {"a", FULL_B "a", 0, "2:a"},
-        {"\\\\", SO, 0, "none"},                        // trail 0x5C is no backslash
+        {"\\\\", SO, 0, "none"},  // trail 0x5C is no backslash
         {"\\[", CHOON, 0, "none"},
-        {SO "(a)", SO "a", 0, "0:" SO "a"},             // 0x5C in the pattern is no escape
+        {SO "(a)", SO "a", 0, "0:" SO "a"},  // 0x5C in the pattern is no escape
         {"[" SO "]", "x" SO, 0, "1:" SO},
         {CHOON "+", CHOON CHOON "x", 0, "0:" CHOON CHOON},
         {".", HIRA_A, 0, "0:" HIRA_A},
         {"..", "a" HIRA_A "b", 0, "0:a" HIRA_A},
-        {"\\x82", HIRA_A, 0, "none"},                   // would end inside a character
+        {"\\x82", HIRA_A, 0, "none"},  // would end inside a character
         {"\\w", HIRA_A, 0, "none"},
-        {"\\W", HIRA_A "a", 0, "none"},                 // class letters take single bytes only
+        {"\\W", HIRA_A "a", 0, "none"},  // class letters take single bytes only
         {"[\x82\x9F-\x82\xF1]+", KANJI HIRA_A HIRA_A, 0, "2:" HIRA_A HIRA_A},
-        {"(?<=a)b", FULL_B "b", 0, "none"},             // the character before b is Ｂ
+        {"(?<=a)b", FULL_B "b", 0, "none"},  // the character before b is Ｂ
         {"(?<=" FULL_B ")b", "a" FULL_B "b", 0, "3:b"},
         {"(?<=" HIRA_A "+)x", HIRA_A HIRA_A "x", 0, "4:x"},
-        {"b\\b", FULL_B "b ", 0, "2:b"},                // Ｂ's trail byte is no word byte
+        {"b\\b", FULL_B "b ", 0, "2:b"},  // Ｂ's trail byte is no word byte
         {"\\d", FULL_1, 0, "none"},
         {"[\x82\x4F-\x82\x58]", "a" FULL_1, 0, "1:" FULL_1},
     };
@@ -83,7 +83,7 @@ TEST(Japanese, TypeBoundariesAndWordsOnly) {
     LRexPtr upperC = compileRex("\\C");
     EXPECT_EQ(countMatches(HIRA_A KANJI, c.get()), 2);  // before あ and before 漢
     EXPECT_EQ(countMatches(HIRA_A HIRA_A, upperC.get()), 1);
-    EXPECT_EQ(countMatches("  ", c.get()), 2);          // two spaces: both type 0
+    EXPECT_EQ(countMatches("  ", c.get()), 2);  // two spaces: both type 0
     EXPECT_EQ(firstMatch("cat", "cats", RexWords), "none");
     EXPECT_EQ(firstMatch("cat", "a cat.", RexWords), "2:cat");
     EXPECT_EQ(firstMatch(KANJI, HIRA_A KANJI HIRA_A, RexWords), "2:" KANJI);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "../common/capture_sink.h"
+#include "pattern/nodes/ref_rex.h"
 #include "rex_test_util.h"
 
 namespace {
@@ -150,6 +151,47 @@ TEST(Matching, EmptyPatternsNeverMatch) {
     EXPECT_EQ(none.search("abc"), -1);
     LRexSearcher comment("(?#note)");
     EXPECT_EQ(comment.search("abc"), -1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Matching, CustomReferencesNeedAHook) {
+    CaptureSink sink;
+    LRexSearcher s("a{@r:name}");
+    EXPECT_EQ(s.search("ab"), -1);
+    ASSERT_FALSE(sink.messages().empty());
+    EXPECT_EQ(sink.messages()[0].text, "missing custom function for {@r:name}");
+    EXPECT_EQ(sink.messages()[0].number, 35000);
+
+    LRexCustomRefHook saved = customRefHook;
+    customRefHook = [](const char* name, int32_t* len) -> const char* {
+        *len = 2;
+        return std::string_view(name) == "name" ? "bc" : nullptr;
+    };
+    EXPECT_EQ(s.search("xabc"), 1);
+    EXPECT_EQ(s.matchLen(), 3);
+    customRefHook = saved;
+}
+
+TEST(Matching, MissingReferenceTargetIsReportedOncePerNode) {
+    CaptureSink sink;
+    LRexSearcher s("a\\3");
+    EXPECT_EQ(s.search("aaaa"), -1);
+    EXPECT_EQ(s.search("aaaa"), -1);
+    ASSERT_EQ(sink.messages().size(), 1u);
+    EXPECT_EQ(sink.messages()[0].text, "missing reference target for '3'");
+}
+
+TEST(Matching, DumpShowsTheTreeAndTables) {
+    LRexSearcher s("(a|b)c*{:1}");
+    s.search(std::string(120, 'x') + "ac");
+    LStr d = s.dump();
+    for (const char* part :
+         {"rsh rex=", "seq: st=", "brace: 0 name=''", "or: next_idx=", "rep: modF=0", "ref: '1'",
+          "flat: btc=", "idx=0: 61 62", "idx=1: (hit all bytes)"})
+        EXPECT_NE(std::string(d.view()).find(part), std::string::npos) << part << "\n" << d.c_str();
 }
 
 }  // namespace

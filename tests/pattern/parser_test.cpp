@@ -1,5 +1,7 @@
 // Parser forms and recoveries: the tree each pattern text compiles to (in a
 // compact notation), and the warnings with their numbers and wordings.
+#include "pattern/parser.h"
+
 #include <gtest/gtest.h>
 
 #include "../common/capture_sink.h"
@@ -12,7 +14,6 @@
 #include "pattern/nodes/rep_rex.h"
 #include "pattern/nodes/seq_rex.h"
 #include "pattern/nodes/sp_rex.h"
-#include "pattern/parser.h"
 #include "pattern/searcher.h"
 
 namespace {
@@ -28,7 +29,8 @@ std::string list(const std::vector<LRexPtr>& items) {
 // flat"ab" chars[^61-63] rep{m,n}? seq(..) or(..) grp0(..) ref(x) sp(b) empty
 std::string shape(const LRex* n) {
     if (!n) return "null";
-    if (auto f = dynamic_cast<const LFlatRex*>(n)) return "\"" + std::string(f->text().view()) + "\"";
+    if (auto f = dynamic_cast<const LFlatRex*>(n))
+        return "\"" + std::string(f->text().view()) + "\"";
     if (auto c = dynamic_cast<const LCharsRex*>(n)) {
         std::string s = c->negated() ? "[^" : "[";
         char buf[32];
@@ -40,8 +42,8 @@ std::string shape(const LRex* n) {
     }
     if (auto r = dynamic_cast<const LRepRex*>(n)) {
         std::string max = r->max() == kRexUnbounded ? "" : std::to_string(r->max());
-        return "rep{" + std::to_string(r->min()) + "," + max + "}" + (r->lazy() ? "?" : "") +
-               "(" + shape(r->child()) + ")";
+        return "rep{" + std::to_string(r->min()) + "," + max + "}" + (r->lazy() ? "?" : "") + "(" +
+               shape(r->child()) + ")";
     }
     if (auto s = dynamic_cast<const LSeqRex*>(n)) return "seq(" + list(s->items()) + ")";
     if (auto o = dynamic_cast<const LOrRex*>(n)) return "or(" + list(o->branches()) + ")";
@@ -182,7 +184,9 @@ TEST(Parser, JapaneseWordings) {
     setMessageLanguage('E');
     // 正規表現「a||b」は空の項目を含んでいます
     EXPECT_EQ(sink.messages().at(0).text,
-              "\x90\xB3\x8BK\x95\\\x8C\xBB\x81u" "a||b" "\x81v\x82\xCD\x8B\xF3\x82\xCC\x8D\x80"
+              "\x90\xB3\x8BK\x95\\\x8C\xBB\x81u"
+              "a||b"
+              "\x81v\x82\xCD\x8B\xF3\x82\xCC\x8D\x80"
               "\x96\xDA\x82\xF0\x8A\xDC\x82\xF1\x82\xC5\x82\xA2\x82\xDC\x82\xB7");
     // 正規表現「(a」に対応する「)」がありません
     EXPECT_EQ(sink.messages().at(2).text,

@@ -7,14 +7,13 @@
 #include "pattern/parser.h"
 #include "pattern/searcher.h"
 
-inline std::string describeMatch(const LRexSearcher& s, std::string_view text, int32_t at) {
+inline std::string describeMatch(const LRexSearcher& s, std::string_view /*text*/, int32_t at) {
     if (at < 0) return "none";
     return std::to_string(at) + ":" + std::string(s.matchTop(), s.matchLen());
 }
 
 // First match of pattern in text.
-inline std::string firstMatch(std::string_view pattern, std::string_view text,
-                              uint32_t flags = 0) {
+inline std::string firstMatch(std::string_view pattern, std::string_view text, uint32_t flags = 0) {
     LRexSearcher s(pattern, flags);
     return describeMatch(s, text, s.search(text));
 }

@@ -8,8 +8,8 @@
 
 #include "../common/capture_sink.h"
 #include "pattern/first_bytes.h"
-#include "support/ctype_table.h"
 #include "rex_test_util.h"
+#include "support/ctype_table.h"
 
 namespace {
 
@@ -179,9 +179,11 @@ std::string scanWithoutPrefilter(const char* pattern, const std::string& text) {
 TEST(StartBytes, PrefilterNeverChangesAResult) {
     CaptureSink sink;
     const char* patterns[] = {
-        "abc", "[\\n]", "\\n", "a*b", "x{0}|q", "(?=x)y", "[a-c]x", "ab|cd",
-        "a(?:{@ign(-)}bc)", "{@ign(-)}abc", "\x82\xA0", "(?<=a)b", "b\\b", "{@ic}abc",
-        "[\x82\x9F-\x82\xF1]x",
+        "abc",          "[\\n]",    "\\n",
+        "a*b",          "x{0}|q",   "(?=x)y",
+        "[a-c]x",       "ab|cd",    "a(?:{@ign(-)}bc)",
+        "{@ign(-)}abc", "\x82\xA0", "(?<=a)b",
+        "b\\b",         "{@ic}abc", "[\x82\x9F-\x82\xF1]x",
     };
     std::string filler;
     for (int i = 0; i < 30; ++i) filler += "zz\x82\x61 ";

@@ -102,8 +102,8 @@ std::vector<Cut> cutRecords(std::string_view data, const char* separator, int32_
     std::vector<Cut> cuts;
     for (int guard = 0; guard < 1000; ++guard) {
         LStr record;
-        int32_t n = readUntilRex(stream, sep.get(), 100, useTable ? &table : nullptr, record,
-                                 maxLen);
+        int32_t n =
+            readUntilRex(stream, sep.get(), 100, useTable ? &table : nullptr, record, maxLen);
         if (n == 0 && record.empty()) break;
         cuts.push_back({n, std::string(record.view())});
     }
@@ -128,9 +128,14 @@ TEST(RecordReader, CutsAtSeparators) {
 TEST(RecordReader, SeparatorIsTriedOnlyAtCharacterStarts) {
     // 。 is 0x81 0x42; the trail byte 0x81 of 0x83 0x81 followed by "B" must
     // not be taken for it.
-    auto cuts = cutRecords("\x83\x81" "B\x81\x42x", "\x81\x42", 10000);
+    auto cuts = cutRecords(
+        "\x83\x81"
+        "B\x81\x42x",
+        "\x81\x42", 10000);
     ASSERT_EQ(cuts.size(), 2u);
-    EXPECT_EQ(cuts[0].record, "\x83\x81" "B\x81\x42");
+    EXPECT_EQ(cuts[0].record,
+              "\x83\x81"
+              "B\x81\x42");
     EXPECT_EQ(cuts[1].record, "x");
 }
 

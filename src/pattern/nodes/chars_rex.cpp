@@ -18,7 +18,9 @@ bool LCharsRex::inRanges(int code) const {
     return false;
 }
 
-static int otherWidth(int code) { return code < 256 ? halfToFull(code) : fullToHalf(code); }
+static int otherWidth(int code) {
+    return code < 256 ? halfToFull(code) : fullToHalf(code);
+}
 
 bool LCharsRex::containsSlow(int code) const {
     bool hit = inRanges(code);

@@ -39,11 +39,17 @@ void LRex::indentTo(LStr& out, int indent) {
     for (int i = 0; i < indent; ++i) out.append(' ');
 }
 
-bool LRex::firstBytes(int, LRexByteSet&, std::vector<int>&) const { return false; }
+bool LRex::firstBytes(int, LRexByteSet&, std::vector<int>&) const {
+    return false;
+}
 
-bool LRex::prefixes(int, std::vector<LStr>&) const { return false; }
+bool LRex::prefixes(int, std::vector<LStr>&) const {
+    return false;
+}
 
-std::unique_ptr<LRexReq> LRex::requirements() const { return LRexReq::anything(); }
+std::unique_ptr<LRexReq> LRex::requirements() const {
+    return LRexReq::anything();
+}
 
 void LEmptyRex::dump(LStr& out, int indent) const {
     indentTo(out, indent);

@@ -17,10 +17,16 @@ void LSpRex::reset() {
 
 bool LSpRex::zeroWidth() const {
     switch (typ_) {
-    case 'd': case 'D': case 's': case 'S': case 'w': case 'W': case '>':
-        return false;
-    default:
-        return true;
+        case 'd':
+        case 'D':
+        case 's':
+        case 'S':
+        case 'w':
+        case 'W':
+        case '>':
+            return false;
+        default:
+            return true;
     }
 }
 
@@ -30,7 +36,9 @@ bool wordBefore(const LRexCursor& c, bool skipTrail) {
     if (c.cur <= c.start || !isWordByte(ub(c.cur - 1))) return false;
     return !skipTrail || isCharStart(c.start, c.cur - 1);
 }
-bool wordAt(const LRexCursor& c) { return c.cur < c.end && isWordByte(ub(c.cur)); }
+bool wordAt(const LRexCursor& c) {
+    return c.cur < c.end && isWordByte(ub(c.cur));
+}
 
 int typeBefore(const LRexCursor& c) {
     if (c.cur <= c.start) return 0;
@@ -51,23 +59,32 @@ bool isPatternSpace(unsigned char b) {
 
 bool LSpRex::testAt(const LRexCursor& c) const {
     switch (typ_) {
-    case '^': return c.cur == c.start;
-    case '$': return c.cur == c.end;
-    case kSpLineStart: return c.cur == c.start || c.cur[-1] == '\r' || c.cur[-1] == '\n';
-    case kSpLineEnd: return c.cur == c.end || *c.cur == '\r' || *c.cur == '\n';
-    case 'b': return wordBefore(c, true) != wordAt(c);
-    case 'B': return wordBefore(c, true) == wordAt(c);
-    case 'p': return !(wordBefore(c, false) && wordAt(c));
-    case 'P': return wordBefore(c, false) && wordAt(c);
-    case 'c': {
-        int a = typeBefore(c), b = typeAt(c);
-        return a != b || a == 0;
-    }
-    case 'C': {
-        int a = typeBefore(c), b = typeAt(c);
-        return a == b && a != 0;
-    }
-    default: return false;
+        case '^':
+            return c.cur == c.start;
+        case '$':
+            return c.cur == c.end;
+        case kSpLineStart:
+            return c.cur == c.start || c.cur[-1] == '\r' || c.cur[-1] == '\n';
+        case kSpLineEnd:
+            return c.cur == c.end || *c.cur == '\r' || *c.cur == '\n';
+        case 'b':
+            return wordBefore(c, true) != wordAt(c);
+        case 'B':
+            return wordBefore(c, true) == wordAt(c);
+        case 'p':
+            return !(wordBefore(c, false) && wordAt(c));
+        case 'P':
+            return wordBefore(c, false) && wordAt(c);
+        case 'c': {
+            int a = typeBefore(c), b = typeAt(c);
+            return a != b || a == 0;
+        }
+        case 'C': {
+            int a = typeBefore(c), b = typeAt(c);
+            return a == b && a != 0;
+        }
+        default:
+            return false;
     }
 }
 
@@ -86,9 +103,17 @@ bool LSpRex::consumeClass(LRexCursor& c, bool backward) const {
     if (len != 1) return false;
     bool in;
     switch (typ_) {
-    case 'd': case 'D': in = isDigitByte(b); break;
-    case 's': case 'S': in = isPatternSpace(b); break;
-    default: in = isWordByte(b); break;
+        case 'd':
+        case 'D':
+            in = isDigitByte(b);
+            break;
+        case 's':
+        case 'S':
+            in = isPatternSpace(b);
+            break;
+        default:
+            in = isWordByte(b);
+            break;
     }
     if (in != (typ_ >= 'a')) return false;  // lower-case letter: member; upper: non-member
     c.cur += backward ? -1 : 1;
@@ -120,20 +145,26 @@ bool LSpRex::next(LRexCursor& c, bool backward) {
     if (ignore()) skipIgnorable(c, backward);
     bool ok;
     switch (typ_) {
-    case 'd': case 'D': case 's': case 'S': case 'w': case 'W':
-        ok = consumeClass(c, backward);
-        if (!ok) c.cur = from;
-        return ok;
-    case '>':
-        ok = sub_ && atomic(c, backward);
-        if (!ok) c.cur = from;
-        return ok;
-    case '=': case '!':
-        ok = sub_ && lookAround(c, backward);
-        break;
-    default:
-        ok = testAt(c);
-        break;
+        case 'd':
+        case 'D':
+        case 's':
+        case 'S':
+        case 'w':
+        case 'W':
+            ok = consumeClass(c, backward);
+            if (!ok) c.cur = from;
+            return ok;
+        case '>':
+            ok = sub_ && atomic(c, backward);
+            if (!ok) c.cur = from;
+            return ok;
+        case '=':
+        case '!':
+            ok = sub_ && lookAround(c, backward);
+            break;
+        default:
+            ok = testAt(c);
+            break;
     }
     c.cur = from;  // zero width: back to where the node was asked
     return ok;
@@ -142,7 +173,9 @@ bool LSpRex::next(LRexCursor& c, bool backward) {
 void LSpRex::dump(LStr& out, int indent) const {
     indentTo(out, indent);
     out.append(formatText("cmp: typ='%c' spRev=%d btc=%d\n",
-                          typ_ == kSpLineStart ? 'T' : typ_ == kSpLineEnd ? 'E' : char(typ_),
+                          typ_ == kSpLineStart ? 'T'
+                          : typ_ == kSpLineEnd ? 'E'
+                                               : char(typ_),
                           int(spRev_), int(btc_)));
     if (sub_) sub_->dump(out, indent + 1);
 }

@@ -1,0 +1,89 @@
+// Fuzzy search over a text: a window of fixed byte length slides over it,
+// windows that lack too many of the search string's grams are skipped by
+// their signature, and the starts of the others are aligned with the string
+// and rated. The test stops at the first acceptable window; the collection
+// keeps the best-rated window of each stretch as a hit with its pieces.
+#pragma once
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "index/gram_signature.h"
+#include "search/fuzzy_align.h"
+#include "search/fuzzy_tokens.h"
+#include "search/fuzzy_window.h"
+#include "search/hit.h"
+#include "support/lstr.h"
+
+struct AppSettings;
+struct TSchStr;
+
+struct FuzzyOptions {
+    int32_t minRate = 75;     // percent; windows rated minRate - 1 and above are hits
+    bool ignoreCase = true;   // fold case in the text and the string
+    bool wholeField = false;  // the window is always the whole text
+    int32_t tolBits = 0;      // string grams a window may lack and still be aligned
+};
+
+// The options of a search run for one compiled search string.
+FuzzyOptions fuzzyOptionsOf(const AppSettings& settings, const TSchStr& str);
+
+// How far windows got: counted over the matcher's life.
+struct FuzzyStats {
+    int64_t windows = 0;     // window positions whose signature was tested
+    int64_t passed = 0;      // of them, windows whose starts were aligned
+    int64_t alignments = 0;  // alignments run
+};
+
+// Fuzzy matching of one search string; keeps its tables between texts, so
+// one matcher serves a whole run on one thread.
+class FuzzyMatcher {
+  public:
+    FuzzyMatcher(std::string_view searchString, const FuzzyOptions& options);
+    FuzzyMatcher(const FuzzyMatcher&) = delete;
+    FuzzyMatcher& operator=(const FuzzyMatcher&) = delete;
+
+    // Whether some window of the text reaches the acceptance rate.
+    bool matches(std::string_view text);
+    // Appends the best window of every matching stretch of the text: offset
+    // and length in text, its rate, and its pieces. Pieces found in the
+    // record carry the record's own bytes, also when case is ignored.
+    void collect(std::string_view text, HitList& hits);
+
+    const FuzzyStats& stats() const { return stats_; }
+
+  private:
+    bool run(std::string_view text, HitList* hits);
+    void prepareText(std::string_view text);
+    int32_t windowEnd(int32_t start) const;
+    void slide(int32_t start, int32_t end);
+    // Aligns the starts from s on. Returns true when a hit is found and no
+    // hit list was given; otherwise sets next to where the search goes on.
+    bool examine(int32_t s, HitList* hits, int32_t& next);
+    void trimEnd(int32_t& end);
+
+    FuzzyOptions options_;
+    FuzzyKey key_;
+    GramSignature keySig_;
+    int32_t windowBytes_;
+    FuzzyAligner aligner_;
+
+    // The current text.
+    std::string_view record_;  // as given
+    std::string_view text_;    // folded when case is ignored
+    LStr folded_;
+    TokenSeq tokens_;
+    std::vector<int16_t> bits_;  // gram bit of each token, set as it enters
+    WindowSignature window_;
+    int32_t windowStart_ = 0;
+    int32_t windowStop_ = 0;
+
+    std::vector<AlignedPiece> pieces_;
+    std::vector<AlignedPiece> bestPieces_;
+    FuzzyStats stats_;
+};
+
+// One fuzzy test (hits null) or collection over a text, with tables built
+// for this call only; a run keeps a FuzzyMatcher instead.
+bool fuzzyMatch(std::string_view text, const TSchStr& str, const AppSettings& settings,
+                HitList* hits);

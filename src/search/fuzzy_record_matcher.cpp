@@ -1,0 +1,27 @@
+// Adapts FuzzyMatcher to the record tester: one matcher per search string,
+// reused for every record and field of the run.
+#include "search/fuzzy_record_matcher.h"
+
+#include "search/fuzzy_match.h"
+#include "search/search_string.h"
+
+namespace {
+
+class RunFuzzyMatcher final : public FuzzyRecordMatcher {
+  public:
+    RunFuzzyMatcher(const AppSettings& settings, const TSchStr& str)
+        : matcher_(str.schStr.view(), fuzzyOptionsOf(settings, str)) {}
+
+    bool matches(std::string_view text) override { return matcher_.matches(text); }
+    void collect(std::string_view text, HitList& hits) override { matcher_.collect(text, hits); }
+
+  private:
+    FuzzyMatcher matcher_;
+};
+
+}  // namespace
+
+std::unique_ptr<FuzzyRecordMatcher> makeFuzzyRecordMatcher(const AppSettings& settings,
+                                                           const TSchStr& str) {
+    return std::make_unique<RunFuzzyMatcher>(settings, str);
+}
