@@ -29,5 +29,6 @@ void stopSearchOnInterrupt() {
     struct sigaction action {};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;  // output blocked on a full pipe goes on
     ::sigaction(SIGINT, &action, nullptr);
 }

@@ -134,8 +134,9 @@ bool FuzzyMatcher::examine(int32_t s, HitList* hits, int32_t& next) {
 bool FuzzyMatcher::run(std::string_view text, HitList* hits) {
     prepareText(text);
     const int32_t n = tokens_.count();
-    const int64_t lastStart = std::max<int64_t>(int64_t(text_.size()) - windowBytes_, 0);
-    for (int32_t s = 0; s < n && tokens_.offsets[s] <= lastStart;) {
+    // Windows go on to the last character, shortened by the text's end, so
+    // that a hit close to the end is found however much text precedes it.
+    for (int32_t s = 0; s < n;) {
         if (stopRequested()) return false;
         slide(s, windowEnd(s));
         ++stats_.windows;

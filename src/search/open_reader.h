@@ -11,7 +11,7 @@
 #include "text/buffered_stream.h"
 
 class TReader {
-public:
+  public:
     TReader() = default;
     ~TReader() { close(); }
     TReader(const TReader&) = delete;
@@ -30,7 +30,7 @@ public:
     // Pops the position and closes the stream.
     void close();
 
-private:
+  private:
     friend bool openReader(TReader& reader, const LStr& path, std::string_view displayBase,
                            bool indexMode);
 
@@ -43,5 +43,4 @@ private:
 // Opens path for search. A file that does not open leaves the reader closed
 // (the file then yields no record). Sets status part 1 to the path ("! "
 // before it in index mode) and pushes the display name's position.
-bool openReader(TReader& reader, const LStr& path, std::string_view displayBase,
-                bool indexMode);
+bool openReader(TReader& reader, const LStr& path, std::string_view displayBase, bool indexMode);

@@ -6,6 +6,7 @@
 #include "search/display_base.h"
 #include "search/folder_walk.h"
 #include "search/font_markers.h"
+#include "search/fuzzy_record_matcher.h"
 #include "search/record_test.h"
 #include "search/search_output.h"
 #include "search/search_string.h"
@@ -115,9 +116,13 @@ void TWorker::compilePatterns() {
     if (!settings_.schAreaInRec.empty()) areaRex_ = compileRex(settings_.schAreaInRec.view());
 
     testers_.clear();
-    for (const auto& str : strings_)
-        testers_.push_back(
-            std::make_unique<RecordTester>(settings_, *str, fldSepar_.get(), recSepar_.get()));
+    for (const auto& str : strings_) {
+        auto tester =
+            std::make_unique<RecordTester>(settings_, *str, fldSepar_.get(), recSepar_.get());
+        if (settings_.schType == AppSettings::kFuzzySearch)
+            tester->setFuzzyMatcher(makeFuzzyRecordMatcher(settings_, *str));
+        testers_.push_back(std::move(tester));
+    }
 }
 
 void TWorker::writeHeadings(const std::vector<LStr>& folders) {

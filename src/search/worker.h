@@ -25,14 +25,14 @@ class TReader;
 
 // The counts of a finished run.
 struct SearchSummary {
-    int32_t hits = 0;           // hit spans
+    int32_t hits = 0;  // hit spans
     int32_t filesSearched = 0;
     int32_t filesWithHits = 0;
-    bool stopped = false;       // the run was cancelled
+    bool stopped = false;  // the run was cancelled
 };
 
 class TWorker : public LThread {
-public:
+  public:
     explicit TWorker(AppSettings& settings);
     ~TWorker() override;
 
@@ -53,7 +53,7 @@ public:
     int32_t filesSearched() const { return filesSearched_; }
     int32_t filesWithHits() const { return filesWithHits_; }
 
-private:
+  private:
     struct EndNotice {
         std::function<void(const SearchSummary&)> action;
         SearchSummary summary;
@@ -88,8 +88,8 @@ private:
     // Per record (evaluate_record.cpp, result_line.cpp).
     int32_t evaluateRecord(TReader& reader, const LStr& area, const LStr& prefix,
                            const LStr& suffix);
-    void buildResultLine(TReader& reader, const LStr& area, const LStr& prefix,
-                         const LStr& suffix, const HitList& hits);
+    void buildResultLine(TReader& reader, const LStr& area, const LStr& prefix, const LStr& suffix,
+                         const HitList& hits);
     void applyFontSpec(LStr& body);
     void insertFieldTitles(const TReader& reader, LStr& body);
 
@@ -98,7 +98,7 @@ private:
 
     std::vector<std::unique_ptr<TSchStr>> strings_;
     std::vector<std::unique_ptr<RecordTester>> testers_;  // one per search string
-    int32_t current_ = -1;                                 // the string being evaluated
+    int32_t current_ = -1;                                // the string being evaluated
 
     LRexPtr recSepar_;
     LRexStartTable recSeparTable_{};

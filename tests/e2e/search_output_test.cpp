@@ -127,6 +127,27 @@ TEST_F(SearchOutput, FuzzyLinesShowTheRateAfterThePosition) {
                          summary(1, 1, 1));
 }
 
+TEST_F(SearchOutput, FuzzyPiecesShowInsertedAndMissingTextInTheirFonts) {
+    dir.write("a.txt", "xx abcdXfgh yy\nnothing here\n");
+    QfResult r = run({"--type=fuzzy"}, "abcdefgh");
+    // 7 characters in common, one substituted: 7 * 100 / 8.
+    const std::string pieces = marker(3) + "abcd" + marker(4) + "X" + marker(0) + marker(5) + "e" +
+                               marker(0) + "fgh" + marker(0);
+    EXPECT_EQ(r.out, headings("abcdefgh") +
+                         resultLine("a.txt(1)", "xx " + pieces + " yy\n", ": 87%: ") +
+                         summary(1, 1, 1));
+}
+
+TEST_F(SearchOutput, SortByRatePutsTheBestFuzzyHitsFirst) {
+    dir.write("a.txt", "xx abcdXfgh yy\nabcdefgh\n");
+    QfResult r = run({"--type=fuzzy", "--sort-by-rate"}, "abcdefgh");
+    const std::string pieces = marker(3) + "abcd" + marker(4) + "X" + marker(0) + marker(5) + "e" +
+                               marker(0) + "fgh" + marker(0);
+    EXPECT_EQ(r.out,
+              headings("abcdefgh") + resultLine("a.txt(2)", hit("abcdefgh") + "\n", "\t100%\t") +
+                  resultLine("a.txt(1)", "xx " + pieces + " yy\n", "\t87%\t") + summary(2, 1, 1));
+}
+
 TEST_F(SearchOutput, ShortFuzzyStringIsSearchedNormallyWithANote) {
     dir.write("a.txt", "abc\n");
     QfResult r = run({"--type=fuzzy"}, "abc");

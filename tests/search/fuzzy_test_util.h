@@ -1,0 +1,47 @@
+// Helpers of the fuzzy tests: piece lists written as "=common +inRecord
+// -inString", and a guard that holds the stop flag set.
+#pragma once
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "search/hit.h"
+#include "support/stop_flag.h"
+
+namespace fuzzytest {
+
+inline std::string describe(const std::vector<FuzzyPiece>& pieces) {
+    std::string out;
+    for (const FuzzyPiece& p : pieces) {
+        if (!out.empty()) out += ' ';
+        out += p.kind == FuzzyPiece::kCommon ? '=' : p.kind == FuzzyPiece::kRecordOnly ? '+' : '-';
+        out += p.text.view();
+    }
+    return out;
+}
+
+// The reverse of describe; piece texts must not hold blanks.
+inline std::vector<FuzzyPiece> pieces(std::string_view text) {
+    std::vector<FuzzyPiece> out;
+    while (!text.empty()) {
+        const size_t end = std::min(text.find(' '), text.size());
+        FuzzyPiece& p = out.emplace_back();
+        p.kind = text[0] == '=' ? FuzzyPiece::kCommon
+                 : text[0] == '+' ? FuzzyPiece::kRecordOnly
+                                  : FuzzyPiece::kStringOnly;
+        p.text = text.substr(1, end - 1);
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return out;
+}
+
+class StopGuard {
+  public:
+    StopGuard() { stopFlag() = 1; }
+    ~StopGuard() { stopFlag() = 0; }
+    StopGuard(const StopGuard&) = delete;
+    StopGuard& operator=(const StopGuard&) = delete;
+};
+
+}  // namespace fuzzytest
