@@ -175,7 +175,8 @@ void appendPieceTexts(const std::vector<AlignedPiece>& aligned, std::string_view
                                            size_t(keyOffsets[piece.end] - keyOffsets[piece.begin]));
         } else {
             const int32_t from = text.offsets[first + piece.begin];
-            added.text = record.substr(size_t(from), size_t(text.offsets[first + piece.end] - from));
+            added.text =
+                record.substr(size_t(from), size_t(text.offsets[first + piece.end] - from));
         }
     }
 }

@@ -66,7 +66,7 @@ class FuzzyAligner {
     const int64_t* weights1_ = nullptr;
     int32_t n1_ = 0;
 
-    std::vector<int32_t> next0_;    // next window token with the same id
+    std::vector<int32_t> next0_;      // next window token with the same id
     std::vector<int32_t> following_;  // by id, while next0_ is built
     std::vector<int32_t> cursor_;     // by id: first key occurrence not before p1
     std::vector<uint32_t> tried_;     // by id: the anchor search that tried the id

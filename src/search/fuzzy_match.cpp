@@ -145,7 +145,9 @@ bool FuzzyMatcher::run(std::string_view text, HitList* hits) {
             s = std::min(s + missing, n);
         } else {
             ++stats_.passed;
-            if (examine(s, hits, s)) return true;
+            int32_t next = s;
+            if (examine(s, hits, next)) return true;
+            s = next;
         }
         if (options_.wholeField) break;
     }
@@ -156,6 +158,7 @@ bool fuzzyMatch(std::string_view text, const TSchStr& str, const AppSettings& se
                 HitList* hits) {
     FuzzyMatcher matcher(str.schStr.view(), fuzzyOptionsOf(settings, str));
     if (!hits) return matcher.matches(text);
+    const size_t before = hits->size();
     matcher.collect(text, *hits);
-    return !hits->empty();
+    return hits->size() > before;
 }

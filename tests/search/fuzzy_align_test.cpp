@@ -28,11 +28,11 @@ TEST(FuzzyRate, CountsRunsOfDifferencesByTheirLongestPiece) {
         {"", 0},
         {"=abcd", 100},
         {"+abcd -efgh", 0},
-        {"=ab +x -c =d", 75},      // a substitution counts once
-        {"=ab +xyz -c =d", 50},    // the longer side of the run counts
-        {"=ab +x =c +y =d", 66},   // two separate runs both count
-        {"=abc -d", 75},           // a trailing difference counts too
-        {"-d =abc", 75},           // and a leading one
+        {"=ab +x -c =d", 75},                 // a substitution counts once
+        {"=ab +xyz -c =d", 50},               // the longer side of the run counts
+        {"=ab +x =c +y =d", 66},              // two separate runs both count
+        {"=abc -d", 75},                      // a trailing difference counts too
+        {"-d =abc", 75},                      // and a leading one
         {"=\x82\xA0\x82\xA2 -\x82\xA4", 66},  // あい against う: characters, not bytes
     };
     for (const Case& c : cases) EXPECT_EQ(rateOf(pieces(c.pieces)), c.rate) << c.pieces;
@@ -42,8 +42,8 @@ TEST(FuzzyAlign, AnchorThresholdGrowsWithTheSkippedWeight) {
     struct Case {
         int64_t cost;
         int32_t threshold;
-    } cases[] = {{0, 10},       {100, 140},   {150, 205},   {300, 400},
-                 {301, 400},    {2300, 1400}, {4300, 2400}, {100000, 2400}};
+    } cases[] = {{0, 10},    {100, 140},   {150, 205},   {300, 400},
+                 {301, 400}, {2300, 1400}, {4300, 2400}, {100000, 2400}};
     for (const Case& c : cases) EXPECT_EQ(anchorThreshold(c.cost), c.threshold) << c.cost;
 }
 

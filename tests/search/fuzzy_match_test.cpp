@@ -14,7 +14,7 @@
 
 namespace {
 
-using fuzzytest::describe;
+using fuzzytest::Found;
 
 // The tolerance a compiled search string carries for a regularised length.
 int32_t tolerance(int32_t minRate, int32_t characters) {
@@ -27,25 +27,10 @@ FuzzyOptions options(std::string_view key, int32_t minRate, bool field = false) 
     return FuzzyOptions{minRate, true, field, tolerance(minRate, characters)};
 }
 
-struct Found {
-    int offset;
-    int length;
-    int rate;
-    std::string pieces;
-    friend bool operator==(const Found&, const Found&) = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Found& f) {
-    return os << "{" << f.offset << ", " << f.length << ", " << f.rate << ", \"" << f.pieces
-              << "\"}";
-}
-
 std::vector<Found> collect(FuzzyMatcher& matcher, std::string_view text) {
     HitList hits;
     matcher.collect(text, hits);
-    std::vector<Found> out;
-    for (const Hit& h : hits) out.push_back({h.offset, h.length, h.rate, describe(h.pieces)});
-    return out;
+    return fuzzytest::found(hits);
 }
 
 std::vector<Found> collect(std::string_view key, const FuzzyOptions& o, std::string_view text) {
@@ -74,17 +59,19 @@ TEST(FuzzyMatch, HitsWithTheirSpansRatesAndPieces) {
         {"abcd", 75, "xbcd", {{1, 3, 75, "-a =bcd"}}},
         {"matching", 75, "nothing alike here", {}},
         // Each hit ends where the next search starts.
-        {"matching", 75, "matching; matching",
+        {"matching",
+         75,
+         "matching; matching",
          {{0, 8, 100, "=matching"}, {10, 8, 100, "=matching"}}},
         // Longer than the text: the window ends at the text's end.
         {"abcdefgh", 75, "abcdefg", {{0, 7, 87, "=abcdefg -h"}}},
         // よみがなをふる with が replaced by か.
-        {"\x82\xE6\x82\xDD\x82\xAA\x82\xC8\x82\xF0\x82\xD3\x82\xE9", 75,
+        {"\x82\xE6\x82\xDD\x82\xAA\x82\xC8\x82\xF0\x82\xD3\x82\xE9",
+         75,
          "\x82\xE6\x82\xDD\x82\xA9\x82\xC8\x82\xF0\x82\xD3\x82\xE9",
          {{0, 14, 85, "=\x82\xE6\x82\xDD +\x82\xA9 -\x82\xAA =\x82\xC8\x82\xF0\x82\xD3\x82\xE9"}}},
         // Hits close to the end of the text are found whatever precedes them.
-        {"matching", 75, "matching matching",
-         {{0, 8, 100, "=matching"}, {9, 8, 100, "=matching"}}},
+        {"matching", 75, "matching matching", {{0, 8, 100, "=matching"}, {9, 8, 100, "=matching"}}},
         {"matching", 75, "xxmatchng", {{2, 7, 87, "=match -i =ng"}}},
     };
     for (const Case& c : cases)

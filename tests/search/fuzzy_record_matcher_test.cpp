@@ -23,18 +23,7 @@
 
 namespace {
 
-struct Found {
-    int offset;
-    int length;
-    int rate;
-    std::string pieces;
-    friend bool operator==(const Found&, const Found&) = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Found& f) {
-    return os << "{" << f.offset << ", " << f.length << ", " << f.rate << ", \"" << f.pieces
-              << "\"}";
-}
+using fuzzytest::Found;
 
 // A compiled fuzzy string with its tester over tab fields and line records.
 class FuzzyTester {
@@ -44,8 +33,8 @@ class FuzzyTester {
         settings_.schFieldMchF = field;
         settings_.minRate = minRate;
         str_ = compileSearchString(text, settings_, nullptr, 0).str;
-        tester_ = std::make_unique<RecordTester>(settings_, *str_, fieldSep_.get(),
-                                                 recordSep_.get());
+        tester_ =
+            std::make_unique<RecordTester>(settings_, *str_, fieldSep_.get(), recordSep_.get());
         tester_->setFuzzyMatcher(makeFuzzyRecordMatcher(settings_, *str_));
     }
     bool fuzzy() const { return str_->fuzzyInForce(settings_); }
@@ -53,10 +42,7 @@ class FuzzyTester {
     std::vector<Found> hits(std::string_view record) {
         HitList hits;
         tester_->collect(record, hits);
-        std::vector<Found> out;
-        for (const Hit& h : hits)
-            out.push_back({h.offset, h.length, h.rate, fuzzytest::describe(h.pieces)});
-        return out;
+        return fuzzytest::found(hits);
     }
 
   private:
@@ -74,8 +60,7 @@ TEST(FuzzyRecordMatcher, TestsAndCollectsThroughTheRecordTester) {
     ASSERT_TRUE(t.fuzzy());
     EXPECT_TRUE(t.matches("a MATCHNG record\n"));
     EXPECT_FALSE(t.matches("nothing alike\n"));
-    EXPECT_EQ(t.hits("a MATCHNG record\n"),
-              (std::vector<Found>{{2, 7, 87, "=MATCH -i =NG"}}));
+    EXPECT_EQ(t.hits("a MATCHNG record\n"), (std::vector<Found>{{2, 7, 87, "=MATCH -i =NG"}}));
 }
 
 TEST(FuzzyRecordMatcher, ShortOrSymbolOnlyStringsAreSearchedAsNormalOnes) {
@@ -85,11 +70,11 @@ TEST(FuzzyRecordMatcher, ShortOrSymbolOnlyStringsAreSearchedAsNormalOnes) {
         const char* record;
         bool matches;
     } cases[] = {
-        {"abc", false, "xxABCxx", true},   // three characters: a normal search
+        {"abc", false, "xxABCxx", true},  // three characters: a normal search
         {"abc", false, "xxABDxx", false},
-        {"a", true, "x\ta\ty", true},      // one character has no gram at all
+        {"a", true, "x\ta\ty", true},  // one character has no gram at all
         {"a", true, "x\tab\ty", false},
-        {"!?#&", false, "x!?#&y", true},   // only symbols: nothing to regularise
+        {"!?#&", false, "x!?#&y", true},  // only symbols: nothing to regularise
         {"!?#&", false, "x!?#y", false},
     };
     for (const Case& c : cases) {
@@ -157,10 +142,10 @@ TEST(FuzzyRun, ResultLineShowsPiecesAndRate) {
         worker.addSearchString(std::move(compiled.str), compiled.fuzzyFallback);
         worker.run();
     }
-    installMessageSink(std::move(previous));
+    auto ours = installMessageSink(std::move(previous));  // keeps out alive
     using e2e::marker;
-    const std::string body = "so " + marker(3) + "match" + marker(5) + "i" + marker(0) + "ng" +
-                             marker(0) + ".\n";
+    const std::string body =
+        "so " + marker(3) + "match" + marker(5) + "i" + marker(0) + "ng" + marker(0) + ".\n";
     const std::string line = e2e::resultLine("f.txt(1)", body, ": 87%: ");
     EXPECT_NE(out.text().find(line), std::string::npos)
         << "fuzzy result line missing; each search string's RecordTester needs "

@@ -1,0 +1,136 @@
+// Fuzzy matching over generated Japanese lines: throughput of the record test
+// and the hit collection, and how many windows the gram signature lets
+// through to the alignment (aligned_fraction = windows aligned / windows).
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "search/fuzzy_match.h"
+#include "support/lstr.h"
+#include "support/lwstr.h"
+#include "text/encoding.h"
+#include "text/sjis.h"
+
+namespace {
+
+constexpr size_t kTextUnits = 512 * 1024;  // about 1 MB of Shift-JIS
+
+// Kana, common kanji, a few ASCII words and punctuation, one line every 40
+// to 80 characters.
+std::u16string generateJapanese(size_t units) {
+    const std::u16string kanji =
+        u"日本語文字検索索引時間年月人大中小学生先会社出入上下前後東西南北国語"
+        u"書読話見聞行来思言知分手力気円電車道自動新古高安多少長明暗目耳口";
+    const std::u16string punctuation = u"、。「」・ー（）";
+    const std::u16string ascii[] = {u"index", u"Quill", u"2024", u"text"};
+    std::mt19937 random(4711);
+    std::u16string text;
+    size_t lineLength = 0;
+    while (text.size() < units) {
+        const int kind = int(random() % 100);
+        if (kind < 45)
+            text += char16_t(0x3041 + random() % 83);  // hiragana
+        else if (kind < 60)
+            text += char16_t(0x30A1 + random() % 83);  // katakana
+        else if (kind < 85)
+            text += kanji[random() % kanji.size()];
+        else if (kind < 93)
+            text += punctuation[random() % punctuation.size()];
+        else
+            text += ascii[random() % 4];
+        if (++lineLength > 40 + random() % 40) {
+            text += u"\r\n";
+            lineLength = 0;
+        }
+    }
+    return text;
+}
+
+struct Corpus {
+    LStr text;
+    std::vector<std::string_view> records;
+};
+
+const Corpus& corpus() {
+    static const Corpus c = [] {
+        Corpus out;
+        wideToMb(generateJapanese(kTextUnits), out.text, kCodePageAnsi);
+        std::string_view rest = out.text.view();
+        while (!rest.empty()) {
+            const size_t end = std::min(rest.find('\n'), rest.size() - 1) + 1;
+            out.records.push_back(rest.substr(0, end));
+            rest.remove_prefix(end);
+        }
+        return out;
+    }();
+    return c;
+}
+
+// Ten characters from the middle of a line, one of them replaced: a string
+// the corpus holds with one difference.
+LStr mutatedKey() {
+    const std::string_view line = corpus().records[corpus().records.size() / 2];
+    size_t pos = 0;
+    for (int i = 0; i < 10; ++i) pos += charLength(line, pos);
+    const size_t third =
+        pos + charLength(line, pos) + charLength(line, pos + charLength(line, pos));
+    size_t end = pos;
+    for (int i = 0; i < 10; ++i) end += charLength(line, end);
+    LStr key(line.substr(pos, third - pos));
+    key.append("\x82\x9F");  // the third character becomes ぁ
+    key.append(line.substr(third + charLength(line, third), end - third - charLength(line, third)));
+    return key;
+}
+
+FuzzyOptions optionsFor(int minRate) {
+    FuzzyOptions o;
+    o.minRate = minRate;
+    o.tolBits = (100 - minRate) * 10 / 100 + 2;  // as compiled for ten characters
+    return o;
+}
+
+void reportStats(benchmark::State& state, const FuzzyMatcher& matcher, int64_t hits) {
+    const FuzzyStats& s = matcher.stats();
+    const double windows = double(std::max<int64_t>(s.windows, 1));
+    state.counters["aligned_fraction"] = double(s.passed) / windows;
+    state.counters["alignments_per_window"] = double(s.alignments) / windows;
+    state.counters["hits"] = double(hits) / double(std::max<int64_t>(state.iterations(), 1));
+    state.SetBytesProcessed(int64_t(state.iterations()) * corpus().text.length());
+}
+
+// The record test and, for records that pass it, the collection: what a
+// run does per record.
+void BM_FuzzyRun(benchmark::State& state) {
+    FuzzyMatcher matcher(mutatedKey().view(), optionsFor(int(state.range(0))));
+    int64_t hits = 0;
+    for (auto _ : state) {
+        HitList found;
+        for (std::string_view record : corpus().records)
+            if (matcher.matches(record)) matcher.collect(record, found);
+        hits += int64_t(found.size());
+        benchmark::DoNotOptimize(found.data());
+    }
+    reportStats(state, matcher, hits);
+}
+BENCHMARK(BM_FuzzyRun)->Arg(75)->Arg(60)->Unit(benchmark::kMillisecond);
+
+// A string the corpus does not resemble: almost every window should end at
+// the signature.
+void BM_FuzzyRunAbsent(benchmark::State& state) {
+    LStr key;
+    wideToMb(u"ＸＹＺｑｕｉｌｌ検索ＷＶ", key, kCodePageAnsi);
+    FuzzyMatcher matcher(key.view(), optionsFor(int(state.range(0))));
+    int64_t hits = 0;
+    for (auto _ : state) {
+        for (std::string_view record : corpus().records) hits += matcher.matches(record);
+    }
+    reportStats(state, matcher, hits);
+}
+BENCHMARK(BM_FuzzyRunAbsent)->Arg(75)->Arg(60)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
