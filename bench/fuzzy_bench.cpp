@@ -3,6 +3,11 @@
 // through to the alignment (aligned_fraction = windows aligned / windows).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <string_view>
@@ -130,6 +135,69 @@ void BM_FuzzyRunAbsent(benchmark::State& state) {
     reportStats(state, matcher, hits);
 }
 BENCHMARK(BM_FuzzyRunAbsent)->Arg(75)->Arg(60)->Unit(benchmark::kMillisecond);
+
+// The Shift-JIS files under QF_FUZZY_CORPUS (a folder, read recursively),
+// cut into lines; empty when the variable is not set.
+const Corpus& fileCorpus() {
+    static const Corpus c = [] {
+        Corpus out;
+        const char* root = std::getenv("QF_FUZZY_CORPUS");
+        if (!root) return out;
+        std::vector<std::filesystem::path> files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+            if (entry.is_regular_file()) files.push_back(entry.path());
+        std::sort(files.begin(), files.end());
+        for (const auto& file : files) {
+            std::ifstream in(file, std::ios::binary);
+            const std::string bytes((std::istreambuf_iterator<char>(in)),
+                                    std::istreambuf_iterator<char>());
+            out.text.append(bytes);
+        }
+        std::string_view rest = out.text.view();
+        while (!rest.empty()) {
+            const size_t end = std::min(rest.find('\n'), rest.size() - 1) + 1;
+            out.records.push_back(rest.substr(0, end));
+            rest.remove_prefix(end);
+        }
+        return out;
+    }();
+    return c;
+}
+
+// A word of the benchmark corpus with one changed character (UTF-8 in
+// QF_FUZZY_WORD, default ファイルジステム), searched line by line over the
+// files of QF_FUZZY_CORPUS. Skipped without the corpus.
+void BM_FuzzyCorpus(benchmark::State& state) {
+    const Corpus& c = fileCorpus();
+    if (c.records.empty()) {
+        state.SkipWithError("QF_FUZZY_CORPUS is not set");
+        return;
+    }
+    const char* word = std::getenv("QF_FUZZY_WORD");
+    LWStr wide;
+    mbToWide(word ? word : "ファイルジステム", wide, kCodePageUtf8);
+    LStr key;
+    wideToMb(wide.view(), key, kCodePageAnsi);
+    const int32_t minRate = int32_t(state.range(0));
+    FuzzyOptions options;
+    options.minRate = minRate;
+    // As compiled for a string of this many characters.
+    options.tolBits = (100 - minRate) * int32_t(wide.length()) / 100 + 2;
+    FuzzyMatcher matcher(key.view(), options);
+    int64_t hits = 0;
+    for (auto _ : state) {
+        for (std::string_view record : c.records) hits += matcher.matches(record);
+    }
+    const FuzzyStats& s = matcher.stats();
+    const double windows = double(std::max<int64_t>(s.windows, 1));
+    state.counters["aligned_fraction"] = double(s.passed) / windows;
+    state.counters["alignments_per_window"] = double(s.alignments) / windows;
+    state.counters["windows_per_record"] = double(s.windows) / double(c.records.size()) /
+                                           double(std::max<int64_t>(state.iterations(), 1));
+    state.counters["hits"] = double(hits) / double(std::max<int64_t>(state.iterations(), 1));
+    state.SetBytesProcessed(int64_t(state.iterations()) * c.text.length());
+}
+BENCHMARK(BM_FuzzyCorpus)->Arg(75)->Arg(60)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
