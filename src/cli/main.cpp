@@ -11,7 +11,9 @@
 #include "cli/qf_terminal.h"
 #include "config/app_settings.h"
 #include "config/ini.h"
+#include "index/wk_del.h"
 #include "platform/file_system.h"
+#include "search/indexed_search.h"
 #include "search/search_run.h"
 #include "search/status_sink.h"
 #include "search/worker.h"
@@ -19,6 +21,7 @@
 #include "support/message_service.h"
 #include "support/path_utils.h"
 #include "support/source_position.h"
+#include "support/stop_flag.h"
 #include "support/thread.h"
 #include "text/memory_stream.h"
 #include "text/stream_position.h"
@@ -95,6 +98,21 @@ int32_t runSearch(AppSettings& settings) {
     return result.hits;
 }
 
+// Cleans the index folder on this thread: stale data only, or everything.
+void runIndexDeletion(bool deleteAll, const AppSettings& settings) {
+    connectIndexStatus();
+    stopFlag().store(0);
+    TWkDel worker(deleteAll, settings.ixfDir.view());
+    worker.run();
+}
+
+void finish() {
+    QfProgressLine::clear();
+    installStatusSink(nullptr);
+    LThread::shutdownThreads();
+    shutdownMessages();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -111,12 +129,11 @@ int main(int argc, char** argv) {
             return 0;
         case QfAction::DeleteOldIndex:
         case QfAction::DeleteAllIndex:
-            std::fputs("qf: index deletion is not available yet\n", stderr);
-            return kExitUsage;
         case QfAction::Search:
             break;
     }
-    if (options.searchString.empty()) return usageError("the search string is empty");
+    const bool searching = options.action == QfAction::Search;
+    if (searching && options.searchString.empty()) return usageError("the search string is empty");
 
     LThread::createMainRecord();
     setMessageLanguage('J');
@@ -133,13 +150,15 @@ int main(int argc, char** argv) {
     // The same checks as at the desktop program's start (a search type out
     // of range becomes a normal search); the screen size does not matter.
     settings.startUpChecks(1 << 20, 1 << 20);
-    fillSearchKeys(options, settings);
-
     stopSearchOnInterrupt();
+    if (!searching) {
+        runIndexDeletion(options.action == QfAction::DeleteAllIndex, settings);
+        finish();
+        return 0;
+    }
+
+    fillSearchKeys(options, settings);
     const int32_t hits = runSearch(settings);
-    QfProgressLine::clear();
-    installStatusSink(nullptr);
-    LThread::shutdownThreads();
-    shutdownMessages();
+    finish();
     return hits > 0 ? kExitFound : kExitNothingFound;
 }

@@ -5,6 +5,7 @@
 
 #include "config/app_settings.h"
 #include "pattern/record_reader.h"
+#include "search/indexed_search.h"
 #include "search/open_reader.h"
 #include "search/record_test.h"
 #include "search/search_output.h"
@@ -49,15 +50,37 @@ void TWorker::searchWholeFile(const LStr& path) {
     countFile(path, n);
 }
 
-// The index is not consulted yet: every file is read whole.
+// The index tells which record blocks can hold the search string; only
+// those are read. A file the index cannot serve is read whole.
 void TWorker::searchIndexedFile(const LStr& path) {
-    searchWholeFile(path);
+    TReader reader;
+    const IndexedOutcome out = runIndexedSearch(indexedRun(reader, path), path.view());
+    reader.close();
+    if (out.wholeFile) return searchWholeFile(path);
+    countFile(path, out.hits);
 }
 
-// Without the index, fuzzy windows are tested record by record on the whole
-// file.
+// A fuzzy search always goes through the index; a file that cannot be
+// indexed is skipped with a message line.
 void TWorker::searchFuzzyIndexed(const LStr& path) {
-    searchWholeFile(path);
+    TReader reader;
+    const IndexedOutcome out = runFuzzyIndexedSearch(indexedRun(reader, path), path.view());
+    reader.close();
+    countFile(path, out.hits);
+}
+
+IndexedFileSearch TWorker::indexedRun(TReader& reader, const LStr& path) {
+    IndexedFileSearch run;
+    run.cache = ixCache_.get();
+    run.separator = {recordSeparator(), recordSeparatorTable()};
+    run.current = current_ >= 0 ? strings_[current_].get() : nullptr;
+    run.stringCount = int32_t(strings_.size());
+    run.regex = settings_.schType == AppSettings::kRegexSearch;
+    run.open = [this, &reader, &path] { return openForSearch(reader, path, true); };
+    run.searchRange = [this, &reader](int64_t start, int64_t length, int32_t line) {
+        return searchRange(reader, start, length, line);
+    };
+    return run;
 }
 
 void TWorker::countFile(const LStr& path, int32_t hits) {

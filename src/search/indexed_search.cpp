@@ -93,8 +93,11 @@ IndexedOutcome runIndexedSearch(const IndexedFileSearch& run, std::string_view p
         out.wholeFile = true;
         return out;
     }
-    return searchBlocks(run, *entry,
-                        [&](const TIxBlock& block) { return indexedBlockAdmitted(block, run); });
+    out = searchBlocks(run, *entry,
+                       [&](const TIxBlock& block) { return indexedBlockAdmitted(block, run); });
+    debugLog("%d/%d/%d hit (%.*s)\n", out.hits, out.blocksSearched, out.blocks, int(path.size()),
+             path.data());
+    return out;
 }
 
 IndexedOutcome runFuzzyIndexedSearch(const IndexedFileSearch& run, std::string_view path) {

@@ -2,10 +2,10 @@
 // where a document or another encoding is turned into searchable text.
 #include "search/open_reader.h"
 
+#include "convert/text_reader.h"
 #include "search/display_base.h"
 #include "search/status_sink.h"
 #include "support/source_position.h"
-#include "text/io_file.h"
 
 void TReader::close() {
     if (positionPushed_) popPosition();
@@ -16,8 +16,10 @@ void TReader::close() {
 
 bool openReader(TReader& reader, const LStr& path, std::string_view displayBase, bool indexMode) {
     reader.close();
-    auto file = std::make_unique<LIoFile>();
-    if (file->open(path.view(), 'r', false)) return false;
+    // The index builder opens files the same way, so block offsets refer to
+    // the very text read here.
+    std::unique_ptr<LSrmBase> file = openTextReader(path.view());
+    if (!file) return false;
     setStatusF(1, "%s%s", indexMode ? "! " : "", path.c_str());
     reader.stream_ = std::move(file);
     reader.displayName_ = displayPath(path.view(), displayBase);

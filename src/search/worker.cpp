@@ -2,11 +2,14 @@
 #include "search/worker.h"
 
 #include "config/app_settings.h"
+#include "index/index_separator.h"
+#include "index/ix_cache.h"
 #include "pattern/parser.h"
 #include "search/display_base.h"
 #include "search/folder_walk.h"
 #include "search/font_markers.h"
 #include "search/fuzzy_record_matcher.h"
+#include "search/indexed_search.h"
 #include "search/record_test.h"
 #include "search/search_output.h"
 #include "search/search_string.h"
@@ -70,6 +73,10 @@ void TWorker::run() {
     debugLog("worker started (TH# %Xh)\n", threadNumber());
     setStatus(2, kSearching);
     setStatus(4, "0");
+    ixCache_ = makeIndexCache(settings_.ixfDir.view());
+    // Blocks cut at another record separator would be read wrongly.
+    if (settings_.schUseIX || settings_.schType == AppSettings::kFuzzySearch)
+        matchIndexSeparator(settings_.ixfDir.view(), settings_.recSeparEsc.view());
     std::vector<LStr> folders = splitList(settings_.schDir.view());
     std::vector<LStr> masks = splitList(settings_.schFile.view());
     compilePatterns();
@@ -88,6 +95,7 @@ void TWorker::run() {
     writeSummary();
     setStatus(1, "");
     setStatus(2, "");
+    ixCache_.reset();  // a changed index file is written back
     recSepar_.reset();
     fldSepar_.reset();
     debugLog("worker end\n");

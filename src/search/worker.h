@@ -22,6 +22,8 @@ struct AppSettings;
 struct TSchStr;
 class RecordTester;
 class TReader;
+class TIxCache;
+struct IndexedFileSearch;
 
 // The counts of a finished run.
 struct SearchSummary {
@@ -77,6 +79,7 @@ class TWorker : public LThread {
     void searchWholeFile(const LStr& path);
     void searchIndexedFile(const LStr& path);
     void searchFuzzyIndexed(const LStr& path);
+    IndexedFileSearch indexedRun(TReader& reader, const LStr& path);
     bool openForSearch(TReader& reader, const LStr& path, bool indexMode);
     void readFieldTitles(TReader& reader);
     void countFile(const LStr& path, int32_t hits);
@@ -121,6 +124,9 @@ class TWorker : public LThread {
     int32_t filesSearched_ = 0;
     int32_t filesWithHits_ = 0;
     int32_t fuzzyFallbacks_ = 0;
+    // The index file of the folder searched last; writes itself back when
+    // dirty as the worker goes.
+    std::unique_ptr<TIxCache> ixCache_;
     LStrSet visitedFiles_{256};
     LStrSet shownDupKeys_{256};
     RateItems rateItems_;

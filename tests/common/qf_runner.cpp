@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <string_view>
 
 extern char** environ;
 
@@ -60,7 +61,16 @@ QfResult runQf(const std::vector<std::string>& args, const std::vector<std::stri
     argv.push_back(nullptr);
     std::vector<std::string> envCopy = env;
     std::vector<char*> envp;
-    for (char** e = environ; *e; ++e) envp.push_back(*e);
+    // An entry given here replaces the inherited one of the same name.
+    auto overridden = [&](std::string_view entry) {
+        for (const std::string& e : envCopy) {
+            size_t eq = e.find('=');
+            if (entry.substr(0, entry.find('=')) == std::string_view(e).substr(0, eq)) return true;
+        }
+        return false;
+    };
+    for (char** e = environ; *e; ++e)
+        if (!overridden(*e)) envp.push_back(*e);
     for (auto& e : envCopy) envp.push_back(e.data());
     envp.push_back(nullptr);
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/qf_runner.h"
+#include "common/temp_dir.h"
 #include "support/lwstr.h"
 #include "text/encoding.h"
 
@@ -50,10 +51,17 @@ inline std::string summary(int hits, int filesWithHits, int filesSearched,
            std::to_string(filesSearched) + ")\r\n";
 }
 
+// The cache folder of the qf runs, so that index files of searches that
+// build them (fuzzy ones, or with --index) never land in the user's cache.
+inline const TempDir& cacheHome() {
+    static TempDir home;
+    return home;
+}
+
 // qf --raw --no-config with the arguments.
 inline QfResult search(std::vector<std::string> args) {
     args.insert(args.begin(), {"--raw", "--no-config", "--quiet"});
-    return runQf(args);
+    return runQf(args, {"XDG_CACHE_HOME=" + cacheHome().path()});
 }
 
 }  // namespace e2e

@@ -131,6 +131,8 @@ TEST(FuzzyRun, ResultLineShowsPiecesAndRate) {
     settings.schStr = "matching";
     settings.schDir = LStr(dir.path());
     settings.schFile = "*.txt";
+    TempDir indexFolder;  // a fuzzy search always builds the index
+    settings.ixfDir = LStr(indexFolder.path());
     stopFlag() = 0;
     auto sink = std::make_unique<TextSink>();
     TextSink& out = *sink;
