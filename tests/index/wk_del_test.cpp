@@ -33,12 +33,6 @@ std::string changedLine(int changed, int examined, int entries) {
     return std::string(formatText(ixtext::kFilesChanged, changed, examined, entries).view());
 }
 
-std::vector<std::string> texts(const CaptureSink& sink) {
-    std::vector<std::string> out;
-    for (const auto& m : sink.messages()) out.push_back(m.text);
-    return out;
-}
-
 // An index folder with index files for a live folder, a folder that is gone
 // and converted texts of documents that are current, gone or newer.
 class DeletionWorker : public ::testing::Test {
@@ -189,17 +183,6 @@ TEST(DeletionWorkerSafety, FolderWithoutMarkerIsLeftAlone) {
     EXPECT_EQ(texts(sink),
               (std::vector<std::string>{messageLine(ixErrorText(ixtext::kNotOurFolder, ix)),
                                         deletedLine(0, 0)}));
-}
-
-TEST(DeletionWorkerSafety, EmptyIndexFolderReportsNothingDeleted) {
-    TempDir tmp;
-    std::string ix = tmp.path("ix/");
-    ASSERT_TRUE(ensureIndexFolder(ix));
-    CaptureSink sink;
-    TWkDel worker(true, ix);
-    worker.run();
-    EXPECT_EQ(texts(sink), std::vector<std::string>{deletedLine(0, 0)});
-    EXPECT_TRUE(hasIndexMarker(ix));
 }
 
 TEST(IndexFolderMarker, MarksOnlyFoldersTheProgramCanOwn) {

@@ -38,14 +38,10 @@ TEST(PathEncoding, NamesRoundTripThroughShiftJis) {
     }
 }
 
-TEST(PathEncoding, TrailByteBraceIsNoEscape) {
-    // "本" is 0x96 0x7B: its trail byte is "{", which must not start an escape.
-    std::string sjis = "\x96\x7b%u0041}";
-    EXPECT_EQ(toSystemPath(sjis), "本%u0041}");
-}
-
-TEST(PathEncoding, TypedEscapesReachTheFile) {
-    // A user may type an escape for a character that has a Shift-JIS form.
+TEST(PathEncoding, OnlyWholeEscapesAfterACharacterStartAreDecoded) {
+    // "本" is 0x96 0x7B: its trail byte "{" must not start an escape.
+    EXPECT_EQ(toSystemPath("\x96\x7b%u0041}"), "本%u0041}");
+    // A typed escape for a character with a Shift-JIS form still reaches the file.
     EXPECT_EQ(toSystemPath("{%u3042}.txt"), "あ.txt");
     EXPECT_EQ(toSystemPath("{%u41}"), "{%u41}");  // not four digits: plain text
 }

@@ -15,10 +15,10 @@ TEST(MessageService, KindWordsAndCounters) {
         int errors;    // rise of the error count
         int warnings;  // rise of errors + warnings minus errors
     } cases[] = {
-        {0, "Message", 0, 0},        {1, "Error", 0, 0},        {9999, "Error", 0, 0},
-        {10000, "Error", 1, 0},      {19999, "Error", 1, 0},    {20000, "Warning", 0, 0},
-        {29999, "Warning", 0, 0},    {30000, "Warning", 0, 1},  {35000, "Warning", 0, 1},
-        {39998, "Warning", 0, 1},    {39999, "Note", 0, 1},     {40000, "Note", 0, 0},
+        {0, "Message", 0, 0},     {1, "Error", 0, 0},       {9999, "Error", 0, 0},
+        {10000, "Error", 1, 0},   {19999, "Error", 1, 0},   {20000, "Warning", 0, 0},
+        {29999, "Warning", 0, 0}, {30000, "Warning", 0, 1}, {35000, "Warning", 0, 1},
+        {39998, "Warning", 0, 1}, {39999, "Note", 0, 1},    {40000, "Note", 0, 0},
     };
     CaptureSink sink;
     for (const auto& c : cases) {
@@ -42,10 +42,7 @@ TEST(MessageService, SystemAndErrnoTextsAreAppended) {
     report(kMsgSystemWarning, "x");
     EXPECT_EQ(sink.messages().back().kind, "Warning");
     EXPECT_NE(sink.messages().back().text.find("x: "), std::string::npos);
-}
-
-TEST(MessageService, SystemErrorTextWithoutMessage) {
-    errno = 0;
+    errno = 0;  // code 0 means the last error
     EXPECT_EQ(systemErrorText(0), "(no message)");
 }
 
@@ -91,13 +88,6 @@ TEST(MessageService, BasicSinkFormat) {
     std::string out = testing::internal::GetCapturedStderr();
     installMessageSink(std::move(previous));
     EXPECT_EQ(out, "a.cfg(12): Error 15001: unknown name 'xyz'\nMessage 0: plain");
-}
-
-TEST(MessageService, LanguageChoosesText) {
-    setMessageLanguage('J');
-    EXPECT_STREQ(jaEn("%s を開けません", "cannot open %s"), "%s を開けません");
-    setMessageLanguage('E');
-    EXPECT_STREQ(jaEn("%s を開けません", "cannot open %s"), "cannot open %s");
 }
 
 TEST(MessageService, ConversionQuietNests) {

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "common/capture_sink.h"
+#include "support/sink_texts.h"
 
 namespace {
 
@@ -64,9 +66,7 @@ TEST(DecodeEscape, BadHexDigitsWarnAndConsumeNothing) {
         LStr out;
         EXPECT_EQ(decodeEscape(c.after, out), 0) << c.after;
         EXPECT_TRUE(out.empty());
-        ASSERT_EQ(sink.messages().size(), 1u) << c.after;
-        EXPECT_EQ(sink.messages()[0].number, 35000);
-        EXPECT_EQ(sink.messages()[0].text, c.message);
+        EXPECT_EQ(numberedTexts(sink), Texts{"35000 " + std::string(c.message)}) << c.after;
     }
 }
 
@@ -86,36 +86,27 @@ TEST(Unescape, DecodesEveryEscape) {
     }
 }
 
-TEST(Unescape, TrailByteBackslashIsNoEscape) {
-    CaptureSink sink;
-    // 0x95 0x5C is one character (表); the n after it is plain text.
-    LStr text("\x95\x5Cn");
-    EXPECT_FALSE(unescape(text));
-    EXPECT_EQ(text.view(), "\x95\x5Cn");
-    EXPECT_EQ(unescaped("\x95\x5C\\t\x83\x5C"), "\x95\x5C\t\x83\x5C");
-    EXPECT_TRUE(sink.messages().empty());
-}
-
-TEST(Unescape, UnknownEscapeIsKeptWithWarning) {
-    CaptureSink sink;
-    LStr text("a\\qb");
-    EXPECT_FALSE(unescape(text));
-    EXPECT_EQ(text.view(), "a\\qb");
-    ASSERT_EQ(sink.messages().size(), 1u);
-    EXPECT_EQ(sink.messages()[0].number, 35000);
-    EXPECT_EQ(sink.messages()[0].text, "illegal escape: '\\'+71");
-}
-
-TEST(Unescape, ShortHexEscapeWarnsTwiceAndKeepsText) {
-    CaptureSink sink;
-    EXPECT_EQ(unescaped("\\x4"), "\\x4");
-    ASSERT_EQ(sink.messages().size(), 2u);
-    EXPECT_EQ(sink.messages()[0].text, "illegal escape: '\\x'+34+00");
-    EXPECT_EQ(sink.messages()[1].text, "illegal escape: '\\'+78");
-    sink.clear();
-    EXPECT_EQ(unescaped("end\\"), "end\\");
-    ASSERT_EQ(sink.messages().size(), 1u);
-    EXPECT_EQ(sink.messages()[0].text, "illegal escape: '\\'+00");
+TEST(Unescape, TrailBytesAndBadEscapesAreKept) {
+    struct Case {
+        std::string_view in, out;
+        Texts messages;  // each numbered 35000
+    } cases[] = {
+        // 0x95 0x5C is one character (表); the n after it is plain text.
+        {"\x95\x5Cn", "\x95\x5Cn", {}},
+        {"\x95\x5C\\t\x83\x5C", "\x95\x5C\t\x83\x5C", {}},
+        {"a\\qb", "a\\qb", {"illegal escape: '\\'+71"}},
+        {"\\x4", "\\x4", {"illegal escape: '\\x'+34+00", "illegal escape: '\\'+78"}},
+        {"end\\", "end\\", {"illegal escape: '\\'+00"}},
+    };
+    for (const auto& c : cases) {
+        CaptureSink sink;
+        LStr text(c.in);
+        EXPECT_EQ(unescape(text), c.in != c.out) << c.in;  // whether anything was decoded
+        EXPECT_EQ(text.view(), c.out) << c.in;
+        Texts expected;
+        for (const auto& m : c.messages) expected.push_back("35000 " + m);
+        EXPECT_EQ(numberedTexts(sink), expected) << c.in;
+    }
 }
 
 TEST(Printable, ControlBytesBecomeEscapes) {

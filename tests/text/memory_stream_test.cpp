@@ -22,20 +22,6 @@ TEST(MemoryStream, ReadAndSeekStayInsideTheBytes) {
     EXPECT_EQ(std::string(text.view()), "abcdef");  // the caller's bytes stay as they are
 }
 
-TEST(MemoryStream, BufferedMemoryParsesLikeAFile) {
-    std::string text(1200, 'x');
-    text += "\nlast";
-    LMemSrm s(text);
-    LStr line;
-    EXPECT_EQ(s.readLine(&line, 0), '\n');
-    EXPECT_EQ(line.length(), 1200);
-    EXPECT_EQ(s.line(), 2);
-    EXPECT_TRUE(s.matchLiteral("last"));
-    EXPECT_EQ(s.seek(-1), int32_t(text.size()));
-    EXPECT_EQ(s.readByte(), -1);
-    EXPECT_STREQ(s.name(), "(unknown stream)");
-}
-
 TEST(MemoryStream, OutputSeekCutsButNeverGrows) {
     LStr out;
     LMemOutStream o(out);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "common/capture_sink.h"
+#include "support/sink_texts.h"
 
 namespace {
 
@@ -60,24 +61,10 @@ TEST(ParseNumber, BadCharacterReportsAndKeepsValue) {
     EXPECT_EQ(parseNumber("-0x1G"), -1);
     EXPECT_EQ(parseNumber("0n102"), 2);
     EXPECT_EQ(parseNumber("12:30", ';'), 12);
-    ASSERT_EQ(sink.messages().size(), 4u);
-    EXPECT_EQ(sink.messages()[0].number, 15000);
-    EXPECT_EQ(sink.messages()[0].text, "cannot analyze '12a' as a number");
-    EXPECT_EQ(sink.messages()[1].text, "cannot analyze '1G' as a number");
-    EXPECT_EQ(sink.messages()[2].text, "cannot analyze '102' as a number");
-}
-
-TEST(ParseNumber, JapaneseMessage) {
-    LanguageScope ja('J');
-    CaptureSink sink;
-    EXPECT_EQ(parseNumber("7z"), 7);
-    ASSERT_EQ(sink.messages().size(), 1u);
-    // 「7z」を数値として解釈できません
-    EXPECT_EQ(sink.messages()[0].text,
-              "\x81\x75"
-              "7z"
-              "\x81\x76\x82\xF0\x90\x94\x92\x6C\x82\xC6\x82\xB5\x82\xC4\x89\xF0"
-              "\x8E\xDF\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1");
+    EXPECT_EQ(numberedTexts(sink), (Texts{"15000 cannot analyze '12a' as a number",
+                                          "15000 cannot analyze '1G' as a number",
+                                          "15000 cannot analyze '102' as a number",
+                                          "15000 cannot analyze '12:30' as a number"}));
 }
 
 TEST(ParseSize, SuffixesAndUpward) {
@@ -103,9 +90,7 @@ TEST(ParseNumberList, KeepsGoodItemsAndReportsBadOnes) {
     std::vector<int32_t> list{99};
     EXPECT_EQ(parseNumberList("4, 8,x", ',', list), 1);
     EXPECT_EQ(list, (std::vector<int32_t>{4, 8}));
-    ASSERT_EQ(sink.messages().size(), 1u);
-    EXPECT_EQ(sink.messages()[0].number, 35000);
-    EXPECT_EQ(sink.messages()[0].text, "illegal number: 'x'");
+    EXPECT_EQ(numberedTexts(sink), Texts{"35000 illegal number: 'x'"});
 
     sink.clear();
     EXPECT_EQ(parseNumberList("1 ;-2;  30 ;", ';', list), 0);
@@ -116,14 +101,21 @@ TEST(ParseNumberList, KeepsGoodItemsAndReportsBadOnes) {
     EXPECT_EQ(list, (std::vector<int32_t>{5, 7}));
 }
 
-TEST(ParseNumberList, JapaneseMessage) {
+TEST(NumberMessages, JapaneseTexts) {
     LanguageScope ja('J');
     CaptureSink sink;
+    EXPECT_EQ(parseNumber("7z"), 7);
     std::vector<int32_t> list;
     EXPECT_EQ(parseNumberList("q", ',', list), 1);
-    ASSERT_EQ(sink.messages().size(), 1u);
-    // 数値の形式が正しくありません: 'q'
+    ASSERT_EQ(sink.messages().size(), 2u);
+    // 「7z」を数値として解釈できません
     EXPECT_EQ(sink.messages()[0].text,
+              "\x81\x75"
+              "7z"
+              "\x81\x76\x82\xF0\x90\x94\x92\x6C\x82\xC6\x82\xB5\x82\xC4\x89\xF0"
+              "\x8E\xDF\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1");
+    // 数値の形式が正しくありません: 'q'
+    EXPECT_EQ(sink.messages()[1].text,
               "\x90\x94\x92\x6C\x82\xCC\x8C\x60\x8E\xAE\x82\xAA\x90\xB3\x82\xB5\x82\xAD\x82\xA0"
               "\x82\xE8\x82\xDC\x82\xB9\x82\xF1: 'q'");
 }

@@ -10,20 +10,12 @@
 
 namespace {
 
-std::string utf16le(std::u16string_view units) {
+// UTF-16 bytes, little-endian or big-endian.
+std::string utf16(std::u16string_view units, bool bigEndian = false) {
     std::string bytes;
     for (char16_t u : units) {
-        bytes += char(u & 0xFF);
-        bytes += char(u >> 8);
-    }
-    return bytes;
-}
-
-std::string utf16be(std::u16string_view units) {
-    std::string bytes;
-    for (char16_t u : units) {
-        bytes += char(u >> 8);
-        bytes += char(u & 0xFF);
+        bytes += char(bigEndian ? u >> 8 : u & 0xFF);
+        bytes += char(bigEndian ? u & 0xFF : u >> 8);
     }
     return bytes;
 }
@@ -50,8 +42,8 @@ TEST(StreamReading, MarkedTextsDecodeToShiftJis) {
         TextEncoding encoding;
         std::string text;
     } cases[] = {
-        {"\xFF\xFE" + utf16le(text), TextEncoding::kUtf16Le, sjis},
-        {"\xFE\xFF" + utf16be(text), TextEncoding::kUtf16Be, sjis},
+        {"\xFF\xFE" + utf16(text), TextEncoding::kUtf16Le, sjis},
+        {"\xFE\xFF" + utf16(text, true), TextEncoding::kUtf16Be, sjis},
         {"\xEF\xBB\xBF"
          "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xC3\xA9 text\r\n",
          TextEncoding::kUtf8, sjis},
@@ -97,7 +89,7 @@ TEST(StreamReading, ReadAllUtf16DropsOnlyNulUnits) {
     units[12000] = 0;
     std::u16string expected = units;
     std::erase(expected, u'\0');
-    std::string file = utf16le(units) + "z";  // an odd last byte
+    std::string file = utf16(units) + "z";  // an odd last byte
     LMemSrm stream{std::string_view(file)};
     LWStr out;
     EXPECT_EQ(readAllUtf16(stream, out), int32_t(expected.size()));
