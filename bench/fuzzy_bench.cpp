@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "japanese_text.h"
 #include "search/fuzzy_match.h"
 #include "support/lstr.h"
 #include "support/lwstr.h"
@@ -23,36 +24,6 @@ namespace {
 
 constexpr size_t kTextUnits = 512 * 1024;  // about 1 MB of Shift-JIS
 
-// Kana, common kanji, a few ASCII words and punctuation, one line every 40
-// to 80 characters.
-std::u16string generateJapanese(size_t units) {
-    const std::u16string kanji =
-        u"日本語文字検索索引時間年月人大中小学生先会社出入上下前後東西南北国語"
-        u"書読話見聞行来思言知分手力気円電車道自動新古高安多少長明暗目耳口";
-    const std::u16string punctuation = u"、。「」・ー（）";
-    const std::u16string ascii[] = {u"index", u"Quill", u"2024", u"text"};
-    std::mt19937 random(4711);
-    std::u16string text;
-    size_t lineLength = 0;
-    while (text.size() < units) {
-        const int kind = int(random() % 100);
-        if (kind < 45)
-            text += char16_t(0x3041 + random() % 83);  // hiragana
-        else if (kind < 60)
-            text += char16_t(0x30A1 + random() % 83);  // katakana
-        else if (kind < 85)
-            text += kanji[random() % kanji.size()];
-        else if (kind < 93)
-            text += punctuation[random() % punctuation.size()];
-        else
-            text += ascii[random() % 4];
-        if (++lineLength > 40 + random() % 40) {
-            text += u"\r\n";
-            lineLength = 0;
-        }
-    }
-    return text;
-}
 
 struct Corpus {
     LStr text;
@@ -62,7 +33,7 @@ struct Corpus {
 const Corpus& corpus() {
     static const Corpus c = [] {
         Corpus out;
-        wideToMb(generateJapanese(kTextUnits), out.text, kCodePageAnsi);
+        wideToMb(generateJapanese(kTextUnits, 4711), out.text, kCodePageAnsi);
         std::string_view rest = out.text.view();
         while (!rest.empty()) {
             const size_t end = std::min(rest.find('\n'), rest.size() - 1) + 1;

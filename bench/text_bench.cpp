@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "japanese_text.h"
 #include "index/gram_signature.h"
 #include "support/lstr.h"
 #include "support/lwstr.h"
@@ -17,38 +18,9 @@ constexpr size_t kBlockBytes = 256;             // a record block of the index
 
 // Kana, common kanji, ASCII words and punctuation in proportions like those
 // of ordinary Japanese prose, with a line end every 40 to 80 characters.
-std::u16string generateJapanese(size_t units) {
-    const std::u16string kanji =
-        u"日本語文字検索索引時間年月人大中小学生先会社出入上下前後東西南北国語"
-        u"書読話見聞行来思言知分手力気円電車道自動新古高安多少長明暗目耳口";
-    const std::u16string punctuation = u"、。「」・ー（）";
-    const std::u16string ascii[] = {u"index", u"Quill", u"2024", u"text", u"UTF-8"};
-    std::mt19937 random(12345);
-    std::u16string text;
-    text.reserve(units + 100);
-    size_t lineLength = 0;
-    while (text.size() < units) {
-        int kind = int(random() % 100);
-        if (kind < 45)
-            text += char16_t(0x3041 + random() % 83);  // hiragana
-        else if (kind < 60)
-            text += char16_t(0x30A1 + random() % 83);  // katakana
-        else if (kind < 85)
-            text += kanji[random() % kanji.size()];
-        else if (kind < 93)
-            text += punctuation[random() % punctuation.size()];
-        else
-            text += ascii[random() % 5];
-        if (++lineLength > 40 + random() % 40) {
-            text += u"\r\n";
-            lineLength = 0;
-        }
-    }
-    return text;
-}
 
 const std::u16string& sampleWide() {
-    static const std::u16string text = generateJapanese(kTextUnits);
+    static const std::u16string text = generateJapanese(kTextUnits, 12345);
     return text;
 }
 

@@ -1,9 +1,13 @@
 // Record cutting: bytes are copied to the record until the separator matches
-// anchored at a character start.
+// anchored at a character start. The bytes between possible separator starts
+// are found by scanning the stream's buffer and copied as whole runs.
 #include "pattern/record_reader.h"
 
 #include <algorithm>
+#include <cstring>
 
+#include "pattern/sjis_scan.h"
+#include "support/byte_scan.h"
 #include "support/ctype_table.h"
 #include "text/buffered_stream.h"
 
@@ -23,27 +27,62 @@ int32_t separatorAt(LSrmBase& stream, LRex* separator, int32_t peekLen, LRexHitL
     if (!separator->next(c, false)) return 0;
     return int32_t(c.cur - p);
 }
+
+// The finder over table (none: no byte). Records are cut one call at a
+// time, mostly with the same table, so each thread keeps the last finder.
+const ByteSetFinder& startBytes(const LRexStartTable* table) {
+    static const LRexStartTable kNoBytes{};
+    thread_local LRexStartTable last{};
+    thread_local ByteSetFinder finder(last);
+    const LRexStartTable& wanted = table ? *table : kNoBytes;
+    if (std::memcmp(wanted.data(), last.data(), sizeof last) != 0) {
+        last = wanted;
+        finder = ByteSetFinder(last);
+    }
+    return finder;
+}
+
+// Length of the leading run of p[0, limit) (limit >= 1) that holds no
+// possible separator start. *charStart tells on entry whether p starts a
+// character, and on exit whether the byte after the run does.
+int32_t plainRun(const char* p, int32_t limit, const ByteSetFinder* starts, bool* charStart) {
+    const char* end = p + limit;
+    const char* known = *charStart ? p : p + 1;  // a character start
+    for (const char* q = known; starts && q < end; q = known) {
+        q = starts->find(q, end);
+        if (q == end) break;
+        if (isCharStart(known, q)) {
+            *charStart = true;
+            return int32_t(q - p);
+        }
+        known = q + 1;  // q was a second byte; a character starts after it
+    }
+    *charStart = isCharStart(known, end);
+    return limit;
+}
 }  // namespace
 
 int32_t readUntilRex(LSrmBase& stream, LRex* separator, int32_t peekLen,
                      const LRexStartTable* table, LStr& record, int32_t maxLen) {
     LRexHitList hits;
     bool charStart = true;  // the next byte starts a character
-    auto candidate = [&](unsigned char b) {
-        return separator && charStart && (!table || (*table)[b]);
-    };
+    const ByteSetFinder& starts = startBytes(table);
     for (;;) {
+        // What is buffered is scanned as it stands; only an empty buffer is
+        // refilled here, so the buffer slides once per refill, not per record.
         int32_t available = 0;
-        const char* p = stream.peekBytes(LSrmBase::kMaxPeek, &available);
+        const char* p = stream.peekBytes(1, &available);
         if (available <= 0) return 0;
-        // Copy the run of bytes where no separator can begin, up to maxLen.
         const int32_t room = std::max(maxLen - record.length(), 1);
         const int32_t limit = std::min(available, room);
         int32_t i = 0;
-        for (; i < limit; ++i) {
-            const unsigned char b = static_cast<unsigned char>(p[i]);
-            if (candidate(b)) break;
-            charStart = !(charStart && isLeadByte(b));
+        if (separator && !table) {
+            // Every character start is a candidate: at most a second byte
+            // goes before the next one.
+            i = charStart ? 0 : 1;
+            charStart = true;
+        } else {
+            i = plainRun(p, limit, separator ? &starts : nullptr, &charStart);
         }
         if (i > 0) {
             record.append(p, i);

@@ -3,6 +3,7 @@
 
 #include <string.h>  // memmem
 
+#include <algorithm>
 #include <cstring>
 
 #include "pattern/nodes/flat_rex.h"
@@ -93,7 +94,9 @@ const char* LRexSearcher::nextCandidate(const char* p, const char* last, const c
         const size_t n = prefix_.length();
         const char* from = p;
         while (p <= last && size_t(end - p) >= n) {
-            auto* q = static_cast<const char*>(::memmem(p, end - p, prefix_.data(), n));
+            // A match starting at last ends its prefix by last + n at the latest.
+            const size_t span = std::min(size_t(end - p), size_t(last - p) + n);
+            auto* q = static_cast<const char*>(::memmem(p, span, prefix_.data(), n));
             if (!q || q > last) return nullptr;
             if (isCharStart(from, q)) return q;
             p = q + 1;  // q is a trail byte; the next character starts after it

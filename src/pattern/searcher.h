@@ -55,6 +55,8 @@ class LRexSearcher {
     void setTemplate(std::string_view replacementTemplate);
 
     LRex* rex() const { return rex_; }
+    // Bytes every match starts with (exactly, at its start position), or empty.
+    std::string_view prefix() const { return prefix_.view(); }
 
     // Returns the start offset of the recorded match or -1. lastStart and
     // endOffset of -1 mean the text length.

@@ -12,6 +12,7 @@
 #include "search/search_string.h"
 #include "search/status_sink.h"
 #include "search/worker.h"
+#include "support/byte_scan.h"
 #include "support/message_service.h"
 
 namespace {
@@ -144,7 +145,7 @@ int32_t TWorker::searchRange(TReader& reader, int64_t start, int64_t length, int
         // counts them; asking the stream would rescan its buffer each time.
         reader.setRecordLine(line);
         const std::string_view text = record_.view();
-        line += int32_t(std::count(text.begin(), text.end(), '\n'));
+        line += countByte(text.data(), text.data() + text.size(), '\n');
         prefix_.truncate(0);
         suffix_.truncate(0);
         if (areaRex_ &&

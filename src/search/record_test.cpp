@@ -63,7 +63,11 @@ RecordTester::RecordTester(const AppSettings& settings, const TSchStr& str,
       fieldSearcher_(const_cast<LRex*>(fieldSeparator)),
       recordSearcher_(const_cast<LRex*>(recordSeparator)),
       boundary_('p', 0, nullptr) {
-    if (!key_.empty()) firstChar_ = foldChar(charAt(key_), fold_);
+    if (!key_.empty()) {
+        firstChar_ = foldChar(charAt(key_), fold_);
+        firstScan_ = std::make_unique<FirstCharScan>(
+            [this](int code) { return foldChar(code, fold_) == firstChar_; });
+    }
     searcher_.setStopFlag(&stopFlag());
     fieldSearcher_.setStopFlag(&stopFlag());
     recordSearcher_.setStopFlag(&stopFlag());
@@ -97,7 +101,8 @@ bool RecordTester::recordMatches(std::string_view text) {
         case Method::kStem:
             return anyCandidate(text, &RecordTester::stemMatchesAt);
         case Method::kLiteral:
-            return anyCandidate(text, &RecordTester::literalMatchesAt);
+            // A match at a position starts with the pattern's leading bytes.
+            return anyCandidate(text, &RecordTester::literalMatchesAt, searcher_.prefix());
     }
     return false;
 }
@@ -114,19 +119,20 @@ void RecordTester::collectHits(std::string_view text, HitList& hits) {
     }
 }
 
-int32_t RecordTester::nextCandidate(std::string_view text, int32_t from) const {
+int32_t RecordTester::nextCandidate(std::string_view text, int32_t from,
+                                    std::string_view needle) const {
     if (firstChar_ < 0) return -1;
-    const int32_t last = fieldMatch_ ? 0 : size32(text) - 1;
-    for (int32_t pos = from; pos <= last && pos < size32(text); pos += charLength(text, pos)) {
-        if (stopRequested()) return -1;
-        if (foldChar(charAt(text, pos), fold_) == firstChar_) return pos;
-    }
-    return -1;
+    if (stopRequested()) return -1;
+    if (!fieldMatch_) return firstScan_->next(text, from, needle);
+    // Whole fields: only the first position.
+    if (from > 0 || text.empty()) return -1;
+    return foldChar(charAt(text, 0), fold_) == firstChar_ ? 0 : -1;
 }
 
-bool RecordTester::anyCandidate(std::string_view text, CandidateTest test) {
-    for (int32_t pos = nextCandidate(text, 0); pos >= 0;
-         pos = nextCandidate(text, pos + charLength(text, pos)))
+bool RecordTester::anyCandidate(std::string_view text, CandidateTest test,
+                                std::string_view needle) {
+    for (int32_t pos = nextCandidate(text, 0, needle); pos >= 0;
+         pos = nextCandidate(text, pos + charLength(text, pos), needle))
         if ((this->*test)(text, pos)) return true;
     return false;
 }

@@ -9,6 +9,7 @@
 
 #include "pattern/nodes/sp_rex.h"
 #include "pattern/searcher.h"
+#include "search/first_char_scan.h"
 #include "search/hit.h"
 #include "support/lstr.h"
 #include "text/regularize.h"
@@ -64,9 +65,10 @@ class RecordTester {
 
     // Start positions of the literal and stem scans: the first position only
     // with whole-field matching, else every character start; -1 at the end.
-    int32_t nextCandidate(std::string_view text, int32_t from) const;
+    // With a needle, only positions whose bytes begin with it.
+    int32_t nextCandidate(std::string_view text, int32_t from, std::string_view needle = {}) const;
     using CandidateTest = bool (RecordTester::*)(std::string_view, int32_t);
-    bool anyCandidate(std::string_view text, CandidateTest test);
+    bool anyCandidate(std::string_view text, CandidateTest test, std::string_view needle = {});
     bool literalMatchesAt(std::string_view text, int32_t pos);
     bool stemMatchesAt(std::string_view text, int32_t pos);
     bool boundaryAt(std::string_view text, int32_t pos);
@@ -81,8 +83,9 @@ class RecordTester {
     const TSchStr& str_;
     bool fieldMatch_;
     FoldFlags fold_;
-    std::string_view key_;  // schStemStr with stemming, else schStr
-    int firstChar_ = -1;    // first character of key_, folded
+    std::string_view key_;                      // schStemStr with stemming, else schStr
+    int firstChar_ = -1;                        // first character of key_, folded
+    std::unique_ptr<FirstCharScan> firstScan_;  // characters that fold to firstChar_
     LRexSearcher searcher_;
     LRexSearcher fieldSearcher_;
     LRexSearcher recordSearcher_;

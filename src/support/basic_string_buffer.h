@@ -157,7 +157,8 @@ private:
         reallocate(grownCapacity(n + 1, sizeof(Ch)));
     }
     void reallocate(int64_t units) {
-        auto fresh = std::make_unique<Ch[]>(units);
+        // Only the copied units and the NUL are ever read before written.
+        auto fresh = std::make_unique_for_overwrite<Ch[]>(size_t(units));
         std::copy(data_.get(), data_.get() + len_ + 1, fresh.get());
         data_ = std::move(fresh);
         cap_ = int32_t(units);

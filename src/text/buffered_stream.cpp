@@ -6,6 +6,8 @@
 #include <array>
 #include <cstring>
 
+#include "support/byte_scan.h"
+
 namespace {
 
 unsigned char asciiLower(unsigned char c) {
@@ -191,7 +193,7 @@ void LSrmBase::close() {
     if (stream_) stream_->close();
 }
 
-int32_t LSrmBase::skipBytes(int32_t n) {
+int32_t LSrmBase::skipBytesSlow(int32_t n) {
     while (n > 0) {
         int32_t take = std::min(count_ - index_, n);
         if (take > 0) {
@@ -265,7 +267,8 @@ bool LSrmBase::matchLiteral(std::u16string_view text) {
 }
 
 int32_t LSrmBase::lineFeedsBefore(int32_t end) const {
-    return int32_t(std::count(buf_, buf_ + end, '\n'));
+    const char* p = reinterpret_cast<const char*>(buf_);
+    return countByte(p, p + end, '\n');
 }
 
 int32_t LSrmBase::line() const {

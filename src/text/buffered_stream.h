@@ -77,7 +77,13 @@ public:
     // Bytes visible at the read position without refilling.
     int32_t buffered() const { return count_ - index_; }
     // Reads and drops n bytes; returns the new position.
-    int32_t skipBytes(int32_t n);
+    int32_t skipBytes(int32_t n) {
+        if (n >= 0 && n <= count_ - index_) {
+            index_ += n;
+            return tell();
+        }
+        return skipBytesSlow(n);
+    }
 
     // The next byte (0-255), or -1 at the end.
     int readByte() { return index_ < count_ ? buf_[index_++] : readByteSlow(); }
@@ -134,6 +140,7 @@ protected:
     void releaseStream();
 
 private:
+    int32_t skipBytesSlow(int32_t n);
     int readByteSlow();
     int peekByteSlow();
     void makeVisible(int32_t n);

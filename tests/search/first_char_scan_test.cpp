@@ -1,0 +1,107 @@
+// The first-character scan against a walk over every character, and record
+// tests whose first byte also occurs as the second byte of other characters.
+#include "search/first_char_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "config/app_settings.h"
+#include "pattern/parser.h"
+#include "search/record_test.h"
+#include "search/search_string.h"
+#include "text/sjis.h"
+
+namespace {
+
+int32_t walkNext(std::string_view text, int32_t from, const std::function<bool(int)>& wanted,
+                 std::string_view needle) {
+    for (size_t pos = size_t(from); pos < text.size(); pos += size_t(charLength(text, pos)))
+        if (wanted(charAt(text, pos)) && text.substr(pos).starts_with(needle)) return int32_t(pos);
+    return -1;
+}
+
+std::string randomText(std::mt19937& rng, size_t size) {
+    // Second bytes that equal wanted first bytes: 0x83 0x53 ("S" as a
+    // second byte), 0x83 0x93 then 0x83 ("塔" across two characters).
+    static const std::vector<std::string> pieces = {
+        "S",        "s",    "\x83\x53", "\x83\x93", "\x93\x83", "\x82\x72", "\x82\x93",
+        "\x81\x81", "\xB1", "a",        "\n",       "\x83",     "Sh",       "\x93\x83\x93",
+    };
+    std::uniform_int_distribution<size_t> pick(0, pieces.size() - 1);
+    std::string text;
+    while (text.size() < size) text += pieces[pick(rng)];
+    return text;
+}
+
+}  // namespace
+
+TEST(FirstCharScan, FindsWhatACharacterWalkFinds) {
+    struct Case {
+        const char* name;
+        std::function<bool(int)> wanted;
+        std::string needle;
+    } cases[] = {
+        {"S", [](int c) { return c == 'S'; }, ""},
+        {"S or s", [](int c) { return c == 'S' || c == 's'; }, ""},
+        {"S s Ｓ ｓ", [](int c) { return c == 'S' || c == 's' || c == 0x8272 || c == 0x8293; }, ""},
+        {"塔", [](int c) { return c == 0x9383; }, ""},
+        {"塔 needle", [](int c) { return c == 0x9383; }, "\x93\x83\x93"},
+        {"Sh needle", [](int c) { return c == 'S'; }, "Sh"},
+        {"lone lead", [](int c) { return c == 0x83; }, ""},
+        {"many bytes", [](int c) { return c < 0x80 && c != 'S'; }, ""},
+        {"none", [](int) { return false; }, ""},
+    };
+    std::mt19937 rng(7);
+    for (int round = 0; round < 20; ++round) {
+        const std::string text = randomText(rng, 300 + size_t(round) * 37);
+        for (const Case& c : cases) {
+            FirstCharScan scan(c.wanted);
+            for (size_t from = 0; from <= text.size();
+                 from += size_t(std::max(1, charLength(text, from)))) {
+                ASSERT_EQ(scan.next(text, int32_t(from), c.needle),
+                          walkNext(text, int32_t(from), c.wanted, c.needle))
+                    << c.name << " from " << from << " round " << round;
+            }
+        }
+    }
+}
+
+TEST(FirstCharScan, RecordTestsSkipSecondBytes) {
+    struct Case {
+        const char* search;
+        bool icase;
+        bool width;
+        const char* text;
+        bool expected;
+    } cases[] = {
+        // 塔 is 0x93 0x83: inside ン (0x83 0x93) + ア (0x83 0x41) only as bytes.
+        {"\x93\x83", false, false, "\x83\x93\x83\x41", false},
+        {"\x93\x83", false, false, "\x83\x93\x83\x41\x93\x83", true},
+        {"\x93\x83", true, false, "\x83\x93\x83\x41", false},
+        // "S" as the second byte of 0x83 0x53 (サ), then the real one.
+        {"Sun", false, false, "\x83\x53un", false},
+        {"Sun", false, false, "\x83\x53un Sun", true},
+        {"sun", true, false, "\x83\x53un", false},
+        {"sun", true, false, "\x83\x53un SUN", true},
+        {"sun", true, true, "\x83\x53un \x82\x72\x82\x95\x82\x8e", true},  // Ｓｕｎ
+        {"sun", true, true, "\x83\x53\x82\x95\x82\x8e", false},
+    };
+    for (const Case& c : cases) {
+        AppSettings settings;
+        settings.schType = AppSettings::kNormalSearch;
+        settings.schICaseF = c.icase;
+        settings.schIZhF = c.width;
+        auto str = compileSearchString(c.search, settings, nullptr, 0).str;
+        LRexPtr recordSep = compileRex("[\x0A\x0D]+");
+        RecordTester tester(settings, *str, nullptr, recordSep.get());
+        // Also behind a prefix long enough for the searcher's start tables.
+        const std::string padding(150, 'x');
+        for (const std::string& text : {std::string(c.text), padding + c.text}) {
+            EXPECT_EQ(tester.matches(text), c.expected) << c.search << " in " << text;
+        }
+    }
+}
