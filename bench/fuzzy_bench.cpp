@@ -24,7 +24,6 @@ namespace {
 
 constexpr size_t kTextUnits = 512 * 1024;  // about 1 MB of Shift-JIS
 
-
 struct Corpus {
     LStr text;
     std::vector<std::string_view> records;

@@ -5,8 +5,8 @@
 #include <random>
 #include <string>
 
-#include "japanese_text.h"
 #include "index/gram_signature.h"
+#include "japanese_text.h"
 #include "support/lstr.h"
 #include "support/lwstr.h"
 #include "text/encoding.h"

@@ -15,7 +15,7 @@
 namespace {
 // Messages are expected by the thousand; drop them.
 class SilentSink : public LMsg {
-  public:
+public:
     void output(int, const char*, const char*, std::string_view) override {}
 };
 }  // namespace

@@ -91,11 +91,11 @@ bool splitLong(std::string_view arg, std::string_view& name, std::string_view& v
 }
 
 class Parser {
-  public:
+public:
     Parser(int argc, char** argv) : argc_(argc), argv_(argv) {}
     std::optional<QfOptions> run(std::string& error);
 
-  private:
+private:
     bool takeValue(std::string_view name, bool hasValue, std::string_view& value);
     bool option(std::string_view name, std::string_view value, bool hasValue);
     bool shortOptions(std::string_view letters);

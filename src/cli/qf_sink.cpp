@@ -10,17 +10,15 @@ namespace {
 
 // SGR colours for fonts 1 to 10 (close to the fonts' default colours).
 const char* const kFontColors[kFontCount] = {
-    "",        // no font
-    "36",      // heading: teal
-    "",        // record text
-    "1;31",    // hit: bold red
-    "4;34",    // inserted piece: blue, underlined
-    "9;31",    // deleted piece: red, struck out
-    "31",      // message: dark red
-    "34",      // special fonts 0 to 3
-    "35",
-    "33",
-    "90",
+    "",      // no font
+    "36",    // heading: teal
+    "",      // record text
+    "1;31",  // hit: bold red
+    "4;34",  // inserted piece: blue, underlined
+    "9;31",  // deleted piece: red, struck out
+    "31",    // message: dark red
+    "34",    // special fonts 0 to 3
+    "35",   "33", "90",
 };
 
 void writeAll(int fd, std::string_view bytes) {

@@ -16,8 +16,7 @@
 class QfSink : public LMsg {
 public:
     QfSink(bool raw, bool color);
-    void output(int number, const char* position, const char* kind,
-                std::string_view text) override;
+    void output(int number, const char* position, const char* kind, std::string_view text) override;
 
 private:
     void writeResult(std::string_view text);

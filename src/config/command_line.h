@@ -12,7 +12,7 @@
 struct AppSettings;
 
 class LOptBase {
-  public:
+public:
     explicit LOptBase(std::string_view name) : name_(name) {}
     virtual ~LOptBase() = default;
     // Takes the argument when it is this option; returns whether it did.
@@ -20,24 +20,24 @@ class LOptBase {
 
     const LStr& name() const { return name_; }
 
-  protected:
+protected:
     // When the argument names this option, its value: the text after ":"
     // (after "=" in the "--name=value" form), empty when there is none.
     bool matchValue(std::string_view argument, std::string_view& value) const;
 
-  private:
+private:
     LStr name_;
 };
 
 // A string option: the target becomes the value; an empty value gives the
 // default text when there is one.
 class LStrcOpt : public LOptBase {
-  public:
+public:
     LStrcOpt(std::string_view name, LStr& target, const char* defaultText = nullptr)
         : LOptBase(name), target_(target), default_(defaultText) {}
     bool parse(std::string_view argument) override;
 
-  private:
+private:
     LStr& target_;
     const char* default_;
 };

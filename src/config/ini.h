@@ -30,7 +30,7 @@ struct IniContext {
 
 // One registered key: its name and the handler of its variable's type.
 class IniEntry {
-  public:
+public:
     explicit IniEntry(std::string_view name) : name_(name) {}
     virtual ~IniEntry() = default;
     const LStr& name() const { return name_; }
@@ -39,12 +39,12 @@ class IniEntry {
     // Appends the value in its written form.
     virtual void write(IniContext& context) const = 0;
 
-  private:
+private:
     LStr name_;
 };
 
 class LIni {
-  public:
+public:
     // The error count at which reading gives up is the count at its start
     // plus this.
     static constexpr int kMaxErrors = 10;
@@ -65,7 +65,7 @@ class LIni {
     // Reads "name=value" lines until the end of the stream or too many errors.
     void read(LSrmBase& in);
 
-  private:
+private:
     IniEntry* find(std::string_view name);
     void add(std::unique_ptr<IniEntry> entry) { entries_.push_back(std::move(entry)); }
 

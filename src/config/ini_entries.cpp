@@ -87,7 +87,7 @@ bool readFixedParenthesised(IniContext& context, int count, ReadElement readElem
 }
 
 class IntEntry : public IniEntry {
-  public:
+public:
     IntEntry(std::string_view name, int32_t& target) : IniEntry(name), target_(target) {}
     bool read(IniContext& context) override {
         target_ = iniDecimal(readToken(*context.in));
@@ -95,12 +95,12 @@ class IntEntry : public IniEntry {
     }
     void write(IniContext& context) const override { appendDecimal(*context.out, target_); }
 
-  private:
+private:
     int32_t& target_;
 };
 
 class StringEntry : public IniEntry {
-  public:
+public:
     StringEntry(std::string_view name, LStr& target) : IniEntry(name), target_(target) {}
     bool read(IniContext& context) override {
         target_ = unescapeIniText(readToken(*context.in));
@@ -108,12 +108,12 @@ class StringEntry : public IniEntry {
     }
     void write(IniContext& context) const override { context.out->append(escapeIniText(target_)); }
 
-  private:
+private:
     LStr& target_;
 };
 
 class StringListEntry : public IniEntry {
-  public:
+public:
     StringListEntry(std::string_view name, std::vector<LStr>& target)
         : IniEntry(name), target_(target) {}
     bool read(IniContext& context) override {
@@ -131,12 +131,12 @@ class StringListEntry : public IniEntry {
         out.append(')');
     }
 
-  private:
+private:
     std::vector<LStr>& target_;
 };
 
 class IntListEntry : public IniEntry {
-  public:
+public:
     IntListEntry(std::string_view name, std::vector<int32_t>& target)
         : IniEntry(name), target_(target) {}
     bool read(IniContext& context) override {
@@ -154,13 +154,13 @@ class IntListEntry : public IniEntry {
         out.append(')');
     }
 
-  private:
+private:
     std::vector<int32_t>& target_;
 };
 
 // A rectangle or a font changes only when its whole value was read.
 class RectEntry : public IniEntry {
-  public:
+public:
     RectEntry(std::string_view name, WindowRect& target) : IniEntry(name), target_(target) {}
     bool read(IniContext& context) override {
         int32_t values[4] = {};
@@ -180,12 +180,12 @@ class RectEntry : public IniEntry {
         out.append(')');
     }
 
-  private:
+private:
     WindowRect& target_;
 };
 
 class FontEntry : public IniEntry {
-  public:
+public:
     FontEntry(std::string_view name, FontRecord& target) : IniEntry(name), target_(target) {}
     bool read(IniContext& context) override {
         FontRecord font = target_;
@@ -227,7 +227,7 @@ class FontEntry : public IniEntry {
         out.append(')');
     }
 
-  private:
+private:
     FontRecord& target_;
 };
 

@@ -19,7 +19,7 @@ constexpr int32_t kLowestMinRate = 60;
 // The dialog's side of the conversation: message boxes captioned with the
 // program name.
 class OptionDialogUser {
-  public:
+public:
     virtual ~OptionDialogUser() = default;
     // A message with an OK button.
     virtual void tell(std::string_view message) = 0;

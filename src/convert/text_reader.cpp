@@ -33,8 +33,11 @@ public:
 // Length of the UTF-8 sequence at s[i], 0 when it is not a valid one.
 size_t utf8SequenceLength(std::string_view s, size_t i) {
     unsigned char b = s[i];
-    size_t n = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3
-               : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+    size_t n = b < 0x80                 ? 1
+               : b >= 0xC2 && b <= 0xDF ? 2
+               : b >= 0xE0 && b <= 0xEF ? 3
+               : b >= 0xF0 && b <= 0xF4 ? 4
+                                        : 0;
     if (n == 0 || i + n > s.size()) return 0;
     for (size_t k = 1; k < n; ++k)
         if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;

@@ -18,7 +18,7 @@ namespace {
 constexpr size_t kProgressEvery = 256;
 
 class BlockBuilder {
-  public:
+public:
     BlockBuilder(TIxEntry& entry, int64_t totalSize) : entry_(entry), totalSize_(totalSize) {}
 
     bool empty() const { return len_ == 0; }
@@ -45,7 +45,7 @@ class BlockBuilder {
         line_ = nextLine;
     }
 
-  private:
+private:
     void showProgress(int32_t position) const {
         int64_t percent = (int64_t(position) + 100) / (totalSize_ / 100 + 1);
         ixStatusF(3, "%d%%", int(percent));

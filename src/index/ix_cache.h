@@ -31,7 +31,7 @@ struct TIxEntry {
 };
 
 class TIxCache {
-  public:
+public:
     static constexpr int32_t kBuckets = 256;
 
     // indexFolder is the folder index files live in; writing creates it
@@ -70,7 +70,7 @@ class TIxCache {
     // when a write was due and failed (it was reported).
     bool writeBack();
 
-  private:
+private:
     static int32_t bucketOf(std::string_view name);
 
     LStr indexFolder_;

@@ -95,7 +95,7 @@ int parseVersion(std::string_view header) {
 // ---- writing ----
 
 class IndexWriter {
-  public:
+public:
     explicit IndexWriter(std::string_view path) : file_(path, 'w', false, true) {}
     bool isOpen() const { return file_.isOpen(); }
 
@@ -117,7 +117,7 @@ class IndexWriter {
         return ok_;
     }
 
-  private:
+private:
     void drain() {
         if (buffer_.empty()) return;
         if (ok_ && file_.write(buffer_.data(), buffer_.length()) != buffer_.length()) ok_ = false;

@@ -12,7 +12,7 @@
 #include "support/thread.h"
 
 class TWkDel : public LThread {
-  public:
+public:
     TWkDel(bool deleteAll, std::string_view indexFolder);
     // Stops the walk, then calls the done callback.
     ~TWkDel() override;
@@ -30,7 +30,7 @@ class TWkDel : public LThread {
     int32_t filesChanged = 0;  // index files rewritten
     int32_t entriesDeleted = 0;
 
-  private:
+private:
     bool stopping() const;
     int walk(std::string_view folder, std::string_view mask);
     int deleteStep(const LStr& file);

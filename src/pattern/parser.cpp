@@ -50,13 +50,13 @@ int firstCode(const LStr& u) {
 }
 
 class Parser {
-  public:
+public:
     Parser(const char* pattern, uint32_t flags) : pattern_(pattern), cur_(pattern), flags_(flags) {}
 
     LRexPtr parseAlternation();
     const char* cursor() const { return cur_; }
 
-  private:
+private:
     LRexPtr parseBranch();
     LRexPtr parsePiece();
     LRexPtr parseAtom();

@@ -26,7 +26,7 @@ struct LRexPiece {
 };
 
 class LRexSearcher {
-  public:
+public:
     // Search modes besides n > 0 (stop at the n-th start position that matches).
     static constexpr int kModeLast = 0;       // record the last match (-1 too)
     static constexpr int kModeFurthest = -2;  // record the match that ends furthest
@@ -89,7 +89,7 @@ class LRexSearcher {
     // Debug text: the searcher, its last match, the tree and the tables.
     LStr dump() const;
 
-  private:
+private:
     void adopt(LRexPtr root);
     void analyse();
     void buildTables();

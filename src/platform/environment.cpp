@@ -20,6 +20,10 @@ void writeStandardError(std::string_view bytes) {
     }
 }
 
-void exitProcess(int code) { std::_Exit(code); }
+void exitProcess(int code) {
+    std::_Exit(code);
+}
 
-void sleepMilliseconds(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void sleepMilliseconds(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}

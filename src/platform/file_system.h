@@ -82,7 +82,7 @@ struct FsDirEntry {
 // that do not tell the kind. Reuse one FsDirEntry across next() calls so its
 // name buffer is reused.
 class FsDirReader {
-  public:
+public:
     enum Detail { kKindOnly, kDetails };
     // An empty folder path reads the current folder.
     explicit FsDirReader(std::string_view folder, Detail detail = kKindOnly);
@@ -98,7 +98,7 @@ class FsDirReader {
     // The next entry; false at the end.
     bool next(FsDirEntry& entry);
 
-  private:
+private:
     struct State;
     std::unique_ptr<State> state_;
 };

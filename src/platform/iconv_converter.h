@@ -15,7 +15,7 @@ struct ConvertResult {
 };
 
 class IconvConverter {
-  public:
+public:
     IconvConverter(Charset from, Charset to);
     ~IconvConverter();
     IconvConverter(const IconvConverter&) = delete;
@@ -26,7 +26,7 @@ class IconvConverter {
     // the target cannot take; no substitute characters are ever written.
     ConvertResult convert(const void* in, size_t inBytes, void* out, size_t outCapacity);
 
-  private:
+private:
     void* cd_;  // the iconv descriptor
 };
 

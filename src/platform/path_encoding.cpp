@@ -11,7 +11,7 @@ namespace {
 
 // One iconv conversion descriptor per thread and direction.
 class Converter {
-  public:
+public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
         if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
@@ -35,7 +35,7 @@ class Converter {
         return out;
     }
 
-  private:
+private:
     iconv_t cd_;
 };
 

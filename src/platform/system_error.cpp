@@ -3,9 +3,13 @@
 #include <cerrno>
 #include <cstring>
 
-int lastSystemError() { return errno; }
+int lastSystemError() {
+    return errno;
+}
 
-void setLastSystemError(int code) { errno = code; }
+void setLastSystemError(int code) {
+    errno = code;
+}
 
 std::string systemErrorMessage(int code) {
     if (code == 0) code = errno;

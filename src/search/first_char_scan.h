@@ -15,7 +15,7 @@
 #include "support/byte_scan.h"
 
 class FirstCharScan {
-  public:
+public:
     // The characters c with wanted(c): every code charAt can return (a byte,
     // or (lead << 8) | any byte after a lead byte) is asked once.
     explicit FirstCharScan(const std::function<bool(int)>& wanted);
@@ -29,7 +29,7 @@ class FirstCharScan {
 
     bool empty() const { return finder_->size() == 0; }
 
-  private:
+private:
     const char* findByte(const char* p, const char* end, std::string_view needle) const;
 
     std::bitset<65536> codes_;

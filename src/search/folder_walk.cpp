@@ -6,7 +6,7 @@
 namespace {
 
 class FolderWalk {
-  public:
+public:
     FolderWalk(const LFileMasks& masks, bool withSubfolders, const FileVisitor& visit)
         : masks_(masks), withSubfolders_(withSubfolders), visit_(visit) {}
 
@@ -22,7 +22,7 @@ class FolderWalk {
         return 0;
     }
 
-  private:
+private:
     const LFileMasks& masks_;
     bool withSubfolders_;
     const FileVisitor& visit_;

@@ -30,7 +30,7 @@ int32_t anchorThreshold(int64_t skippedWeight);
 // Aligns windows of one text with one search string. Keeps its work tables
 // between calls, so one aligner serves every window of a search; one thread.
 class FuzzyAligner {
-  public:
+public:
     explicit FuzzyAligner(const FuzzyKey& key);
 
     // Aligns the tokens [first, last) of text (tokenised by the key) with the
@@ -39,7 +39,7 @@ class FuzzyAligner {
     bool align(const TokenSeq& text, int32_t first, int32_t last,
                std::vector<AlignedPiece>& pieces);
 
-  private:
+private:
     struct Anchor {
         int32_t window;
         int32_t key;

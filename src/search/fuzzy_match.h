@@ -38,7 +38,7 @@ struct FuzzyStats {
 // Fuzzy matching of one search string; keeps its tables between texts, so
 // one matcher serves a whole run on one thread.
 class FuzzyMatcher {
-  public:
+public:
     FuzzyMatcher(std::string_view searchString, const FuzzyOptions& options);
     FuzzyMatcher(const FuzzyMatcher&) = delete;
     FuzzyMatcher& operator=(const FuzzyMatcher&) = delete;
@@ -52,7 +52,7 @@ class FuzzyMatcher {
 
     const FuzzyStats& stats() const { return stats_; }
 
-  private:
+private:
     bool run(std::string_view text, HitList* hits);
     void prepareText(std::string_view text);
     int32_t windowEnd(int32_t start) const;

@@ -10,12 +10,12 @@
 
 // Adds up pieces in text order; rate() may be asked at any time.
 class RateCounter {
-  public:
+public:
     void add(FuzzyPiece::Kind kind, int32_t characters);
     // same * 100 / (same + diff), truncated; 0 when nothing was counted.
     int32_t rate() const;
 
-  private:
+private:
     int64_t same_ = 0;
     int64_t diff_ = 0;
     int64_t pending_ = 0;  // longest difference since the last common piece

@@ -8,14 +8,14 @@
 namespace {
 
 class RunFuzzyMatcher final : public FuzzyRecordMatcher {
-  public:
+public:
     RunFuzzyMatcher(const AppSettings& settings, const TSchStr& str)
         : matcher_(str.schStr.view(), fuzzyOptionsOf(settings, str)) {}
 
     bool matches(std::string_view text) override { return matcher_.matches(text); }
     void collect(std::string_view text, HitList& hits) override { matcher_.collect(text, hits); }
 
-  private:
+private:
     FuzzyMatcher matcher_;
 };
 

@@ -28,7 +28,7 @@ struct TokenSeq {
 // The search string's tokens and the dictionary that numbers characters:
 // ids 1 to distinct() for the string's own characters, 0 for all others.
 class FuzzyKey {
-  public:
+public:
     explicit FuzzyKey(std::string_view key);
 
     std::string_view text() const { return text_.view(); }
@@ -42,7 +42,7 @@ class FuzzyKey {
     // Splits text into tokens numbered by this key's dictionary.
     void tokenize(std::string_view text, TokenSeq& out) const;
 
-  private:
+private:
     int32_t idOf(int code) const { return ids_[code & 0xFFFF]; }
 
     LStr text_;

@@ -9,7 +9,7 @@
 #include "index/gram_signature.h"
 
 class WindowSignature {
-  public:
+public:
     WindowSignature() { clear(); }
 
     void clear();
@@ -19,7 +19,7 @@ class WindowSignature {
     // How many bits of sig no gram of the window has.
     int missingFrom(const GramSignature& sig) const;
 
-  private:
+private:
     GramSignature absent_;  // bits with a count of 0
     std::array<int32_t, kSignatureBits> counts_{};
 };

@@ -18,9 +18,9 @@ struct FuzzyPiece {
 };
 
 struct Hit {
-    int32_t offset = 0;  // byte offset in the searched text
-    int32_t length = 0;  // byte length
-    int32_t rate = 100;  // match rate in percent; 100 for normal and regex hits
+    int32_t offset = 0;              // byte offset in the searched text
+    int32_t length = 0;              // byte length
+    int32_t rate = 100;              // match rate in percent; 100 for normal and regex hits
     std::vector<FuzzyPiece> pieces;  // fuzzy hits only
 };
 

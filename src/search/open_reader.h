@@ -11,7 +11,7 @@
 #include "text/buffered_stream.h"
 
 class TReader {
-  public:
+public:
     TReader() = default;
     ~TReader() { close(); }
     TReader(const TReader&) = delete;
@@ -30,7 +30,7 @@ class TReader {
     // Pops the position and closes the stream.
     void close();
 
-  private:
+private:
     friend bool openReader(TReader& reader, const LStr& path, std::string_view displayBase,
                            bool indexMode);
 

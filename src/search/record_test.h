@@ -20,7 +20,7 @@ struct TSchStr;
 // The fuzzy record test and hit collection plug in here. Without one, a
 // fuzzy search string is tested as a normal one.
 class FuzzyRecordMatcher {
-  public:
+public:
     virtual ~FuzzyRecordMatcher() = default;
     virtual bool matches(std::string_view text) = 0;
     virtual void collect(std::string_view text, HitList& hits) = 0;
@@ -30,7 +30,7 @@ class FuzzyRecordMatcher {
 // searchers over the string's pattern and the separators, so one tester
 // serves one thread.
 class RecordTester {
-  public:
+public:
     // The separators may be null (an empty pattern never matches).
     RecordTester(const AppSettings& settings, const TSchStr& str, const LRex* fieldSeparator,
                  const LRex* recordSeparator);
@@ -47,7 +47,7 @@ class RecordTester {
         fuzzy_ = std::move(matcher);
     }
 
-  private:
+private:
     enum class Method { kLiteral, kStem, kRegex, kFuzzy };
     Method method() const;
 

@@ -11,7 +11,7 @@
 #include "support/lstr.h"
 
 class ReplacementList {
-  public:
+public:
     // Parses the list text, appending its pairs. A line without a separating
     // "=" or a pattern with defects is reported and ends the parsing; the
     // pairs before it stay. Returns false when parsing stopped early.
@@ -22,7 +22,7 @@ class ReplacementList {
     int32_t count() const { return int32_t(pairs_.size()); }
     void clear() { pairs_.clear(); }
 
-  private:
+private:
     std::vector<std::unique_ptr<LRexSearcher>> pairs_;
     LStr scratch_;
 };

@@ -46,7 +46,7 @@ bool hasDroppedTwin(int code) {
 }
 
 class SegmentBuilder {
-  public:
+public:
     SegmentBuilder(std::string_view literal, GramContext context)
         : text_(literal), context_(context) {}
 
@@ -68,7 +68,7 @@ class SegmentBuilder {
         return std::move(segments_);
     }
 
-  private:
+private:
     void cut() {
         if (!current_.empty()) segments_.push_back(std::move(current_));
         current_.clear();

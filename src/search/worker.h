@@ -34,7 +34,7 @@ struct SearchSummary {
 };
 
 class TWorker : public LThread {
-  public:
+public:
     explicit TWorker(AppSettings& settings);
     ~TWorker() override;
 
@@ -55,7 +55,7 @@ class TWorker : public LThread {
     int32_t filesSearched() const { return filesSearched_; }
     int32_t filesWithHits() const { return filesWithHits_; }
 
-  private:
+private:
     struct EndNotice {
         std::function<void(const SearchSummary&)> action;
         SearchSummary summary;

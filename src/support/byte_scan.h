@@ -38,7 +38,7 @@ inline uint64_t zeroBytes(uint64_t w) {
 // compared sixteen (with SSE2) or eight bytes at a time (one byte by
 // memchr); larger ones go byte by byte through the table.
 class ByteSetFinder {
-  public:
+public:
     // Keeps a reference to set. Cheap enough to build once per record: the
     // table is read eight entries (bytes holding 0 or 1) at a time.
     explicit ByteSetFinder(const std::array<bool, 256>& set) : set_(&set) {
@@ -86,7 +86,7 @@ class ByteSetFinder {
         return p;
     }
 
-  private:
+private:
     static constexpr int kMaxWords = 4;
     const std::array<bool, 256>* set_;
     std::array<uint64_t, kMaxWords> wanted_{};

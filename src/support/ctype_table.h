@@ -40,11 +40,27 @@ constexpr std::array<uint16_t, 256> makeCtypeTable() {
 
 inline constexpr std::array<uint16_t, 256> ctypeTable = makeCtypeTable();
 
-inline uint16_t ctypeOf(unsigned char b) { return ctypeTable[b]; }
-inline bool isLeadByte(unsigned char b) { return ctypeTable[b] & kCtLead; }
-inline bool isHalfKana(unsigned char b) { return ctypeTable[b] & kCtKana; }
-inline bool isLetterByte(unsigned char b) { return ctypeTable[b] & kCtLetter; }
-inline bool isDigitByte(unsigned char b) { return ctypeTable[b] & kCtDigit; }
-inline bool isWordByte(unsigned char b) { return ctypeTable[b] & kCtWord; }
-inline bool isSpaceByte(unsigned char b) { return ctypeTable[b] & kCtSpace; }
-inline bool isLeadByte(char b) { return isLeadByte(static_cast<unsigned char>(b)); }
+inline uint16_t ctypeOf(unsigned char b) {
+    return ctypeTable[b];
+}
+inline bool isLeadByte(unsigned char b) {
+    return ctypeTable[b] & kCtLead;
+}
+inline bool isHalfKana(unsigned char b) {
+    return ctypeTable[b] & kCtKana;
+}
+inline bool isLetterByte(unsigned char b) {
+    return ctypeTable[b] & kCtLetter;
+}
+inline bool isDigitByte(unsigned char b) {
+    return ctypeTable[b] & kCtDigit;
+}
+inline bool isWordByte(unsigned char b) {
+    return ctypeTable[b] & kCtWord;
+}
+inline bool isSpaceByte(unsigned char b) {
+    return ctypeTable[b] & kCtSpace;
+}
+inline bool isLeadByte(char b) {
+    return isLeadByte(static_cast<unsigned char>(b));
+}

@@ -17,7 +17,7 @@ struct NameRef {
 };
 
 class NameBuffer {
-  public:
+public:
     NameRef add(std::string_view name) {
         NameRef ref{uint32_t(text_.size()), uint32_t(name.size())};
         text_.append(name);
@@ -31,7 +31,7 @@ class NameBuffer {
                   [this](NameRef a, NameRef b) { return (*this)[a] < (*this)[b]; });
     }
 
-  private:
+private:
     std::string text_;
 };
 

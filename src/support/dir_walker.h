@@ -29,7 +29,7 @@
 
 // The masks of a walk, in the order given.
 class LFileMasks {
-  public:
+public:
     void add(std::string_view mask);
     int32_t count() const { return int32_t(masks_.size()); }
     std::string_view mask(int32_t i) const { return masks_[i].text.view(); }
@@ -38,7 +38,7 @@ class LFileMasks {
     // without an extension, while "*.*" selects all).
     bool selects(int32_t i, std::string_view name) const;
 
-  private:
+private:
     struct Mask {
         LStr text;
         bool hasExtension = false;
@@ -63,7 +63,7 @@ bool listFolder(std::string_view folder, const LFileMasks& masks, bool withSubfo
 
 // The identities of the folders on the current path of a walk.
 class LDirWalkState {
-  public:
+public:
     // Marks a folder as entered; false (and nothing marked) when the walk is
     // already inside it.
     bool enter(const FsIdentity& folder);
@@ -72,7 +72,7 @@ class LDirWalkState {
 
     // Enters for the lifetime of the scope.
     class Scope {
-      public:
+    public:
         Scope(LDirWalkState& state, const FsIdentity& folder)
             : state_(state), entered_(state.enter(folder)) {}
         ~Scope() {
@@ -82,11 +82,11 @@ class LDirWalkState {
         Scope& operator=(const Scope&) = delete;
         bool entered() const { return entered_; }
 
-      private:
+    private:
         LDirWalkState& state_;
         bool entered_;
     };
 
-  private:
+private:
     std::vector<FsIdentity> path_;
 };

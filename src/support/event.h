@@ -6,7 +6,7 @@
 #include <span>
 
 class LEvent {
-  public:
+public:
     LEvent() = default;
     LEvent(const LEvent&) = delete;
     LEvent& operator=(const LEvent&) = delete;
@@ -20,6 +20,6 @@ class LEvent {
     // reset), or -1 on time-out.
     static int waitAny(std::span<LEvent* const> events, int ms);
 
-  private:
+private:
     bool signalled_ = false;  // guarded by the events' common lock
 };

@@ -8,7 +8,9 @@
 
 using LStr = BasicStringBuffer<char>;
 
-inline std::string_view sv(const LStr& s) { return s.view(); }
+inline std::string_view sv(const LStr& s) {
+    return s.view();
+}
 
 // Byte at i as an unsigned value (Shift-JIS scans compare byte ranges).
 inline unsigned char byteAt(std::string_view s, size_t i) {

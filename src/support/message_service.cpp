@@ -147,7 +147,9 @@ void internalError(const char* format, ...) {
     endWithInternalError(text);
 }
 
-void internalError(int number) { endWithInternalError(formatText("%d", number)); }
+void internalError(int number) {
+    endWithInternalError(formatText("%d", number));
+}
 
 void setMessageLanguage(char language) {
     std::lock_guard lock(messageLock());
@@ -176,9 +178,15 @@ LStr errnoText(int code) {
     return formatText("errno=%d: %s", code, systemErrorMessage(code).c_str());
 }
 
-int conversionQuietCount() { return quietCount.load(); }
-ConversionQuiet::ConversionQuiet() { ++quietCount; }
-ConversionQuiet::~ConversionQuiet() { --quietCount; }
+int conversionQuietCount() {
+    return quietCount.load();
+}
+ConversionQuiet::ConversionQuiet() {
+    ++quietCount;
+}
+ConversionQuiet::~ConversionQuiet() {
+    --quietCount;
+}
 
 void debugLog(const char* format, ...) {
     static const bool enabled = environmentVariable("QUILLFIND_DEBUG").has_value();

@@ -13,17 +13,17 @@
 
 // Message numbers in use.
 enum MessageNumber : int {
-    kMsgPlain = 0,              // a plain message line
-    kMsgCommandLine = 10000,    // command-line errors
-    kMsgGeneral = 15000,        // general errors of the program's own checks
-    kMsgSyntax = 15001,         // configuration and settings-file syntax errors
-    kMsgSystem = 17000,         // failed system call; the system's text is appended
-    kMsgErrno = 17100,          // failed C-library call; the errno text is appended
-    kMsgOffice = 17200,         // office automation errors
-    kMsgSearchNote = 30000,     // notes of the search run
-    kMsgWarning = 35000,        // general warnings
-    kMsgPattern = 35001,        // illegal regular expression
-    kMsgConvert7 = 35007,       // conversion warnings
+    kMsgPlain = 0,            // a plain message line
+    kMsgCommandLine = 10000,  // command-line errors
+    kMsgGeneral = 15000,      // general errors of the program's own checks
+    kMsgSyntax = 15001,       // configuration and settings-file syntax errors
+    kMsgSystem = 17000,       // failed system call; the system's text is appended
+    kMsgErrno = 17100,        // failed C-library call; the errno text is appended
+    kMsgOffice = 17200,       // office automation errors
+    kMsgSearchNote = 30000,   // notes of the search run
+    kMsgWarning = 35000,      // general warnings
+    kMsgPattern = 35001,      // illegal regular expression
+    kMsgConvert7 = 35007,     // conversion warnings
     kMsgConvert9 = 35009,
     kMsgSystemWarning = 37000,  // failed system call, reported as a warning
     kMsgErrnoWarning = 37100,   // failed C-library call, reported as a warning
@@ -36,8 +36,7 @@ class LMsg {
 public:
     virtual ~LMsg() = default;
     // position is null when no source position is set.
-    virtual void output(int number, const char* position, const char* kind,
-                        std::string_view text);
+    virtual void output(int number, const char* position, const char* kind, std::string_view text);
 };
 
 // Installs a sink and returns the previous one (null when none was made yet).

@@ -40,8 +40,7 @@ public:
 
 private:
     void growFor(int32_t slots) {
-        if (slots > int32_t(items_.capacity()))
-            items_.reserve(grownCapacity(slots, sizeof(T*)));
+        if (slots > int32_t(items_.capacity())) items_.reserve(grownCapacity(slots, sizeof(T*)));
     }
     std::vector<T*> items_;
 };

@@ -11,20 +11,24 @@ std::vector<std::unique_ptr<LPos>>& stack() {
     return s;
 }
 
-LPos* top() { return stack().empty() ? nullptr : stack().back().get(); }
+LPos* top() {
+    return stack().empty() ? nullptr : stack().back().get();
+}
 
 }  // namespace
 
 LStr LNnPos::text() const {
     if (current() == kNoNumber) return name_;
-    // The format is the program's own ("%s(%d)" unless a reader sets another).
+        // The format is the program's own ("%s(%d)" unless a reader sets another).
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
     return formatText(format_.c_str(), name_.c_str(), current() + offset_);
 #pragma GCC diagnostic pop
 }
 
-int32_t LNnPos::value(int which) const { return which == 0 ? current() : 0; }
+int32_t LNnPos::value(int which) const {
+    return which == 0 ? current() : 0;
+}
 
 void pushPosition(std::unique_ptr<LPos> position) {
     std::lock_guard lock(messageLock());

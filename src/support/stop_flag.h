@@ -9,4 +9,6 @@ inline std::atomic<int>& stopFlag() {
     return flag;
 }
 
-inline bool stopRequested() { return stopFlag().load(std::memory_order_relaxed) != 0; }
+inline bool stopRequested() {
+    return stopFlag().load(std::memory_order_relaxed) != 0;
+}

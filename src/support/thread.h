@@ -24,7 +24,7 @@
 #include "support/event.h"
 
 class LThread {
-  public:
+public:
     LThread();
     virtual ~LThread();
     LThread(const LThread&) = delete;
@@ -67,7 +67,7 @@ class LThread {
     // each up to a second, then drops the main thread's record.
     static void shutdownThreads();
 
-  private:
+private:
     struct Control;
 
     bool launch();

@@ -38,7 +38,7 @@ bool isLowSurrogate(char16_t u) {
 // the wave dash as the full-width tilde, ...). Those must be escaped, so a
 // unit counts as convertible only when it converts back to itself.
 class InexactCp932Units {
-  public:
+public:
     InexactCp932Units() {
         IconvConverter to(Charset::kUtf16Le, Charset::kCp932);
         IconvConverter back(Charset::kCp932, Charset::kUtf16Le);
@@ -59,7 +59,7 @@ class InexactCp932Units {
         return false;
     }
 
-  private:
+private:
     std::bitset<0x10000> inexact_;
 };
 
@@ -71,7 +71,7 @@ const InexactCp932Units& inexactCp932Units() {
 // ---- multibyte to UTF-16 ----
 
 class MbDecoder {
-  public:
+public:
     MbDecoder(std::string_view text, LWStr& out, int codePage, std::string_view prefix,
               std::string_view suffix)
         : text_(text),
@@ -93,7 +93,7 @@ class MbDecoder {
         }
     }
 
-  private:
+private:
     // A chunk of up to `want` bytes at `start` that never ends inside a
     // character.
     size_t chunkLength(size_t start, size_t want) const {
@@ -221,7 +221,7 @@ class MbDecoder {
 // ---- UTF-16 to multibyte ----
 
 class WideEncoder {
-  public:
+public:
     WideEncoder(std::u16string_view units, LStr& out, int codePage, std::string_view prefix,
                 std::string_view suffix)
         : units_(units),
@@ -246,7 +246,7 @@ class WideEncoder {
         }
     }
 
-  private:
+private:
     // Up to `want` units; a longer chunk is not ended between the two halves
     // of a surrogate pair.
     size_t chunkLength(size_t want) const {

@@ -18,7 +18,9 @@ constexpr Suffix kStemTable[] = {
     {"ed", ""},     {"e", ""},     {"ly", ""},   {"ss", "ss"}, {"s", ""},   {"y", "i"},
 };
 
-bool isAlnum(unsigned char b) { return ctypeTable[b] & kCtAlnum; }
+bool isAlnum(unsigned char b) {
+    return ctypeTable[b] & kCtAlnum;
+}
 
 // Reads the ASCII word at pos (lowered when asked) and stems it.
 LStr readWord(std::string_view text, size_t& pos, bool lower) {
@@ -91,7 +93,8 @@ StemMatch stemCompare(std::string_view text, size_t pos, std::string_view stem, 
     const size_t start = pos;
     size_t s = 0;
     while (s < stem.size()) {
-        if (pos >= text.size() || (stopFlag && stopFlag->load(std::memory_order_relaxed))) return {};
+        if (pos >= text.size() || (stopFlag && stopFlag->load(std::memory_order_relaxed)))
+            return {};
         unsigned char b = byteAt(text, pos);
         if (isAlnum(b)) {
             LStr word = readWord(text, pos, fold.ignoreCase);
@@ -109,8 +112,8 @@ StemMatch stemCompare(std::string_view text, size_t pos, std::string_view stem, 
             if (b != 0x81) {
                 int code = foldChar(doubleByteAt(text, pos), fold);
                 char bytes[2] = {char(code >> 8), char(code & 0xFF)};
-                std::string_view folded = code > 0xFF ? std::string_view(bytes, 2)
-                                                      : std::string_view(bytes + 1, 1);
+                std::string_view folded =
+                    code > 0xFF ? std::string_view(bytes, 2) : std::string_view(bytes + 1, 1);
                 if (stem.substr(s, folded.size()) != folded) return {};
                 s += folded.size();
             }

@@ -12,8 +12,7 @@ namespace {
 class RecordingSink : public LMsg {
 public:
     explicit RecordingSink(std::shared_ptr<void> shared) : shared_(std::move(shared)) {}
-    void output(int number, const char* position, const char* kind,
-                std::string_view text) override;
+    void output(int number, const char* position, const char* kind, std::string_view text) override;
     std::shared_ptr<void> shared_;
 };
 
@@ -23,7 +22,9 @@ CaptureSink::CaptureSink() : shared_(std::make_shared<Shared>()) {
     previous_ = installMessageSink(std::make_unique<RecordingSink>(shared_));
 }
 
-CaptureSink::~CaptureSink() { installMessageSink(std::move(previous_)); }
+CaptureSink::~CaptureSink() {
+    installMessageSink(std::move(previous_));
+}
 
 void RecordingSink::output(int number, const char* position, const char* kind,
                            std::string_view text) {
@@ -32,7 +33,9 @@ void RecordingSink::output(int number, const char* position, const char* kind,
     s->messages.push_back({number, position ? position : "", kind, std::string(text)});
 }
 
-const std::vector<CapturedMessage>& CaptureSink::messages() const { return shared_->messages; }
+const std::vector<CapturedMessage>& CaptureSink::messages() const {
+    return shared_->messages;
+}
 
 std::string CaptureSink::allText() const {
     std::string all;

@@ -26,7 +26,7 @@ const std::string kFolderQuestion =
 
 // Records what the dialog was told and asked; answers with `answer`.
 class ScriptedUser : public OptionDialogUser {
-  public:
+public:
     void tell(std::string_view message) override { told.emplace_back(message); }
     bool ask(std::string_view question) override {
         asked.emplace_back(question);

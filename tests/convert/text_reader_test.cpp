@@ -29,8 +29,10 @@ TEST(TextReader, EncodingsAreDecodedToShiftJis) {
         {"sjis.txt", sjis, sjis},
         {"utf8.txt", "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e abc\r\n", sjis},
         {"utf8bom.txt", "\xef\xbb\xbf\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e abc\r\n", sjis},
-        {"utf16le.txt", std::string("\xff\xfe\xe5\x65\x2c\x67\x9e\x8a \0a\0b\0c\0\r\0\n\0", 20), sjis},
-        {"utf16be.txt", std::string("\xfe\xff\x65\xe5\x67\x2c\x8a\x9e\0 \0a\0b\0c\0\r\0\n", 20), sjis},
+        {"utf16le.txt", std::string("\xff\xfe\xe5\x65\x2c\x67\x9e\x8a \0a\0b\0c\0\r\0\n\0", 20),
+         sjis},
+        {"utf16be.txt", std::string("\xfe\xff\x65\xe5\x67\x2c\x8a\x9e\0 \0a\0b\0c\0\r\0\n", 20),
+         sjis},
         {"ascii.txt", "plain\n", "plain\n"},
         {"empty.txt", "", ""},
         // Starts like UTF-8 but is Shift-JIS further on: kept as it is.

@@ -14,7 +14,7 @@ using namespace e2e;
 namespace {
 
 class FolderWalk : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         for (const char* name : {"b.txt", "a.txt", "Z.txt", "c.log", "noext", "sub/d.txt",
                                  "sub/deeper/e.txt", ".hidden.txt", ".hid/f.txt"})

@@ -32,7 +32,7 @@ std::string repeated(std::string_view text, int times) {
 }
 
 class FuzzySearch : public ::testing::Test {
-  protected:
+protected:
     // A fuzzy search for the UTF-8 string s (qf's arguments are UTF-8) over
     // folder. The index lives in its own temporary folder, and the default
     // cache folder points there too, so that no run reaches the user's cache.

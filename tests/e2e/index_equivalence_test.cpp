@@ -61,14 +61,14 @@ const char* const kWords[] = {
 
 // A small deterministic generator, the same on every platform.
 class Lcg {
-  public:
+public:
     explicit Lcg(uint32_t seed) : state_(seed) {}
     uint32_t next(uint32_t bound) {
         state_ = state_ * 1664525u + 1013904223u;
         return (state_ >> 8) % bound;
     }
 
-  private:
+private:
     uint32_t state_;
 };
 
@@ -93,7 +93,7 @@ std::string corpusText(uint32_t seed, int lines, const char* lineEnd, bool mixed
 }
 
 class IndexEquivalence : public ::testing::Test {
-  protected:
+protected:
     static void SetUpTestSuite() {
         corpus_ = std::make_unique<TempDir>();
         corpus_->write("data/ja.txt", corpusText(1, 400, "\r\n", false));

@@ -10,7 +10,7 @@ using namespace e2e;
 namespace {
 
 class QfSettings : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         dir.write("data/a.txt", "abc in text\n");
         dir.write("data/b.log", "abc in log\n");

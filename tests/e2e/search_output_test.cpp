@@ -10,7 +10,7 @@ using namespace e2e;
 namespace {
 
 class SearchOutput : public ::testing::Test {
-  protected:
+protected:
     // The heading lines of a search for s over the temporary folder.
     std::string headings(std::string_view s) const {
         return folderLine(dir.path()) + stringLine(s);

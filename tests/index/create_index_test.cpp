@@ -40,7 +40,7 @@ std::string linesOf(std::initializer_list<int> lengths) {
 }
 
 class CreateIndex : public ::testing::Test {
-  protected:
+protected:
     TIxEntry build(const std::string& text, int expectedResult = 0) {
         std::string path = tmp.write("f.txt", text);
         TIxEntry entry;

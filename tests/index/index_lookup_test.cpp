@@ -21,7 +21,7 @@ namespace {
 using namespace ixtest;
 
 class IndexLookup : public ::testing::Test {
-  protected:
+protected:
     std::string ixDir() const { return tmp.path("ix/"); }
     std::string indexFileOf(const std::string& source) const {
         return std::string(ixIndexFileOf(ixDir(), source).view());

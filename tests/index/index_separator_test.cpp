@@ -11,7 +11,7 @@
 namespace {
 
 class IndexSeparator : public ::testing::Test {
-  protected:
+protected:
     // An index folder with two index files, a converted text and a user's
     // own file beside the mirror roots.
     void SetUp() override {

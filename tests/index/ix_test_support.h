@@ -46,7 +46,7 @@ inline std::string messageLine(std::string_view text) {
 // A compiled separator that ends a record after each line feed, as a search
 // run would pass it.
 class LineSeparator {
-  public:
+public:
     explicit LineSeparator(std::string_view pattern = "[\\n]") : searcher_(pattern) {
         table_ = buildStartByteTable(*searcher_.rex(), 0);
         separator_.node = searcher_.rex();
@@ -54,7 +54,7 @@ class LineSeparator {
     }
     const IxRecordSeparator& get() const { return separator_; }
 
-  private:
+private:
     LRexSearcher searcher_;
     LRexStartTable table_{};
     IxRecordSeparator separator_;

@@ -36,7 +36,7 @@ std::string changedLine(int changed, int examined, int entries) {
 // An index folder with index files for a live folder, a folder that is gone
 // and converted texts of documents that are current, gone or newer.
 class DeletionWorker : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         ASSERT_TRUE(ensureIndexFolder(ix));
         liveA = tmp.write("src/a.txt", "kept entry\n");

@@ -15,7 +15,7 @@
 namespace {
 
 class PatternGen {
-  public:
+public:
     explicit PatternGen(uint32_t seed) : rng_(seed) {}
 
     std::string pattern() {
@@ -43,7 +43,7 @@ class PatternGen {
         return s;
     }
 
-  private:
+private:
     int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
 
     std::string atom(int depth) {

@@ -18,7 +18,7 @@ namespace {
 
 // A stream over a string that hands out at most maxChunk bytes per read.
 class ChunkStream : public LStream {
-  public:
+public:
     ChunkStream(std::string data, int32_t maxChunk) : data_(std::move(data)), maxChunk_(maxChunk) {}
     int32_t read(void* buffer, int32_t count) override {
         int32_t n = std::min({count, maxChunk_, int32_t(data_.size()) - pos_});
@@ -37,7 +37,7 @@ class ChunkStream : public LStream {
     bool isOpen() const override { return true; }
     void close() override {}
 
-  private:
+private:
     std::string data_;
     int32_t maxChunk_;
     int32_t pos_ = 0;

@@ -36,7 +36,9 @@ TEST(FontMarkers, ResultLineRuns) {
     appendMarker(line, kFontEnd);
     line.append(" y\r\n");
     appendMarker(line, kFontEnd);
-    EXPECT_EQ(line.view().substr(0, 3), "\x01" "1 ");
+    EXPECT_EQ(line.view().substr(0, 3),
+              "\x01"
+              "1 ");
     FontMarkerReader reader;
     Runs expected{{1, "memo.txt(12): "}, {2, "x "}, {3, "abc"}, {2, " y\r\n"}};
     EXPECT_EQ(readAll(reader, {line.view()}), expected);

@@ -27,7 +27,7 @@ using fuzzytest::Found;
 
 // A compiled fuzzy string with its tester over tab fields and line records.
 class FuzzyTester {
-  public:
+public:
     FuzzyTester(std::string_view text, bool field, int minRate = 75) {
         settings_.schType = AppSettings::kFuzzySearch;
         settings_.schFieldMchF = field;
@@ -45,7 +45,7 @@ class FuzzyTester {
         return fuzzytest::found(hits);
     }
 
-  private:
+private:
     AppSettings settings_;
     LRexPtr fieldSep_ = compileRex("\t");
     LRexPtr recordSep_ = compileRex("[\x0A\x0D]+");
@@ -106,7 +106,7 @@ TEST(FuzzyRecordMatcher, WholeFieldMatchingRatesEachFieldWhole) {
 namespace {
 
 class TextSink : public LMsg {
-  public:
+public:
     void output(int number, const char*, const char*, std::string_view text) override {
         std::lock_guard lock(lock_);
         if (number == 0) text_.append(text);
@@ -116,7 +116,7 @@ class TextSink : public LMsg {
         return text_;
     }
 
-  private:
+private:
     std::mutex lock_;
     std::string text_;
 };

@@ -59,7 +59,7 @@ inline std::vector<Found> found(const HitList& hits) {
 }
 
 class StopGuard {
-  public:
+public:
     StopGuard() { stopFlag() = 1; }
     ~StopGuard() { stopFlag() = 0; }
     StopGuard(const StopGuard&) = delete;

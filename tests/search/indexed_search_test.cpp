@@ -53,7 +53,7 @@ TSchStr normalString(std::string_view text) {
 }
 
 class IndexedSearch : public ::testing::Test {
-  protected:
+protected:
     IndexedSearch() : separator_("[\\n]"), cache_(tmp.path("ix/")) {
         table_ = buildStartByteTable(*separator_.rex(), 0);
         file = tmp.write("docs/f.txt", threeBlocks());
@@ -81,7 +81,7 @@ class IndexedSearch : public ::testing::Test {
     int opens = 0;
     std::vector<Range> searched;
 
-  private:
+private:
     LRexSearcher separator_;
     LRexStartTable table_{};
     TIxCache cache_;

@@ -30,7 +30,7 @@ struct Options {
 
 // One compiled string with its tester, over tab fields and line records.
 class Fixture {
-  public:
+public:
     Fixture(std::string_view text, const Options& o) {
         settings_.schType = o.type;
         settings_.schICaseF = o.icase;
@@ -54,7 +54,7 @@ class Fixture {
         return out;
     }
 
-  private:
+private:
     AppSettings settings_;
     LRexPtr fieldSep_ = compileRex("\t");
     LRexPtr recordSep_ = compileRex("[\x0A\x0D]+");

@@ -20,7 +20,7 @@ namespace {
 // Collects the result text; with stopAtFirstLine it sets the stop flag as
 // soon as the first result line arrives, as a user's cancel would.
 class ResultSink : public LMsg {
-  public:
+public:
     explicit ResultSink(bool stopAtFirstLine) : stopAtFirstLine_(stopAtFirstLine) {}
     void output(int number, const char*, const char*, std::string_view text) override {
         std::lock_guard lock(lock_);
@@ -33,14 +33,14 @@ class ResultSink : public LMsg {
         return text_;
     }
 
-  private:
+private:
     std::mutex lock_;
     std::string text_;
     bool stopAtFirstLine_;
 };
 
 class WorkerRun : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         for (int i = 0; i < 5; ++i) dir.write("f" + std::to_string(i) + ".txt", "abc\nabc\n");
         settings.schStr = "abc";

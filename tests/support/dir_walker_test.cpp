@@ -35,7 +35,7 @@ std::vector<std::string> relative(const Paths& paths, const std::string& base) {
 using Names = std::vector<std::string>;
 
 class DirWalkerTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         for (const char* f : {"b.txt", "a.txt", "C.TXT", "notes.md", "Makefile", ".hidden.txt",
                               "sub1/x.txt", "sub2/y.txt", ".git/config.txt"})

@@ -7,7 +7,7 @@
 #include <string>
 
 class ScopedEnv {
-  public:
+public:
     ScopedEnv(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
         set(value);
@@ -16,7 +16,7 @@ class ScopedEnv {
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-  private:
+private:
     void set(const char* value) {
         value ? setenv(name_, value, 1) : unsetenv(name_);
         tzset();

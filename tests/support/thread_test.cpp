@@ -40,7 +40,7 @@ TEST(Event, WaitAnyTakesTheLowestSignalledOnly) {
 
 // Loops until asked to stop; counts its runs and what it saw.
 class Looper : public LThread {
-  public:
+public:
     ~Looper() override { stop(-1); }
     void run() override {
         ++runs;
@@ -120,7 +120,7 @@ TEST(Thread, StopGivesUpOnAWorkerThatDoesNotEnd) {
 
 // Tells the test when it is destroyed.
 class SelfDestroying : public LThread {
-  public:
+public:
     SelfDestroying(LEvent& destroyed, bool waitForStop)
         : destroyed_(destroyed), wait_(waitForStop) {}
     ~SelfDestroying() override { destroyed_.set(); }
@@ -128,7 +128,7 @@ class SelfDestroying : public LThread {
         while (wait_ && !stopRequested()) waitStopOr({}, -1);
     }
 
-  private:
+private:
     LEvent& destroyed_;
     bool wait_;
 };

@@ -15,7 +15,7 @@ namespace {
 // A seekable read-write stream over a std::string that can hand out short
 // reads and writes, and counts its flushes.
 class StringStream : public LStream {
-  public:
+public:
     explicit StringStream(std::string data = {}, int32_t maxChunk = INT32_MAX)
         : data(std::move(data)), maxChunk_(maxChunk) {}
 
@@ -47,7 +47,7 @@ class StringStream : public LStream {
     int32_t writeLimit = INT32_MAX;  // a full disk
     int flushes = 0;
 
-  private:
+private:
     int32_t maxChunk_;
     int32_t pos_ = 0;
 };

@@ -11,13 +11,13 @@ namespace {
 
 // Sets the message language for one test and restores it.
 class LanguageScope {
-  public:
+public:
     explicit LanguageScope(char language) : saved_(messageLanguage()) {
         setMessageLanguage(language);
     }
     ~LanguageScope() { setMessageLanguage(saved_); }
 
-  private:
+private:
     char saved_;
 };
 

@@ -24,12 +24,24 @@ TEST(StemWord, EndingsTable) {
         const char* word;
         const char* stemmed;
     } cases[] = {
-        {"stations", "station"}, {"matching", "match"}, {"studies", "studi"},
-        {"class", "class"},      {"happy", "happi"},    {"quickly", "quick"},
-        {"used", "used"},        {"relations", "rel"},  {"running", "runn"},
-        {"cries", "cri"},      {"carried", "carri"},  {"goes", "goe"},
-        {"boxes", "box"},        {"runs", "run"},      {"is", "is"},
-        {"", ""},                {"make", "mak"},       {"processing", "process"},
+        {"stations", "station"},
+        {"matching", "match"},
+        {"studies", "studi"},
+        {"class", "class"},
+        {"happy", "happi"},
+        {"quickly", "quick"},
+        {"used", "used"},
+        {"relations", "rel"},
+        {"running", "runn"},
+        {"cries", "cri"},
+        {"carried", "carri"},
+        {"goes", "goe"},
+        {"boxes", "box"},
+        {"runs", "run"},
+        {"is", "is"},
+        {"", ""},
+        {"make", "mak"},
+        {"processing", "process"},
     };
     for (const auto& c : cases) EXPECT_EQ(stem(c.word), c.stemmed) << c.word;
 }

@@ -25,7 +25,7 @@ void onInterrupt(int) {}
 
 // Installs a handler of its own for SIGINT and puts the former one back.
 class InterruptHandlerScope {
-  public:
+public:
     InterruptHandlerScope() {
         struct sigaction mine {};
         mine.sa_handler = onInterrupt;
@@ -34,7 +34,7 @@ class InterruptHandlerScope {
     }
     ~InterruptHandlerScope() { sigaction(SIGINT, &saved_, nullptr); }
 
-  private:
+private:
     struct sigaction saved_ {};
 };
 

@@ -6,7 +6,7 @@
 #include "pattern/nodes/rex.h"
 
 class LBraceRex : public LRex {
-  public:
+public:
     LBraceRex(LRexPtr child, int number, uint32_t flags, std::shared_ptr<LRex> ignore);
 
     void reset() override { child_->reset(); }
@@ -25,7 +25,7 @@ class LBraceRex : public LRex {
     int number() const { return number_; }
     LRex* child() const { return child_.get(); }
 
-  private:
+private:
     LRexPtr child_;
     int number_;
     std::string name_;

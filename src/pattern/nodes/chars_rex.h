@@ -8,7 +8,7 @@
 #include "pattern/nodes/rex.h"
 
 class LCharsRex : public LRex {
-  public:
+public:
     using Range = std::pair<int, int>;  // lo, hi character codes
     LCharsRex(std::vector<Range> ranges, bool negated, uint32_t flags,
               std::shared_ptr<LRex> ignore);
@@ -25,7 +25,7 @@ class LCharsRex : public LRex {
     const std::vector<Range>& ranges() const { return ranges_; }
     bool negated() const { return negated_; }
 
-  private:
+private:
     bool inRanges(int code) const;
     bool containsSlow(int code) const;
 

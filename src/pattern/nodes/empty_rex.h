@@ -4,7 +4,7 @@
 #include "pattern/nodes/rex.h"
 
 class LEmptyRex : public LRex {
-  public:
+public:
     LEmptyRex(uint32_t flags, std::shared_ptr<LRex> ignore) : LRex(flags, std::move(ignore)) {}
 
     void reset() override { btc_ = false; }
@@ -16,6 +16,6 @@ class LEmptyRex : public LRex {
     int kind() const override { return 2; }
     void dump(LStr& out, int indent) const override;
 
-  private:
+private:
     bool btc_ = false;
 };

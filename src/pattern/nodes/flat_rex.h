@@ -4,7 +4,7 @@
 #include "pattern/nodes/rex.h"
 
 class LFlatRex : public LRex {
-  public:
+public:
     LFlatRex(std::string_view text, uint32_t flags, std::shared_ptr<LRex> ignore);
 
     void reset() override { btc_ = false; }
@@ -18,7 +18,7 @@ class LFlatRex : public LRex {
     const LStr& text() const { return str_; }
     void append(std::string_view more);
 
-  private:
+private:
     LStr str_;
     bool loneLeadEnd_ = false;
     bool btc_ = false;

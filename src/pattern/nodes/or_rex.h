@@ -5,7 +5,7 @@
 #include "pattern/nodes/rex.h"
 
 class LOrRex : public LRex {
-  public:
+public:
     LOrRex(std::vector<LRexPtr> branches, uint32_t flags, std::shared_ptr<LRex> ignore);
 
     void reset() override;
@@ -20,7 +20,7 @@ class LOrRex : public LRex {
 
     const std::vector<LRexPtr>& branches() const { return branches_; }
 
-  private:
+private:
     std::vector<LRexPtr> branches_;
     size_t nextIdx_ = 0;
 };

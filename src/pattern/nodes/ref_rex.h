@@ -11,7 +11,7 @@ using LRexCustomRefHook = const char* (*)(const char* name, int32_t* len);
 extern LRexCustomRefHook customRefHook;
 
 class LRefRex : public LRex {
-  public:
+public:
     LRefRex(std::string name, uint32_t flags, std::shared_ptr<LRex> ignore);
 
     void reset() override { btc_ = false; }
@@ -21,7 +21,7 @@ class LRefRex : public LRex {
 
     const std::string& name() const { return name_; }
 
-  private:
+private:
     bool resolve(const LRexCursor& c, std::string_view& text);
 
     std::string name_;

@@ -12,7 +12,7 @@
 #include "pattern/nodes/rex.h"
 
 class LRepRex : public LRex {
-  public:
+public:
     LRepRex(LRexPtr child, int32_t min, int32_t max, bool lazy, uint32_t flags,
             std::shared_ptr<LRex> ignore);
 
@@ -29,7 +29,7 @@ class LRepRex : public LRex {
     bool lazy() const { return lazy_; }
     LRex* child() const { return child_.get(); }
 
-  private:
+private:
     struct Iteration {
         const char* start;
         const char* end;

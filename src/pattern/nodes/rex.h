@@ -36,7 +36,7 @@ const LRexHit* findHit(const LRexHitList& hits, std::string_view name);
 // Stop control shared by every cursor of one search. The flag is polled only
 // every few thousand steps so that the check costs nothing measurable.
 class LRexStopControl {
-  public:
+public:
     void setFlag(const std::atomic<int>* flag) { atomicFlag_ = flag; }
     void setFlag(const volatile int* flag) { plainFlag_ = flag; }
     // Stops a search after about this many steps (0: no limit).
@@ -52,7 +52,7 @@ class LRexStopControl {
         return stopped_ = poll();
     }
 
-  private:
+private:
     bool poll() const {
         if (stepLimit_ && steps_ >= stepLimit_) return true;
         if (atomicFlag_ && atomicFlag_->load(std::memory_order_relaxed)) return true;
@@ -85,7 +85,7 @@ struct LRexCursor {
 using LRexByteSet = std::bitset<256>;
 
 class LRex {
-  public:
+public:
     LRex(uint32_t flags, std::shared_ptr<LRex> ignore)
         : flags_(flags), ignore_(std::move(ignore)) {}
     virtual ~LRex() = default;
@@ -120,10 +120,10 @@ class LRex {
     // Moves the cursor over a run of matches of the ignore pattern.
     void skipIgnorable(LRexCursor& c, bool backward) const;
 
-  protected:
+protected:
     static void indentTo(LStr& out, int indent);
 
-  private:
+private:
     uint32_t flags_;
     std::shared_ptr<LRex> ignore_;  // shared by every node made in its scope
 };

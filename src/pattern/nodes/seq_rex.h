@@ -6,7 +6,7 @@
 #include "pattern/nodes/rex.h"
 
 class LSeqRex : public LRex {
-  public:
+public:
     LSeqRex(std::vector<LRexPtr> items, uint32_t flags, std::shared_ptr<LRex> ignore);
 
     void reset() override;
@@ -23,7 +23,7 @@ class LSeqRex : public LRex {
 
     const std::vector<LRexPtr>& items() const { return items_; }
 
-  private:
+private:
     struct Snapshot {
         const char* cur;
         int32_t hitCount;

@@ -10,7 +10,7 @@ enum : int {
 };
 
 class LSpRex : public LRex {
-  public:
+public:
     LSpRex(int typ, uint32_t flags, std::shared_ptr<LRex> ignore)
         : LSpRex(typ, nullptr, false, flags, std::move(ignore)) {}
     // For '=', '!' and '>'; reverse makes '=' and '!' look behind.
@@ -32,7 +32,7 @@ class LSpRex : public LRex {
     // Zero-width types never move the cursor.
     bool zeroWidth() const;
 
-  private:
+private:
     bool testAt(const LRexCursor& c) const;
     bool consumeClass(LRexCursor& c, bool backward) const;
     bool lookAround(LRexCursor& c, bool backward);
