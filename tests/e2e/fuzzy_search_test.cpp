@@ -25,6 +25,11 @@ std::string del(std::string_view text) {
 std::string rated(int rate, std::string_view separator = ": ") {
     return std::string(separator) + std::to_string(rate) + "%" + std::string(separator);
 }
+// The record この全文探索機能は速い searched for 全文検索機能 (83%).
+std::string changedRecord() {
+    return sj("この") + hit(sj("全文") + ins(sj("探")) + del(sj("検")) + sj("索機能")) +
+           sj("は速い\n");
+}
 std::string repeated(std::string_view text, int times) {
     std::string out;
     for (int i = 0; i < times; ++i) out += text;
@@ -66,10 +71,7 @@ TEST_F(FuzzySearch, OneEditedCharacterShowsAsInsertedOrMissingText) {
         std::string body;  // Shift-JIS with markers
         int rate;
     } cases[] = {
-        {"japanese changed", "この全文探索機能は速い\n", "全文検索機能",
-         sj("この") + hit(sj("全文") + ins(sj("探")) + del(sj("検")) + sj("索機能")) +
-             sj("は速い\n"),
-         83},
+        {"japanese changed", "この全文探索機能は速い\n", "全文検索機能", changedRecord(), 83},
         {"japanese inserted", "この全文検索の機能は速い\n", "全文検索機能",
          sj("この") + hit(sj("全文検索") + ins(sj("の")) + sj("機能")) + sj("は速い\n"), 85},
         {"japanese deleted", "この全文索機能は速い\n", "全文検索機能",
@@ -118,11 +120,7 @@ TEST_F(FuzzySearch, WindowsRatedOnePointBelowTheMinimumAreStillHits) {
 TEST_F(FuzzySearch, SortByRateWritesHigherRatesFirstWithTabs) {
     docs.write("a.txt", sj("この全文探索機能は速い\n全文検索機能\n"));
     docs.write("b.txt", sj("この全文検索の機能は速い\nこの全文索機能は速い\n"));
-    const std::string a1 =
-        resultLine("a.txt(1)",
-                   sj("この") + hit(sj("全文") + ins(sj("探")) + del(sj("検")) + sj("索機能")) +
-                       sj("は速い\n"),
-                   rated(83, "\t"));
+    const std::string a1 = resultLine("a.txt(1)", changedRecord(), rated(83, "\t"));
     const std::string a2 = resultLine("a.txt(2)", hit(sj("全文検索機能")) + "\n", rated(100, "\t"));
     const std::string b1 = resultLine(
         "b.txt(1)", sj("この") + hit(sj("全文検索") + ins(sj("の")) + sj("機能")) + sj("は速い\n"),
@@ -138,48 +136,57 @@ TEST_F(FuzzySearch, SortByRateWritesHigherRatesFirstWithTabs) {
     EXPECT_TRUE(r.out == head + a1 + b2 + tail || r.out == head + b2 + a1 + tail) << r.out;
 }
 
-TEST_F(FuzzySearch, RecordWithTwoHitsShowsBothAndTheBestRate) {
-    docs.write("a.txt", sj("全文探索機能と全文検索機能\n"));
-    QfResult r = run({}, "全文検索機能");
-    EXPECT_EQ(r.out, headings("全文検索機能") +
-                         resultLine("a.txt(1)",
-                                    hit(sj("全文") + ins(sj("探")) + del(sj("検")) + sj("索機能")) +
-                                        sj("と") + hit(sj("全文検索機能")) + "\n",
-                                    rated(100)) +
-                         summary(2, 1, 1));
-}
-
-TEST_F(FuzzySearch, ShortStringIsSearchedNormallyAfterANote) {
-    // Two characters are too few for fuzzy matching: 全x文 is no hit then.
-    docs.write("a.txt", sj("全文検索\n全x文\n"));
-    QfResult r = run({}, "全文");
-    EXPECT_EQ(r.out,
-              messageLine(sj("検索文字列が短いため、ファジー検索ではなく通常検索を行います。")) +
-                  headings("全文") +
-                  resultLine("a.txt(1)", hit(sj("全文")) + sj("検索\n"), rated(100)) +
-                  summary(1, 1, 1));
-}
-
-TEST_F(FuzzySearch, WholeFieldIsRatedAsOneWindow) {
-    // The third record would hold a 100% hit inside its field; as a whole
-    // field it is rated 4 of 6 and missed.
-    docs.write("a.txt", sj("1\t全文検索\n2\t全文検査\n3\t全文検索です\n"));
-    QfResult r = run({"--field-match"}, "全文検索");
-    EXPECT_EQ(
-        r.out,
-        headings("全文検索") +
-            resultLine("a.txt(1)", "1\t" + hit(sj("全文検索")) + "\n", rated(100)) +
-            resultLine("a.txt(2)", "2\t" + hit(sj("全文検") + ins(sj("査")) + del(sj("索"))) + "\n",
-                       rated(75)) +
-            summary(2, 1, 1));
-}
-
-TEST_F(FuzzySearch, ShortStringStaysFuzzyForWholeFields) {
-    docs.write("a.txt", sj("a\t全文\nb\t全文書\n"));
-    QfResult r = run({"--field-match"}, "全文");
-    EXPECT_EQ(r.out, headings("全文") +
-                         resultLine("a.txt(1)", "a\t" + hit(sj("全文")) + "\n", rated(100)) +
-                         summary(1, 1, 1));
+TEST_F(FuzzySearch, SingleFileCases) {
+    struct Case {
+        const char* name;
+        const char* text;  // UTF-8
+        std::vector<std::string> options;
+        const char* s;
+        std::string out;   // after the headings
+        std::string note;  // before them
+    } cases[] = {
+        {"two hits show both and the best rate",
+         "全文探索機能と全文検索機能\n",
+         {},
+         "全文検索機能",
+         resultLine("a.txt(1)",
+                    hit(sj("全文") + ins(sj("探")) + del(sj("検")) + sj("索機能")) + sj("と") +
+                        hit(sj("全文検索機能")) + "\n",
+                    rated(100)) +
+             summary(2, 1, 1),
+         ""},
+        // Two characters are too few for fuzzy matching: 全x文 is no hit then.
+        {"short string searched normally",
+         "全文検索\n全x文\n",
+         {},
+         "全文",
+         resultLine("a.txt(1)", hit(sj("全文")) + sj("検索\n"), rated(100)) + summary(1, 1, 1),
+         messageLine(sj("検索文字列が短いため、ファジー検索ではなく通常検索を行います。"))},
+        // The third record would hold a 100% hit inside its field; as a
+        // whole field it is rated 4 of 6 and missed.
+        {"whole field is one window",
+         "1\t全文検索\n2\t全文検査\n3\t全文検索です\n",
+         {"--field-match"},
+         "全文検索",
+         resultLine("a.txt(1)", "1\t" + hit(sj("全文検索")) + "\n", rated(100)) +
+             resultLine("a.txt(2)",
+                        "2\t" + hit(sj("全文検") + ins(sj("査")) + del(sj("索"))) + "\n",
+                        rated(75)) +
+             summary(2, 1, 1),
+         ""},
+        {"short string stays fuzzy for fields",
+         "a\t全文\nb\t全文書\n",
+         {"--field-match"},
+         "全文",
+         resultLine("a.txt(1)", "a\t" + hit(sj("全文")) + "\n", rated(100)) + summary(1, 1, 1),
+         ""},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string dir = docs.path("one" + std::to_string(++n));
+        docs.write("one" + std::to_string(n) + "/a.txt", sj(c.text));
+        EXPECT_EQ(run(c.options, c.s, dir).out, c.note + headings(c.s, dir) + c.out) << c.name;
+    }
 }
 
 TEST_F(FuzzySearch, LongRecordsOfOneRepeatedCharacterEndInBoundedTime) {
@@ -219,9 +226,7 @@ TEST_F(FuzzySearch, DecodedFilesAreRatedLikeShiftJisOnes) {
     // Index blocks of a decoded file refer to its decoded text, so the hit
     // on line 3 lies where it does in the Shift-JIS copy.
     const std::string text = "一行目\n二行目の文\nこの全文探索機能は速い\n";
-    const std::string body = sj("この") +
-                             hit(sj("全文") + ins(sj("探")) + del(sj("検")) + sj("索機能")) +
-                             sj("は速い\n");
+    const std::string body = changedRecord();
     struct Case {
         const char* name;
         std::string bytes;
@@ -243,13 +248,9 @@ TEST_F(FuzzySearch, DecodedFilesAreRatedLikeShiftJisOnes) {
 
 TEST_F(FuzzySearch, IndexStaysInItsFolderAndFollowsAChangedFile) {
     docs.write("a.txt", sj("この全文探索機能は速い\n"));
-    const std::string before =
-        headings("全文検索機能") +
-        resultLine("a.txt(1)",
-                   sj("この") + hit(sj("全文") + ins(sj("探")) + del(sj("検")) + sj("索機能")) +
-                       sj("は速い\n"),
-                   rated(83)) +
-        summary(1, 1, 1);
+    const std::string before = headings("全文検索機能") +
+                               resultLine("a.txt(1)", changedRecord(), rated(83)) +
+                               summary(1, 1, 1);
     EXPECT_EQ(run({}, "全文検索機能").out, before);
     EXPECT_EQ(run({}, "全文検索機能").out, before) << "the second run reads the kept index";
 

@@ -68,18 +68,32 @@ TEST_F(SearchOutput, DisplaySeparatorStartsEveryResultLineAndTheSummary) {
                          summary(1, 1, 1, "----\r\n"));
 }
 
-TEST_F(SearchOutput, PreReplacementChangesOnlyTheShownText) {
-    dir.write("a.txt", "k\tabc\tv\n");
-    QfResult r = run({"--set", "dspPreReplace=\\t=__"}, "abc");
-    EXPECT_EQ(r.out, headings("abc") + resultLine("a.txt(1)", "k__" + hit("abc") + "__v\n") +
-                         summary(1, 1, 1));
-}
-
-TEST_F(SearchOutput, DoubledEqualsSignStandsForOneInThePattern) {
-    dir.write("a.txt", "x a=b abc\n");
-    QfResult r = run({"--set", "dspPreReplace=a==b=EQ"}, "abc");
-    EXPECT_EQ(r.out, headings("abc") + resultLine("a.txt(1)", "x EQ " + hit("abc") + "\n") +
-                         summary(1, 1, 1));
+// One record holding abc, shown under a display setting.
+TEST_F(SearchOutput, DisplaySettingsChangeOnlyTheShownRecord) {
+    struct Case {
+        const char* record;
+        std::vector<std::string> options;
+        std::string line;  // the result line of a.txt(1)
+    } cases[] = {
+        {"k\tabc\tv\n",
+         {"--set", "dspPreReplace=\\t=__"},
+         resultLine("a.txt(1)", "k__" + hit("abc") + "__v\n")},
+        // A doubled equals sign stands for one in the pattern.
+        {"x a=b abc\n",
+         {"--set", "dspPreReplace=a==b=EQ"},
+         resultLine("a.txt(1)", "x EQ " + hit("abc") + "\n")},
+        // The digits of the hit markers are no numbers of the record.
+        {"abc 12 and 345\n",
+         {"--set", "dspFontSpec=![[0-9]+!]{=F1}"},
+         resultLine("a.txt(1)", hit("abc") + " " + marker(8) + "12" + marker(0) + " and " +
+                                    marker(8) + "345" + marker(0) + "\n")},
+        {"one abc\n", {"--sort-by-rate"}, resultLine("a.txt(1)", "one " + hit("abc") + "\n", "\t")},
+    };
+    for (const Case& c : cases) {
+        dir.write("a.txt", c.record);
+        EXPECT_EQ(run(c.options, "abc").out, headings("abc") + c.line + summary(1, 1, 1))
+            << c.record;
+    }
 }
 
 TEST_F(SearchOutput, ReplacementLineWithoutEqualsSignIsReportedAndEndsTheList) {
@@ -92,17 +106,6 @@ TEST_F(SearchOutput, ReplacementLineWithoutEqualsSignIsReportedAndEndsTheList) {
     EXPECT_NE(r.err.find("missing '=' in 'noequals'"), std::string::npos) << r.err;
 }
 
-TEST_F(SearchOutput, FontSpecGroupsSelectTheSpecialFontsAndLeaveMarkersWhole) {
-    // The digits of the hit markers are no numbers of the record.
-    dir.write("a.txt", "abc 12 and 345\n");
-    QfResult r = run({"--set", "dspFontSpec=![[0-9]+!]{=F1}"}, "abc");
-    EXPECT_EQ(r.out,
-              headings("abc") +
-                  resultLine("a.txt(1)", hit("abc") + " " + marker(8) + "12" + marker(0) + " and " +
-                                             marker(8) + "345" + marker(0) + "\n") +
-                  summary(1, 1, 1));
-}
-
 TEST_F(SearchOutput, FieldTitlesFromTheFirstRecordPrefixEachField) {
     dir.write("a.tsv.txt", "name\tcity\r\nbob\ttokyo\r\n");
     QfResult r = run({"--set", "dspFieldTitle=1"}, "tokyo");
@@ -110,51 +113,6 @@ TEST_F(SearchOutput, FieldTitlesFromTheFirstRecordPrefixEachField) {
               headings("tokyo") +
                   resultLine("a.tsv.txt(2)", "\n  name\tbob\t\n  city\t" + hit("tokyo") + "\r\n") +
                   summary(1, 1, 1));
-}
-
-TEST_F(SearchOutput, SortByRateBuffersLinesWithTabsAfterThePosition) {
-    dir.write("a.txt", "one abc\n");
-    QfResult r = run({"--sort-by-rate"}, "abc");
-    EXPECT_EQ(r.out, headings("abc") + resultLine("a.txt(1)", "one " + hit("abc") + "\n", "\t") +
-                         summary(1, 1, 1));
-}
-
-TEST_F(SearchOutput, FuzzyLinesShowTheRateAfterThePosition) {
-    dir.write("a.txt", "x abcdef y\n");
-    QfResult r = run({"--type=fuzzy"}, "abcdef");
-    EXPECT_EQ(r.out, headings("abcdef") +
-                         resultLine("a.txt(1)", "x " + hit("abcdef") + " y\n", ": 100%: ") +
-                         summary(1, 1, 1));
-}
-
-TEST_F(SearchOutput, FuzzyPiecesShowInsertedAndMissingTextInTheirFonts) {
-    dir.write("a.txt", "xx abcdXfgh yy\nnothing here\n");
-    QfResult r = run({"--type=fuzzy"}, "abcdefgh");
-    // 7 characters in common, one substituted: 7 * 100 / 8.
-    const std::string pieces = marker(3) + "abcd" + marker(4) + "X" + marker(0) + marker(5) + "e" +
-                               marker(0) + "fgh" + marker(0);
-    EXPECT_EQ(r.out, headings("abcdefgh") +
-                         resultLine("a.txt(1)", "xx " + pieces + " yy\n", ": 87%: ") +
-                         summary(1, 1, 1));
-}
-
-TEST_F(SearchOutput, SortByRatePutsTheBestFuzzyHitsFirst) {
-    dir.write("a.txt", "xx abcdXfgh yy\nabcdefgh\n");
-    QfResult r = run({"--type=fuzzy", "--sort-by-rate"}, "abcdefgh");
-    const std::string pieces = marker(3) + "abcd" + marker(4) + "X" + marker(0) + marker(5) + "e" +
-                               marker(0) + "fgh" + marker(0);
-    EXPECT_EQ(r.out,
-              headings("abcdefgh") + resultLine("a.txt(2)", hit("abcdefgh") + "\n", "\t100%\t") +
-                  resultLine("a.txt(1)", "xx " + pieces + " yy\n", "\t87%\t") + summary(2, 1, 1));
-}
-
-TEST_F(SearchOutput, ShortFuzzyStringIsSearchedNormallyWithANote) {
-    dir.write("a.txt", "abc\n");
-    QfResult r = run({"--type=fuzzy"}, "abc");
-    const std::string note =
-        messageLine(sj("検索文字列が短いため、ファジー検索ではなく通常検索を行います。"));
-    EXPECT_EQ(r.out.substr(0, note.size()), note);
-    EXPECT_NE(r.out.find(summary(1, 1, 1)), std::string::npos);
 }
 
 TEST_F(SearchOutput, LastRecordWithoutLineEndStillEndsItsLine) {

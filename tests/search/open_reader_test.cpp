@@ -29,12 +29,4 @@ TEST(OpenReader, FileThatDoesNotOpenLeavesTheReaderClosed) {
     EXPECT_EQ(std::string(positionText().view()), "");
 }
 
-TEST(OpenReader, PathOutsideTheBaseIsShownWhole) {
-    TempDir dir;
-    const std::string path = dir.write("a.txt", "x\n");
-    TReader reader;
-    ASSERT_TRUE(openReader(reader, LStr(path), "/elsewhere/", false));
-    EXPECT_EQ(std::string(reader.displayName().view()), path);
-}
-
 }  // namespace
