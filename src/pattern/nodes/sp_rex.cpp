@@ -10,24 +10,33 @@
 LSpRex::LSpRex(int typ, LRexPtr sub, bool reverse, uint32_t flags, std::shared_ptr<LRex> ignore)
     : LRex(flags, std::move(ignore)), typ_(typ), spRev_(reverse), sub_(std::move(sub)) {}
 
-void LSpRex::reset() {
-    btc_ = false;
-    if (sub_) sub_->reset();
-}
+namespace {
 
-bool LSpRex::zeroWidth() const {
-    switch (typ_) {
+// The class letters "\d", "\s", "\w" and their opposites consume a character;
+// the other assertions are zero-width.
+bool consumesClass(char typ) {
+    switch (typ) {
         case 'd':
         case 'D':
         case 's':
         case 'S':
         case 'w':
         case 'W':
-        case '>':
-            return false;
-        default:
             return true;
+        default:
+            return false;
     }
+}
+
+}  // namespace
+
+void LSpRex::reset() {
+    btc_ = false;
+    if (sub_) sub_->reset();
+}
+
+bool LSpRex::zeroWidth() const {
+    return typ_ != '>' && !consumesClass(typ_);
 }
 
 namespace {
@@ -144,16 +153,12 @@ bool LSpRex::next(LRexCursor& c, bool backward) {
     const char* from = c.cur;
     if (ignore()) skipIgnorable(c, backward);
     bool ok;
+    if (consumesClass(typ_)) {
+        ok = consumeClass(c, backward);
+        if (!ok) c.cur = from;
+        return ok;
+    }
     switch (typ_) {
-        case 'd':
-        case 'D':
-        case 's':
-        case 'S':
-        case 'w':
-        case 'W':
-            ok = consumeClass(c, backward);
-            if (!ok) c.cur = from;
-            return ok;
         case '>':
             ok = sub_ && atomic(c, backward);
             if (!ok) c.cur = from;
