@@ -15,8 +15,8 @@
 
 #include "japanese_text.h"
 #include "search/fuzzy_match.h"
-#include "support/lstr.h"
-#include "support/lwstr.h"
+#include "base/lstr.h"
+#include "base/lwstr.h"
 #include "text/encoding.h"
 #include "text/sjis.h"
 

@@ -7,8 +7,8 @@
 
 #include "index/gram_signature.h"
 #include "japanese_text.h"
-#include "support/lstr.h"
-#include "support/lwstr.h"
+#include "base/lstr.h"
+#include "base/lwstr.h"
 #include "text/encoding.h"
 
 namespace {

@@ -1,9 +1,8 @@
 #include "cli/qf_sink.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
+#include "platform/terminal.h"
 #include "text/encoding.h"
 
 namespace {
@@ -21,12 +20,8 @@ const char* const kFontColors[kFontCount] = {
     "35",   "33", "90",
 };
 
-void writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n <= 0) return;
-        bytes.remove_prefix(size_t(n));
-    }
+void writeAll(StdStream stream, std::string_view bytes) {
+    writeStandard(stream, bytes);
 }
 
 bool progressShown = false;
@@ -56,7 +51,7 @@ QfSink::QfSink(bool raw, bool color) : raw_(raw), color_(color) {}
 
 void QfSink::writeResult(std::string_view text) {
     if (raw_) {
-        writeAll(STDOUT_FILENO, text);
+        writeAll(StdStream::Out, text);
         return;
     }
     LStr rendered;
@@ -66,7 +61,7 @@ void QfSink::writeResult(std::string_view text) {
         rendered.append(bytes);
         if (*sgr) rendered.append("\x1b[0m");
     });
-    writeAll(STDOUT_FILENO, sjisToUtf8(rendered));
+    writeAll(StdStream::Out, sjisToUtf8(rendered));
 }
 
 void QfSink::output(int number, const char* position, const char* kind, std::string_view text) {
@@ -81,7 +76,7 @@ void QfSink::output(int number, const char* position, const char* kind, std::str
     LStr line("qf: ");
     if (position) line.append(position).append(": ");
     line.append(formatText("#%d: ", number)).append(text).append('\n');
-    writeAll(STDERR_FILENO, sjisToUtf8(line));
+    writeAll(StdStream::Err, sjisToUtf8(line));
 }
 
 void QfProgressLine::setStatus(int part, std::string_view text) {
@@ -99,13 +94,13 @@ void QfProgressLine::setStatus(int part, std::string_view text) {
         shown.resize(cut);
     }
     std::lock_guard out(messageLock());
-    writeAll(STDERR_FILENO, "\r\x1b[K" + shown);
+    writeAll(StdStream::Err, "\r\x1b[K" + shown);
     progressShown = true;
 }
 
 void QfProgressLine::clear() {
     std::lock_guard lock(messageLock());
     if (!progressShown) return;
-    writeAll(STDERR_FILENO, "\r\x1b[K");
+    writeAll(StdStream::Err, "\r\x1b[K");
     progressShown = false;
 }

@@ -10,7 +10,7 @@
 
 #include "config/font_record.h"
 #include "config/window_rect.h"
-#include "support/lstr.h"
+#include "base/lstr.h"
 #include "support/str_set.h"
 
 class LIni;

@@ -3,7 +3,7 @@
 
 #include "config/app_settings.h"
 #include "platform/path_encoding.h"
-#include "support/ctype_table.h"
+#include "base/ctype_table.h"
 #include "support/message_service.h"
 
 namespace {

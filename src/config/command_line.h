@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 struct AppSettings;
 

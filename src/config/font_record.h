@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 // A colour value 0x00BBGGRR.
 constexpr uint32_t rgbColor(uint32_t red, uint32_t green, uint32_t blue) {

@@ -11,7 +11,7 @@
 
 #include "config/font_record.h"
 #include "config/window_rect.h"
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 class LSrmBase;
 class LStream;

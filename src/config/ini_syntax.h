@@ -1,7 +1,7 @@
 // The small lexical steps shared by the configuration reader and its value
 // handlers: blanks, comments, tokens, line skipping and expected delimiters.
 #pragma once
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 class LSrmBase;
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 // "!" -> "!Q", "(" -> "![", ")" -> "!]", "," -> "!C", CR -> "!r", LF -> "!n",
 // TAB -> "!t".

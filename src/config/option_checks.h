@@ -9,7 +9,7 @@
 #include <functional>
 #include <string_view>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 struct AppSettings;
 

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "support/lwstr.h"
+#include "base/lwstr.h"
 #include "support/message_service.h"
 #include "support/path_utils.h"
 #include "text/encoding.h"

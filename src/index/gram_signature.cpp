@@ -3,7 +3,7 @@
 // gram inline with the strHash multipliers.
 #include "index/gram_signature.h"
 
-#include "support/ctype_table.h"
+#include "base/ctype_table.h"
 
 namespace {
 

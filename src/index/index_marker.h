@@ -6,7 +6,7 @@
 #pragma once
 #include <string_view>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 inline constexpr char kIndexMarkerName[] = ".quillfind-index";
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "index/gram_signature.h"
-#include "support/lstr.h"
+#include "base/lstr.h"
 #include "support/ptr_array.h"
 
 // A run of whole records of a file's text.

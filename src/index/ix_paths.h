@@ -5,7 +5,7 @@
 #pragma once
 #include <string_view>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 // The index folder followed by the mirrored relative path of source:
 //   letter ":" "\" rest  ->  letter "\" rest

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string_view>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 #include "support/thread.h"
 
 class TWkDel : public LThread {

@@ -12,7 +12,7 @@
 #include "pattern/nodes/rep_rex.h"
 #include "pattern/nodes/seq_rex.h"
 #include "pattern/nodes/sp_rex.h"
-#include "support/ctype_table.h"
+#include "base/ctype_table.h"
 
 namespace {
 constexpr size_t kMaxPending = 30;

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 enum class UnitMode {
     Sequence,  // outside a class: metacharacters are not units

@@ -20,7 +20,7 @@
 #include "pattern/nodes/seq_rex.h"
 #include "pattern/nodes/sp_rex.h"
 #include "pattern/rex_messages.h"
-#include "support/ctype_table.h"
+#include "base/ctype_table.h"
 #include "support/message_service.h"
 #include "text/escapes.h"
 

@@ -12,7 +12,7 @@
 
 #include "pattern/nodes/rex.h"
 #include "pattern/rex_flags.h"
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 // Compile flags: RexIgnoreCase, RexIgnoreWidth, RexWords.
 LRexPtr compileRex(std::string_view pattern, uint32_t compileFlags = 0);

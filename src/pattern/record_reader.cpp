@@ -8,7 +8,7 @@
 
 #include "pattern/sjis_scan.h"
 #include "support/byte_scan.h"
-#include "support/ctype_table.h"
+#include "base/ctype_table.h"
 #include "text/buffered_stream.h"
 
 namespace {

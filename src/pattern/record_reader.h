@@ -5,7 +5,7 @@
 
 #include "pattern/first_bytes.h"
 #include "pattern/nodes/rex.h"
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 class LSrmBase;
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 class LRex;
 

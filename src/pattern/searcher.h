@@ -16,7 +16,7 @@
 
 #include "pattern/first_bytes.h"
 #include "pattern/nodes/rex.h"
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 // A piece of a replacement template: literal text or a group reference.
 struct LRexPiece {

@@ -2,7 +2,7 @@
 // as the matcher needs them: forward and backward reads that never split a
 // double-byte character and never touch a byte outside [start, end).
 #pragma once
-#include "support/ctype_table.h"
+#include "base/ctype_table.h"
 
 inline unsigned char ub(const char* p) {
     return static_cast<unsigned char>(*p);

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string_view>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 // Results of fsPathKind.
 enum FsPathKind : int {

@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <optional>
 
-#include "support/ctype_table.h"
+#include "base/ctype_table.h"
+#include "base/unicode_escape.h"
 
 namespace {
 
@@ -55,23 +56,8 @@ bool isAscii(std::string_view s) {
     return true;
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-// Parses "{%uXXXX}" at s; returns the unit or -1.
 int escapedUnit(std::string_view s) {
-    if (s.size() < 8 || s.substr(0, 3) != "{%u" || s[7] != '}') return -1;
-    int v = 0;
-    for (int i = 3; i < 7; ++i) {
-        int h = hexValue(s[i]);
-        if (h < 0) return -1;
-        v = v * 16 + h;
-    }
-    return v;
+    return parseUnicodeEscape(s);
 }
 
 void appendUtf8(std::string& out, uint32_t cp) {
@@ -109,9 +95,8 @@ int decodeUtf8(std::string_view s, uint32_t& cp) {
 }
 
 void appendEscape(LStr& out, unsigned unit) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "{%%u%04X}", unit & 0xFFFF);
-    out.append(buf);
+    char buf[kUnicodeEscapeLength];
+    out.append(std::string_view(buf, formatUnicodeEscape(unit & 0xFFFF, buf)));
 }
 
 // Converts a Shift-JIS run without escapes; bytes iconv rejects go as U+FFFD.
@@ -143,7 +128,8 @@ std::optional<std::string> roundTripSjis(std::string_view utf8) {
 }  // namespace
 
 std::string toSystemPath(std::string_view sjis) {
-    if (isAscii(sjis) && sjis.find("{%u") == std::string_view::npos) return std::string(sjis);
+    if (isAscii(sjis) && sjis.find(kUnicodeEscapePrefix) == std::string_view::npos)
+        return std::string(sjis);
     std::string out;
     size_t runStart = 0;
     for (size_t i = 0; i < sjis.size();) {
@@ -172,11 +158,11 @@ std::string toSystemPath(std::string_view sjis) {
 
 void fromSystemPath(std::string_view utf8, LStr& out) {
     out.truncate(0);  // keeps the buffer: directory readers reuse one name
-    if (isAscii(utf8) && utf8.find("{%u") == std::string_view::npos) {
+    if (isAscii(utf8) && utf8.find(kUnicodeEscapePrefix) == std::string_view::npos) {
         out.assign(utf8);
         return;
     }
-    if (utf8.find("{%u") == std::string_view::npos) {
+    if (utf8.find(kUnicodeEscapePrefix) == std::string_view::npos) {
         if (auto whole = roundTripSjis(utf8)) {
             out.assign(*whole);
             return;
@@ -190,8 +176,8 @@ void fromSystemPath(std::string_view utf8, LStr& out) {
             ++i;
             continue;
         }
-        // A literal "{%u" in a name would read as an escape on the way back.
-        bool literalEscape = utf8.substr(i, 3) == "{%u";
+        // A literal kUnicodeEscapePrefix in a name would read as an escape on the way back.
+        bool literalEscape = utf8.substr(i, 3) == kUnicodeEscapePrefix;
         auto one = literalEscape ? std::nullopt : roundTripSjis(utf8.substr(i, n));
         if (one) {
             out.append(*one);

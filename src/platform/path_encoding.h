@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 // Shift-JIS path -> UTF-8 bytes for a system call.
 std::string toSystemPath(std::string_view sjisPath);

@@ -3,7 +3,7 @@
 #pragma once
 #include <vector>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 // The common prefix of the folders, moved back to the end of a whole path
 // component of the first folder (a lone folder is its own base); empty when

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 // Called for each file; a non-zero result ends the walk with that result.
 using FileVisitor = std::function<int(const LStr& path)>;

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 enum FontNumber : int {
     kFontEnd = 0,   // ends the innermost marked span

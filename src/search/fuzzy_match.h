@@ -13,7 +13,7 @@
 #include "search/fuzzy_tokens.h"
 #include "search/fuzzy_window.h"
 #include "search/hit.h"
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 struct AppSettings;
 struct TSchStr;

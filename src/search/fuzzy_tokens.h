@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 // How much a character counts in the alignment cost: letters, kana and kanji
 // most, digits less, symbols and control bytes least.

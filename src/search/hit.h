@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 // A piece of an aligned fuzzy hit.
 struct FuzzyPiece {

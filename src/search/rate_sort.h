@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 struct RateItem {
     int32_t rate = 0;      // best match rate of the record's hits, in percent

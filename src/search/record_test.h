@@ -11,7 +11,7 @@
 #include "pattern/searcher.h"
 #include "search/first_char_scan.h"
 #include "search/hit.h"
-#include "support/lstr.h"
+#include "base/lstr.h"
 #include "text/regularize.h"
 
 struct AppSettings;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "pattern/searcher.h"
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 class ReplacementList {
 public:

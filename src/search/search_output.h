@@ -4,7 +4,7 @@
 #pragma once
 #include <string_view>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 // Appends text to the result view as it is.
 void outputText(std::string_view text);

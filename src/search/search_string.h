@@ -11,7 +11,7 @@
 
 #include "index/gram_signature.h"
 #include "pattern/nodes/rex.h"
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 struct AppSettings;
 

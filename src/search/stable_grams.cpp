@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "support/ctype_table.h"
+#include "base/ctype_table.h"
 #include "text/char_fold.h"
 #include "text/regularize.h"
 #include "text/sjis.h"

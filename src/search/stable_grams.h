@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "index/gram_signature.h"
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 struct GramContext {
     bool openBefore = true;  // the text may continue the first word backwards

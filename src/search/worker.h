@@ -14,7 +14,7 @@
 #include "search/hit.h"
 #include "search/rate_sort.h"
 #include "search/replacement_pairs.h"
-#include "support/lstr.h"
+#include "base/lstr.h"
 #include "support/str_set.h"
 #include "support/thread.h"
 

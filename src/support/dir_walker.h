@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 // The masks of a walk, in the order given.
 class LFileMasks {

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <string_view>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 // Message numbers in use.
 enum MessageNumber : int {

@@ -2,7 +2,7 @@
 #include "support/path_utils.h"
 
 #include "platform/file_system.h"
-#include "support/ctype_table.h"
+#include "base/ctype_table.h"
 #include "support/message_service.h"
 
 namespace {

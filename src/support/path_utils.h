@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 // Byte offsets into a path of length n.
 struct LPathParts {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "support/heap_size.h"
+#include "base/heap_size.h"
 
 template <class T>
 class LPtrArray {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 class LPos {
 public:

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 class LStrSet {
 public:

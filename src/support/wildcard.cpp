@@ -2,8 +2,8 @@
 // usual single-backtrack-point algorithm for "*" (linear in practice).
 #include "support/wildcard.h"
 
-#include "support/ctype_table.h"
-#include "support/lstr.h"
+#include "base/ctype_table.h"
+#include "base/lstr.h"
 
 namespace {
 

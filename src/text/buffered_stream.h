@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 #include "text/stream.h"
 
 class LSrmBase : public LStream {

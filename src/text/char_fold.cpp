@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "support/ctype_table.h"
+#include "base/ctype_table.h"
 #include "text/sjis.h"
 
 namespace {

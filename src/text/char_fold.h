@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 // Marks for halfToFull: plain, voiced ("ﾞ") or semi-voiced ("ﾟ").
 enum KanaMark : int { kMarkPlain = 0, kMarkVoiced = 1, kMarkSemiVoiced = 2 };

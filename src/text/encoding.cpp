@@ -152,7 +152,7 @@ private:
         pos_ += prefix_.size();
         uint64_t value = 0;
         for (; pos_ < text_.size(); ++pos_) {
-            int digit = hexDigit(byteAt(text_, pos_));
+            int digit = hexDigitValue(byteAt(text_, pos_));
             if (digit < 0) break;
             value = std::min<uint64_t>(value * 16 + digit, std::numeric_limits<uint32_t>::max());
         }
@@ -164,13 +164,6 @@ private:
         std::string_view shown = text_.substr(start, 20);
         report(kMsgConvert9, "illegal escape sequence: %.*s", int(shown.size()), shown.data());
         out_.append(kPlaceholder);
-    }
-
-    static int hexDigit(unsigned char c) {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        return -1;
     }
 
     void convertChunk(size_t length) {

@@ -7,14 +7,13 @@
 #include <cstdint>
 #include <string_view>
 
-#include "support/lstr.h"
-#include "support/lwstr.h"
+#include "base/lstr.h"
+#include "base/lwstr.h"
+#include "base/unicode_escape.h"
 
 inline constexpr int kCodePageAnsi = 0;       // Shift-JIS (code page 932)
 inline constexpr int kCodePageUtf8 = 65001;   // UTF-8
 inline constexpr int kCodePageEucJp = 51932;  // EUC-JP, for text detected as such
-inline constexpr std::string_view kUnicodeEscapePrefix = "{%u";
-inline constexpr std::string_view kUnicodeEscapeSuffix = "}";
 
 // Decodes multibyte text in codePage and appends it to out; a negative length
 // means up to the first NUL. Escapes decode to their unit; bytes that cannot

@@ -3,23 +3,17 @@
 // byte 0x5C is never taken for a backslash.
 #include "text/escapes.h"
 
+#include "base/hex.h"
 #include "support/message_service.h"
 #include "text/sjis.h"
 
 namespace {
 
-int hexDigit(unsigned char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 // The value of two hexadecimal digits at text[pos], or -1.
 int hexByte(std::string_view text, size_t pos) {
     if (pos + 2 > text.size()) return -1;
-    int hi = hexDigit(byteAt(text, pos));
-    int lo = hexDigit(byteAt(text, pos + 1));
+    int hi = hexDigitValue(byteAt(text, pos));
+    int lo = hexDigitValue(byteAt(text, pos + 1));
     return hi < 0 || lo < 0 ? -1 : hi * 16 + lo;
 }
 

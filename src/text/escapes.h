@@ -3,7 +3,7 @@
 #pragma once
 #include <string_view>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 // Decodes the escape whose letter starts `afterBackslash`, appending its bytes
 // to out; returns the characters consumed (0: no escape, or a bad one).

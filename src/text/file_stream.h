@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 #include "text/stream.h"
 
 class LHandle : public LStream {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 #include "text/buffered_stream.h"
 #include "text/stream.h"
 

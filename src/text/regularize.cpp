@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "support/ctype_table.h"
+#include "base/ctype_table.h"
 #include "text/char_fold.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <span>
 #include <string_view>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 struct FoldFlags {
     bool ignoreCase = true;

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
-#include "support/ctype_table.h"
-#include "support/lstr.h"
+#include "base/ctype_table.h"
+#include "base/lstr.h"
 
 // A byte that may follow a lead byte (0x40-0x7E, 0x80-0xFC).
 inline bool isTrailByte(unsigned char b) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "support/lstr.h"
+#include "base/lstr.h"
 #include "support/source_position.h"
 #include "text/buffered_stream.h"
 

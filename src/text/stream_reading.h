@@ -4,8 +4,8 @@
 #pragma once
 #include <cstdint>
 
-#include "support/lstr.h"
-#include "support/lwstr.h"
+#include "base/lstr.h"
+#include "base/lwstr.h"
 #include "text/buffered_stream.h"
 
 enum class TextEncoding { kNative, kUtf16Le, kUtf16Be, kUtf8 };

@@ -8,7 +8,7 @@
 
 #include "common/qf_runner.h"
 #include "common/temp_dir.h"
-#include "support/lwstr.h"
+#include "base/lwstr.h"
 #include "text/encoding.h"
 
 namespace e2e {

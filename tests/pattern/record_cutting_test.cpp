@@ -11,7 +11,7 @@
 
 #include "pattern/parser.h"
 #include "pattern/record_reader.h"
-#include "support/ctype_table.h"
+#include "base/ctype_table.h"
 #include "text/buffered_stream.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "../common/capture_sink.h"
 #include "pattern/first_bytes.h"
 #include "rex_test_util.h"
-#include "support/ctype_table.h"
+#include "base/ctype_table.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // LStr growth, editing and NUL termination.
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 #include <gtest/gtest.h>
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "pattern/rex_flags.h"
-#include "support/lstr.h"
+#include "base/lstr.h"
 
 struct LRexReq;
 

@@ -2,6 +2,6 @@
 #pragma once
 #include <string_view>
 
-#include "support/basic_string_buffer.h"
+#include "base/basic_string_buffer.h"
 
 using LWStr = BasicStringBuffer<char16_t>;

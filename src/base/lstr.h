@@ -4,7 +4,7 @@
 #pragma once
 #include <string_view>
 
-#include "support/basic_string_buffer.h"
+#include "base/basic_string_buffer.h"
 
 using LStr = BasicStringBuffer<char>;
 

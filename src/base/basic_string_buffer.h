@@ -7,7 +7,7 @@
 #include <memory>
 #include <string_view>
 
-#include "support/heap_size.h"
+#include "base/heap_size.h"
 
 template <class Ch>
 class BasicStringBuffer {

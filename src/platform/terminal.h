@@ -1,0 +1,25 @@
+// The process's standard streams and its interrupt signal, as qf needs them:
+// whether a stream is a terminal, writing whole byte runs with the outcome,
+// and Ctrl-C turned into a stop request.
+#pragma once
+#include <atomic>
+#include <string_view>
+
+enum class StdStream { Out, Err };
+
+bool isTerminal(StdStream stream);
+
+// Outcome of writing to a standard stream.
+enum class WriteOutcome {
+    Written,     // every byte was written
+    ReaderGone,  // the reading end of a pipe was closed (EPIPE)
+    Failed,      // any other error (a full disk, a closed descriptor)
+};
+// Writes every byte; on failure the system's error number stays readable
+// through lastSystemError().
+WriteOutcome writeStandard(StdStream stream, std::string_view bytes);
+
+// From now on the first SIGINT sets *flag to 1 instead of ending the
+// process; a second one ends it at once. SIGPIPE is ignored, so a closed
+// pipe shows as ReaderGone on the next write.
+void interruptSetsFlag(std::atomic<int>* flag);
