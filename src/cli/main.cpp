@@ -29,7 +29,7 @@ namespace {
 
 constexpr int kExitFound = 0;
 constexpr int kExitNothingFound = 1;
-constexpr int kExitUsage = 2;
+constexpr int kExitUsage = 2;  // also when the output could not be written
 
 int usageError(const std::string& message) {
     writeErr("qf: " + message + "\nTry 'qf --help' for more information.\n");
@@ -37,8 +37,8 @@ int usageError(const std::string& message) {
 }
 
 // The exit status once the output is done: a failed write to stdout turns
-// any status into a usage error with its reason, and a reader that went
-// away ends qf as it would have ended without SIGPIPE ignored.
+// any status into 2 with the reason on stderr, and a reader that went away
+// ends qf as it would have ended without SIGPIPE ignored.
 int exitStatus(int status) {
     switch (outputOutcome()) {
         case WriteOutcome::Written:

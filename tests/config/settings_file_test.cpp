@@ -202,12 +202,6 @@ TEST(SettingsFile, FirstStartAdoptsAnInstalledEditor) {
     EXPECT_EQ(first.appOptFormat, "+<@>");
     EXPECT_EQ(first.schFiles, (LStrList{"*.txt"}));
 
-    AppSettings bare;
-    bare.configPath = dir.path("cfg/Quillfind.cfg");
-    bare.startUp(1920, 1080, {{LStr(dir.path("bin/missing")), "-l <@>"}});
-    EXPECT_EQ(bare.appToUse, "");
-    EXPECT_EQ(bare.appOptFormat, "");
-
     // Later starts keep what the file says.
     dir.write("cfg/Quillfind.cfg",
               "appToUse=/opt/ed\r\nappOptFormat=\r\nschFiles=()\r\n"

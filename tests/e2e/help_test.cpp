@@ -86,9 +86,4 @@ TEST(QfUsage, BashCompletionOffersOptionsValuesAndFolders) {
     }
 }
 
-TEST(QfUsage, MissingArgumentsIsAUsageError) {
-    QfResult r = runQf({});
-    EXPECT_EQ(r.exitCode, 2);
-}
-
 }  // namespace

@@ -36,6 +36,7 @@ TEST_F(QfSettings, UsageErrorsExitWithTwo) {
         const char* err;  // expected on stderr
     } cases[] = {
         {{"--raw", "-q", "--no-config", "", data()}, "search string"},
+        {{}, "a search string and at least one folder"},
         {{"--raw", "-q", "--no-config", "--set", "noSuchKey=1", "abc", data()},
          "--set(1): #15001: unknown name 'noSuchKey'"},
         {{"--raw", "-q", "--cf=" + dir.path("missing.cfg"), "abc", data()}, "missing.cfg"},
