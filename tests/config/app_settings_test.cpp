@@ -17,8 +17,8 @@ TEST(AppSettings, FreshObjectWritesEveryKeyOnce) {
     settings.registerKeys(ini);
     const std::string text(settings.configText().view());
     ASSERT_TRUE(text.starts_with("; Quillfind Configuration File\r\n")) << text;
-    // Each line names a registered key, none twice; the defaults whose
-    // written form needs escapes are spot-checked.
+    // Each line names a registered key, none twice; the written forms of
+    // each value type and of the defaults that need escapes are pinned.
     std::set<std::string> keys;
     for (size_t at = text.find("\r\n") + 2; at < text.size();) {
         const size_t end = text.find("\r\n", at);
@@ -31,6 +31,7 @@ TEST(AppSettings, FreshObjectWritesEveryKeyOnce) {
                              "\r\nrecSeparEscs=([\\x0A\\x0D]+,[.?!Q][ !n]|[\x81"
                              "B\x81H\x81I])\r\n",
                              "\r\nixfDir=/cache/home/VeloSoft/Quillfind_ix/\r\n",
+                             "\r\nmainRc=(-2147483648,-2147483648,-2147483648,-2147483648)\r\n",
                              "\r\nhitFont=(\x82l\x82r \x83S\x83V\x83"
                              "b\x83N,12,80h,0h,FFh)\r\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line;

@@ -1,5 +1,5 @@
-// The configuration reader and writer: syntax, value forms, error reports and
-// the stop after too many errors.
+// The configuration reader: syntax, value forms, error reports and the stop
+// after too many errors. The written forms are pinned with the settings.
 #include "config/ini.h"
 
 #include <gtest/gtest.h>
@@ -132,24 +132,6 @@ TEST(Ini, ReadingStopsAfterMoreThanTenErrors) {
         EXPECT_EQ(sink.messages().size(), badLines == 10 ? 10u : 12u) << badLines;
         EXPECT_EQ(v.minRate, badLines == 10 ? 90 : 75) << "lines after the stop must not be read";
     }
-}
-
-TEST(Ini, WriterFormsEveryValueTypeInRegistrationOrder) {
-    Vars v;
-    v.minRate = -3;
-    v.appTitle = "a,b(c)";
-    v.schStrs = {"x", "", "y,z"};
-    v.tabSizes2 = {};
-    v.mainRc = {INT32_MIN, 0, 10, 20};
-    v.stdFont.face = "F";
-    v.stdFont.size = 12;
-    v.stdFont.style = 15;
-    v.stdFont.color = 0x808000;
-    LStr out;
-    v.ini.write(out);
-    EXPECT_EQ(out,
-              "minRate=-3\r\nappTitle=a!Cb![c!]\r\nschStrs=(x,,y!Cz)\r\ntabSizes2=()\r\n"
-              "mainRc=(-2147483648,0,10,20)\r\nstdFont=(F,12,80h,Fh,808000h)\r\n");
 }
 
 TEST(Ini, DamagedInputNeverRunsAway) {
