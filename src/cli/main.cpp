@@ -2,17 +2,19 @@
 // the settings from the configuration file and the options, runs one search
 // through the engine's worker and waits for it, writing the result text to
 // stdout through its own message sink.
-#include <cstdio>
 #include <memory>
 #include <string>
 
 #include "cli/qf_options.h"
+#include "cli/qf_output.h"
 #include "cli/qf_sink.h"
 #include "cli/qf_terminal.h"
+#include "cli/utf8_text.h"
 #include "config/app_settings.h"
-#include "config/ini.h"
+#include "config/setting_readback.h"
 #include "index/wk_del.h"
 #include "platform/file_system.h"
+#include "platform/system_error.h"
 #include "search/indexed_search.h"
 #include "search/search_run.h"
 #include "search/status_sink.h"
@@ -20,20 +22,33 @@
 #include "support/event.h"
 #include "support/message_service.h"
 #include "support/path_utils.h"
-#include "support/source_position.h"
 #include "support/stop_flag.h"
 #include "support/thread.h"
-#include "text/memory_stream.h"
-#include "text/stream_position.h"
 
 namespace {
 
 constexpr int kExitFound = 0;
 constexpr int kExitNothingFound = 1;
-constexpr int kExitUsage = 2;
+constexpr int kExitUsage = 2;  // also when the output could not be written
 
 int usageError(const std::string& message) {
-    std::fprintf(stderr, "qf: %s\nTry 'qf --help' for more information.\n", message.c_str());
+    writeErr("qf: " + message + "\nTry 'qf --help' for more information.\n");
+    return kExitUsage;
+}
+
+// The exit status once the output is done: a failed write to stdout turns
+// any status into 2 with the reason on stderr, and a reader that went away
+// ends qf as it would have ended without SIGPIPE ignored.
+int exitStatus(int status) {
+    switch (outputOutcome()) {
+        case WriteOutcome::Written:
+            return status;
+        case WriteOutcome::ReaderGone:
+            endByBrokenPipe();
+        case WriteOutcome::Failed:
+            break;
+    }
+    writeErr("qf: write error: " + systemErrorMessage(outputError()) + "\n");
     return kExitUsage;
 }
 
@@ -56,18 +71,22 @@ bool loadSettings(const QfOptions& options, AppSettings& settings) {
 // them was in error.
 bool applySettingLines(const std::vector<std::string>& lines, const char* origin,
                        AppSettings& settings) {
-    if (lines.empty()) return true;
     LStr text;
     for (const std::string& line : lines) text.append(utf8ToSjis(line).view()).append("\r\n");
-    const int errorsBefore = errorCount();
-    LMemSrm in(text);
-    LIni ini;
-    settings.registerKeys(ini);
-    {
-        PositionScope position(std::make_unique<LSrmPos>(in, origin));
-        ini.read(in);
+    return lines.empty() || settings.loadText(text.view(), origin);
+}
+
+// A --set value that reads back otherwise than typed (a "!" escape taken,
+// text where a number belongs) is most likely not what was meant.
+void warnAboutChangedSets(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        const LStr sjis = utf8ToSjis(line);
+        const size_t eq = sjis.view().find('=');
+        const std::optional<LStr> held = valueAsRead(sjis.view());
+        if (!held || held->view() == sjis.view().substr(eq + 1)) continue;
+        report(kMsgWarning, "--set %s: the value reads back as '%s', not as typed",
+               LStr(sjis.view().substr(0, eq)).c_str(), held->c_str());
     }
-    return errorCount() == errorsBefore;
 }
 
 void fillSearchKeys(const QfOptions& options, AppSettings& settings) {
@@ -116,17 +135,19 @@ void finish() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    reserveStandardStreams();
+    ignoreBrokenPipe();
     std::string error;
     std::optional<QfOptions> parsed = parseQfOptions(argc, argv, error);
     if (!parsed) return usageError(error);
     const QfOptions& options = *parsed;
     switch (options.action) {
         case QfAction::Help:
-            std::fputs(kQfUsage, stdout);
-            return 0;
+            writeOut(kQfUsage);
+            return exitStatus(0);
         case QfAction::Version:
-            std::puts("qf (Quillfind) 0.1");
-            return 0;
+            writeOut(std::string("qf (Quillfind) ") + kQfVersion + "\n");
+            return exitStatus(0);
         case QfAction::DeleteOldIndex:
         case QfAction::DeleteAllIndex:
         case QfAction::Search:
@@ -147,6 +168,7 @@ int main(int argc, char** argv) {
     if (!applySettingLines(options.sets, "--set", settings) ||
         !applySettingLines(options.keyOptions, "option", settings))
         return kExitUsage;
+    warnAboutChangedSets(options.sets);
     // The same checks as at the desktop program's start (a search type out
     // of range becomes a normal search); the screen size does not matter.
     settings.startUpChecks(1 << 20, 1 << 20);
@@ -154,11 +176,11 @@ int main(int argc, char** argv) {
     if (!searching) {
         runIndexDeletion(options.action == QfAction::DeleteAllIndex, settings);
         finish();
-        return 0;
+        return exitStatus(0);
     }
 
     fillSearchKeys(options, settings);
     const int32_t hits = runSearch(settings);
     finish();
-    return hits > 0 ? kExitFound : kExitNothingFound;
+    return exitStatus(hits > 0 ? kExitFound : kExitNothingFound);
 }

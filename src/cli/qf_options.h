@@ -1,8 +1,10 @@
 // qf's command line: options that set search keys, where the settings come
-// from, and how the output looks.
+// from, and how the output looks. One table holds every option, so the
+// parser, the usage text's test and the man page agree on what exists.
 #pragma once
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class ColorMode { Auto, Always, Never };
@@ -17,14 +19,18 @@ struct QfOptions {
     bool raw = false;
     bool quiet = false;
     ColorMode color = ColorMode::Auto;
-    // Search keys in configuration-file syntax ("schType=2"), applied in
-    // order after the configuration file: first every --set, then the
-    // options that name a key.
+    // "KEY=VALUE" of every --set, as typed: configuration-file syntax.
     std::vector<std::string> sets;
+    // Search keys in configuration-file syntax ("schType=2") set by the
+    // other options, applied in order after every --set.
     std::vector<std::string> keyOptions;
 };
 
-// Parses argv; on a usage error returns nothing and fills error.
+// Parses argv; on a usage error returns nothing and fills error (UTF-8).
 std::optional<QfOptions> parseQfOptions(int argc, char** argv, std::string& error);
 
+// The long names of every option the parser takes, without "--".
+std::vector<std::string_view> qfLongOptionNames();
+
 extern const char kQfUsage[];
+extern const char kQfVersion[];

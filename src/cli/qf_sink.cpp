@@ -1,8 +1,7 @@
 #include "cli/qf_sink.h"
 
-#include <cstdio>
-
-#include "platform/terminal.h"
+#include "cli/qf_output.h"
+#include "cli/utf8_text.h"
 #include "text/encoding.h"
 
 namespace {
@@ -20,48 +19,43 @@ const char* const kFontColors[kFontCount] = {
     "35",   "33", "90",
 };
 
-void writeAll(StdStream stream, std::string_view bytes) {
-    writeStandard(stream, bytes);
-}
-
 bool progressShown = false;
 
 }  // namespace
-
-std::string sjisToUtf8(std::string_view sjis) {
-    LWStr wide;
-    {
-        ConversionQuiet quiet;  // undecodable bytes show as "<?>", not as messages
-        mbToWide(sjis, wide, kCodePageAnsi);
-    }
-    LStr utf8;
-    wideToMb(wide.view(), utf8, kCodePageUtf8);
-    return std::string(utf8.view());
-}
-
-LStr utf8ToSjis(std::string_view utf8) {
-    LWStr wide;
-    mbToWide(utf8, wide, kCodePageUtf8);
-    LStr sjis;
-    wideToMb(wide.view(), sjis, kCodePageAnsi);
-    return sjis;
-}
 
 QfSink::QfSink(bool raw, bool color) : raw_(raw), color_(color) {}
 
 void QfSink::writeResult(std::string_view text) {
     if (raw_) {
-        writeAll(StdStream::Out, text);
+        writeOut(text);
         return;
     }
     LStr rendered;
     markers_.feed(text, [&](int font, std::string_view bytes) {
         const char* sgr = color_ && font > 0 && font < kFontCount ? kFontColors[font] : "";
-        if (*sgr) rendered.append("\x1b[").append(sgr).append("m");
-        rendered.append(bytes);
-        if (*sgr) rendered.append("\x1b[0m");
+        // The colour ends before the line end, so that it never reaches
+        // into the next line.
+        const size_t body = bytes.find_last_not_of("\r\n") + 1;
+        if (*sgr && body > 0) {
+            rendered.append("\x1b[").append(sgr).append("m");
+            appendLineFeedText(rendered, bytes.substr(0, body));
+            rendered.append("\x1b[0m");
+            bytes.remove_prefix(body);
+        }
+        appendLineFeedText(rendered, bytes);
     });
-    writeAll(StdStream::Out, sjisToUtf8(rendered));
+    writeOut(sjisToUtf8(rendered));
+}
+
+void QfSink::appendLineFeedText(LStr& out, std::string_view bytes) {
+    for (char c : bytes) {
+        if (c == '\n' && afterCr_) {
+            afterCr_ = false;
+            continue;
+        }
+        afterCr_ = c == '\r';
+        out.append(afterCr_ ? '\n' : c);
+    }
 }
 
 void QfSink::output(int number, const char* position, const char* kind, std::string_view text) {
@@ -76,7 +70,7 @@ void QfSink::output(int number, const char* position, const char* kind, std::str
     LStr line("qf: ");
     if (position) line.append(position).append(": ");
     line.append(formatText("#%d: ", number)).append(text).append('\n');
-    writeAll(StdStream::Err, sjisToUtf8(line));
+    writeErr(sjisToUtf8(line));
 }
 
 void QfProgressLine::setStatus(int part, std::string_view text) {
@@ -94,13 +88,13 @@ void QfProgressLine::setStatus(int part, std::string_view text) {
         shown.resize(cut);
     }
     std::lock_guard out(messageLock());
-    writeAll(StdStream::Err, "\r\x1b[K" + shown);
+    writeErr("\r\x1b[K" + shown);
     progressShown = true;
 }
 
 void QfProgressLine::clear() {
     std::lock_guard lock(messageLock());
     if (!progressShown) return;
-    writeAll(StdStream::Err, "\r\x1b[K");
+    writeErr("\r\x1b[K");
     progressShown = false;
 }

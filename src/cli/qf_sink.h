@@ -1,8 +1,9 @@
 // qf's message sink and status line. Result text (message number 0) goes to
-// stdout: raw Shift-JIS with font markers, or UTF-8 with the markers turned
-// into terminal colours or dropped. Numbered messages go to stderr as
-// "qf: [file(line): ]#N: text". Status texts become one progress line on a
-// terminal's stderr.
+// stdout: raw Shift-JIS with font markers, or UTF-8 text with the markers
+// turned into terminal colours or dropped and every line ended by a line
+// feed (CR LF and a bare CR, which would overwrite a line on a terminal). Numbered messages go to
+// stderr as "qf: [file(line): ]#N: text". Status texts become one progress line on a terminal's
+// stderr.
 #pragma once
 #include <chrono>
 #include <mutex>
@@ -20,9 +21,11 @@ public:
 
 private:
     void writeResult(std::string_view text);
+    void appendLineFeedText(LStr& out, std::string_view bytes);
 
     bool raw_;
     bool color_;
+    bool afterCr_ = false;  // the text so far ended in CR: a LF next belongs to it
     FontMarkerReader markers_;
 };
 
@@ -37,8 +40,3 @@ private:
     std::string parts_[5];
     std::chrono::steady_clock::time_point lastDraw_{};
 };
-
-// Shift-JIS (with {%uXXXX} escapes) to UTF-8.
-std::string sjisToUtf8(std::string_view sjis);
-// UTF-8 to Shift-JIS (characters CP932 cannot hold become {%uXXXX}).
-LStr utf8ToSjis(std::string_view utf8);

@@ -1,9 +1,11 @@
 #include "platform/terminal.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 
 namespace {
 
@@ -46,4 +48,22 @@ void interruptSetsFlag(std::atomic<int>* flag) {
     action.sa_flags = SA_RESTART;  // output blocked on a full pipe goes on
     ::sigaction(SIGINT, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+void reserveStandardStreams() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // open() takes the lowest free descriptor, which is this one.
+        if (::open("/dev/null", O_RDONLY) != fd) return;
+    }
+}
+
+void ignoreBrokenPipe() {
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+void endByBrokenPipe() {
+    std::signal(SIGPIPE, SIG_DFL);
+    std::raise(SIGPIPE);
+    std::_Exit(128 + SIGPIPE);  // only if the signal was blocked
 }

@@ -1,91 +1,40 @@
-// The settings object: defaults, the order and form of every key in the
-// file, and the checks made at start-up.
+// The settings object: its defaults as written, the default paths and the
+// checks made at start-up.
 #include "config/app_settings.h"
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <utility>
+
+#include "config/ini.h"
 #include "support/scoped_env.h"
 
-namespace {
-
-// The configuration text of a fresh object, line by line; "%F" stands for the
-// font part every font key shares (face "ＭＳ ゴシック", size 12, charset 80h).
-const char* const kDefaultLines[] = {
-    "; Quillfind Configuration File",
-    "mainRc=(-2147483648,-2147483648,-2147483648,-2147483648)",
-    "stdFont=(%F,0h,808000h)",
-    "txtFont=(%F,0h,0h)",
-    "hitFont=(%F,0h,FFh)",
-    "insFont=(%F,4h,FF0000h)",
-    "delFont=(%F,8h,FFh)",
-    "msgFont=(%F,0h,80h)",
-    "spcFont0=(%F,0h,800000h)",
-    "spcFont1=(%F,0h,800080h)",
-    "spcFont2=(%F,0h,8080h)",
-    "spcFont3=(%F,0h,808080h)",
-    "appTitle=Quillfind",
-    "ixfDir=/cache/home/VeloSoft/Quillfind_ix/",
-    "psLastActive=0",
-    "xnMsHisroty=20",
-    "dspFieldTitle=0",
-    "fldTitPre=!n  ",
-    "numDspNhf=2",
-    "maxBytes=0",
-    "recSeparEsc=[\\x0A\\x0D]+",
-    "recSeparEscs=([\\x0A\\x0D]+,[.?!Q][ !n]|[\x81"
-    "B\x81H\x81I])",
-    "fldSeparEsc=\\t",
-    "fldSeparEscs=()",
-    "dspSeparEsc=",
-    "appToUse=",
-    "appOptFormat=",
-    "nonTextExt=doc;rtf;xls;ppt;jtd;pdf;chm;zip;lzh;fm;mif;indd",
-    "keepCnvTxt=1",
-    "useOffice2003=0",
-    "searchOnFocus=0",
-    "minRate=75",
-    "schAreaInRec=",
-    "schAreaInRecs=()",
-    "ignoreSameRec=0",
-    "tabSizes2=()",
-    "dspAlwaysFullPath=0",
-    "dspAutoScroll=1",
-    "dspSuprDup=0",
-    "dspPreReplace=",
-    "dspFontSpec=",
-    "dspDupReplace=",
-    "schStr=",
-    "schStrs=()",
-    "schDir=",
-    "schDirs=()",
-    "schFile=",
-    "schFiles=()",
-    "schICaseF=1",
-    "schIZhF=0",
-    "schStemF=0",
-    "schType=1",
-    "schWord=0",
-    "schFieldMchF=0",
-    "schSubDir=0",
-    "schCount=0",
-    "schSortByRate=0",
-    "schUseIX=0",
-};
-
-}  // namespace
-
-TEST(AppSettings, FreshObjectWritesEveryKeyWithItsDefaultInTableOrder) {
+TEST(AppSettings, FreshObjectWritesEveryKeyOnce) {
     ScopedEnv cache("XDG_CACHE_HOME", "/cache/home");
     AppSettings settings;
-    std::string expected;
-    for (std::string line : kDefaultLines) {
-        if (size_t f = line.find("%F"); f != std::string::npos)
-            line.replace(f, 2,
-                         "\x82l\x82r \x83S\x83V\x83"
-                         "b\x83N,12,80h");
-        expected += line + "\r\n";
+    LIni ini;
+    settings.registerKeys(ini);
+    const std::string text(settings.configText().view());
+    ASSERT_TRUE(text.starts_with("; Quillfind Configuration File\r\n")) << text;
+    // Each line names a registered key, none twice; the written forms of
+    // each value type and of the defaults that need escapes are pinned.
+    std::set<std::string> keys;
+    for (size_t at = text.find("\r\n") + 2; at < text.size();) {
+        const size_t end = text.find("\r\n", at);
+        const std::string key = text.substr(at, text.find('=', at) - at);
+        EXPECT_TRUE(std::as_const(ini).find(key) && keys.insert(key).second) << key;
+        at = end + 2;
     }
-    EXPECT_EQ(settings.configText().view(), expected);
+    EXPECT_EQ(int(keys.size()), ini.count());
+    for (const char* line : {"\r\nfldTitPre=!n  \r\n", "\r\nrecSeparEsc=[\\x0A\\x0D]+\r\n",
+                             "\r\nrecSeparEscs=([\\x0A\\x0D]+,[.?!Q][ !n]|[\x81"
+                             "B\x81H\x81I])\r\n",
+                             "\r\nixfDir=/cache/home/VeloSoft/Quillfind_ix/\r\n",
+                             "\r\nmainRc=(-2147483648,-2147483648,-2147483648,-2147483648)\r\n",
+                             "\r\nhitFont=(\x82l\x82r \x83S\x83V\x83"
+                             "b\x83N,12,80h,0h,FFh)\r\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
 }
 
 TEST(AppSettings, DefaultPathsFollowTheUserFolders) {

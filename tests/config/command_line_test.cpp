@@ -63,15 +63,6 @@ TEST(CommandLine, OptionMatching) {
     }
 }
 
-TEST(CommandLine, StringOptionDefault) {
-    LStr target = "x";
-    LStrcOpt withDefault("log", target, "default.log");
-    EXPECT_TRUE(withDefault.parse("-log"));
-    EXPECT_EQ(target, "default.log");
-    EXPECT_TRUE(withDefault.parse("/LOG:given"));
-    EXPECT_EQ(target, "given");
-}
-
 TEST(CommandLine, ScanReportsWhatNoOptionTakes) {
     CaptureSink sink;
     AppSettings s;

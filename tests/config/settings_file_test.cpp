@@ -15,65 +15,28 @@
 
 namespace {
 
-// Gives every key a value other than its default, with the bytes that need
+// Every key with a value other than its default, with the bytes that need
 // escaping, double-byte characters and empty list entries among them.
+const char kEveryKey[] =
+    "mainRc=(-20,30,640,480)\n"
+    "stdFont=(N![S!]!C \x95\x5C!Q,9,0h,1h,10203h)\ntxtFont=(T,10,0h,2h,20406h)\n"
+    "hitFont=(H,11,0h,3h,30609h)\ninsFont=(I,12,0h,4h,4080Ch)\ndelFont=(D,13,0h,5h,50A0Fh)\n"
+    "msgFont=(M,14,0h,6h,60C12h)\nspcFont0=(0,15,0h,7h,70E15h)\nspcFont1=(1,16,0h,8h,81018h)\n"
+    "spcFont2=(2,17,0h,9h,9121Bh)\nspcFont3=(3,18,0h,Ah,A141Eh)\n"
+    "appTitle=Qf ![test!]!C v2!Q\nixfDir=/tmp/ix dir/\x95\x5C/\npsLastActive=2\n"
+    "xnMsHisroty=5\ndspFieldTitle=1\nfldTitPre=!r!n!t-\nnumDspNhf=-1\nmaxBytes=1073741824\n"
+    "recSeparEsc=\\r\\n\nrecSeparEscs=(a,,b!Cc)\nfldSeparEsc=!C\nfldSeparEscs=(\\t,)\n"
+    "dspSeparEsc=----\\n\nappToUse=/usr/bin/gedit\nappOptFormat=+<@>\nnonTextExt=odt;ods\n"
+    "keepCnvTxt=0\nuseOffice2003=1\nsearchOnFocus=2\nminRate=60\nschAreaInRec=^Title:\n"
+    "schAreaInRecs=(^Title:, trailing )\nignoreSameRec=1\ntabSizes2=(4,-8,-2147483648)\n"
+    "dspAlwaysFullPath=1\ndspAutoScroll=0\ndspSuprDup=1\ndspPreReplace=a=b!r!nc==d=e\n"
+    "dspFontSpec=![?<F0>x!]\ndspDupReplace=; not a comment\nschStr=\x82\xA0![1!]\n"
+    "schStrs=(x,\x82\xA0![1!])\nschDir=/docs;/more\nschDirs=(/docs)\nschFile=*.txt;*.md\n"
+    "schFiles=(*.txt,*.md)\nschICaseF=0\nschIZhF=1\nschStemF=1\nschType=3\nschWord=1\n"
+    "schFieldMchF=1\nschSubDir=1\nschCount=1\nschSortByRate=1\nschUseIX=1\n";
+
 void fillEveryKey(AppSettings& s) {
-    s.mainRc = {-20, 30, 640, 480};
-    int32_t n = 1;
-    for (FontRecord* f : {&s.stdFont, &s.txtFont, &s.hitFont, &s.insFont, &s.delFont, &s.msgFont,
-                          &s.spcFont0, &s.spcFont1, &s.spcFont2, &s.spcFont3}) {
-        f->face = "Noto (Sans), \x95\x5C!";
-        f->size = 8 + n;
-        f->charSet = 0;
-        f->style = n % 16;
-        f->color = 0x010203u * uint32_t(n++);
-    }
-    s.appTitle = "Qf (test), v2!";
-    s.ixfDir = "/tmp/ix dir/\x95\x5C/";
-    s.psLastActive = 2;
-    s.xnMsHisroty = 5;
-    s.dspFieldTitle = 1;
-    s.fldTitPre = "\r\n\t-";
-    s.numDspNhf = -1;
-    s.maxBytes = 1 << 30;
-    s.recSeparEsc = "\\r\\n";
-    s.recSeparEscs = {"a", "", "b,c"};
-    s.fldSeparEsc = ",";
-    s.fldSeparEscs = {"\\t", ""};
-    s.dspSeparEsc = "----\\n";
-    s.appToUse = "/usr/bin/gedit";
-    s.appOptFormat = "+<@>";
-    s.nonTextExt = "odt;ods";
-    s.keepCnvTxt = 0;
-    s.useOffice2003 = 1;
-    s.searchOnFocus = 2;
-    s.minRate = 60;
-    s.schAreaInRec = "^Title:";
-    s.schAreaInRecs = {"^Title:", " trailing "};
-    s.ignoreSameRec = 1;
-    s.tabSizes2 = {4, -8, INT32_MIN};
-    s.dspAlwaysFullPath = 1;
-    s.dspAutoScroll = 0;
-    s.dspSuprDup = 1;
-    s.dspPreReplace = "a=b\r\nc==d=e";
-    s.dspFontSpec = "(?<F0>x)";
-    s.dspDupReplace = "; not a comment";
-    s.schStr = "\x82\xA0(1)";
-    s.schStrs = {"x", "\x82\xA0(1)"};
-    s.schDir = "/docs;/more";
-    s.schDirs = {"/docs"};
-    s.schFile = "*.txt;*.md";
-    s.schFiles = {"*.txt", "*.md"};
-    s.schICaseF = 0;
-    s.schIZhF = 1;
-    s.schStemF = 1;
-    s.schType = 3;
-    s.schWord = 1;
-    s.schFieldMchF = 1;
-    s.schSubDir = 1;
-    s.schCount = 1;
-    s.schSortByRate = 1;
-    s.schUseIX = 1;
+    ASSERT_TRUE(s.loadText(kEveryKey, "every key"));
 }
 
 std::vector<std::string> linesOf(std::string_view text) {
@@ -93,6 +56,19 @@ std::vector<std::string> folderEntries(const std::string& folder) {
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+bool saveWithFileSizeLimit(AppSettings& s, rlim_t bytes) {
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool saved = s.save();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    return saved;
 }
 
 }  // namespace
@@ -142,27 +118,16 @@ TEST(SettingsFile, ErrorsNameTheFileAndLine) {
                              "schType=2\r\nminRate\t=90\r\n");
     CaptureSink sink;
     ASSERT_TRUE(s.load());
-    ASSERT_EQ(sink.messages().size(), 2u);
-    EXPECT_EQ(sink.messages()[0].position, s.configPath.c_str() + std::string("(3)"));
-    EXPECT_EQ(sink.messages()[0].text, "unknown name 'foo'");
-    EXPECT_EQ(sink.messages()[0].number, 15001);
-    EXPECT_EQ(sink.messages()[1].position, s.configPath.c_str() + std::string("(5)"));
-    EXPECT_EQ(sink.messages()[1].text, "missing '=' in minRate");
+    std::vector<std::string> reports;
+    for (const auto& m : sink.messages())
+        reports.push_back(m.position + " " + std::to_string(m.number) + " " + m.text);
+    const std::string file(s.configPath.view());
+    EXPECT_EQ(reports, (std::vector<std::string>{file + "(3) 15001 unknown name 'foo'",
+                                                 file + "(5) 15001 missing '=' in minRate"}));
     EXPECT_EQ(s.minRate, 80);
     EXPECT_EQ(s.schType, 2);
     report(0, "after");
     EXPECT_EQ(sink.messages().back().position, "") << "the position is removed after reading";
-}
-
-TEST(SettingsFile, TextFromMemoryUsesTheGivenSourceName) {
-    AppSettings s;
-    CaptureSink sink;
-    EXPECT_TRUE(s.loadText("schType=2", "--set"));
-    EXPECT_EQ(s.schType, 2);
-    EXPECT_FALSE(s.loadText("schTyp=3", "--set"));
-    ASSERT_EQ(sink.messages().size(), 1u);
-    EXPECT_EQ(sink.messages()[0].position, "--set(1)");
-    EXPECT_EQ(s.schType, 2);
 }
 
 TEST(SettingsFile, TruncatedFilesKeepWhatWasReadBeforeTheCut) {
@@ -187,49 +152,29 @@ TEST(SettingsFile, TruncatedFilesKeepWhatWasReadBeforeTheCut) {
     }
 }
 
-TEST(SettingsFile, SaveThatCannotPlaceTheFileReportsAndLeavesWhatIsThere) {
+TEST(SettingsFile, FailedSaveReportsAndLeavesWhatIsThere) {
     struct Case {
-        const char* blocker;  // a file or folder in the way
+        const char* blocker;  // what is in the way, and stays
         const char* configPath;
+        bool fileSizeLimit;
     } cases[] = {
-        {"blocker", "blocker/VeloSoft/Quillfind.cfg"},  // no folder can be made
-        {"Quillfind.cfg/keep", "Quillfind.cfg"},        // the rename cannot replace a folder
+        {"blocker", "blocker/VeloSoft/Quillfind.cfg", false},  // no folder can be made
+        {"Quillfind.cfg/keep", "Quillfind.cfg", false},        // the rename cannot replace a folder
+        {"Quillfind.cfg", "Quillfind.cfg", true},  // the write fails part-way (a full disk)
     };
     for (const auto& c : cases) {
         TempDir dir;
         dir.write(c.blocker, "in the way");
         AppSettings s;
+        fillEveryKey(s);
         s.configPath = dir.path(c.configPath);
         CaptureSink sink;
-        EXPECT_FALSE(s.save()) << c.configPath;
+        EXPECT_FALSE(c.fileSizeLimit ? saveWithFileSizeLimit(s, 100) : s.save()) << c.blocker;
         EXPECT_NE(sink.allText().find("cannot save the configuration file"), std::string::npos)
             << sink.allText();
         EXPECT_EQ(dir.read(c.blocker), "in the way");
         EXPECT_EQ(folderEntries(dir.path()).size(), 1u) << "no temporary file may stay behind";
     }
-}
-
-TEST(SettingsFile, FailedWriteLeavesTheOldFileIntact) {
-    TempDir dir;
-    AppSettings s;
-    s.configPath = dir.write("Quillfind.cfg", "minRate=90\r\n");
-    fillEveryKey(s);
-    // A file-size limit makes the write fail part-way, as a full disk would.
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    CaptureSink sink;
-    bool saved = s.save();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(saved);
-    EXPECT_NE(sink.allText().find("cannot save the configuration file"), std::string::npos)
-        << sink.allText();
-    EXPECT_EQ(dir.read("Quillfind.cfg"), "minRate=90\r\n");
-    EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"Quillfind.cfg"});
 }
 
 TEST(SettingsFile, MissingFileIsReportedByLoad) {
@@ -256,12 +201,6 @@ TEST(SettingsFile, FirstStartAdoptsAnInstalledEditor) {
     EXPECT_EQ(first.appToUse, editor);
     EXPECT_EQ(first.appOptFormat, "+<@>");
     EXPECT_EQ(first.schFiles, (LStrList{"*.txt"}));
-
-    AppSettings bare;
-    bare.configPath = dir.path("cfg/Quillfind.cfg");
-    bare.startUp(1920, 1080, {{LStr(dir.path("bin/missing")), "-l <@>"}});
-    EXPECT_EQ(bare.appToUse, "");
-    EXPECT_EQ(bare.appOptFormat, "");
 
     // Later starts keep what the file says.
     dir.write("cfg/Quillfind.cfg",

@@ -209,7 +209,7 @@ TEST_F(FuzzySearch, LongRecordsOfOneRepeatedCharacterEndInBoundedTime) {
                     rated(88))},
         // A long string that never agrees for two characters in a row, with
         // a wide window: every window is aligned and rejected.
-        {repeated("ab", 50), {"--min-rate=50"}, ""},
+        {repeated("ab", 50), {"--set", "minRate=50"}, ""},
     };
     for (const Case& c : cases) {
         const auto start = std::chrono::steady_clock::now();

@@ -1,15 +1,89 @@
-// qf's usage text and usage errors.
+// qf's usage text, version, manual page and bash completion: each names
+// every option the parser takes.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
+#include "cli/qf_options.h"
+#include "common/process_run.h"
 #include "common/qf_runner.h"
+#include "common/temp_dir.h"
 
-TEST(QfUsage, HelpPrintsUsageAndSucceeds) {
-    QfResult r = runQf({"--help"});
+namespace {
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Whether "--name" stands in text as a whole option name; in roff every
+// "-" is written "\-".
+bool namesOption(const std::string& text, std::string_view name, bool roff) {
+    std::string option;
+    for (char c : "--" + std::string(name)) option += roff && c == '-' ? "\\-" : std::string(1, c);
+    for (size_t at = text.find(option); at != std::string::npos; at = text.find(option, at + 1)) {
+        const char next = at + option.size() < text.size() ? text[at + option.size()] : ' ';
+        if (next == '=' || next == ' ' || next == '\n') return true;
+    }
+    return false;
+}
+
+TEST(QfUsage, HelpAndManualPageNameEveryOption) {
+    QfResult help = runQf({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.starts_with("Usage: qf")) << help.out;
+    const std::string man = fileText(std::string(QF_BINARY_DIR) + "/qf.1");
+    ASSERT_TRUE(man.starts_with(".TH QF 1")) << "the manual page is generated";
+    for (std::string_view name : qfLongOptionNames()) {
+        EXPECT_TRUE(namesOption(help.out, name, false)) << name;
+        EXPECT_TRUE(namesOption(man, name, true)) << name;
+    }
+    // Text lines of the page never read as requests.
+    std::istringstream lines(man);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.starts_with(".") && !line.starts_with("'")) continue;
+        EXPECT_TRUE(line.starts_with(".TH ") || line.starts_with(".SH ") || line == ".TP" ||
+                    line.starts_with(".B ") || line == ".PP" || line == ".br")
+            << line;
+    }
+}
+
+TEST(QfUsage, VersionIsOneLine) {
+    QfResult r = runQf({"--version"});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_NE(r.out.find("Usage: qf"), std::string::npos) << r.out;
+    EXPECT_TRUE(r.out.starts_with("qf (Quillfind) ")) << r.out;
+    EXPECT_EQ(r.out.find('\n'), r.out.size() - 1) << r.out;
 }
 
-TEST(QfUsage, MissingArgumentsIsAUsageError) {
-    QfResult r = runQf({});
-    EXPECT_EQ(r.exitCode, 2);
+TEST(QfUsage, BashCompletionOffersOptionsValuesAndFolders) {
+    TempDir dir;
+    dir.write("sub/a.txt", "");
+    dir.write("subfile", "");
+    const std::string folder = dir.path("su");
+    struct Case {
+        std::vector<std::string> words;  // after the command; the last is completed
+        std::string offered;             // COMPREPLY, one per line
+    } cases[] = {
+        {{"--ty"}, "--type=\n"},
+        {{"--type=re"}, "--type=regex\n"},
+        {{"--color", "=", "a"}, "auto\nalways\n"},
+        {{"-t", "f"}, "fuzzy\n"},
+        {{"--delete-a"}, "--delete-all-index\n"},
+        {{"abc", folder}, folder + "b\n"},
+    };
+    const std::string script = std::string(QF_SOURCE_DIR) + "/scripts/qf-completion.bash";
+    for (const Case& c : cases) {
+        std::string words = "'" + qfBinary() + "'";
+        for (const std::string& w : c.words) words += " '" + w + "'";
+        const std::string program = "source '" + script + "'; COMP_WORDS=(" + words +
+                                    "); COMP_CWORD=" + std::to_string(c.words.size()) +
+                                    "; _qf; printf '%s\\n' \"${COMPREPLY[@]}\"";
+        QfResult r = runProgram({"bash", "-c", program});
+        EXPECT_EQ(r.out, c.offered) << c.words.back() << r.err;
+    }
 }
+
+}  // namespace

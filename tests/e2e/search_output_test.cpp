@@ -23,32 +23,56 @@ protected:
     TempDir dir;
 };
 
-TEST_F(SearchOutput, ResultLinesCarryPositionMarkersAndEveryHitSpan) {
-    // The blank line belongs to the separator that ends line 2.
-    dir.write("a.txt", "alpha\r\nfind abc here\r\n\r\nabc and abc\r\n");
-    QfResult r = run({}, "abc");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, headings("abc") +
-                         resultLine("a.txt(2)", "find " + hit("abc") + " here\r\n\r\n") +
-                         resultLine("a.txt(4)", hit("abc") + " and " + hit("abc") + "\r\n") +
-                         summary(3, 1, 1));
-}
-
-TEST_F(SearchOutput, NothingFoundGivesOnlyHeadingsSummaryAndExitOne) {
-    dir.write("a.txt", "nothing to see\r\n");
-    dir.write("empty.txt", "");
-    QfResult r = run({}, "abc");
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, headings("abc") + summary(0, 0, 2));
-}
-
-TEST_F(SearchOutput, JapaneseRecordsKeepTheirBytes) {
-    dir.write("memo.txt", sj("一行目\n東京都の地図\n京都と東京\n"));
-    QfResult r = run({}, "東京");
-    EXPECT_EQ(r.out, headings(sj("東京")) +
-                         resultLine("memo.txt(2)", hit(sj("東京")) + sj("都の地図\n")) +
-                         resultLine("memo.txt(3)", sj("京都と") + hit(sj("東京")) + "\n") +
-                         summary(2, 1, 1));
+// Each case searches a folder of its own.
+TEST_F(SearchOutput, RecordsKeepTheirBytesAndEveryHitIsMarked) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> files;
+        const char* s;      // UTF-8, as typed
+        std::string lines;  // between the headings and the summary
+        std::string total;
+    } cases[] = {
+        // The blank line belongs to the separator that ends line 2.
+        {"hit spans",
+         {{"a.txt", "alpha\r\nfind abc here\r\n\r\nabc and abc\r\n"}},
+         "abc",
+         resultLine("a.txt(2)", "find " + hit("abc") + " here\r\n\r\n") +
+             resultLine("a.txt(4)", hit("abc") + " and " + hit("abc") + "\r\n"),
+         summary(3, 1, 1)},
+        {"nothing found",
+         {{"a.txt", "nothing to see\r\n"}, {"empty.txt", ""}},
+         "abc",
+         "",
+         summary(0, 0, 2)},
+        {"japanese",
+         {{"memo.txt", sj("一行目\n東京都の地図\n京都と東京\n")}},
+         "東京",
+         resultLine("memo.txt(2)", hit(sj("東京")) + sj("都の地図\n")) +
+             resultLine("memo.txt(3)", sj("京都と") + hit(sj("東京")) + "\n"),
+         summary(2, 1, 1)},
+        {"no line end at the end",
+         {{"a.txt", "first abc\nlast abc"}, {"b.txt", "abc"}},
+         "abc",
+         resultLine("a.txt(1)", "first " + hit("abc") + "\n") +
+             resultLine("a.txt(2)", "last " + hit("abc")) + "\r\n" +
+             resultLine("b.txt(1)", hit("abc")) + "\r\n",
+         summary(3, 2, 2)},
+        {"binary bytes",
+         {{"bin.txt", std::string("\x00\x01\x02 abc \xff\x00\n", 11)}},
+         "abc",
+         resultLine("bin.txt(1)",
+                    std::string("\x00\x01\x02 ", 4) + hit("abc") + std::string(" \xff\x00\n", 4)),
+         summary(1, 1, 1)},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string folder = "case" + std::to_string(++n);
+        for (const auto& [name, bytes] : c.files) dir.write(folder + "/" + name, bytes);
+        QfResult r = search({c.s, dir.path(folder)});
+        EXPECT_EQ(r.exitCode, c.lines.empty() ? 1 : 0) << c.name;
+        EXPECT_EQ(r.out, folderLine(dir.path(folder)) + stringLine(sj(c.s)) + c.lines + c.total)
+            << c.name;
+    }
 }
 
 TEST_F(SearchOutput, CountOnlyListsFullPathsInsteadOfRecords) {
@@ -60,21 +84,27 @@ TEST_F(SearchOutput, CountOnlyListsFullPathsInsteadOfRecords) {
                          dir.path("c.txt") + "\n" + summary(4, 2, 3));
 }
 
-TEST_F(SearchOutput, DisplaySeparatorStartsEveryResultLineAndTheSummary) {
-    dir.write("a.txt", "abc\n");
-    // "\n" stands for CR LF.
-    QfResult r = run({"--set", "dspSeparEsc=----\\n"}, "abc");
-    EXPECT_EQ(r.out, headings("abc") + resultLine("----\r\na.txt(1)", hit("abc") + "\n") +
-                         summary(1, 1, 1, "----\r\n"));
-}
-
 // One record holding abc, shown under a display setting.
 TEST_F(SearchOutput, DisplaySettingsChangeOnlyTheShownRecord) {
     struct Case {
         const char* record;
         std::vector<std::string> options;
         std::string line;  // the result line of a.txt(1)
+        const char* summarySeparator = "";
+        const char* err = "";  // a part of stderr
     } cases[] = {
+        // "\n" stands for CR LF.
+        {"abc\n",
+         {"--set", "dspSeparEsc=----\\n"},
+         resultLine("----\r\na.txt(1)", hit("abc") + "\n"),
+         "----\r\n"},
+        // The first pair applies, the bad second line stops the list, so the
+        // third pair is never used.
+        {"x abc y\n",
+         {"--set", "dspPreReplace=x=X!r!nnoequals!r!ny=Y"},
+         resultLine("a.txt(1)", "X " + hit("abc") + " y\n"),
+         "",
+         "missing '=' in 'noequals'"},
         {"k\tabc\tv\n",
          {"--set", "dspPreReplace=\\t=__"},
          resultLine("a.txt(1)", "k__" + hit("abc") + "__v\n")},
@@ -91,19 +121,11 @@ TEST_F(SearchOutput, DisplaySettingsChangeOnlyTheShownRecord) {
     };
     for (const Case& c : cases) {
         dir.write("a.txt", c.record);
-        EXPECT_EQ(run(c.options, "abc").out, headings("abc") + c.line + summary(1, 1, 1))
+        QfResult r = run(c.options, "abc");
+        EXPECT_EQ(r.out, headings("abc") + c.line + summary(1, 1, 1, c.summarySeparator))
             << c.record;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
     }
-}
-
-TEST_F(SearchOutput, ReplacementLineWithoutEqualsSignIsReportedAndEndsTheList) {
-    dir.write("a.txt", "x abc y\n");
-    // The first pair applies, the bad second line stops the list, so the
-    // third pair is never used.
-    QfResult r = run({"--set", "dspPreReplace=x=X!r!nnoequals!r!ny=Y"}, "abc");
-    EXPECT_EQ(r.out, headings("abc") + resultLine("a.txt(1)", "X " + hit("abc") + " y\n") +
-                         summary(1, 1, 1));
-    EXPECT_NE(r.err.find("missing '=' in 'noequals'"), std::string::npos) << r.err;
 }
 
 TEST_F(SearchOutput, FieldTitlesFromTheFirstRecordPrefixEachField) {
@@ -113,15 +135,6 @@ TEST_F(SearchOutput, FieldTitlesFromTheFirstRecordPrefixEachField) {
               headings("tokyo") +
                   resultLine("a.tsv.txt(2)", "\n  name\tbob\t\n  city\t" + hit("tokyo") + "\r\n") +
                   summary(1, 1, 1));
-}
-
-TEST_F(SearchOutput, LastRecordWithoutLineEndStillEndsItsLine) {
-    dir.write("a.txt", "first abc\nlast abc");
-    dir.write("b.txt", "abc");
-    QfResult r = run({}, "abc");
-    EXPECT_EQ(r.out, headings("abc") + resultLine("a.txt(1)", "first " + hit("abc") + "\n") +
-                         resultLine("a.txt(2)", "last " + hit("abc")) + "\r\n" +
-                         resultLine("b.txt(1)", hit("abc")) + "\r\n" + summary(3, 2, 2));
 }
 
 TEST_F(SearchOutput, RecordLongerThanTheLimitIsCutIntoPieces) {
@@ -134,16 +147,6 @@ TEST_F(SearchOutput, RecordLongerThanTheLimitIsCutIntoPieces) {
                          resultLine("a.txt(2)",
                                     std::string(5000, 'x') + hit("abc") + std::string(4997, 'x')) +
                          "\r\n" + summary(1, 1, 1));
-}
-
-TEST_F(SearchOutput, BinaryBytesAreSearchedAndShownAsTheyAre) {
-    const std::string data("\x00\x01\x02 abc \xff\x00\n", 11);
-    dir.write("bin.txt", data);
-    QfResult r = run({}, "abc");
-    EXPECT_EQ(r.out, headings("abc") +
-                         resultLine("bin.txt(1)", std::string("\x00\x01\x02 ", 4) + hit("abc") +
-                                                      std::string(" \xff\x00\n", 4)) +
-                         summary(1, 1, 1));
 }
 
 TEST_F(SearchOutput, DuplicateKeysAreShownOnceAndCountedOnce) {
@@ -175,17 +178,10 @@ TEST_F(SearchOutput, SameRecordRulesShowRepeatsByFile) {
     }
 }
 
-TEST_F(SearchOutput, SearchAreaLimitsTheSearchToItsGroup) {
-    dir.write("a.txt", "abc\tx\nk\tabc\nno tab abc\n");
-    QfResult r = run({"--set", "schAreaInRec=^[^\\t]*\\t![.*!]"}, "abc");
-    EXPECT_EQ(r.out, headings("abc") + resultLine("a.txt(2)", "k\t" + hit("abc") + "\n") +
-                         summary(1, 1, 1));
-}
-
 TEST_F(SearchOutput, SearchAreaWithTwoGroupsStopsTheSearch) {
     dir.write("a.txt", "abc\nabc\n");
     dir.write("b.txt", "abc\n");
-    QfResult r = run({"--set", "schAreaInRec=![a!]![b!]"}, "abc");
+    QfResult r = run({"--search-area=(a)(b)"}, "abc");
     EXPECT_EQ(r.exitCode, 1);
     const std::string stopped = messageLine(sj("中止しました"));
     ASSERT_NE(r.out.find(stopped), std::string::npos) << r.out;
