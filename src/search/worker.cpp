@@ -6,7 +6,7 @@
 #include "index/ix_cache.h"
 #include "pattern/parser.h"
 #include "search/display_base.h"
-#include "search/folder_walk.h"
+#include "support/dir_walker.h"
 #include "search/font_markers.h"
 #include "search/fuzzy_record_matcher.h"
 #include "search/indexed_search.h"
