@@ -7,8 +7,6 @@
 #include <filesystem>
 #include <string>
 
-#include "common/temp_dir.h"
-
 namespace {
 
 constexpr std::string_view kIx = "/home/u/.cache/VeloSoft/Quillfind_ix/";
@@ -18,22 +16,15 @@ std::string str(const LStr& s) {
 }
 
 TEST(IxMirrorPath, EverySourceIsMirroredByItsAbsolutePath) {
-    namespace fs = std::filesystem;
-    TempDir tmp;
-    fs::create_directories(tmp.path("w/d"));
-    const std::string w = fs::canonical(tmp.path("w")).string();
-    const fs::path old = fs::current_path();
-    fs::current_path(w + "/d");
+    const std::string cwd = std::filesystem::current_path().string();
     struct Case {
         std::string source, mirrored;
     } cases[] = {
         {"/home/u/docs", "x_/home/u/docs"},
         {"/", "x_"},
-        {"/a/./b//c/", "x_/a/b/c"},
-        {"/../../etc", "x_/etc"},
-        {".", "x_" + w + "/d"},
-        {"../docs/sub", "x_" + w + "/docs/sub"},
-        {"C:\\docs", "x_" + w + "/d/C:\\docs"},  // a name like any other here
+        {"/../a/./b//", "x_/a/b"},
+        {"docs/..", "x_" + cwd},
+        {"C:\\docs", "x_" + cwd + "/C:\\docs"},  // a name like any other here
     };
     for (const Case& c : cases) {
         LStr path = ixMirrorPath(kIx, c.source);
@@ -41,8 +32,7 @@ TEST(IxMirrorPath, EverySourceIsMirroredByItsAbsolutePath) {
         EXPECT_TRUE(ixUnderMirrorRoot(kIx, path)) << c.source;
     }
     // A relative index folder is the same folder as its absolute form.
-    EXPECT_EQ(str(ixIndexFileOf("ix", "a.txt")), w + "/d/ix/x_" + w + "/d.qfd");
-    fs::current_path(old);
+    EXPECT_EQ(str(ixIndexFileOf("ix", "a.txt")), cwd + "/ix/x_" + cwd + ".qfd");
 }
 
 TEST(IxSourcePath, UndoesTheMirror) {

@@ -7,7 +7,6 @@
 #include <cctype>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "common/capture_sink.h"
 #include "common/temp_dir.h"
@@ -85,9 +84,8 @@ TEST_F(DeletionWorker, RemovesStaleDataAndKeepsCurrentData) {
     EXPECT_NE(pruned.find("a.txt"), nullptr);
     EXPECT_EQ(pruned.find("b.txt"), nullptr);
 
-    EXPECT_EQ(texts(sink), (std::vector<std::string>{
-                               deletedLine(2, 3),
-                               std::string(formatText(ixtext::kFilesChanged, 1, 3, 1).view())}));
+    EXPECT_EQ(texts(sink), (Texts{deletedLine(2, 3),
+                                  std::string(formatText(ixtext::kFilesChanged, 1, 3, 1).view())}));
 }
 
 // Data made at the very time its source was written is current; a source
@@ -122,7 +120,7 @@ TEST_F(DeletionWorker, DeleteAllTakesOnlyWhatTheProgramMade) {
     EXPECT_TRUE(fs::exists(userFile));
     EXPECT_TRUE(hasIndexMarker(ix));
     EXPECT_FALSE(fs::exists(ix + "x_"));  // emptied mirror folders removed
-    EXPECT_EQ(texts(sink), std::vector<std::string>{deletedLine(3, 3)});
+    EXPECT_EQ(texts(sink), Texts{deletedLine(3, 3)});
 }
 
 TEST_F(DeletionWorker, IndexFilesWithoutAReadableHeaderAreDeleted) {
@@ -130,9 +128,9 @@ TEST_F(DeletionWorker, IndexFilesWithoutAReadableHeaderAreDeleted) {
     struct Case {
         const char* what;
         std::string bytes;
-        std::vector<std::string> messages;
+        Texts messages;
     } cases[] = {
-        {"no header", "text", {messageLine(ixErrorText(ixtext::kIllegalHeader, bad))}},
+        {"no header", "text", {messageLine(ixtext::kIllegalHeader, bad)}},
         {"folder line without end", header(3) + tmp.path("src"), {}},
     };
     for (const Case& c : cases) {
@@ -140,7 +138,7 @@ TEST_F(DeletionWorker, IndexFilesWithoutAReadableHeaderAreDeleted) {
         CaptureSink sink;
         TWkDel(false, ix).run();
         EXPECT_FALSE(fs::exists(bad)) << c.what;
-        std::vector<std::string> got = texts(sink);
+        Texts got = texts(sink);
         std::erase_if(got, [](const std::string& t) { return std::isdigit(t[0]); });  // counts
         EXPECT_EQ(got, c.messages) << c.what;
     }
@@ -153,8 +151,7 @@ TEST_F(DeletionWorker, StopFlagEndsTheWalk) {
     worker.run();
     stopFlag().store(0);
     EXPECT_TRUE(fs::exists(orphan));
-    EXPECT_EQ(texts(sink),
-              (std::vector<std::string>{messageLine(ixtext::kStopped), deletedLine(0, 0)}));
+    EXPECT_EQ(texts(sink), (Texts{messageLine(ixtext::kStopped), deletedLine(0, 0)}));
 }
 
 TEST(DeletionWorkerSafety, FolderWithoutMarkerIsLeftAlone) {
@@ -166,9 +163,7 @@ TEST(DeletionWorkerSafety, FolderWithoutMarkerIsLeftAlone) {
     CaptureSink sink;
     TWkDel(true, ix).run();
     for (const std::string& f : {user, lookalike, qfd}) EXPECT_TRUE(fs::exists(f)) << f;
-    EXPECT_EQ(texts(sink),
-              (std::vector<std::string>{messageLine(ixErrorText(ixtext::kNotOurFolder, ix)),
-                                        deletedLine(0, 0)}));
+    EXPECT_EQ(texts(sink), (Texts{messageLine(ixtext::kNotOurFolder, ix), deletedLine(0, 0)}));
 }
 
 TEST(IndexFolderMarker, MarksOnlyFoldersTheProgramCanOwn) {
