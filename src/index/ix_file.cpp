@@ -92,24 +92,6 @@ int parseVersion(std::string_view header) {
     return version;
 }
 
-}  // namespace
-
-IxFileHeader readIndexHeader(LIoFile& file) {
-    IxFileHeader header;
-    char bytes[kIndexHeaderSize];
-    const int32_t got = file.read(bytes, kIndexHeaderSize);
-    const std::string_view head(bytes, got > 0 ? size_t(got) : 0);
-    if (!head.starts_with("QF ")) return header;
-    header.version = parseVersion(head);
-    header.state = readTerminated(file, "\r\n", kMaxFolderLineLength, header.folder)
-                       ? IxFileHeader::kComplete
-                       : IxFileHeader::kBrokenLine;
-    if (header.state != IxFileHeader::kComplete) header.folder.clear();
-    return header;
-}
-
-namespace {
-
 // ---- writing ----
 
 class IndexWriter {
@@ -183,6 +165,20 @@ bool writeTo(std::string_view path, const TIxCache& cache) {
 }
 
 }  // namespace
+
+IxFileHeader readIndexHeader(LIoFile& file) {
+    IxFileHeader header;
+    char bytes[kIndexHeaderSize];
+    const int32_t got = file.read(bytes, kIndexHeaderSize);
+    const std::string_view head(bytes, got > 0 ? size_t(got) : 0);
+    if (!head.starts_with("QF ")) return header;
+    header.version = parseVersion(head);
+    header.state = readTerminated(file, "\r\n", kMaxFolderLineLength, header.folder)
+                       ? IxFileHeader::kComplete
+                       : IxFileHeader::kBrokenLine;
+    if (header.state != IxFileHeader::kComplete) header.folder.clear();
+    return header;
+}
 
 void loadIndexFile(TIxCache& cache, std::string_view sourceFile, std::string_view ixPath) {
     cache.clear();

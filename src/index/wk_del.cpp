@@ -31,8 +31,9 @@ bool endsWithNoCase(std::string_view text, std::string_view tail) {
 
 }  // namespace
 
-TWkDel::TWkDel(bool deleteAllFiles, std::string_view indexFolder)
-    : deleteAll(deleteAllFiles), ixDir(absolutePath(indexFolder)) {
+TWkDel::TWkDel(bool deleteAllFiles, std::string_view indexFolder) : deleteAll(deleteAllFiles) {
+    if (indexFolder.empty()) return;  // no index folder: nothing to clean
+    ixDir = absolutePath(indexFolder);
     appendSeparator(ixDir);
 }
 
