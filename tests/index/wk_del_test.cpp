@@ -51,11 +51,7 @@ protected:
     // The converted text of a document, written into the index folder.
     std::string convertedText(const std::string& document) const {
         std::string text = std::string(ixMirrorPath(ix, document).view()) + ".txt";
-        fs::create_directories(fs::path(text).parent_path());
-        std::FILE* f = std::fopen(text.c_str(), "wb");
-        std::fputs("text", f);
-        std::fclose(f);
-        return text;
+        return tmp.write(text.substr(tmp.path().size() + 1), "text");
     }
     std::string indexFileOf(const std::string& source) const {
         return std::string(ixIndexFileOf(ix, source).view());
