@@ -90,7 +90,7 @@ std::optional<LStr> readUnmarkedUtf8(LSrmBase& file) {
 
 std::unique_ptr<LSrmBase> openTextReader(std::string_view path) {
     auto file = std::make_unique<LIoFile>();
-    if (file->open(path, 'r', false)) return nullptr;
+    if (!file->open(path, 'r', false)) return nullptr;
     LStr decoded;
     if (readMarkedText(*file, decoded) != TextEncoding::kNative)
         return std::make_unique<DecodedTextReader>(std::move(decoded));

@@ -31,16 +31,18 @@ bool isCurrent(const TIxEntry& entry, std::string_view sourceFile) {
 
 TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile,
                    const IxRecordSeparator& separator) {
-    LStr ixPath = ixIndexFileOf(cache.indexFolder(), sourceFile);
-    if (ixPath != cache.ixPath) moveToIndexFile(cache, sourceFile, ixPath);
+    // The status shows the path as typed; the index knows only the absolute one.
+    const LStr source = absolutePath(sourceFile);
+    LStr ixPath = ixIndexFileOf(cache.indexFolder(), source);
+    if (ixPath != cache.ixPath) moveToIndexFile(cache, source, ixPath);
 
-    LStr name = namePart(sourceFile);
+    LStr name = namePart(source);
     TIxEntry* entry = cache.find(name);
     if (!entry) {
         auto fresh = std::make_unique<TIxEntry>();
         fresh->name = name;
         entry = &cache.add(std::move(fresh));
-    } else if (isCurrent(*entry, sourceFile)) {
+    } else if (isCurrent(*entry, source)) {
         return entry;
     } else {
         entry->blocks.clear();
@@ -48,7 +50,7 @@ TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile,
 
     ixStatus(1, sourceFile);
     ixStatus(2, ixtext::kBuilding);
-    int failed = createIndex(*entry, sourceFile, separator);
+    int failed = createIndex(*entry, source, separator);
     ixStatus(2, ixtext::kSearching);
     if (failed) {
         cache.remove(name);

@@ -9,7 +9,8 @@
 class TIxCache;
 struct TIxEntry;
 
-// The entry of sourceFile in the cache, current in size and write time, or
+// The entry of sourceFile (as typed; the index keys it by its absolute
+// path) in the cache, current in size and write time, or
 // null when it could not be built (the file is unreadable or the build was
 // stopped). Moving to another index file first writes a dirty cache back.
 // The entry stays valid until the next lookup.

@@ -16,7 +16,7 @@ constexpr int32_t kMaxStoredLength = 65536;
 
 bool readStored(const LStr& path, LStr& text) {
     LFile in;
-    if (in.open(path, 'r', false)) return false;
+    if (!in.open(path, 'r', false)) return false;
     char buffer[4096];
     for (int32_t got; (got = in.read(buffer, sizeof buffer)) > 0;) {
         text.append(std::string_view(buffer, size_t(got)));
@@ -27,25 +27,19 @@ bool readStored(const LStr& path, LStr& text) {
 
 void store(const LStr& path, std::string_view separatorEsc) {
     LFile out;
-    if (out.open(path, 'w')) return;
+    if (!out.open(path, 'w')) return;
     out.write(separatorEsc.data(), int32_t(separatorEsc.size()));
 }
 
 // Deletes the index files under the mirror roots of indexFolder.
-int dropIndexFiles(const LStr& indexFolder, std::string_view folder, LDirWalkState& state) {
-    LFileMasks masks;
-    masks.add("*.qfd");
-    LFolderListing listing;
-    if (!listFolder(folder, masks, true, listing)) return 0;
-    LDirWalkState::Scope inside(state, listing.identity);
-    if (!inside.entered()) return 0;
+int dropIndexFiles(const LStr& indexFolder) {
     int dropped = 0;
-    for (const LStr& file : listing.files) {
-        if (!ixUnderMirrorRoot(indexFolder, file) || !removeFile(file, true)) continue;
+    walkFolder(indexFolder, {LStr("*.qfd")}, true, [&](const LStr& file) {
+        if (!ixUnderMirrorRoot(indexFolder, file) || !removeFile(file, true)) return 0;
         removeEmptyDirsUpward(file, indexFolder);
         ++dropped;
-    }
-    for (const LStr& sub : listing.subfolders) dropped += dropIndexFiles(indexFolder, sub, state);
+        return 0;
+    });
     return dropped;
 }
 
@@ -62,10 +56,9 @@ int matchIndexSeparator(std::string_view indexFolder, std::string_view separator
     const LStr path = indexSeparatorPath(indexFolder);
     LStr stored;
     if (readStored(path, stored) && stored.view() == separatorEsc) return 0;
-    LStr folder(indexFolder);
+    LStr folder = absolutePath(indexFolder);
     appendSeparator(folder);
-    LDirWalkState state;
-    const int dropped = dropIndexFiles(folder, folder, state);
+    const int dropped = dropIndexFiles(folder);
     debugLog("record separator changed: %d index files dropped\n", dropped);
     store(path, separatorEsc);
     return dropped;

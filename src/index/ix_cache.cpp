@@ -5,9 +5,11 @@
 #include <algorithm>
 
 #include "index/ix_file.h"
+#include "support/path_utils.h"
 #include "support/str_hash.h"
 
-TIxCache::TIxCache(std::string_view indexFolder) : indexFolder_(indexFolder), buckets_(kBuckets) {}
+TIxCache::TIxCache(std::string_view indexFolder)
+    : indexFolder_(indexFolder.empty() ? LStr() : absolutePath(indexFolder)), buckets_(kBuckets) {}
 
 TIxCache::~TIxCache() {
     writeBack();

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "index/gram_signature.h"
 #include "base/lstr.h"
+#include "index/gram_signature.h"
 #include "support/ptr_array.h"
 
 // A run of whole records of a file's text.
@@ -34,8 +34,8 @@ class TIxCache {
 public:
     static constexpr int32_t kBuckets = 256;
 
-    // indexFolder is the folder index files live in; writing creates it
-    // (with its marker) when it is missing.
+    // indexFolder is the folder index files live in (kept in its absolute
+    // form); writing creates it (with its marker) when it is missing.
     explicit TIxCache(std::string_view indexFolder = {});
     // Writes the cache back when it is dirty.
     ~TIxCache();

@@ -166,31 +166,42 @@ bool writeTo(std::string_view path, const TIxCache& cache) {
 
 }  // namespace
 
+IxFileHeader readIndexHeader(LIoFile& file) {
+    IxFileHeader header;
+    char bytes[kIndexHeaderSize];
+    const int32_t got = file.read(bytes, kIndexHeaderSize);
+    const std::string_view head(bytes, got > 0 ? size_t(got) : 0);
+    if (!head.starts_with("QF ")) return header;
+    header.version = parseVersion(head);
+    header.state = readTerminated(file, "\r\n", kMaxFolderLineLength, header.folder)
+                       ? IxFileHeader::kComplete
+                       : IxFileHeader::kBrokenLine;
+    if (header.state != IxFileHeader::kComplete) header.folder.clear();
+    return header;
+}
+
 void loadIndexFile(TIxCache& cache, std::string_view sourceFile, std::string_view ixPath) {
     cache.clear();
     cache.dirty = false;
     cache.dir = dirPart(sourceFile, false);
     cache.ixPath = ixPath;
     LIoFile file;
-    if (file.open(ixPath, 'r', false)) return;
+    if (!file.open(ixPath, 'r', false)) return;
 
-    char header[kIndexHeaderSize];
-    int32_t got = file.read(header, kIndexHeaderSize);
-    std::string_view head(header, got > 0 ? size_t(got) : 0);
-    if (!head.starts_with("QF ")) {
+    IxFileHeader header = readIndexHeader(file);
+    if (header.state == IxFileHeader::kNotIndex) {
         ixErrorLine(ixtext::kIllegalHeader, cache.ixPath.c_str());
         return;
     }
-    if (parseVersion(head) != kIndexFileVersion) {
+    if (header.version != kIndexFileVersion) {
         debugLog("ixPath too old\n");
         return;
     }
-    LStr folder;
-    if (!readTerminated(file, "\r\n", kMaxFolderLineLength, folder)) {
+    if (header.state != IxFileHeader::kComplete) {
         ixErrorLine(ixtext::kFileBroken, cache.ixPath.c_str());
         return;
     }
-    cache.dir = std::move(folder);
+    cache.dir = std::move(header.folder);
 
     int b = file.readByte();
     while (b == 'F') {

@@ -6,10 +6,29 @@
 #pragma once
 #include <string_view>
 
+#include "base/lstr.h"
+
+class LIoFile;
 class TIxCache;
 
 inline constexpr int kIndexFileVersion = 3;
 inline constexpr int kIndexHeaderSize = 16;
+
+// The opening of an index file: the header and the source folder line.
+struct IxFileHeader {
+    enum State {
+        kNotIndex,    // the file does not begin with "QF "
+        kBrokenLine,  // the folder line ends before its CR LF or runs on too long
+        kComplete,
+    };
+    State state = kNotIndex;
+    int version = 0;  // from the header; 0 when it holds no number
+    LStr folder;      // the folder line without its CR LF (kComplete only)
+};
+
+// Reads the header and the folder line from the start of an open file,
+// leaving the file at the first entry.
+IxFileHeader readIndexHeader(LIoFile& file);
 
 // Replaces the cache's contents with the entries of the index file ixPath:
 // dir becomes the folder of sourceFile (then the file's folder line) and

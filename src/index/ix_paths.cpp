@@ -23,25 +23,12 @@ bool endsWithNoCase(std::string_view text, std::string_view tail) {
     return true;
 }
 
-LStr withSeparator(std::string_view folder) {
-    LStr s(folder);
+// The absolute form of the index folder, ending in "/".
+LStr indexFolderPrefix(std::string_view indexFolder) {
+    if (indexFolder.empty()) return {};
+    LStr s = absolutePath(indexFolder);
     appendSeparator(s);
     return s;
-}
-
-// The mirrored relative path before its components are resolved.
-LStr rawMirror(std::string_view s) {
-    LStr rel;
-    if (s.size() >= 3 && isAsciiLetter(s[0]) && s[1] == ':' && s[2] == '\\') {
-        rel.append(s[0]).append('\\').append(s.substr(3));
-    } else if (s.size() >= 2 && isAsciiLetter(s[0]) && s[1] == ':') {
-        rel.append("r_").append(s[0]).append('\\').append(s.substr(2));
-    } else if (s.starts_with("\\\\")) {
-        rel.append("u_").append(s.substr(2));
-    } else {
-        rel.append("x_").append(s);
-    }
-    return rel;
 }
 
 // Splits at "/" runs. A "/" byte is never the trail byte of a Shift-JIS
@@ -58,36 +45,18 @@ std::vector<std::string_view> components(std::string_view path) {
     return parts;
 }
 
-// Drops "." and empty components and lets ".." remove the one before it,
-// but never the first (the mirror root): the result stays below it.
-LStr resolveComponents(std::string_view rel) {
-    std::vector<std::string_view> kept;
-    for (std::string_view part : components(rel)) {
-        if (part == ".") continue;
-        if (part == "..") {
-            if (kept.size() > 1) kept.pop_back();
-            continue;
-        }
-        kept.push_back(part);
-    }
-    LStr out;
-    for (size_t i = 0; i < kept.size(); ++i) {
-        if (i) out.append('/');
-        out.append(kept[i]);
-    }
-    return out;
-}
-
 }  // namespace
 
 LStr ixMirrorPath(std::string_view indexFolder, std::string_view source) {
-    LStr path = withSeparator(indexFolder);
-    path.append(resolveComponents(rawMirror(source)));
+    LStr path = indexFolderPrefix(indexFolder);
+    path.append("x_");
+    LStr absolute = absolutePath(source);
+    if (absolute != "/") path.append(absolute.view());
     return path;
 }
 
 LStr ixSourcePath(std::string_view indexFolder, std::string_view path) {
-    LStr folder = withSeparator(indexFolder);
+    LStr folder = indexFolderPrefix(indexFolder);
     if (!folder.empty() && path.starts_with(folder.view())) path.remove_prefix(folder.size());
     LStr s(path);
     if (s.length() < 2) return s;
@@ -111,16 +80,16 @@ LStr ixSourcePath(std::string_view indexFolder, std::string_view path) {
 }
 
 LStr ixIndexFileOf(std::string_view indexFolder, std::string_view sourceFile) {
-    LStr folder = withSeparator(indexFolder);
-    LStr sourceFolder = dirPart(sourceFile, false);
+    LStr folder = indexFolderPrefix(indexFolder);
+    LStr sourceFolder = dirPart(absolutePath(sourceFile), false);
     if (endsWithNoCase(sourceFile, "HONMON.txt") && !folder.empty() &&
-        sourceFile.starts_with(folder.view()))
+        sourceFolder.view().starts_with(folder.view()))
         return sourceFolder.append("/HONMON.qfd");
-    return ixMirrorPath(indexFolder, sourceFolder).append(".qfd");
+    return ixMirrorPath(folder, sourceFolder).append(".qfd");
 }
 
 bool ixUnderMirrorRoot(std::string_view indexFolder, std::string_view path) {
-    LStr folder = withSeparator(indexFolder);
+    LStr folder = indexFolderPrefix(indexFolder);
     if (folder.empty() || !path.starts_with(folder.view())) return false;
     std::vector<std::string_view> parts = components(path.substr(folder.size()));
     if (parts.empty()) return false;

@@ -1,19 +1,20 @@
 // Where index data lives: the mirror of a source path under the index
 // folder, the way back from a mirrored path to its source, and the index
 // file that holds the entry of a source file. Paths are Shift-JIS; "/" is
-// the separator and a backslash is an ordinary name byte.
+// the separator and a backslash is an ordinary name byte. Every function
+// takes source paths and the index folder in their absolute form
+// (absolutePath), so one file has one mirror whatever folder the user
+// typed and wherever the program runs.
 #pragma once
 #include <string_view>
 
 #include "base/lstr.h"
 
-// The index folder followed by the mirrored relative path of source:
-//   letter ":" "\" rest  ->  letter "\" rest
-//   letter ":" rest      ->  "r_" letter "\" rest
-//   "\\" rest            ->  "u_" rest
-//   anything else        ->  "x_" source      (every POSIX path: "x_/home/a")
-// "." and ".." components and doubled separators are resolved in the
-// mirrored part, so no source path can lead out of the index folder.
+// The index folder followed by "x_" and the absolute source path
+// ("/home/a" -> "x_/home/a"; the root alone -> "x_"). The mirror roots of
+// the other forms, "u_", "r_" and a drive letter with a backslash, are
+// still recognised below (ixSourcePath, ixUnderMirrorRoot), but no POSIX
+// source leads to them.
 LStr ixMirrorPath(std::string_view indexFolder, std::string_view source);
 
 // Undoes ixMirrorPath: strips the index folder when path begins with it,

@@ -9,6 +9,7 @@
 #include "index/ix_messages.h"
 #include "index/ix_paths.h"
 #include "index/ix_status.h"
+#include "platform/file_system.h"
 #include "support/dir_walker.h"
 #include "support/message_service.h"
 #include "support/path_utils.h"
@@ -16,25 +17,6 @@
 #include "text/io_file.h"
 
 namespace {
-
-constexpr int32_t kMaxSourceLineLength = 32768;
-
-using FileVisitor = std::function<int(const LStr&)>;
-
-// Files of folder and its subfolders that the mask selects; a non-zero
-// result of visit ends the walk.
-int walkFiles(std::string_view folder, const LFileMasks& masks, LDirWalkState& state,
-              const FileVisitor& visit) {
-    LFolderListing listing;
-    if (!listFolder(folder, masks, true, listing)) return 0;
-    LDirWalkState::Scope inside(state, listing.identity);
-    if (!inside.entered()) return 0;
-    for (const LStr& path : listing.files)
-        if (int r = visit(path)) return r;
-    for (const LStr& sub : listing.subfolders)
-        if (int r = walkFiles(sub, masks, state, visit)) return r;
-    return 0;
-}
 
 bool endsWithNoCase(std::string_view text, std::string_view tail) {
     if (text.size() < tail.size()) return false;
@@ -47,30 +29,11 @@ bool endsWithNoCase(std::string_view text, std::string_view tail) {
     return true;
 }
 
-// The line after the 16-byte header of a file beginning with "QF ", up to
-// CR LF or the end of the file; false when the file does not begin so.
-bool headerSourceLine(const LStr& file, LStr& line) {
-    LIoFile in;
-    if (in.open(file, 'r', false)) return false;
-    char header[kIndexHeaderSize];
-    int32_t got = in.read(header, kIndexHeaderSize);
-    if (got < 3 || std::string_view(header, 3) != "QF ") return false;
-    line.clear();
-    for (int b; (b = in.readByte()) >= 0 && line.length() < kMaxSourceLineLength;) {
-        line.append(char(b));
-        if (line.view().ends_with("\r\n")) {
-            line.truncate(line.length() - 2);
-            return true;
-        }
-    }
-    if (line.length() >= kMaxSourceLineLength) line.clear();  // no line end: damaged
-    return true;
-}
-
 }  // namespace
 
-TWkDel::TWkDel(bool deleteAllFiles, std::string_view indexFolder)
-    : deleteAll(deleteAllFiles), ixDir(indexFolder) {
+TWkDel::TWkDel(bool deleteAllFiles, std::string_view indexFolder) : deleteAll(deleteAllFiles) {
+    if (indexFolder.empty()) return;  // no index folder: nothing to clean
+    ixDir = absolutePath(indexFolder);
     appendSeparator(ixDir);
 }
 
@@ -101,10 +64,7 @@ void TWkDel::run() {
 }
 
 int TWkDel::walk(std::string_view folder, std::string_view mask) {
-    LFileMasks masks;
-    masks.add(mask);
-    LDirWalkState state;
-    return walkFiles(folder, masks, state, [this](const LStr& file) {
+    return walkFolder(folder, {LStr(mask)}, true, [this](const LStr& file) {
         // Files outside the mirror roots are not the program's.
         if (!ixUnderMirrorRoot(ixDir, file)) return stopping() ? 1 : 0;
         return deleteStep(file);
@@ -135,8 +95,13 @@ int TWkDel::deleteStep(const LStr& file) {
 }
 
 LStr TWkDel::sourceOf(const LStr& file) {
+    LIoFile in;
+    if (in.open(file, 'r', false)) {
+        // A damaged folder line leaves no source: the file goes.
+        IxFileHeader header = readIndexHeader(in);
+        if (header.state != IxFileHeader::kNotIndex) return std::move(header.folder);
+    }
     LStr source;
-    if (headerSourceLine(file, source)) return source;
     if (endsWithNoCase(file, ".txt")) {
         source = ixSourcePath(ixDir, file.view().substr(0, file.length() - 4));
         debugLog("udDir=[%s]\n", source.c_str());

@@ -24,7 +24,7 @@ public:
     void setOnDone(std::function<void()> onDone) { onDone_ = std::move(onDone); }
 
     bool deleteAll;
-    LStr ixDir;  // the index folder, ending in "/"
+    LStr ixDir;  // the index folder, absolute and ending in "/"
     int32_t filesExamined = 0;
     int32_t filesDeleted = 0;
     int32_t filesChanged = 0;  // index files rewritten

@@ -1,8 +1,12 @@
 // Path splitting and the file-system helpers built on the platform layer.
 #include "support/path_utils.h"
 
-#include "platform/file_system.h"
+#include <algorithm>
+#include <vector>
+
 #include "base/ctype_table.h"
+#include "platform/file_system.h"
+#include "platform/working_folder.h"
 #include "support/message_service.h"
 
 namespace {
@@ -92,6 +96,41 @@ bool isWildcardMask(std::string_view text) {
 
 bool isAbsolutePath(std::string_view text) {
     return !text.empty() && isSeparator(text[0]);
+}
+
+LStr resolvePath(std::string_view base, std::string_view path) {
+    const bool absolute = isAbsolutePath(path) || isAbsolutePath(base);
+    std::vector<std::string_view> kept;
+    // "/" is never a trail byte, so the components split bytewise.
+    auto addComponents = [&](std::string_view text) {
+        for (size_t i = 0; i <= text.size();) {
+            size_t end = std::min(text.find('/', i), text.size());
+            std::string_view part = text.substr(i, end - i);
+            i = end + 1;
+            if (part.empty() || part == ".") continue;
+            if (part != "..")
+                kept.push_back(part);
+            else if (!kept.empty() && kept.back() != "..")
+                kept.pop_back();
+            else if (!absolute)
+                kept.push_back(part);  // nothing known to climb out of
+        }
+    };
+    if (!isAbsolutePath(path)) addComponents(base);
+    addComponents(path);
+    LStr out;
+    for (std::string_view part : kept) {
+        if (absolute || !out.empty()) out.append('/');
+        out.append(part);
+    }
+    if (out.empty()) out = absolute ? "/" : ".";
+    return out;
+}
+
+LStr absolutePath(std::string_view path) {
+    LStr base;
+    if (!isAbsolutePath(path)) fsWorkingFolder(base);
+    return resolvePath(base, path);
 }
 
 int pathKind(std::string_view path) {

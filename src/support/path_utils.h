@@ -33,6 +33,15 @@ void appendSeparator(LStr& path);
 // True when text does not begin with "/" or "-" and holds "*" or "?".
 bool isWildcardMask(std::string_view text);
 bool isAbsolutePath(std::string_view text);
+// path taken against the absolute folder base when it is relative, with
+// "." and ".." components resolved and runs of "/" collapsed, by the text
+// alone: symbolic links are not resolved, and ".." at the root stays there.
+// No trailing "/" except for the root itself.
+LStr resolvePath(std::string_view base, std::string_view path);
+// resolvePath against the working folder. This is the one form under which
+// a file is known to the index, whatever the user typed. A relative path
+// is only normalised when the working folder is unknown.
+LStr absolutePath(std::string_view path);
 
 // 0 not found, 1 regular file, 2 folder, 3 another kind of entry (a FIFO,
 // socket or device: it exists, but it is no file to read).

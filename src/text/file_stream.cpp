@@ -104,7 +104,7 @@ bool LFile::open(std::string_view path, char mode, bool reportOnFailure, bool gu
     FileResult r = openDescriptor(path_.view(), mode);
     if (r.ok()) {
         handle_ = int(r.value);
-        return false;
+        return true;
     }
     endGuard();
     if (reportOnFailure) {
@@ -114,7 +114,7 @@ bool LFile::open(std::string_view path, char mode, bool reportOnFailure, bool gu
                     "cannot open %s"),
                path_.c_str());
     }
-    return true;
+    return false;
 }
 
 void LFile::close() {

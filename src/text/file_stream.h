@@ -55,8 +55,8 @@ public:
     // for writing and stands at its end. Any other mode is a fault of the
     // program (internal error 1130). With guardInterrupt, a 'w' or 'a' file
     // keeps Ctrl-C ignored until it is closed. With report, a file that does
-    // not open is reported as message 17000 naming the path. Returns true
-    // when the file failed to open.
+    // not open is reported as message 17000 naming the path. Returns whether
+    // the file is open.
     bool open(std::string_view path, char mode, bool report = true, bool guardInterrupt = false);
     // Closes the file and gives Ctrl-C its former handling back when guarded.
     void close() override;

@@ -14,10 +14,10 @@ LIoFile::~LIoFile() {
 
 bool LIoFile::open(std::string_view path, char mode, bool report) {
     close();
-    bool failed = file_.open(path, mode, report, true);
+    const bool opened = file_.open(path, mode, report, true);
     reset();
-    if (!failed && mode == 'a') seek(-1);
-    return failed;
+    if (opened && mode == 'a') seek(-1);
+    return opened;
 }
 
 void LIoFile::truncate(int32_t position) {

@@ -17,8 +17,8 @@ public:
 
     // Writes out and closes the file held before, then opens path with the
     // modes of LFile ('r', 'w', 'a'; 'a' continues at the end of the file)
-    // and starts at line 1. Returns true when the file failed to open (with
-    // report, message 17000 names the path).
+    // and starts at line 1. Returns whether the file is open (with report,
+    // a failure is reported as message 17000 naming the path).
     bool open(std::string_view path, char mode, bool report);
     // Writes out the buffer, then ends the file at position (a negative one
     // means the read position), which becomes the read position.

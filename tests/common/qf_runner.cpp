@@ -42,7 +42,8 @@ void drain(int outFd, int errFd, std::string& out, std::string& err) {
 
 }  // namespace
 
-QfResult runQf(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+QfResult runQf(const std::vector<std::string>& args, const std::vector<std::string>& env,
+               const std::string& workingFolder) {
     int outPipe[2], errPipe[2];
     QfResult result;
     if (pipe(outPipe) != 0 || pipe(errPipe) != 0) return result;
@@ -53,6 +54,8 @@ QfResult runQf(const std::vector<std::string>& args, const std::vector<std::stri
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
     for (int fd : {outPipe[0], outPipe[1], errPipe[0], errPipe[1]})
         posix_spawn_file_actions_addclose(&actions, fd);
+    if (!workingFolder.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
 
     std::string binary = qfBinary();
     std::vector<char*> argv{binary.data()};

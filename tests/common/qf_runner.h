@@ -13,5 +13,7 @@ struct QfResult {
 std::string qfBinary();
 
 // Runs qf with the given arguments (no shell), an empty standard input and
-// the extra environment entries ("NAME=value") added to the current one.
-QfResult runQf(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
+// the extra environment entries ("NAME=value") added to the current one, in
+// workingFolder when one is given (else in the test's own).
+QfResult runQf(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
+               const std::string& workingFolder = {});

@@ -250,47 +250,4 @@ TEST_F(IndexEquivalence, IndexFilesAreMadeOnceAndRebuiltForChangedFiles) {
     }
 }
 
-TEST_F(IndexEquivalence, DeletionKeepsCurrentDataAndTheUsersOwnFiles) {
-    TempDir corpus;
-    corpus.write("d/a.txt", "alpha beta\n");
-    corpus.write("d/gone/b.txt", "alpha gamma\n");
-    corpus.write("d/keep/c.txt", "alpha delta\n");
-    corpus.write("d/keep/d.txt", "alpha omega\n");
-    EXPECT_EQ(run({"alpha", corpus.path("d")}, true).exitCode, 0);
-    ASSERT_EQ(indexFiles().size(), 3u);
-    ix_.write("ix/notes.txt", "my own notes\n");
-
-    auto maintain = [&](const char* command) {
-        return runQf({"--raw", "--no-config", "-q", command, "--set", "ixfDir=" + ixDir()});
-    };
-    QfResult r = maintain("--delete-old-index");
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, sj("0/3 個の索引ファイルを削除しました\n"));
-
-    fs::remove_all(corpus.path("d/gone"));
-    fs::remove(corpus.path("d/keep/d.txt"));
-    r = maintain("--delete-old-index");
-    EXPECT_EQ(r.out, sj("1/3 個の索引ファイルを削除しました\n"
-                        "1/3 個の索引ファイルを変更しました (削除データ数 1)\n"));
-    EXPECT_EQ(indexFiles().size(), 2u);
-
-    r = maintain("--delete-all-index");
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, sj("2/2 個の索引ファイルを削除しました\n"));
-    EXPECT_TRUE(indexFiles().empty());
-    EXPECT_EQ(ix_.read("ix/notes.txt"), "my own notes\n");
-    EXPECT_TRUE(fs::exists(ixDir() + "/.quillfind-index"));
-}
-
-TEST_F(IndexEquivalence, AFolderWithoutTheMarkerIsNeverCleaned) {
-    const std::string own = ix_.write("mine/x_/report.txt", "not an index\n");
-    ix_.write("mine/x_/old.qfd", "QF  0003      \r\n/nowhere\r\nZ");
-    QfResult r = runQf({"--raw", "--no-config", "-q", "--delete-all-index", "--set",
-                        "ixfDir=" + ix_.path("mine")});
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_NE(r.out.find(ix_.path("mine")), std::string::npos) << r.out;
-    EXPECT_TRUE(fs::exists(own));
-    EXPECT_TRUE(fs::exists(ix_.path("mine/x_/old.qfd")));
-}
-
 }  // namespace

@@ -34,37 +34,27 @@ TEST_F(IndexLookup, ReusesAnEntryWhileSizeAndTimeStay) {
     std::string path = tmp.write("src/a.txt", "alpha beta\n");
     setWriteTime(path, 1600000000);
     TIxCache cache(ixDir());
-    TIxEntry* first = ixLookup(cache, path, separator.get());
-    ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(cache.dirty);
-    const GramSignature before = first->blocks.at(0).sig;
-
-    // Other content of the same size and time: the entry is taken as current.
-    tmp.write("src/a.txt", "gamma delt\n");
-    setWriteTime(path, 1600000000);
-    cache.dirty = false;
-    TIxEntry* again = ixLookup(cache, path, separator.get());
-    EXPECT_EQ(again, first);
-    EXPECT_EQ(again->blocks.at(0).sig, before);
-    EXPECT_FALSE(cache.dirty);
-
-    struct Change {
+    ASSERT_NE(ixLookup(cache, path, separator.get()), nullptr);
+    struct Step {
         const char* what;
         std::string text;
         int64_t seconds;
-    } changes[] = {
-        {"time", "gamma delt\n", 1600000001},
-        {"size", "gamma delta\n", 1600000001},
+        bool rebuilt;
+    } steps[] = {
+        {"other text, same size and time", "gamma delt\n", 1600000000, false},
+        {"time", "gamma delt\n", 1600000001, true},
+        {"size", "gamma delta\n", 1600000001, true},
     };
-    for (const Change& c : changes) {
+    for (const Step& c : steps) {
+        const GramSignature before = cache.find("a.txt")->blocks.at(0).sig;
         tmp.write("src/a.txt", c.text);
         setWriteTime(path, c.seconds);
         cache.dirty = false;
-        TIxEntry* rebuilt = ixLookup(cache, path, separator.get());
-        ASSERT_NE(rebuilt, nullptr) << c.what;
-        EXPECT_EQ(rebuilt->size, c.text.size()) << c.what;
-        EXPECT_NE(rebuilt->blocks.at(0).sig, before) << c.what;
-        EXPECT_TRUE(cache.dirty) << c.what;
+        TIxEntry* entry = ixLookup(cache, path, separator.get());
+        ASSERT_NE(entry, nullptr) << c.what;
+        EXPECT_EQ(entry->blocks.at(0).sig != before, c.rebuilt) << c.what;
+        EXPECT_EQ(cache.dirty, c.rebuilt) << c.what;
+        EXPECT_EQ(entry->size, c.text.size()) << c.what;
     }
 }
 

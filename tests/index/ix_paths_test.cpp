@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -14,73 +15,70 @@ std::string str(const LStr& s) {
     return std::string(s.view());
 }
 
-TEST(IxMirrorPath, MapsEveryRowOfTheTable) {
+TEST(IxMirrorPath, EverySourceIsMirroredByItsAbsolutePath) {
+    const std::string cwd = std::filesystem::current_path().string();
     struct Case {
-        std::string_view source, mirrored;
+        std::string source, mirrored;
     } cases[] = {
         {"/home/u/docs", "x_/home/u/docs"},
         {"/", "x_"},
-        {"docs/sub", "x_docs/sub"},
-        {"C:\\docs\\a", "C\\docs\\a"},
-        {"c:docs", "r_c\\docs"},
-        {"\\\\srv\\share\\a", "u_srv\\share\\a"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(str(ixMirrorPath(kIx, c.source)), std::string(kIx) + std::string(c.mirrored))
-            << c.source;
-}
-
-TEST(IxMirrorPath, StaysInsideTheIndexFolder) {
-    struct Case {
-        std::string_view source, mirrored;
-    } cases[] = {
-        {"/a/./b//c/", "x_/a/b/c"}, {"/a/b/../c", "x_/a/c"},        {"/../../etc", "x_/etc"},
-        {"../../etc", "x_../etc"},  {"\\\\srv/../../x", "u_srv/x"},
+        {"/../a/./b//", "x_/a/b"},
+        {"docs/..", "x_" + cwd},
+        {"C:\\docs", "x_" + cwd + "/C:\\docs"},  // a name like any other here
     };
     for (const Case& c : cases) {
         LStr path = ixMirrorPath(kIx, c.source);
-        EXPECT_EQ(str(path), std::string(kIx) + std::string(c.mirrored)) << c.source;
+        EXPECT_EQ(str(path), std::string(kIx) + c.mirrored) << c.source;
         EXPECT_TRUE(ixUnderMirrorRoot(kIx, path)) << c.source;
     }
+    // A relative index folder is the same folder as its absolute form.
+    EXPECT_EQ(str(ixIndexFileOf("ix", "a.txt")), cwd + "/ix/x_" + cwd + ".qfd");
 }
 
 TEST(IxSourcePath, UndoesTheMirror) {
-    for (std::string_view source :
-         {"/home/u/docs/a.doc", "C:\\docs\\a", "c:docs\\x", "\\\\srv\\s\\a"})
-        EXPECT_EQ(str(ixSourcePath(kIx, ixMirrorPath(kIx, source))), std::string(source)) << source;
-    // Without the index folder in front the mirrored form alone is mapped back.
-    EXPECT_EQ(str(ixSourcePath(kIx, "x_/tmp/b")), "/tmp/b");
-    EXPECT_EQ(str(ixSourcePath(kIx, "plain")), "plain");
+    std::string ix(kIx);
+    struct Case {
+        std::string path, source;
+    } cases[] = {
+        {ix + "x_/home/u/docs/a.doc", "/home/u/docs/a.doc"},
+        {"x_/tmp/b", "/tmp/b"},  // the mirrored form alone
+        {ix + "C\\docs\\a", "C:\\docs\\a"},
+        {ix + "r_c\\docs\\x", "c:docs\\x"},
+        {ix + "u_srv\\s\\a", "\\\\srv\\s\\a"},
+        {"plain", "plain"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(str(ixSourcePath(kIx, c.path)), c.source) << c.path;
 }
 
 TEST(IxIndexFileOf, FilesOfOneFolderShareOneIndexFile) {
     std::string ix(kIx);
-    EXPECT_EQ(str(ixIndexFileOf(kIx, "/data/docs/a.txt")), ix + "x_/data/docs.qfd");
-    EXPECT_EQ(str(ixIndexFileOf(kIx, "/data/docs/b.txt")), ix + "x_/data/docs.qfd");
-    EXPECT_EQ(str(ixIndexFileOf(kIx, "/data/docs/sub/c.txt")), ix + "x_/data/docs/sub.qfd");
-    // The root folder's index file is a visible file under the root, not "x_/.qfd".
-    EXPECT_EQ(str(ixIndexFileOf(kIx, "/a.txt")), ix + "x_.qfd");
-}
-
-TEST(IxIndexFileOf, DictionaryBodyInTheIndexFolderHasItsIndexBesideIt) {
-    std::string ix(kIx);
-    EXPECT_EQ(str(ixIndexFileOf(kIx, ix + "x_/dict/BOOK/honmon.TXT")),
-              ix + "x_/dict/BOOK/HONMON.qfd");
-    // Outside the index folder a HONMON.txt is an ordinary file.
-    EXPECT_EQ(str(ixIndexFileOf(kIx, "/dict/BOOK/HONMON.txt")), ix + "x_/dict/BOOK.qfd");
+    struct Case {
+        std::string source, indexFile;
+    } cases[] = {
+        {"/data/docs/a.txt", "x_/data/docs.qfd"},
+        {"/data/docs/b.txt", "x_/data/docs.qfd"},
+        {"/data//docs/./c.txt", "x_/data/docs.qfd"},
+        {"/data/docs/sub/c.txt", "x_/data/docs/sub.qfd"},
+        {"/a.txt", "x_.qfd"},  // the root's index file is visible, not "x_/.qfd"
+        // A dictionary body converted into the index folder has its index beside it.
+        {ix + "x_/dict/BOOK/honmon.TXT", "x_/dict/BOOK/HONMON.qfd"},
+        {"/dict/BOOK/HONMON.txt", "x_/dict/BOOK.qfd"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(str(ixIndexFileOf(kIx, c.source)), ix + c.indexFile) << c.source;
 }
 
 TEST(IxUnderMirrorRoot, AcceptsOnlyTheProgramsRoots) {
     std::string ix(kIx);
-    EXPECT_TRUE(ixUnderMirrorRoot(kIx, ix + "x_/a.qfd"));
-    EXPECT_TRUE(ixUnderMirrorRoot(kIx, ix + "x_.qfd"));
-    EXPECT_TRUE(ixUnderMirrorRoot(kIx, ix + "u_srv\\s.qfd"));
-    EXPECT_TRUE(ixUnderMirrorRoot(kIx, ix + "r_C\\a.qfd"));
-    EXPECT_TRUE(ixUnderMirrorRoot(kIx, ix + "C\\docs.qfd"));
-    EXPECT_FALSE(ixUnderMirrorRoot(kIx, ix + "notes.txt"));
-    EXPECT_FALSE(ixUnderMirrorRoot(kIx, ix + "my/x_a.txt"));
-    EXPECT_FALSE(ixUnderMirrorRoot(kIx, ix + "x_/../notes.txt"));
-    EXPECT_FALSE(ixUnderMirrorRoot(kIx, "/elsewhere/x_/a.qfd"));
+    struct Case {
+        std::string path;
+        bool under;
+    } cases[] = {
+        {ix + "x_/a.qfd", true},    {ix + "x_.qfd", true},           {ix + "u_srv\\s.qfd", true},
+        {ix + "r_C\\a.qfd", true},  {ix + "C\\docs.qfd", true},      {ix + "notes.txt", false},
+        {ix + "my/x_a.txt", false}, {ix + "x_/../notes.txt", false}, {"/elsewhere/x_/a.qfd", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ixUnderMirrorRoot(kIx, c.path), c.under) << c.path;
 }
 
 }  // namespace

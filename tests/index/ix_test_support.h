@@ -1,8 +1,9 @@
 // Helpers shared by the index tests: index-file bytes built by hand, the
-// message-line form of reported errors, recorded texts and a line separator.
+// message lines the index code reports, a line separator and file times.
 #pragma once
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -10,6 +11,8 @@
 #include "index/create_index.h"
 #include "pattern/first_bytes.h"
 #include "pattern/searcher.h"
+#include "support/message_service.h"
+#include "support/sink_texts.h"
 
 namespace ixtest {
 
@@ -34,11 +37,13 @@ inline std::string entryRecord(std::string_view name, uint64_t lastWrite, uint32
            u32le(uint32_t(lastWrite >> 32)) + u32le(size) + std::string(blocks) + "z";
 }
 
-// The bytes a message line of the result view carries.
-inline std::string messageLine(std::string_view text) {
+// The bytes of a message line of the result view, with the one "%s" of
+// format filled in when arg is given.
+inline std::string messageLine(const char* format, const std::string& arg = {}) {
+    std::string text = arg.empty() ? format : std::string(formatText(format, arg.c_str()).view());
     return "\x01"
            "6 " +
-           std::string(text) +
+           text +
            "\x01"
            "0 \r\n";
 }
@@ -49,8 +54,7 @@ class LineSeparator {
 public:
     explicit LineSeparator(std::string_view pattern = "[\\n]") : searcher_(pattern) {
         table_ = buildStartByteTable(*searcher_.rex(), 0);
-        separator_.node = searcher_.rex();
-        separator_.table = &table_;
+        separator_ = {searcher_.rex(), &table_};
     }
     const IxRecordSeparator& get() const { return separator_; }
 
@@ -60,23 +64,11 @@ private:
     IxRecordSeparator separator_;
 };
 
-// Sets a file's write time to a fixed second past the epoch (plus ns).
+// Sets a file's write time to a second past the epoch (plus nanoseconds).
 inline void setWriteTime(const std::string& path, int64_t seconds, int64_t nanoseconds = 0) {
-    using namespace std::chrono;
-    auto since = sys_seconds(std::chrono::seconds(seconds)) + std::chrono::nanoseconds(nanoseconds);
+    auto since = std::chrono::sys_seconds(std::chrono::seconds(seconds)) +
+                 std::chrono::nanoseconds(nanoseconds);
     std::filesystem::last_write_time(path, std::chrono::file_clock::from_sys(since));
-}
-
-}  // namespace ixtest
-
-#include "support/message_service.h"
-#include "support/sink_texts.h"
-
-namespace ixtest {
-
-// A message text with its one "%s" filled in.
-inline std::string ixErrorText(const char* format, const std::string& arg) {
-    return std::string(formatText(format, arg.c_str()).view());
 }
 
 }  // namespace ixtest

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "common/capture_sink.h"
 #include "common/temp_dir.h"
@@ -29,12 +29,8 @@ std::string deletedLine(int deleted, int examined) {
     return std::string(formatText(ixtext::kFilesDeleted, deleted, examined).view());
 }
 
-std::string changedLine(int changed, int examined, int entries) {
-    return std::string(formatText(ixtext::kFilesChanged, changed, examined, entries).view());
-}
-
-// An index folder with index files for a live folder, a folder that is gone
-// and converted texts of documents that are current, gone or newer.
+// An index folder with index data of live and vanished sources, converted
+// texts, and a user's own file.
 class DeletionWorker : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -44,38 +40,18 @@ protected:
         gone = tmp.write("deep/er/x.txt", "folder that goes\n");
         {
             TIxCache cache(ix);
-            for (const std::string& f : {liveA, liveB})
+            for (const std::string& f : {liveA, liveB, gone})
                 ASSERT_NE(ixLookup(cache, f, sep.get()), nullptr);
-            ASSERT_NE(ixLookup(cache, gone, sep.get()), nullptr);
         }
         fs::remove(liveB);
         fs::remove_all(tmp.path("deep"));
-
-        current = convertedText("src/doc.rtf", 1000000000, 1500000000);
-        newer = convertedText("src/new.rtf", 1600000000, 1500000000);
-        orphan = mirrorOf(tmp.path("src/gone.rtf")) + ".txt";
-        writeFile(orphan);
-        userFile = ix + "notes.txt";
-        writeFile(userFile);
+        orphan = convertedText(tmp.path("src/gone.rtf"));
+        userFile = tmp.write("ix/notes.txt", "mine");
     }
-
-    std::string mirrorOf(const std::string& source) const {
-        return std::string(ixMirrorPath(ix, source).view());
-    }
-    static void writeFile(const std::string& path) {
-        fs::create_directories(fs::path(path).parent_path());
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        std::fputs("text", f);
-        std::fclose(f);
-    }
-    // A document and its converted text with the given write times.
-    std::string convertedText(const std::string& document, int64_t docTime, int64_t textTime) {
-        std::string doc = tmp.write(document, "{\\rtf1 x}");
-        setWriteTime(doc, docTime);
-        std::string text = mirrorOf(doc) + ".txt";
-        writeFile(text);
-        setWriteTime(text, textTime);
-        return text;
+    // The converted text of a document, written into the index folder.
+    std::string convertedText(const std::string& document) const {
+        std::string text = std::string(ixMirrorPath(ix, document).view()) + ".txt";
+        return tmp.write(text.substr(tmp.path().size() + 1), "text");
     }
     std::string indexFileOf(const std::string& source) const {
         return std::string(ixIndexFileOf(ix, source).view());
@@ -84,7 +60,7 @@ protected:
     TempDir tmp;
     std::string ix = tmp.path("ix/");
     LineSeparator sep;
-    std::string liveA, liveB, gone, current, newer, orphan, userFile;
+    std::string liveA, liveB, gone, orphan, userFile;
 };
 
 TEST_F(DeletionWorker, RemovesStaleDataAndKeepsCurrentData) {
@@ -92,8 +68,6 @@ TEST_F(DeletionWorker, RemovesStaleDataAndKeepsCurrentData) {
     TWkDel worker(false, ix);
     worker.run();
 
-    EXPECT_TRUE(fs::exists(current));
-    EXPECT_FALSE(fs::exists(newer));
     EXPECT_FALSE(fs::exists(orphan));
     EXPECT_FALSE(fs::exists(indexFileOf(gone)));
     // The folders emptied on the way are gone, the index folder stays.
@@ -106,56 +80,64 @@ TEST_F(DeletionWorker, RemovesStaleDataAndKeepsCurrentData) {
     EXPECT_NE(pruned.find("a.txt"), nullptr);
     EXPECT_EQ(pruned.find("b.txt"), nullptr);
 
-    EXPECT_EQ(worker.filesExamined, 5);
-    EXPECT_EQ(worker.filesDeleted, 3);
-    EXPECT_EQ(worker.filesChanged, 1);
-    EXPECT_EQ(worker.entriesDeleted, 1);
-    EXPECT_EQ(texts(sink), (std::vector<std::string>{deletedLine(3, 5), changedLine(1, 5, 1)}));
+    EXPECT_EQ(texts(sink), (Texts{deletedLine(2, 3),
+                                  std::string(formatText(ixtext::kFilesChanged, 1, 3, 1).view())}));
 }
 
-TEST_F(DeletionWorker, PruningComparesWithTheIndexFilesOwnTime) {
-    // An entry whose file changed before the index file was last written
-    // survives; the next search rebuilds it.
-    std::string indexFile = indexFileOf(liveA);
-    setWriteTime(liveA, 1500000000);
-    setWriteTime(indexFile, 1500000001);
-    TWkDel worker(false, ix);
-    worker.run();
-    TIxCache pruned;
-    loadIndexFile(pruned, liveA, indexFile);
-    EXPECT_NE(pruned.find("a.txt"), nullptr);
-
-    // The first run rewrote the file (b.txt went); make it old again.
-    setWriteTime(indexFile, 1500000001);
-    setWriteTime(liveA, 1500000002);
-    TWkDel again(false, ix);
-    again.run();
-    TIxCache repruned;
-    loadIndexFile(repruned, liveA, indexFile);
-    EXPECT_EQ(repruned.find("a.txt"), nullptr);
+// Data made at the very time its source was written is current; a source
+// one 100 ns unit newer is not.
+TEST_F(DeletionWorker, DataAsNewAsItsSourceIsCurrent) {
+    const std::string doc = tmp.write("src/doc.rtf", "{\\rtf1 x}");
+    const std::string text = convertedText(doc);
+    const std::string indexFile = indexFileOf(liveA);
+    struct Case {
+        int64_t sourceNs;  // past the data's own time
+        bool current;
+    } cases[] = {{0, true}, {100, false}};
+    for (const Case& c : cases) {
+        CaptureSink sink;
+        setWriteTime(text, 1500000000, 700);
+        setWriteTime(indexFile, 1500000000, 700);
+        setWriteTime(doc, 1500000000, 700 + c.sourceNs);
+        setWriteTime(liveA, 1500000000, 700 + c.sourceNs);
+        TWkDel(false, ix).run();
+        EXPECT_EQ(fs::exists(text), c.current) << c.sourceNs;
+        TIxCache after;
+        loadIndexFile(after, liveA, indexFile);
+        EXPECT_EQ(after.find("a.txt") != nullptr, c.current) << c.sourceNs;
+    }
 }
 
 TEST_F(DeletionWorker, DeleteAllTakesOnlyWhatTheProgramMade) {
     CaptureSink sink;
     TWkDel worker(true, ix);
     worker.run();
-    for (const std::string& f : {current, newer, orphan, indexFileOf(liveA)})
-        EXPECT_FALSE(fs::exists(f)) << f;
+    for (const std::string& f : {orphan, indexFileOf(liveA)}) EXPECT_FALSE(fs::exists(f)) << f;
     EXPECT_TRUE(fs::exists(userFile));
     EXPECT_TRUE(hasIndexMarker(ix));
     EXPECT_FALSE(fs::exists(ix + "x_"));  // emptied mirror folders removed
-    EXPECT_EQ(texts(sink), std::vector<std::string>{deletedLine(5, 5)});
+    EXPECT_EQ(texts(sink), Texts{deletedLine(3, 3)});
 }
 
-TEST_F(DeletionWorker, IllegalIndexFileIsReportedAndDeleted) {
-    std::string bad = mirrorOf(tmp.path("src2")) + ".qfd";
-    writeFile(bad);
-    CaptureSink sink;
-    TWkDel worker(false, ix);
-    worker.run();
-    EXPECT_FALSE(fs::exists(bad));
-    EXPECT_EQ(texts(sink).front(),
-              messageLine("illegal index file (illegal header): '" + bad + "'"));
+TEST_F(DeletionWorker, IndexFilesWithoutAReadableHeaderAreDeleted) {
+    const std::string bad = std::string(ixMirrorPath(ix, tmp.path("src2")).view()) + ".qfd";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        Texts messages;
+    } cases[] = {
+        {"no header", "text", {messageLine(ixtext::kIllegalHeader, bad)}},
+        {"folder line without end", header(3) + tmp.path("src"), {}},
+    };
+    for (const Case& c : cases) {
+        tmp.write(bad.substr(tmp.path().size() + 1), c.bytes);
+        CaptureSink sink;
+        TWkDel(false, ix).run();
+        EXPECT_FALSE(fs::exists(bad)) << c.what;
+        Texts got = texts(sink);
+        std::erase_if(got, [](const std::string& t) { return std::isdigit(t[0]); });  // counts
+        EXPECT_EQ(got, c.messages) << c.what;
+    }
 }
 
 TEST_F(DeletionWorker, StopFlagEndsTheWalk) {
@@ -164,10 +146,8 @@ TEST_F(DeletionWorker, StopFlagEndsTheWalk) {
     TWkDel worker(true, ix);
     worker.run();
     stopFlag().store(0);
-    EXPECT_TRUE(fs::exists(current));
-    EXPECT_EQ(worker.filesExamined, 0);
-    EXPECT_EQ(texts(sink),
-              (std::vector<std::string>{messageLine(ixtext::kStopped), deletedLine(0, 0)}));
+    EXPECT_TRUE(fs::exists(orphan));
+    EXPECT_EQ(texts(sink), (Texts{messageLine(ixtext::kStopped), deletedLine(0, 0)}));
 }
 
 TEST(DeletionWorkerSafety, FolderWithoutMarkerIsLeftAlone) {
@@ -177,24 +157,21 @@ TEST(DeletionWorkerSafety, FolderWithoutMarkerIsLeftAlone) {
     std::string lookalike = tmp.write("mine/x_/home/notes.txt", "also mine");
     std::string qfd = tmp.write("mine/x_/home.qfd", "QF  0003      \r\n/home\r\nZ");
     CaptureSink sink;
-    TWkDel worker(true, ix);
-    worker.run();
+    TWkDel(true, ix).run();
     for (const std::string& f : {user, lookalike, qfd}) EXPECT_TRUE(fs::exists(f)) << f;
-    EXPECT_EQ(texts(sink),
-              (std::vector<std::string>{messageLine(ixErrorText(ixtext::kNotOurFolder, ix)),
-                                        deletedLine(0, 0)}));
+    EXPECT_EQ(texts(sink), (Texts{messageLine(ixtext::kNotOurFolder, ix), deletedLine(0, 0)}));
 }
 
 TEST(IndexFolderMarker, MarksOnlyFoldersTheProgramCanOwn) {
     TempDir tmp;
-    EXPECT_TRUE(ensureIndexFolder(tmp.path("new/ix/")));
-    EXPECT_TRUE(hasIndexMarker(tmp.path("new/ix/")));
     fs::create_directories(tmp.path("empty"));
-    EXPECT_TRUE(ensureIndexFolder(tmp.path("empty")));
-    EXPECT_TRUE(hasIndexMarker(tmp.path("empty")));
     tmp.write("used/file.txt", "x");
-    EXPECT_TRUE(ensureIndexFolder(tmp.path("used")));
-    EXPECT_FALSE(hasIndexMarker(tmp.path("used")));
+    const std::pair<const char*, bool> cases[] = {
+        {"new/ix/", true}, {"empty", true}, {"used", false}};
+    for (const auto& [folder, marked] : cases) {
+        EXPECT_TRUE(ensureIndexFolder(tmp.path(folder))) << folder;
+        EXPECT_EQ(hasIndexMarker(tmp.path(folder)), marked) << folder;
+    }
 }
 
 TEST(DeletionWorkerThread, RunsOnItsOwnAndSignalsTheEnd) {

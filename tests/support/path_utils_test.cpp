@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
 
 #include "common/capture_sink.h"
@@ -76,6 +77,43 @@ TEST(PathUtils, AppendSeparatorAndTextTests) {
     };
     for (const auto& [text, absolute] : absolutes)
         EXPECT_EQ(isAbsolutePath(text), absolute) << text;
+}
+
+TEST(PathUtils, ResolvePathByTheTextAlone) {
+    struct Case {
+        const char *base, *path, *resolved;
+    } cases[] = {
+        {"/w", "docs/sub", "/w/docs/sub"},
+        {"/w/", "/abs//x/./y/", "/abs/x/y"},  // an absolute path ignores the base
+        {"/w/a", "../b", "/w/b"},
+        {"/w", "../../../x", "/x"},  // ".." stops at the root
+        {"/w", ".", "/w"},
+        {"/w", "", "/w"},
+        {"/", "..", "/"},
+        {"/w", "a/../../..", "/"},
+        {"/w", "C:\\docs", "/w/C:\\docs"},  // no drive letters here
+        // "/" after a lead byte is still a separator; a trail 0x5C is a byte of the name.
+        {"/w", "\x95\x5c/./x", "/w/\x95\x5c/x"},
+        // Without a known base a relative path stays relative.
+        {"", "./a//b/..", "a"},
+        {"", "../a/../../b", "../../b"},
+        {"", "a/..", "."},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(resolvePath(c.base, c.path).view(), c.resolved) << c.base << " " << c.path;
+}
+
+TEST(PathUtils, AbsolutePathTakesTheWorkingFolder) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.path("a/b"));
+    const std::string real = std::filesystem::canonical(dir.path("a/b")).string();
+    const std::string old = std::filesystem::current_path().string();
+    std::filesystem::current_path(real);
+    const LStr relative = absolutePath("../c/./d");
+    const LStr absolute = absolutePath("/x/../y");
+    std::filesystem::current_path(old);
+    EXPECT_EQ(relative.view(), real.substr(0, real.size() - 2) + "/c/d");
+    EXPECT_EQ(absolute.view(), "/y");
 }
 
 TEST(PathUtils, CompareFileTimesUsesTheWholeValue) {
