@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/ctype_table.h"
 #include "pattern/sjis_scan.h"
 #include "support/byte_scan.h"
-#include "base/ctype_table.h"
 #include "text/buffered_stream.h"
 
 namespace {

@@ -27,7 +27,7 @@ struct JaCase {
     const char* expected;
 };
 
-TEST(Japanese, MatchesKeepCharactersWhole) {
+TEST(Japanese, WholeCharactersCaseAndWidth) {
     CaptureSink sink;
     const std::vector<JaCase> cases = {
         {"a", FULL_B, 0, "none"},  // trail byte "a" is no start
@@ -47,15 +47,7 @@ TEST(Japanese, MatchesKeepCharactersWhole) {
         {"b\\b", FULL_B "b ", 0, "2:b"},  // Ｂ's trail byte is no word byte
         {"\\d", FULL_1, 0, "none"},
         {"[\x82\x4F-\x82\x58]", "a" FULL_1, 0, "1:" FULL_1},
-    };
-    for (const auto& tc : cases)
-        EXPECT_EQ(firstMatch(tc.pattern, tc.text, tc.flags), tc.expected)
-            << "pattern " << tc.pattern;
-}
-
-TEST(Japanese, CaseAndWidthFolding) {
-    CaptureSink sink;
-    const std::vector<JaCase> cases = {
+        // Case and width folding of double-byte characters.
         {"abc", FULL_A_LO "\x82\x82\x82\x83", RexIgnoreWidth, "0:" FULL_A_LO "\x82\x82\x82\x83"},
         {FULL_A_UP "B", "xAB", RexIgnoreWidth, "1:AB"},
         {"[a-c]", "\x82\x82", RexIgnoreWidth, "0:\x82\x82"},
