@@ -76,19 +76,4 @@ TEST(Japanese, TypeBoundariesAndWordsOnly) {
     EXPECT_EQ(firstMatch(KANJI, KANJI KANJI, RexWords), "none");
 }
 
-TEST(Japanese, StartPositionsStepOverWholeCharactersInLongTexts) {
-    CaptureSink sink;
-    // Long enough for the start-byte tables: trail bytes equal to the first
-    // byte of the pattern must still be skipped.
-    std::string text;
-    for (int i = 0; i < 100; ++i) text += FULL_B;
-    text += "ab";
-    EXPECT_EQ(firstMatch("ab", text), "200:ab");
-    EXPECT_EQ(firstMatch("a[b]", text), "200:ab");
-    EXPECT_EQ(firstMatch("a", text, RexIgnoreCase), "200:a");
-    std::string sos;
-    for (int i = 0; i < 100; ++i) sos += SO;
-    EXPECT_EQ(firstMatch("\\\\", sos + "\\"), "200:\\");
-}
-
 }  // namespace
