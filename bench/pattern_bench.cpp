@@ -7,6 +7,7 @@
 #include <string>
 
 #include "pattern/first_bytes.h"
+#include "pattern/next_match.h"
 #include "pattern/parser.h"
 #include "pattern/record_reader.h"
 #include "pattern/searcher.h"
@@ -62,10 +63,10 @@ void countAll(benchmark::State& state, const char* pattern, uint32_t flags) {
         found = 0;
         int32_t pos = 0;
         for (;;) {
-            int32_t at = s.search(text, -1, -1, 1, pos);
+            int32_t at = s.search(text, {.from = pos});
             if (at < 0) break;
             ++found;
-            pos = at + std::max(s.matchLen(), 1);
+            pos = nextSearchStart(text, at, s.matchLen());
         }
         benchmark::DoNotOptimize(found);
     }

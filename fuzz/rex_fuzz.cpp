@@ -37,8 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LRexSearcher s(root.get());
     s.setStepLimit(200000);  // pathological backtracking is expected, not a finding
     if (subject.size() > 200) subject.resize(200);
-    for (int mode : {1, 2, 0, -2}) {
-        int32_t at = s.search(subject, -1, -1, mode);
+    const SearchRange ranges[] = {
+        {}, {.nth = 2}, {.mode = SearchMode::Last}, {.mode = SearchMode::Furthest}};
+    for (const SearchRange& range : ranges) {
+        int32_t at = s.search(subject, range);
         if (at >= 0 && (s.matchTop() < subject.data() ||
                         s.matchTop() + s.matchLen() > subject.data() + subject.size()))
             __builtin_trap();

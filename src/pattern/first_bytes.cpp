@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "base/ctype_table.h"
 #include "pattern/nodes/brace_rex.h"
 #include "pattern/nodes/chars_rex.h"
 #include "pattern/nodes/flat_rex.h"
@@ -12,7 +13,6 @@
 #include "pattern/nodes/rep_rex.h"
 #include "pattern/nodes/seq_rex.h"
 #include "pattern/nodes/sp_rex.h"
-#include "base/ctype_table.h"
 
 namespace {
 constexpr size_t kMaxPending = 30;
@@ -110,7 +110,7 @@ bool LRepRex::firstBytes(int k, LRexByteSet& set, std::vector<int>& pending) con
 }
 
 bool LSpRex::firstBytes(int k, LRexByteSet& set, std::vector<int>& pending) const {
-    if (typ_ == '>') return sub_ && sub_->firstBytes(k, set, pending);
+    if (typ_ == SpType::Atomic) return sub_ && sub_->firstBytes(k, set, pending);
     if (!zeroWidth()) return false;
     pending.push_back(k);
     return true;

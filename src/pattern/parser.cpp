@@ -6,9 +6,9 @@
 
 #include <cstring>
 #include <optional>
-#include <span>
 #include <string>
 
+#include "base/ctype_table.h"
 #include "pattern/literal_unit.h"
 #include "pattern/nodes/brace_rex.h"
 #include "pattern/nodes/chars_rex.h"
@@ -20,26 +20,18 @@
 #include "pattern/nodes/seq_rex.h"
 #include "pattern/nodes/sp_rex.h"
 #include "pattern/rex_messages.h"
-#include "base/ctype_table.h"
 #include "support/message_service.h"
-#include "text/escapes.h"
 
 namespace {
 
 unsigned char ubyte(const char* p) {
     return static_cast<unsigned char>(*p);
 }
-bool isUnitByte(unsigned char b) {
-    return ctypeTable[b] & (kCtAlnum | kCtKana);
-}
 bool isBranchByte(unsigned char b) {
     return ctypeTable[b] & (kCtWord | kCtLead | kCtKana);
 }
 bool startsWith(const char* p, const char* prefix) {
     return std::strncmp(p, prefix, std::strlen(prefix)) == 0;
-}
-bool isAssertionLetter(unsigned char c) {
-    return c && std::strchr("bBcCdDpPsSwW", c);
 }
 
 // The first character of a unit as a code.
@@ -63,7 +55,18 @@ private:
     LRexPtr parseClass();
     // Group forms after "("; skipped is set when the text made no node.
     LRexPtr parseGroup(bool& skipped);
-    LRexPtr parseGroupBody();
+    LRexPtr parseQuestionGroup(bool& skipped);
+    LRexPtr parseStarGroup(bool& skipped);
+    LRexPtr skipIllegalGroup(const char* warning, bool& skipped);
+    LRexPtr parseNonCapturing(const char* bodyStart);
+    void skipComment(const char* f);
+    LRexPtr parseAnchor(const char* f);
+    LRexPtr parseCharExcept(const char* bodyStart);
+    LRexPtr parseAtomic(const char* bodyStart);
+    LRexPtr parseLookAround(const char* bodyStart, char sense, bool behind);
+    LRexPtr parseCapture();
+    void parseGroupName(LBraceRex& group);
+    LRexPtr parseGroupBody(const char* bodyStart);
     bool parseDirective(LRexPtr& result);
     bool parseQuantifier(int32_t& min, int32_t& max);
     void skipBalanced();
@@ -139,9 +142,9 @@ LRexPtr Parser::parseBranch() {
         if (!piece) break;
         // Merge with a preceding literal of equal flags; text to be ignored
         // may stand between literals, so those stay apart.
-        if (!pieces.empty() && piece->kind() == 1 && pieces.back()->kind() == 1 &&
-            piece->flags() == pieces.back()->flags() && !piece->ignore() &&
-            !pieces.back()->ignore()) {
+        if (!pieces.empty() && piece->kind() == RexKind::Literal &&
+            pieces.back()->kind() == RexKind::Literal && piece->flags() == pieces.back()->flags() &&
+            !piece->ignore() && !pieces.back()->ignore()) {
             static_cast<LFlatRex&>(*pieces.back())
                 .append(static_cast<LFlatRex&>(*piece).text().view());
             continue;
@@ -294,10 +297,10 @@ LRexPtr Parser::parseAtom() {
             }
             case '^':
                 ++cur_;
-                return make<LSpRex>('^');
+                return make<LSpRex>(SpType::TextStart);
             case '$':
                 ++cur_;
-                return make<LSpRex>('$');
+                return make<LSpRex>(SpType::TextEnd);
             case '\\': {
                 unsigned char c = ubyte(cur_ + 1);
                 if (isDigitByte(c)) {
@@ -306,7 +309,7 @@ LRexPtr Parser::parseAtom() {
                 }
                 if (isAssertionLetter(c)) {
                     cur_ += 2;
-                    return make<LSpRex>(int(c));
+                    return make<LSpRex>(SpType(c));  // the letter is the type
                 }
                 break;
             }
@@ -418,8 +421,11 @@ LRexPtr Parser::parseClass() {
     return make<LCharsRex>(std::move(ranges), negated);
 }
 
-LRexPtr Parser::parseGroupBody() {
-    if (!enterNesting()) return nullptr;
+// The body of a group through its ")"; an empty node when nesting is too
+// deep to go on.
+LRexPtr Parser::parseGroupBody(const char* bodyStart) {
+    cur_ = bodyStart;
+    if (!enterNesting()) return make<LEmptyRex>();
     LRexPtr body = parseAlternation();
     if (*cur_ == ')') {
         ++cur_;
@@ -451,160 +457,125 @@ void Parser::skipBalanced() {
 
 LRexPtr Parser::parseGroup(bool& skipped) {
     ++cur_;  // "("
-    if (*cur_ == '?' || *cur_ == '*') {
-        const bool star = *cur_ == '*';
-        const char* f = cur_ + 1;
-        struct Form {
-            const char* text;
-            int typ;
-            bool reverse;
-        };
-        static const Form kLookForms[] = {
-            {">", '>', false}, {"=", '=', false}, {"!", '!', false},
-            {"<=", '=', true}, {"<!", '!', true},
-        };
-        static const Form kStarForms[] = {{"=", '=', true}, {"!", '!', true}};
-        static const Form kAnchorForms[] = {
-            {"topl)", kSpLineStart, false},
-            {"endl)", kSpLineEnd, false},
-            {"tops)", '^', false},
-            {"ends)", '$', false},
-        };
-        if (!star) {
-            if (*f == ':') {
-                cur_ = f + 1;
-                LRexPtr body = parseGroupBody();
-                if (!body) body = make<LEmptyRex>();
-                return make<LBraceRex>(std::move(body), -1);
-            }
-            if (*f == '#') {
-                const char* close = std::strchr(f, ')');
-                cur_ = close ? close + 1 : f + std::strlen(f);
-                skipped = true;
-                return nullptr;
-            }
-            for (const auto& a : kAnchorForms) {
-                if (startsWith(f, a.text)) {
-                    cur_ = f + std::strlen(a.text);
-                    return make<LSpRex>(a.typ);
-                }
-            }
-            if (startsWith(f, "cx:")) {
-                cur_ = f + 3;
-                LRexPtr body = parseGroupBody();
-                if (!body) body = make<LEmptyRex>();
-                std::vector<LRexPtr> items;
-                items.push_back(make<LSpRex>('!', std::move(body), false));
-                items.push_back(make<LCharsRex>(std::vector<LCharsRex::Range>{}, true));
-                return make<LSeqRex>(std::move(items));
-            }
-        }
-        for (const auto& form :
-             star ? std::span<const Form>(kStarForms) : std::span<const Form>(kLookForms)) {
-            if (startsWith(f, form.text)) {
-                cur_ = f + std::strlen(form.text);
-                LRexPtr body = parseGroupBody();
-                if (!body) body = make<LEmptyRex>();
-                return make<LSpRex>(form.typ, std::move(body), form.reverse);
-            }
-        }
-        report(kMsgWarning,
-               star ? "ignore illegal '(*' expression in '%s'"
-                    : "ignore illegal '(?' expression in '%s'",
-               pattern_);
-        skipBalanced();
+    if (*cur_ == '?') return parseQuestionGroup(skipped);
+    if (*cur_ == '*') return parseStarGroup(skipped);
+    return parseCapture();
+}
+
+// The forms that begin with "(?"; f is the text after it.
+LRexPtr Parser::parseQuestionGroup(bool& skipped) {
+    const char* f = cur_ + 1;
+    if (*f == ':') return parseNonCapturing(f + 1);
+    if (*f == '#') {
+        skipComment(f);
         skipped = true;
         return nullptr;
     }
-    const int number = groupCount_++;
-    LRexPtr body = parseGroupBody();
-    if (!body) body = make<LEmptyRex>();
-    auto group = std::make_unique<LBraceRex>(std::move(body), number, flags_, ignore_);
-    if (cur_[0] == '{' && cur_[1] == '=') {
-        const char* save = cur_;
-        cur_ += 2;
-        std::optional<std::string> name = readGroupName(cur_);
-        if (!name) {
-            report(kMsgWarning,
-                   jaEn(kJaBadGroupName, "ignore illegal ( ){=name} expression in '%s'"), pattern_);
-            cur_ = save;
-        } else if (isDigitByte(ubyte(name->c_str()))) {
-            report(kMsgWarning,
-                   jaEn(kJaNumericGroupName,
-                        "ignore illegal ( ){=name} expression in '%s' (name cannot be a number)"),
-                   pattern_);
-            cur_ = save;
-        } else {
-            group->setName(std::move(*name));
-        }
+    if (LRexPtr anchor = parseAnchor(f)) return anchor;
+    if (startsWith(f, "cx:")) return parseCharExcept(f + 3);
+    if (*f == '>') return parseAtomic(f + 1);
+    if (*f == '=' || *f == '!') return parseLookAround(f + 1, *f, false);
+    if (f[0] == '<' && (f[1] == '=' || f[1] == '!')) return parseLookAround(f + 2, f[1], true);
+    return skipIllegalGroup("ignore illegal '(?' expression in '%s'", skipped);
+}
+
+// "(*=...)" and "(*!...)": look-behind in its short spelling.
+LRexPtr Parser::parseStarGroup(bool& skipped) {
+    const char* f = cur_ + 1;
+    if (*f == '=' || *f == '!') return parseLookAround(f + 1, *f, true);
+    return skipIllegalGroup("ignore illegal '(*' expression in '%s'", skipped);
+}
+
+// An unknown group form is dropped whole, nested parentheses included.
+LRexPtr Parser::skipIllegalGroup(const char* warning, bool& skipped) {
+    report(kMsgWarning, warning, pattern_);
+    skipBalanced();
+    skipped = true;
+    return nullptr;
+}
+
+// "(?:...)": grouping without a capture.
+LRexPtr Parser::parseNonCapturing(const char* bodyStart) {
+    return make<LBraceRex>(parseGroupBody(bodyStart), -1);
+}
+
+// "(?#...)": a comment up to the first ")"; the text may end without one.
+void Parser::skipComment(const char* f) {
+    const char* close = std::strchr(f, ')');
+    cur_ = close ? close + 1 : f + std::strlen(f);
+}
+
+// "(?topl)", "(?endl)", "(?tops)", "(?ends)": line and text anchors, or
+// null when f holds none of them.
+LRexPtr Parser::parseAnchor(const char* f) {
+    struct AnchorForm {
+        const char* text;
+        SpType typ;
+    };
+    static const AnchorForm kAnchorForms[] = {
+        {"topl)", SpType::LineStart},
+        {"endl)", SpType::LineEnd},
+        {"tops)", SpType::TextStart},
+        {"ends)", SpType::TextEnd},
+    };
+    for (const auto& a : kAnchorForms) {
+        if (!startsWith(f, a.text)) continue;
+        cur_ = f + std::strlen(a.text);
+        return make<LSpRex>(a.typ);
     }
+    return nullptr;
+}
+
+// "(?cx:...)": one character where the body does not match.
+LRexPtr Parser::parseCharExcept(const char* bodyStart) {
+    std::vector<LRexPtr> items;
+    items.push_back(make<LSpRex>(SpType::NotAhead, parseGroupBody(bodyStart), false));
+    items.push_back(make<LCharsRex>(std::vector<LCharsRex::Range>{}, true));
+    return make<LSeqRex>(std::move(items));
+}
+
+// "(?>...)": the body's first match, never backtracked into.
+LRexPtr Parser::parseAtomic(const char* bodyStart) {
+    return make<LSpRex>(SpType::Atomic, parseGroupBody(bodyStart), false);
+}
+
+// Look-ahead or look-behind ("behind"), positive ('=') or negative ('!').
+LRexPtr Parser::parseLookAround(const char* bodyStart, char sense, bool behind) {
+    const SpType typ = sense == '!' ? SpType::NotAhead : SpType::Ahead;
+    return make<LSpRex>(typ, parseGroupBody(bodyStart), behind);
+}
+
+// "(...)": numbered by its opening parenthesis, named by a "{=name}" after it.
+LRexPtr Parser::parseCapture() {
+    const int number = groupCount_++;
+    LRexPtr body = parseGroupBody(cur_);
+    auto group = std::make_unique<LBraceRex>(std::move(body), number, flags_, ignore_);
+    if (cur_[0] == '{' && cur_[1] == '=') parseGroupName(*group);
     return group;
 }
 
+// At "{=" after a capture: names the group, or leaves the text to be read as
+// literals when the name is missing or a number.
+void Parser::parseGroupName(LBraceRex& group) {
+    const char* save = cur_;
+    cur_ += 2;
+    std::optional<std::string> name = readGroupName(cur_);
+    if (!name) {
+        report(kMsgWarning, jaEn(kJaBadGroupName, "ignore illegal ( ){=name} expression in '%s'"),
+               pattern_);
+        cur_ = save;
+    } else if (isDigitByte(ubyte(name->c_str()))) {
+        report(kMsgWarning,
+               jaEn(kJaNumericGroupName,
+                    "ignore illegal ( ){=name} expression in '%s' (name cannot be a number)"),
+               pattern_);
+        cur_ = save;
+    } else {
+        group.setName(std::move(*name));
+    }
+}
+
 }  // namespace
-
-bool readLiteralUnit(const char*& cur, UnitMode mode, LStr& out) {
-    const unsigned char b = ubyte(cur);
-    if (!b) return false;
-    if (isUnitByte(b)) {
-        out.append(*cur++);
-        return true;
-    }
-    if (isLeadByte(b)) {
-        int n = cur[1] ? 2 : 1;
-        out.append(cur, n);
-        cur += n;
-        return true;
-    }
-    if (b != '\\') {
-        if (mode == UnitMode::Sequence && std::strchr("$()*.?[^{|", b)) return false;
-        out.append(*cur++);
-        return true;
-    }
-    if (mode == UnitMode::Class && cur[1] == 'n') {
-        out.append('\n');
-        cur += 2;
-        return true;
-    }
-    LStr decoded;
-    int used = decodeEscape(std::string_view(cur + 1, strnlen(cur + 1, 8)), decoded);
-    if (used > 0) {
-        out.append(decoded.view());
-        cur += 1 + used;
-        return true;
-    }
-    const unsigned char c = ubyte(cur + 1);
-    if (isDigitByte(c) && mode != UnitMode::Class) return false;
-    if (mode == UnitMode::Sequence && isAssertionLetter(c)) return false;
-    if (mode == UnitMode::Template && c == '{') return false;
-    if (c && !isUnitByte(c) && !isLeadByte(c)) {
-        out.append(cur[1]);
-        cur += 2;
-        return true;
-    }
-    char both[3] = {'\\', char(c), 0};
-    report(kMsgWarning, jaEn(kJaUnknownEscape, "unknown escape '%s' in regular expression"), both);
-    out.append('\\');
-    ++cur;
-    return true;
-}
-
-std::optional<std::string> readGroupName(const char*& cur) {
-    const char* p = cur;
-    while (isWordByte(ubyte(p))) ++p;
-    std::string name(cur, p);
-    if (*p != '}') {
-        cur = p;
-        report(kMsgWarning, "%s", jaEn(kJaMissingBrace, "missing '}'"));
-        return std::nullopt;
-    }
-    cur = p + 1;
-    if (name.empty()) {
-        report(kMsgWarning, "%s", jaEn(kJaNameEmpty, "name string is empty"));
-        return std::nullopt;
-    }
-    return name;
-}
 
 LStr escapeRex(std::string_view text) {
     LStr out;
@@ -633,9 +604,9 @@ LRexPtr compileRex(std::string_view pattern, uint32_t compileFlags) {
     if (compileFlags & RexWords) {
         const uint32_t flags = compileFlags & kRexNodeFlagsMask;
         std::vector<LRexPtr> items;
-        items.push_back(std::make_unique<LSpRex>('c', flags, nullptr));
+        items.push_back(std::make_unique<LSpRex>(SpType::TypeEdge, flags, nullptr));
         items.push_back(std::move(root));
-        items.push_back(std::make_unique<LSpRex>('c', flags, nullptr));
+        items.push_back(std::make_unique<LSpRex>(SpType::TypeEdge, flags, nullptr));
         root = std::make_unique<LSeqRex>(std::move(items), flags, nullptr);
     }
     return root;

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/lstr.h"
 #include "pattern/nodes/rex.h"
 #include "pattern/rex_flags.h"
-#include "base/lstr.h"
 
 // Compile flags: RexIgnoreCase, RexIgnoreWidth, RexWords.
 LRexPtr compileRex(std::string_view pattern, uint32_t compileFlags = 0);

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "pattern/next_match.h"
 #include "pattern/sjis_scan.h"
 #include "support/byte_scan.h"
-#include "base/ctype_table.h"
 #include "text/buffered_stream.h"
 
 namespace {
@@ -95,9 +95,14 @@ int32_t readUntilRex(LSrmBase& stream, LRex* separator, int32_t peekLen,
                 stream.skipBytes(len);
                 return len;
             }
-            const unsigned char b = static_cast<unsigned char>(stream.readByte());
-            record.append(char(b));
-            charStart = !isLeadByte(b);
+            // No separator starts here (an empty match counts as none): the
+            // character goes into the record whole.
+            int32_t ahead = 0;
+            const char* q = stream.peekBytes(2, &ahead);
+            const int32_t step = nextSearchStart(std::string_view(q, std::min(ahead, 2)), 0, len);
+            record.append(q, step);
+            stream.skipBytes(step);
+            charStart = true;
         }
         if (record.length() < maxLen) continue;
         // Cut after a whole character.

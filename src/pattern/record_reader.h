@@ -3,9 +3,9 @@
 #pragma once
 #include <cstdint>
 
+#include "base/lstr.h"
 #include "pattern/first_bytes.h"
 #include "pattern/nodes/rex.h"
-#include "base/lstr.h"
 
 class LSrmBase;
 

@@ -2,9 +2,9 @@
 #include "pattern/replace.h"
 
 #include "pattern/literal_unit.h"
+#include "pattern/next_match.h"
 #include "pattern/parser.h"
 #include "pattern/rex_messages.h"
-#include "pattern/sjis_scan.h"
 #include "support/message_service.h"
 
 std::vector<LRexPiece> parseReplacementTemplate(std::string_view replacementTemplate) {
@@ -45,13 +45,13 @@ void LRexSearcher::setTemplate(std::string_view replacementTemplate) {
 }
 
 int32_t LRexSearcher::replace(std::string_view text, LStr& out) {
-    const bool copyText = !(outputMode_ & kOutputOnlyReplacements);
+    const bool copyText = output_ == ReplaceOutput::Everything;
     const int32_t n = int32_t(text.size());
     bool reported = false;
     replaceCount_ = 0;
     int32_t pos = 0;
     for (;;) {
-        int32_t at = search(text, -1, -1, 1, pos);
+        const int32_t at = search(text, {.from = pos});
         if (at < 0) {
             if (copyText) out.append(text.substr(pos));
             break;
@@ -78,14 +78,12 @@ int32_t LRexSearcher::replace(std::string_view text, LStr& out) {
                        piece.name.c_str());
             }
         }
-        pos = at + matchLen_;
+        pos = nextSearchStart(text, at, matchLen_);
         if (matchLen_ > 0) continue;
-        // After an empty match one character is copied; nothing is added at
-        // the very end of the text.
+        // After an empty match the character it stood before is copied; an
+        // empty match at the very end adds nothing.
         if (at >= n) break;
-        int len = forwardCharLen(text.data() + at, text.data() + n);
-        if (copyText) out.append(text.substr(at, len));
-        pos = at + len;
+        if (copyText) out.append(text.substr(at, pos - at));
         if (pos >= n) break;
     }
     return replaceCount_;

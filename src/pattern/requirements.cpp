@@ -12,29 +12,30 @@
 
 namespace {
 using ReqPtr = std::unique_ptr<LRexReq>;
-// Distributing an "S" over its "O" children multiplies alternatives; beyond
-// this many the "S" is kept as it stands.
+using Kind = LRexReq::Kind;
+// Distributing an All over its OneOf children multiplies alternatives;
+// beyond this many the All is kept as it stands.
 constexpr size_t kMaxDistributed = 64;
 }  // namespace
 
 ReqPtr LRexReq::anything() {
-    return node('X');
+    return node(Kind::Anything);
 }
 
-ReqPtr LRexReq::node(char typ) {
+ReqPtr LRexReq::node(Kind kind) {
     auto r = std::make_unique<LRexReq>();
-    r->typ = typ;
+    r->kind = kind;
     return r;
 }
 
 ReqPtr LRexReq::literal(std::string_view s) {
-    auto r = node('1');
+    auto r = node(Kind::Literal);
     r->str = s;
     return r;
 }
 
 ReqPtr LRexReq::clone() const {
-    auto r = node(typ);
+    auto r = node(kind);
     r->str = str;
     for (const auto& c : children) r->children.push_back(c->clone());
     return r;
@@ -42,9 +43,9 @@ ReqPtr LRexReq::clone() const {
 
 LStr LRexReq::toString() const {
     LStr out;
-    if (typ == '1') return out.append("1:").append(str.view()), out;
-    out.append(typ);
-    if (typ == 'X') return out;
+    if (kind == Kind::Literal) return out.append("1:").append(str.view()), out;
+    out.append(char(kind));
+    if (kind == Kind::Anything) return out;
     out.append('(');
     for (size_t i = 0; i < children.size(); ++i) {
         if (i) out.append(',');
@@ -59,20 +60,20 @@ ReqPtr LFlatRex::requirements() const {
 }
 
 ReqPtr LSeqRex::requirements() const {
-    auto r = LRexReq::node('S');
+    auto r = LRexReq::node(Kind::All);
     for (const auto& item : items_) r->children.push_back(item->requirements());
     return r;
 }
 
 ReqPtr LOrRex::requirements() const {
-    auto r = LRexReq::node('O');
+    auto r = LRexReq::node(Kind::OneOf);
     for (const auto& b : branches_) r->children.push_back(b->requirements());
     return r;
 }
 
 ReqPtr LRepRex::requirements() const {
     if (min_ < 1) return LRexReq::anything();
-    auto r = LRexReq::node('S');
+    auto r = LRexReq::node(Kind::All);
     r->children.push_back(child_->requirements());
     r->children.push_back(LRexReq::anything());
     r->children.push_back(child_->requirements());
@@ -81,7 +82,7 @@ ReqPtr LRepRex::requirements() const {
 
 ReqPtr LCharsRex::requirements() const {
     if (negated_ || ranges_.size() >= 5 || ranges_.empty()) return LRexReq::anything();
-    auto r = LRexReq::node('O');
+    auto r = LRexReq::node(Kind::OneOf);
     for (const auto& [lo, hi] : ranges_) {
         if (lo != hi) return LRexReq::anything();
         LStr s;
@@ -98,7 +99,7 @@ ReqPtr LBraceRex::requirements() const {
 namespace {
 
 bool isGroup(const LRexReq& r) {
-    return r.typ == 'S' || r.typ == 'O';
+    return r.kind == Kind::All || r.kind == Kind::OneOf;
 }
 
 // One pass of the rewrite rules; returns whether anything changed.
@@ -111,10 +112,10 @@ bool normalizeOnce(ReqPtr& r) {
         r = std::move(only);
         return true;
     }
-    // Same-type children flatten into the parent.
+    // Children of the same kind flatten into the parent.
     std::vector<ReqPtr> flat;
     for (auto& c : r->children) {
-        if (c->typ == r->typ) {
+        if (c->kind == r->kind) {
             changed = true;
             for (auto& g : c->children) flat.push_back(std::move(g));
         } else {
@@ -122,15 +123,15 @@ bool normalizeOnce(ReqPtr& r) {
         }
     }
     r->children = std::move(flat);
-    if (r->typ != 'S') return changed;
-    // Distribute an "S" over its first "O" child.
+    if (r->kind != Kind::All) return changed;
+    // Distribute an All over its first OneOf child.
     for (size_t i = 0; i < r->children.size(); ++i) {
-        if (r->children[i]->typ != 'O') continue;
+        if (r->children[i]->kind != Kind::OneOf) continue;
         const LRexReq& alt = *r->children[i];
         if (alt.children.size() > kMaxDistributed) break;
-        auto out = LRexReq::node('O');
+        auto out = LRexReq::node(Kind::OneOf);
         for (const auto& a : alt.children) {
-            auto s = LRexReq::node('S');
+            auto s = LRexReq::node(Kind::All);
             for (size_t j = 0; j < r->children.size(); ++j)
                 s->children.push_back(j == i ? a->clone() : r->children[j]->clone());
             out->children.push_back(std::move(s));
@@ -141,7 +142,7 @@ bool normalizeOnce(ReqPtr& r) {
     // Join adjacent literals.
     std::vector<ReqPtr> joined;
     for (auto& c : r->children) {
-        if (c->typ == '1' && !joined.empty() && joined.back()->typ == '1') {
+        if (c->kind == Kind::Literal && !joined.empty() && joined.back()->kind == Kind::Literal) {
             joined.back()->str.append(c->str.view());
             changed = true;
         } else {

@@ -1,7 +1,5 @@
 // LRexReq: the literal pieces every match of a pattern must contain, as a
-// tree the search index tests against a block's gram signature. "S": all
-// children in order; "O": one of the children; "X": no requirement; "1": the
-// literal str.
+// tree the search index tests against a block's gram signature.
 #pragma once
 #include <memory>
 #include <vector>
@@ -11,13 +9,21 @@
 class LRex;
 
 struct LRexReq {
-    char typ = 'X';
+    // The values are the letters toString() writes.
+    enum class Kind : char {
+        Anything = 'X',  // no requirement
+        All = 'S',       // every child, in order
+        OneOf = 'O',     // one of the children
+        Literal = '1',   // the literal str
+    };
+
+    Kind kind = Kind::Anything;
     std::vector<std::unique_ptr<LRexReq>> children;
     LStr str;
 
     static std::unique_ptr<LRexReq> anything();
     static std::unique_ptr<LRexReq> literal(std::string_view s);
-    static std::unique_ptr<LRexReq> node(char typ);
+    static std::unique_ptr<LRexReq> node(Kind kind);
 
     std::unique_ptr<LRexReq> clone() const;
     // "S(1:ab,O(1:c,1:d))" style text for tests and debugging.
@@ -25,8 +31,8 @@ struct LRexReq {
 };
 
 // Simplifies a requirement tree until nothing changes: single children
-// replace their parent, nested "S"/"O" flatten, an "S" over an "O" is
-// distributed, and adjacent literals in an "S" are joined.
+// replace their parent, nested All/OneOf nodes of one kind flatten, an All
+// over a OneOf is distributed, and adjacent literals in an All are joined.
 std::unique_ptr<LRexReq> normalizeRequirements(std::unique_ptr<LRexReq> req);
 
 // The normalised requirement tree of a pattern (an "X" for no pattern).

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "pattern/next_match.h"
 #include "pattern/nodes/flat_rex.h"
 #include "pattern/nodes/seq_rex.h"
 #include "pattern/parser.h"
@@ -16,7 +17,8 @@ namespace {
 constexpr int32_t kTableMinText = 101;
 
 bool plainLiteral(const LRex& n) {
-    return n.kind() == 1 && !n.ignore() && !(n.flags() & (RexIgnoreCase | RexIgnoreWidth));
+    return n.kind() == RexKind::Literal && !n.ignore() &&
+           !(n.flags() & (RexIgnoreCase | RexIgnoreWidth));
 }
 }  // namespace
 
@@ -71,7 +73,7 @@ void LRexSearcher::analyse() {
     prefix_.clear();
     if (!rex_) return;
     const LRex* first = rex_;
-    if (rex_->kind() == 3 && !rex_->ignore()) {
+    if (rex_->kind() == RexKind::Sequence && !rex_->ignore()) {
         const auto& items = static_cast<const LSeqRex*>(rex_)->items();
         if (!items.empty()) first = items[0].get();
     }
@@ -113,17 +115,17 @@ const char* LRexSearcher::nextCandidate(const char* p, const char* last, const c
     return nullptr;
 }
 
-int32_t LRexSearcher::search(std::string_view text, int32_t lastStart, int32_t endOffset, int mode,
-                             int32_t firstStart) {
+int32_t LRexSearcher::search(std::string_view text, const SearchRange& range) {
     matchTop_ = nullptr;
     matchLen_ = 0;
     hits_.clear();
     control_.clear();
     const int32_t n = int32_t(text.size());
-    if (endOffset < 0 || endOffset > n) endOffset = n;
-    if (lastStart < 0 || lastStart > endOffset) lastStart = endOffset;
-    if (firstStart < 0) firstStart = 0;
-    if (!rex_ || rex_->kind() == 2 || firstStart > lastStart) return -1;
+    const int32_t endOffset = range.end < 0 || range.end > n ? n : range.end;
+    const int32_t lastStart =
+        range.lastStart < 0 || range.lastStart > endOffset ? endOffset : range.lastStart;
+    const int32_t firstStart = std::max(range.from, 0);
+    if (!rex_ || rex_->kind() == RexKind::Empty || firstStart > lastStart) return -1;
     if (endOffset >= kTableMinText && !tablesBuilt_) buildTables();
 
     const char* base = text.data();
@@ -134,7 +136,8 @@ int32_t LRexSearcher::search(std::string_view text, int32_t lastStart, int32_t e
     c.end = end;
     c.hits = &hits_;
     c.control = &control_;
-    int remaining = mode;
+    const bool nth = range.mode == SearchMode::Nth;
+    int32_t remaining = std::max(range.nth, 1);
     bool found = false;
     const char* bestEnd = nullptr;
     for (const char* p = base + firstStart; p && p <= last;
@@ -150,12 +153,12 @@ int32_t LRexSearcher::search(std::string_view text, int32_t lastStart, int32_t e
         const bool matched = rex_->next(c, false);
         if (control_.stopped()) break;
         if (!matched) continue;
-        if (mode == kModeFurthest && found && c.cur <= bestEnd) continue;
+        if (range.mode == SearchMode::Furthest && found && c.cur <= bestEnd) continue;
         found = true;
         bestEnd = c.cur;
         matchTop_ = top;
         matchLen_ = int32_t(c.cur - top);
-        if (mode > 0 && --remaining == 0) return int32_t(top - base);
+        if (nth && --remaining == 0) return int32_t(top - base);
         recorded_ = hits_;
     }
     if (control_.stopped()) {
@@ -166,7 +169,7 @@ int32_t LRexSearcher::search(std::string_view text, int32_t lastStart, int32_t e
     }
     hits_.swap(recorded_);
     recorded_.clear();
-    if (!found || mode > 0) return -1;
+    if (!found || nth) return -1;
     return int32_t(matchTop_ - base);
 }
 
@@ -208,22 +211,23 @@ LStr LRexSearcher::dump() const {
     return out;
 }
 
-const char* findRex(std::string_view text, LRex* node, int32_t* len, int mode) {
+const char* findRex(std::string_view text, LRex* node, int32_t* len, const SearchRange& range) {
     LRexSearcher s(node);
-    int32_t at = s.search(text, -1, -1, mode);
+    int32_t at = s.search(text, range);
     if (len) *len = at < 0 ? 0 : s.matchLen();
     return at < 0 ? nullptr : s.matchTop();
 }
 
-const char* findRex(std::string_view text, std::string_view pattern, int32_t* len, int mode) {
+const char* findRex(std::string_view text, std::string_view pattern, int32_t* len,
+                    const SearchRange& range) {
     LRexPtr node = compileRex(pattern);
-    return findRex(text, node.get(), len, mode);
+    return findRex(text, node.get(), len, range);
 }
 
 int32_t anchoredMatch(std::string_view text, LRex* node, int32_t offset, LRexHitList* hits) {
     if (offset >= int32_t(text.size())) return 0;
     LRexSearcher s(node);
-    if (s.search(text, offset, -1, 1, offset) < 0) return -1;
+    if (s.search(text, SearchRange::at(offset)) < 0) return -1;
     if (hits) *hits = s.takeHits();
     return s.matchLen();
 }
@@ -238,17 +242,13 @@ int32_t countMatches(std::string_view text, LRex* node, bool overlapping) {
     if (text.empty() || !node) return 0;
     LRexSearcher s(node);
     int32_t count = 0;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        std::string_view rest = text.substr(pos);
-        int32_t at = s.search(rest);
+    int32_t pos = 0;
+    // Each search sees the rest of the text as a whole text.
+    while (pos < int32_t(text.size())) {
+        const int32_t at = s.search(text.substr(pos));
         if (at < 0) break;
         ++count;
-        const char* top = rest.data() + at;
-        size_t next = pos + at + s.matchLen();
-        if (s.matchLen() == 0 || overlapping)
-            next = pos + at + (at < int32_t(rest.size()) ? forwardCharLen(top, rest.end()) : 1);
-        pos = next;
+        pos = nextSearchStart(text, pos + at, overlapping ? 0 : s.matchLen());
     }
     return count;
 }
@@ -259,15 +259,12 @@ std::vector<LStr> splitByRex(std::string_view text, std::string_view separatorPa
     const int32_t n = int32_t(text.size());
     int32_t pos = 0;
     while (pos <= n) {
-        int32_t at = s.search(text, -1, -1, 1, pos);
+        const int32_t at = s.search(text, {.from = pos});
         if (at < 0) break;
         if (!(pos == 0 && at == 0)) pieces.emplace_back(text.substr(pos, at - pos));
-        int32_t next = at + s.matchLen();
-        if (s.matchLen() == 0) {  // a separator must not match empty; never loop on one
-            if (at >= n) break;
-            next = at + forwardCharLen(text.data() + at, text.end());
-        }
-        pos = next;
+        // A separator should not match empty; one that does must not loop.
+        if (s.matchLen() == 0 && at >= n) break;
+        pos = nextSearchStart(text, at, s.matchLen());
     }
     if (pos <= n && !(pos == 0 && n == 0)) pieces.emplace_back(text.substr(pos));
     return pieces;

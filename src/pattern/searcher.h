@@ -14,9 +14,36 @@
 #include <string_view>
 #include <vector>
 
+#include "base/lstr.h"
 #include "pattern/first_bytes.h"
 #include "pattern/nodes/rex.h"
-#include "base/lstr.h"
+
+// Which match a search records.
+enum class SearchMode {
+    Nth,       // the one at the nth start position that matches (SearchRange::nth)
+    Last,      // the one at the last start position that matches
+    Furthest,  // the one that ends furthest (the earliest of equals)
+};
+
+// Where a search tries to match and which match it records. Offsets are
+// relative to the text start; the defaults search the whole text for the
+// first match.
+struct SearchRange {
+    int32_t from = 0;        // first start position tried
+    int32_t lastStart = -1;  // last start position tried (-1: the end)
+    int32_t end = -1;        // where the text ends for the matcher (-1: its length)
+    SearchMode mode = SearchMode::Nth;
+    int32_t nth = 1;  // for SearchMode::Nth
+
+    // Only the start position pos.
+    static SearchRange at(int32_t pos) { return {.from = pos, .lastStart = pos}; }
+};
+
+// What a replacement writes.
+enum class ReplaceOutput {
+    Everything,        // the text with every match replaced
+    OnlyReplacements,  // the replacement texts alone
+};
 
 // A piece of a replacement template: literal text or a group reference.
 struct LRexPiece {
@@ -27,12 +54,6 @@ struct LRexPiece {
 
 class LRexSearcher {
 public:
-    // Search modes besides n > 0 (stop at the n-th start position that matches).
-    static constexpr int kModeLast = 0;       // record the last match (-1 too)
-    static constexpr int kModeFurthest = -2;  // record the match that ends furthest
-    // Output mode bit: replacements output only the replacement texts.
-    static constexpr int kOutputOnlyReplacements = 1;
-
     LRexSearcher() = default;
     enum class Text { Pattern, Literal };
     // Compiles the pattern text with the flags.
@@ -58,10 +79,8 @@ public:
     // Bytes every match starts with (exactly, at its start position), or empty.
     std::string_view prefix() const { return prefix_.view(); }
 
-    // Returns the start offset of the recorded match or -1. lastStart and
-    // endOffset of -1 mean the text length.
-    int32_t search(std::string_view text, int32_t lastStart = -1, int32_t endOffset = -1,
-                   int mode = 1, int32_t firstStart = 0);
+    // Returns the start offset of the recorded match or -1.
+    int32_t search(std::string_view text, const SearchRange& range = {});
 
     const char* matchTop() const { return matchTop_; }
     int32_t matchLen() const { return matchLen_; }
@@ -79,7 +98,7 @@ public:
     // number of replacements.
     int32_t replace(std::string_view text, LStr& out);
     int32_t replaceCount() const { return replaceCount_; }
-    void setOutputMode(int mode) { outputMode_ = mode; }
+    void setOutput(ReplaceOutput output) { output_ = output; }
     const std::vector<LRexPiece>& pieces() const { return pieces_; }
 
     // Whether the start-byte tables exist, and table k.
@@ -107,15 +126,16 @@ private:
     LStr prefix_;  // literal every match starts with (exact bytes), or empty
     std::vector<LRexPiece> pieces_;
     int32_t replaceCount_ = 0;
-    int outputMode_ = 0;
+    ReplaceOutput output_ = ReplaceOutput::Everything;
     LRexStopControl control_;
 };
 
-// The match of node in text with the mode: a pointer to it (its length in
-// *len) or null.
-const char* findRex(std::string_view text, LRex* node, int32_t* len = nullptr, int mode = 1);
+// The match of node in text the range asks for: a pointer to it (its length
+// in *len) or null.
+const char* findRex(std::string_view text, LRex* node, int32_t* len = nullptr,
+                    const SearchRange& range = {});
 const char* findRex(std::string_view text, std::string_view pattern, int32_t* len = nullptr,
-                    int mode = 1);
+                    const SearchRange& range = {});
 // A match of node starting exactly at offset: its length, or -1; 0 when
 // offset is at the end of the text. Captures go to hits when given.
 int32_t anchoredMatch(std::string_view text, LRex* node, int32_t offset,

@@ -62,7 +62,7 @@ RecordTester::RecordTester(const AppSettings& settings, const TSchStr& str,
       // only ever matched from this tester's thread.
       fieldSearcher_(const_cast<LRex*>(fieldSeparator)),
       recordSearcher_(const_cast<LRex*>(recordSeparator)),
-      boundary_('p', 0, nullptr) {
+      boundary_(SpType::NotInWord, 0, nullptr) {
     if (!key_.empty()) {
         firstChar_ = foldChar(charAt(key_), fold_);
         firstScan_ = std::make_unique<FirstCharScan>(
@@ -138,7 +138,7 @@ bool RecordTester::anyCandidate(std::string_view text, CandidateTest test,
 }
 
 bool RecordTester::literalMatchesAt(std::string_view text, int32_t pos) {
-    return searcher_.search(text, pos, -1, 1, pos) >= 0;
+    return searcher_.search(text, SearchRange::at(pos)) >= 0;
 }
 
 bool RecordTester::stemMatchesAt(std::string_view text, int32_t pos) {
@@ -158,7 +158,7 @@ bool RecordTester::boundaryAt(std::string_view text, int32_t pos) {
 void RecordTester::collectPatternHits(std::string_view text, HitList& hits) {
     const int32_t lastStart = fieldMatch_ ? 0 : -1;
     for (int32_t from = 0; from <= size32(text);) {
-        const int32_t top = searcher_.search(text, lastStart, -1, 1, from);
+        const int32_t top = searcher_.search(text, {.from = from, .lastStart = lastStart});
         if (top < 0) return;
         const int32_t length = searcher_.matchLen();
         hits.push_back(Hit{top, length, 100, {}});
@@ -188,7 +188,7 @@ int32_t RecordTester::findSeparator(LRexSearcher& searcher, std::string_view tex
     // A separator that matches the empty string would cut no field; such
     // matches are passed over so that every field ends.
     while (from <= size32(text)) {
-        const int32_t top = searcher.search(text, -1, -1, 1, from);
+        const int32_t top = searcher.search(text, {.from = from});
         if (top < 0) return -1;
         if (searcher.matchLen() > 0) {
             *end = top + searcher.matchLen();

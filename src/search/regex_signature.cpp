@@ -13,11 +13,12 @@ namespace {
 GramSignature nodeSignature(const LRexReq& node, bool anyWidth) {
     GramSignature sig;
     const GramContext context{true, true, anyWidth};
-    if (node.typ == '1') {
+    if (node.kind == LRexReq::Kind::Literal) {
         addStableGrams(sig, node.str.view(), context);
-    } else if (node.typ == 'S') {
+    } else if (node.kind == LRexReq::Kind::All) {
         for (const auto& child : node.children)
-            if (child->typ == '1') addStableGrams(sig, child->str.view(), context);
+            if (child->kind == LRexReq::Kind::Literal)
+                addStableGrams(sig, child->str.view(), context);
     }
     return sig;
 }
@@ -32,7 +33,7 @@ GramSignature intersect(const GramSignature& a, const GramSignature& b) {
 
 RegexSignatures regexSignatures(const LRexReq& top, bool anyWidth) {
     RegexSignatures out;
-    if (top.typ != 'O') {
+    if (top.kind != LRexReq::Kind::OneOf) {
         out.regulSig = nodeSignature(top, anyWidth);
         return out;
     }

@@ -123,7 +123,7 @@ void TWorker::applyFontSpec(LStr& body) {
     size_t copied = 0;
     int32_t from = 0;
     while (from <= int32_t(text.size())) {
-        const int32_t at = fontSpecSearcher_->search(text, -1, -1, 1, from);
+        const int32_t at = fontSpecSearcher_->search(text, {.from = from});
         if (at < 0) break;
         for (const LRexHit& group : fontSpecSearcher_->hits()) {
             const int font = specialFont(group.name);

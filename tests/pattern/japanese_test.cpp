@@ -27,7 +27,7 @@ struct JaCase {
     const char* expected;
 };
 
-TEST(Japanese, MatchesKeepCharactersWhole) {
+TEST(Japanese, WholeCharactersCaseAndWidth) {
     CaptureSink sink;
     const std::vector<JaCase> cases = {
         {"a", FULL_B, 0, "none"},  // trail byte "a" is no start
@@ -47,15 +47,7 @@ TEST(Japanese, MatchesKeepCharactersWhole) {
         {"b\\b", FULL_B "b ", 0, "2:b"},  // Ｂ's trail byte is no word byte
         {"\\d", FULL_1, 0, "none"},
         {"[\x82\x4F-\x82\x58]", "a" FULL_1, 0, "1:" FULL_1},
-    };
-    for (const auto& tc : cases)
-        EXPECT_EQ(firstMatch(tc.pattern, tc.text, tc.flags), tc.expected)
-            << "pattern " << tc.pattern;
-}
-
-TEST(Japanese, CaseAndWidthFolding) {
-    CaptureSink sink;
-    const std::vector<JaCase> cases = {
+        // Case and width folding of double-byte characters.
         {"abc", FULL_A_LO "\x82\x82\x82\x83", RexIgnoreWidth, "0:" FULL_A_LO "\x82\x82\x82\x83"},
         {FULL_A_UP "B", "xAB", RexIgnoreWidth, "1:AB"},
         {"[a-c]", "\x82\x82", RexIgnoreWidth, "0:\x82\x82"},
@@ -82,21 +74,6 @@ TEST(Japanese, TypeBoundariesAndWordsOnly) {
     EXPECT_EQ(countMatches("  ", c.get()), 2);  // two spaces: both type 0
     EXPECT_EQ(firstMatch(KANJI, HIRA_A KANJI HIRA_A, RexWords), "2:" KANJI);
     EXPECT_EQ(firstMatch(KANJI, KANJI KANJI, RexWords), "none");
-}
-
-TEST(Japanese, StartPositionsStepOverWholeCharactersInLongTexts) {
-    CaptureSink sink;
-    // Long enough for the start-byte tables: trail bytes equal to the first
-    // byte of the pattern must still be skipped.
-    std::string text;
-    for (int i = 0; i < 100; ++i) text += FULL_B;
-    text += "ab";
-    EXPECT_EQ(firstMatch("ab", text), "200:ab");
-    EXPECT_EQ(firstMatch("a[b]", text), "200:ab");
-    EXPECT_EQ(firstMatch("a", text, RexIgnoreCase), "200:a");
-    std::string sos;
-    for (int i = 0; i < 100; ++i) sos += SO;
-    EXPECT_EQ(firstMatch("\\\\", sos + "\\"), "200:\\");
 }
 
 }  // namespace

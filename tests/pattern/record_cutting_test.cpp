@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "base/ctype_table.h"
 #include "pattern/parser.h"
 #include "pattern/record_reader.h"
-#include "base/ctype_table.h"
 #include "text/buffered_stream.h"
 
 namespace {
@@ -183,18 +183,4 @@ TEST(RecordCutting, SeparatorsAtEveryBufferOffset) {
             EXPECT_EQ(expected[1].record, "tail");
         }
     }
-}
-
-TEST(RecordCutting, LongRecordsAreCutAfterWholeCharacters) {
-    LRexPtr sep = compileRex("[\\x0A\\x0D]+");
-    const LRexStartTable table = buildStartByteTable(*sep, 0);
-    std::string data = "a";
-    for (int i = 0; i < 8000; ++i) data += "\x82\xA0";
-    data += "\nend";
-    const auto cuts = streamCuts(data, sep.get(), 100, &table, 10000, INT32_MAX);
-    ASSERT_EQ(cuts.size(), 3u);
-    EXPECT_EQ(cuts[0].record.size(), 10001u);  // the cut does not split the last character
-    EXPECT_EQ(cuts[0].separator, 0);
-    EXPECT_EQ(cuts[1].separator, 1);
-    EXPECT_EQ(cuts[2].record, "end");
 }

@@ -1,4 +1,4 @@
-// The searcher: modes, offsets, the operations built on search, the
+// The searcher: ranges and modes, the operations built on search, the
 // start-byte prefilter (which must never change a result), and stopping a
 // pathological search from another thread.
 #include <gtest/gtest.h>
@@ -7,45 +7,54 @@
 #include <thread>
 
 #include "../common/capture_sink.h"
-#include "pattern/first_bytes.h"
-#include "rex_test_util.h"
 #include "base/ctype_table.h"
+#include "rex_test_util.h"
 
 namespace {
 
-TEST(Searcher, Modes) {
-    LRexSearcher a("a");
-    EXPECT_EQ(a.search("banana", -1, -1, 1), 1);
-    EXPECT_EQ(a.search("banana", -1, -1, 2), 3);
-    EXPECT_EQ(a.search("banana", -1, -1, 4), -1);
-    ASSERT_NE(a.matchTop(), nullptr);  // the last one found stays recorded
-    EXPECT_EQ(*a.matchTop(), 'a');
-    EXPECT_EQ(a.search("banana", -1, -1, LRexSearcher::kModeLast), 5);
-    EXPECT_EQ(a.search("banana", -1, -1, -1), 5);
+struct RangeCase {
+    const char* pattern;
+    std::string text;
+    SearchRange range;
+    const char* expected;  // "offset:matched text" or "none"
+};
 
-    LRexSearcher alt("na|a");
-    std::string_view text = "banana";
-    EXPECT_EQ(alt.search(text, -1, -1, LRexSearcher::kModeFurthest), 4);
-    EXPECT_EQ(alt.matchLen(), 2);
-    EXPECT_EQ(alt.search(text, -1, -1, LRexSearcher::kModeLast), 5);
-    EXPECT_EQ(alt.search("xyz", -1, -1, LRexSearcher::kModeLast), -1);
+TEST(Searcher, RangesAndModes) {
+    // Long enough for the start-byte tables; the leading literal is found by
+    // a scan that must still honour the range.
+    const std::string longText = "xxabc" + std::string(200, 'y') + "abc";
+    const std::vector<RangeCase> cases = {
+        {"a", "banana", {}, "1:a"},
+        {"a", "banana", {.nth = 2}, "3:a"},
+        {"a", "banana", {.nth = 4}, "none"},
+        {"a", "banana", {.mode = SearchMode::Last}, "5:a"},
+        {"na|a", "banana", {.mode = SearchMode::Furthest}, "4:na"},
+        {"na|a", "banana", {.mode = SearchMode::Last}, "5:a"},
+        {"na|a", "xyz", {.mode = SearchMode::Last}, "none"},
+        {"a", "aaaa", {.from = 1, .lastStart = 2}, "1:a"},
+        {"a", "xxaa", {.lastStart = 1}, "none"},
+        {"c", "abc", {.end = 2}, "none"},
+        {"$", "abc", {.end = 2}, "2:"},
+        {"^b", "ab", {.from = 1}, "none"},  // "^" is the text start, not the first start
+        {"abc", longText, SearchRange::at(0), "none"},
+        {"abc", longText, SearchRange::at(2), "2:abc"},
+        {"abc", longText, SearchRange::at(3), "none"},
+        {"abc", longText, SearchRange::at(205), "205:abc"},
+        {"abc", longText, {.lastStart = 204}, "2:abc"},
+        {"abc", longText, {.from = 3}, "205:abc"},
+        {"abc", longText, {.from = 205, .lastStart = 205, .end = 207}, "none"},
+    };
+    for (const auto& tc : cases) {
+        LRexSearcher s(tc.pattern);
+        EXPECT_EQ(describeMatch(s, tc.text, s.search(tc.text, tc.range)), tc.expected)
+            << tc.pattern << " on " << tc.text.substr(0, 20) << " from " << tc.range.from
+            << " last " << tc.range.lastStart << " end " << tc.range.end;
+    }
 }
 
-TEST(Searcher, Offsets) {
-    LRexSearcher a("a");
-    EXPECT_EQ(a.search("aaaa", 2, -1, 1, 1), 1);
-    EXPECT_EQ(a.search("xxaa", 1, -1, 1, 0), -1);  // no start after lastStart
-    LRexSearcher c("c");
-    EXPECT_EQ(c.search("abc", -1, 2), -1);  // the text ends at endOffset
-    LRexSearcher end("$");
-    EXPECT_EQ(end.search("abc", -1, 2), 2);
-    LRexSearcher caret("^b");
-    EXPECT_EQ(caret.search("ab", -1, -1, 1, 1), -1);  // "^" is the text start, not firstStart
-}
-
-TEST(Searcher, CapturesOfTheRecordedMatch) {
+TEST(Searcher, CapturesBelongToTheRecordedMatch) {
     LRexSearcher s("(a)(b)?");
-    ASSERT_EQ(s.search("xaab", -1, -1, LRexSearcher::kModeLast), 2);
+    ASSERT_EQ(s.search("xaab", {.mode = SearchMode::Last}), 2);
     ASSERT_EQ(s.hits().size(), 2u);
     EXPECT_EQ(std::string(s.hits()[0].text, s.hits()[0].len), "a");
     EXPECT_EQ(std::string(s.hits()[1].text, s.hits()[1].len), "b");
@@ -58,92 +67,66 @@ TEST(Searcher, CapturesOfTheRecordedMatch) {
     EXPECT_EQ(findHit(named.hits(), "2"), nullptr);
 }
 
-TEST(Searcher, HelperOperations) {
-    CaptureSink sink;
-    LRexPtr aa = compileRex("aa");
-    EXPECT_EQ(countMatches("aaaa", aa.get()), 2);
-    EXPECT_EQ(countMatches("aaaa", aa.get(), true), 3);
-    LRexPtr caret = compileRex("^a");
-    EXPECT_EQ(countMatches("aaa", caret.get()), 3);  // each rest is a whole text
-    LRexPtr star = compileRex("x*");
-    EXPECT_EQ(countMatches("ab", star.get()), 2);
-    EXPECT_EQ(countMatches("", star.get()), 0);
+TEST(Searcher, CountMatches) {
+    struct CountCase {
+        const char* pattern;
+        const char* text;
+        bool overlapping;
+        int32_t expected;
+    };
+    const CountCase cases[] = {
+        {"aa", "aaaa", false, 2},
+        {"aa", "aaaa", true, 3},
+        {"^a", "aaa", false, 3},  // each rest is a whole text
+        {"x*", "ab", false, 2},
+        {"x*", "", false, 0},
+        {"x*", "\x82\xA0\x82\xA0", false, 2},  // empty matches step whole characters
+        {"\x82\xA0", "\x82\xA0\x82\xA0\x82\xA0", true, 3},
+    };
+    for (const auto& tc : cases) {
+        LRexPtr node = compileRex(tc.pattern);
+        EXPECT_EQ(countMatches(tc.text, node.get(), tc.overlapping), tc.expected)
+            << tc.pattern << " on " << tc.text;
+    }
+}
 
-    LRexPtr ab = compileRex("ab");
-    EXPECT_EQ(anchoredMatch("xab", ab.get(), 1), 2);
-    EXPECT_EQ(anchoredMatch("xab", ab.get(), 0), -1);
-    LRexHitList hits;
+TEST(Searcher, SingleMatchHelpers) {
     LRexPtr grp = compileRex("(a)b");
+    LRexHitList hits;
     EXPECT_EQ(anchoredMatch("xab", grp.get(), 1, &hits), 2);
     ASSERT_EQ(hits.size(), 1u);
     EXPECT_EQ(hits[0].len, 1);
+    EXPECT_EQ(anchoredMatch("xab", grp.get(), 0), -1);
+    EXPECT_EQ(anchoredMatch("xab", grp.get(), 3), 0);
 
-    EXPECT_EQ(matchLength("a+", "baa"), 2);
-    EXPECT_EQ(matchLength("a+", ""), 0);
     int32_t len = 0;
     const char* text = "xxabc";
-    EXPECT_EQ(findRex(text, "b.", &len), text + 3);
-    EXPECT_EQ(len, 2);
-    EXPECT_EQ(findRex(text, "q", &len), nullptr);
+    EXPECT_EQ(findRex(text, "[abc]", &len, {.mode = SearchMode::Last}), text + 4);
+    EXPECT_EQ(len, 1);
+    LRexSearcher literals;
+    literals.setLiterals({LStr("b.c"), LStr("zz")});
+    EXPECT_EQ(literals.search("abcb.c"), 3);
 }
 
 TEST(Searcher, SplitByRex) {
-    const char* sep = "[ \t]*;[ \t]*";
-    auto join = [](const std::vector<LStr>& v) {
-        std::string s;
-        for (const auto& p : v) s += "<" + std::string(p.view()) + ">";
-        return s;
+    const struct {
+        const char* text;
+        const char* separator;
+        const char* pieces;
+    } cases[] = {
+        {"a ; b;c", "[ \t]*;[ \t]*", "<a><b><c>"},
+        {";a", ";", "<a>"},
+        {"a;", ";", "<a><>"},
+        {"a;;b", ";", "<a><><b>"},
+        {"", ";", ""},
+        {"\x83\x5C;\x83\x5C", "\\\\|;", "<\x83\x5C><\x83\x5C>"},  // no cut inside ソ
     };
-    EXPECT_EQ(join(splitByRex("a ; b;c", sep)), "<a><b><c>");
-    EXPECT_EQ(join(splitByRex(";a", sep)), "<a>");
-    EXPECT_EQ(join(splitByRex("a;", sep)), "<a><>");
-    EXPECT_EQ(join(splitByRex("a;;b", sep)), "<a><><b>");
-    EXPECT_EQ(join(splitByRex("", sep)), "");
-}
-
-TEST(Searcher, LiteralsListAndNodeSearchers) {
-    LRexSearcher s;
-    EXPECT_EQ(s.search("abc"), -1);  // no pattern
-    s.setLiterals({LStr("b.c"), LStr("zz")});
-    EXPECT_EQ(s.search("abcb.c"), 3);
-    LRexPtr node = compileRex("c+");
-    LRexSearcher borrowed(node.get());
-    EXPECT_EQ(borrowed.search("abccc"), 2);
-    EXPECT_EQ(borrowed.matchLen(), 3);
-}
-
-// Start-byte tables of a few patterns at offset 0, as sorted byte strings.
-std::string tableBytes(const char* pattern, uint32_t flags = 0, int k = 0) {
-    LRexPtr root = compileRex(pattern, flags);
-    LRexStartTable t = buildStartByteTable(*root, k);
-    if (allowsAllBytes(t)) return "*";
-    std::string s;
-    for (int b = 0; b < 256; ++b)
-        if (t[b]) s += char(b);
-    return s;
-}
-
-TEST(StartBytes, Tables) {
-    CaptureSink sink;
-    EXPECT_EQ(tableBytes("abc"), "a");
-    EXPECT_EQ(tableBytes("abc", RexIgnoreCase), "Aa");
-    EXPECT_EQ(tableBytes("abc", 0, 1), "b");
-    EXPECT_EQ(tableBytes("ab", 0, 2), "*");
-    EXPECT_EQ(tableBytes("[a-c]x"), "abc");
-    EXPECT_EQ(tableBytes("a*b"), "ab");
-    EXPECT_EQ(tableBytes("(?=x)y"), "y");
-    EXPECT_EQ(tableBytes("\\d"), "*");
-    EXPECT_EQ(tableBytes("abc|de"), "ad");
-    EXPECT_EQ(tableBytes("\\n"), "\r");
-    EXPECT_EQ(tableBytes("[\\n]"), "\n\r");  // a class reads CR LF as LF
-    EXPECT_EQ(tableBytes("\x82\xA0|\x83\x41"), "\x82\x83");
-    EXPECT_EQ(tableBytes("\x82\xA0", 0, 1), "\xA0");
-    EXPECT_EQ(tableBytes("\x82\xA0", RexIgnoreCase), "*");
-    EXPECT_EQ(tableBytes("abc", RexIgnoreWidth), "*");
-    EXPECT_EQ(tableBytes("[a-z]"), "abcdefghijklmnopqrstuvwxyz");  // 36 bytes would be too many
-    EXPECT_EQ(tableBytes("[a-z0-9]"), "*");
-    EXPECT_EQ(tableBytes("x{0}|y"), "*");  // may match empty
-    EXPECT_EQ(tableBytes("{@ign(-)}ab"), "-a");
+    for (const auto& tc : cases) {
+        std::string got;
+        for (const auto& p : splitByRex(tc.text, tc.separator))
+            got += "<" + std::string(p.view()) + ">";
+        EXPECT_EQ(got, tc.pieces) << tc.text;
+    }
 }
 
 // The first match found by trying the root at every character start, with
@@ -167,34 +150,52 @@ std::string scanWithoutPrefilter(const char* pattern, const std::string& text) {
     return "none";
 }
 
-// The prefilter must never change a result: every pattern gives the same
-// match on a long text through a searcher that built its tables and
-// through one that never did.
+// The prefilter must never change a result: on a text long enough for the
+// start-byte tables, every pattern finds what a plain scan finds.
 TEST(StartBytes, PrefilterNeverChangesAResult) {
     CaptureSink sink;
-    const char* patterns[] = {
-        "abc",          "[\\n]",    "\\n",
-        "a*b",          "x{0}|q",   "(?=x)y",
-        "[a-c]x",       "ab|cd",    "a(?:{@ign(-)}bc)",
-        "{@ign(-)}abc", "\x82\xA0", "(?<=a)b",
-        "b\\b",         "{@ic}abc", "[\x82\x9F-\x82\xF1]x",
-    };
+    // Trail bytes of the filler equal "a"; of the tail "\x83\x5C", a backslash.
+    const char* patterns[] = {"abc",
+                              "[\\n]",
+                              "\\n",
+                              "a*b",
+                              "x{0}|q",
+                              "(?=x)y",
+                              "[a-c]x",
+                              "ab|cd",
+                              "a(?:{@ign(-)}bc)",
+                              "{@ign(-)}abc",
+                              "\x82\xA0",
+                              "(?<=a)b",
+                              "b\\b",
+                              "{@ic}abc",
+                              "{@ic}a",
+                              "\\\\",
+                              "[\x82\x9F-\x82\xF1]x",
+                              "[a-z]q",
+                              "\\dx",
+                              "{@iz}abc",
+                              "\x82\xA0|\x83\x41"};
     std::string filler;
     for (int i = 0; i < 30; ++i) filler += "zz\x82\x61 ";
-    const char* tails[] = {"xa-bc", "q\r\nr", "ABC", "zzy", "ab-bcd", "\x82\xA0x", "ab", "cx"};
+    const char* tails[] = {"xa-bc", "q\r\nr",   "ABC",
+                           "zzy",   "ab-bcd",   "\x82\xA0x",
+                           "ab",    "cx",       "\x82\x81\x82\x82\x82\x83",
+                           "7x",    "\x83\x41", "\x83\x5C\x83\x5C\\"};
     for (const char* p : patterns) {
         for (const char* tail : tails) {
             std::string text = filler + tail + filler;
-            ASSERT_GE(text.size(), 101u);
             LRexSearcher fresh(p);
-            int32_t a = fresh.search(text);
-            std::string ra = describeMatch(fresh, text, a);
+            std::string got = describeMatch(fresh, text, fresh.search(text));
             EXPECT_TRUE(fresh.tablesBuilt());
-            EXPECT_EQ(ra, scanWithoutPrefilter(p, text)) << "pattern " << p << " tail " << tail;
+            EXPECT_EQ(got, scanWithoutPrefilter(p, text)) << "pattern " << p << " tail " << tail;
         }
     }
 }
 
+// The one bounded-time check of a pathological pattern: a stop request
+// from another thread ends the search, and a flag already set stops it at
+// once.
 TEST(Searcher, StopFlagEndsAPathologicalSearch) {
     CaptureSink sink;
     std::string text(5000, 'a');
@@ -214,7 +215,7 @@ TEST(Searcher, StopFlagEndsAPathologicalSearch) {
     EXPECT_TRUE(s.stopped());
     EXPECT_LT(elapsed, std::chrono::seconds(2));
 
-    volatile int plain = 1;  // a plain int flag works too, and a set flag stops at once
+    volatile int plain = 1;
     LRexSearcher t("(a*)*b");
     t.setStopFlag(&plain);
     EXPECT_EQ(t.search(text), -1);

@@ -331,7 +331,7 @@ TEST(SearchString, SignatureStillRejectsBlocksWithoutTheString) {
 TEST(RegexSignature, FromRequirementTrees) {
     auto lit = [](const char* s) { return LRexReq::literal(s); };
     auto node = [](char typ, auto... children) {
-        auto n = LRexReq::node(typ);
+        auto n = LRexReq::node(LRexReq::Kind(typ));
         (n->children.push_back(std::move(children)), ...);
         return n;
     };

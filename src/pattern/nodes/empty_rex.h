@@ -13,7 +13,7 @@ public:
         return btc_ = true;
     }
     bool isVariable() const override { return false; }
-    int kind() const override { return 2; }
+    RexKind kind() const override { return RexKind::Empty; }
     void dump(LStr& out, int indent) const override;
 
 private:

@@ -10,7 +10,7 @@ public:
     void reset() override { btc_ = false; }
     bool next(LRexCursor& c, bool backward) override;
     bool isVariable() const override { return false; }
-    int kind() const override { return 1; }
+    RexKind kind() const override { return RexKind::Literal; }
     void dump(LStr& out, int indent) const override;
     bool firstBytes(int k, LRexByteSet& set, std::vector<int>& pending) const override;
     std::unique_ptr<LRexReq> requirements() const override;

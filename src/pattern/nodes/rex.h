@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "pattern/rex_flags.h"
 #include "base/lstr.h"
+#include "pattern/rex_flags.h"
 
 struct LRexReq;
 
@@ -81,6 +81,15 @@ struct LRexCursor {
     }
 };
 
+// What a node is, as far as the parser's merging and the searcher's
+// literal-prefix scan need to know.
+enum class RexKind {
+    General,   // anything not named below
+    Literal,   // LFlatRex: a fixed text
+    Empty,     // LEmptyRex: the empty string (a whole pattern of it never matches)
+    Sequence,  // LSeqRex: items in a row
+};
+
 // A set of byte values (the start-byte prefilter's building block).
 using LRexByteSet = std::bitset<256>;
 
@@ -97,8 +106,7 @@ public:
     virtual bool next(LRexCursor& c, bool backward) = 0;
     // Whether the node can produce more than one alternative.
     virtual bool isVariable() const { return true; }
-    // 0 general, 1 literal, 2 empty, 3 sequence.
-    virtual int kind() const { return 0; }
+    virtual RexKind kind() const { return RexKind::General; }
     // Debug text, indent spaces before each line.
     virtual void dump(LStr& out, int indent) const = 0;
     // Adds every byte that can stand at offset k of a match to set, or pushes

@@ -12,7 +12,7 @@ public:
     void reset() override;
     bool next(LRexCursor& c, bool backward) override;
     bool isVariable() const override;
-    int kind() const override { return 3; }
+    RexKind kind() const override { return RexKind::Sequence; }
     void dump(LStr& out, int indent) const override;
     bool firstBytes(int k, LRexByteSet& set, std::vector<int>& pending) const override;
     std::unique_ptr<LRexReq> requirements() const override;

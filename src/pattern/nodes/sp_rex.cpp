@@ -7,21 +7,21 @@
 #include "support/message_service.h"
 #include "text/char_fold.h"
 
-LSpRex::LSpRex(int typ, LRexPtr sub, bool reverse, uint32_t flags, std::shared_ptr<LRex> ignore)
+LSpRex::LSpRex(SpType typ, LRexPtr sub, bool reverse, uint32_t flags, std::shared_ptr<LRex> ignore)
     : LRex(flags, std::move(ignore)), typ_(typ), spRev_(reverse), sub_(std::move(sub)) {}
 
 namespace {
 
 // The class letters "\d", "\s", "\w" and their opposites consume a character;
 // the other assertions are zero-width.
-bool consumesClass(char typ) {
+bool consumesClass(SpType typ) {
     switch (typ) {
-        case 'd':
-        case 'D':
-        case 's':
-        case 'S':
-        case 'w':
-        case 'W':
+        case SpType::Digit:
+        case SpType::NonDigit:
+        case SpType::Space:
+        case SpType::NonSpace:
+        case SpType::Word:
+        case SpType::NonWord:
             return true;
         default:
             return false;
@@ -36,7 +36,7 @@ void LSpRex::reset() {
 }
 
 bool LSpRex::zeroWidth() const {
-    return typ_ != '>' && !consumesClass(typ_);
+    return typ_ != SpType::Atomic && !consumesClass(typ_);
 }
 
 namespace {
@@ -68,27 +68,27 @@ bool isPatternSpace(unsigned char b) {
 
 bool LSpRex::testAt(const LRexCursor& c) const {
     switch (typ_) {
-        case '^':
+        case SpType::TextStart:
             return c.cur == c.start;
-        case '$':
+        case SpType::TextEnd:
             return c.cur == c.end;
-        case kSpLineStart:
+        case SpType::LineStart:
             return c.cur == c.start || c.cur[-1] == '\r' || c.cur[-1] == '\n';
-        case kSpLineEnd:
+        case SpType::LineEnd:
             return c.cur == c.end || *c.cur == '\r' || *c.cur == '\n';
-        case 'b':
+        case SpType::WordEdge:
             return wordBefore(c, true) != wordAt(c);
-        case 'B':
+        case SpType::NoWordEdge:
             return wordBefore(c, true) == wordAt(c);
-        case 'p':
+        case SpType::NotInWord:
             return !(wordBefore(c, false) && wordAt(c));
-        case 'P':
+        case SpType::InWord:
             return wordBefore(c, false) && wordAt(c);
-        case 'c': {
+        case SpType::TypeEdge: {
             int a = typeBefore(c), b = typeAt(c);
             return a != b || a == 0;
         }
-        case 'C': {
+        case SpType::NoTypeEdge: {
             int a = typeBefore(c), b = typeAt(c);
             return a == b && a != 0;
         }
@@ -111,20 +111,28 @@ bool LSpRex::consumeClass(LRexCursor& c, bool backward) const {
     }
     if (len != 1) return false;
     bool in;
+    bool wanted = true;  // the class itself, or (upper-case letter) its complement
     switch (typ_) {
-        case 'd':
-        case 'D':
+        case SpType::NonDigit:
+            wanted = false;
+            [[fallthrough]];
+        case SpType::Digit:
             in = isDigitByte(b);
             break;
-        case 's':
-        case 'S':
+        case SpType::NonSpace:
+            wanted = false;
+            [[fallthrough]];
+        case SpType::Space:
             in = isPatternSpace(b);
             break;
+        case SpType::NonWord:
+            wanted = false;
+            [[fallthrough]];
         default:
             in = isWordByte(b);
             break;
     }
-    if (in != (typ_ >= 'a')) return false;  // lower-case letter: member; upper: non-member
+    if (in != wanted) return false;
     c.cur += backward ? -1 : 1;
     return true;
 }
@@ -133,7 +141,7 @@ bool LSpRex::lookAround(LRexCursor& c, bool backward) {
     LRexCursor probe = c;
     int32_t hitsBefore = c.hitCount();
     bool found = sub_->next(probe, backward != spRev_);
-    if (typ_ == '!') {
+    if (typ_ == SpType::NotAhead) {
         c.truncateHits(hitsBefore);  // captures of a failed look-around are dropped
         return !found;
     }
@@ -159,12 +167,12 @@ bool LSpRex::next(LRexCursor& c, bool backward) {
         return ok;
     }
     switch (typ_) {
-        case '>':
+        case SpType::Atomic:
             ok = sub_ && atomic(c, backward);
             if (!ok) c.cur = from;
             return ok;
-        case '=':
-        case '!':
+        case SpType::Ahead:
+        case SpType::NotAhead:
             ok = sub_ && lookAround(c, backward);
             break;
         default:
@@ -178,9 +186,9 @@ bool LSpRex::next(LRexCursor& c, bool backward) {
 void LSpRex::dump(LStr& out, int indent) const {
     indentTo(out, indent);
     out.append(formatText("cmp: typ='%c' spRev=%d btc=%d\n",
-                          typ_ == kSpLineStart ? 'T'
-                          : typ_ == kSpLineEnd ? 'E'
-                                               : char(typ_),
+                          typ_ == SpType::LineStart ? 'T'
+                          : typ_ == SpType::LineEnd ? 'E'
+                                                    : char(typ_),
                           int(spRev_), int(btc_)));
     if (sub_) sub_->dump(out, indent + 1);
 }
