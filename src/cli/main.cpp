@@ -85,7 +85,8 @@ void fillSearchKeys(const QfOptions& options, AppSettings& settings) {
     if (settings.schFile.empty()) settings.schFile = "*.txt";
 }
 
-// Runs the search and waits for its end; returns the hit count.
+// Runs the search and waits for its end; returns the hit count, or -1 when
+// the search string was refused (its message is out).
 int32_t runSearch(AppSettings& settings) {
     LEvent ended;
     SearchSummary result;
@@ -93,9 +94,11 @@ int32_t runSearch(AppSettings& settings) {
         result = summary;
         ended.set();
     });
-    if (startSearch(settings)) ended.wait(-1);
+    // Like grep, a defective pattern is an error rather than a guess.
+    const StartOutcome outcome = startSearch(settings, true);
+    if (outcome == StartOutcome::Started) ended.wait(-1);
     setSearchEndHandler(nullptr);
-    return result.hits;
+    return outcome == StartOutcome::PatternDefect ? -1 : result.hits;
 }
 
 // Cleans the index folder on this thread: stale data only, or everything.
@@ -160,5 +163,6 @@ int main(int argc, char** argv) {
     fillSearchKeys(options, settings);
     const int32_t hits = runSearch(settings);
     finish();
+    if (hits < 0) return kExitUsage;
     return hits > 0 ? kExitFound : kExitNothingFound;
 }

@@ -149,8 +149,10 @@ int32_t TWorker::searchRange(TReader& reader, int64_t start, int64_t length, int
         prefix_.truncate(0);
         suffix_.truncate(0);
         if (areaRex_ &&
-            splitArea(*areaRex_, settings_.schAreaInRec.view(), record_, prefix_, suffix_))
+            splitArea(*areaRex_, settings_.schAreaInRec.view(), record_, prefix_, suffix_)) {
+            failed_ = true;
             break;
+        }
         for (size_t i = 0; i < testers_.size(); ++i) {
             current_ = int32_t(i);
             if (!testers_[i]->matches(record_.view())) continue;

@@ -8,12 +8,12 @@
 #include <string_view>
 #include <vector>
 
+#include "base/lstr.h"
 #include "index/gram_signature.h"
 #include "search/fuzzy_align.h"
 #include "search/fuzzy_tokens.h"
 #include "search/fuzzy_window.h"
 #include "search/hit.h"
-#include "base/lstr.h"
 
 struct AppSettings;
 struct TSchStr;

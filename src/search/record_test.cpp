@@ -247,7 +247,6 @@ int splitArea(const LRex& areaPattern, std::string_view areaPatternText, LStr& r
     const int groups = capturingGroups(areaPattern);
     if (groups != 1) {
         outputMessage(kAreaGroupCount, LStr(areaPatternText).c_str(), groups);
-        stopFlag().store(1);
         return 1;
     }
     const LRexHitList& hits = searcher.hits();

@@ -7,11 +7,11 @@
 #include <memory>
 #include <string_view>
 
+#include "base/lstr.h"
 #include "pattern/nodes/sp_rex.h"
 #include "pattern/searcher.h"
 #include "search/first_char_scan.h"
 #include "search/hit.h"
-#include "base/lstr.h"
 #include "text/regularize.h"
 
 struct AppSettings;
@@ -96,7 +96,7 @@ private:
 // Narrows a record to its search area: the text of the area pattern's one
 // group. No match, or a match without the group, leaves an empty record
 // (prefix and suffix untouched). Returns 1 when a match is found but the
-// pattern has other than one group: the message line is out and the stop
-// flag set.
+// pattern has other than one group: the message line is out, and the caller
+// ends its run.
 int splitArea(const LRex& areaPattern, std::string_view areaPatternText, LStr& record, LStr& prefix,
               LStr& suffix);

@@ -67,6 +67,12 @@ bool overlapsMarker(const std::vector<std::pair<size_t, size_t>>& spans, size_t 
     return false;
 }
 
+// Whether the record (prefix, area and suffix together) ends in LF or CR.
+bool endsWithLineEnd(std::string_view prefix, std::string_view area, std::string_view suffix) {
+    const std::string_view tail = !suffix.empty() ? suffix : !area.empty() ? area : prefix;
+    return !tail.empty() && (tail.back() == '\n' || tail.back() == '\r');
+}
+
 // Number of the font a group name selects ("F0" to "F3"), or 0.
 int specialFont(const char* name) {
     if (!name || name[0] != 'F' || name[1] < '0' || name[1] > '3' || name[2]) return 0;
@@ -101,9 +107,10 @@ void TWorker::buildResultLine(TReader& reader, const LStr& area, const LStr& pre
     line.append(body_.view());
     appendMarker(line, kFontEnd);
     // A record cut at the length limit, the last one of a file and one cut
-    // at a separator that is no line end would run into the next line.
-    const char last = body_.back();
-    if (last != '\n' && last != '\r') line.append("\r\n");
+    // at a separator that is no line end would run into the next line. The
+    // record's own text decides: a hit or a replacement at its end must not
+    // add a second line end.
+    if (!endsWithLineEnd(prefix.view(), area.view(), suffix.view())) line.append("\r\n");
 
     if (!sorted) {
         outputText(line);

@@ -61,18 +61,21 @@ void setSearchEndHandler(SearchEndHandler handler) {
     endHandler() = std::move(handler);
 }
 
-bool startSearch(AppSettings& settings) {
-    if (searchBusy()) return false;
+StartOutcome startSearch(AppSettings& settings, bool refuseDefect) {
+    if (searchBusy()) return StartOutcome::Busy;
     stopFlag() = 0;
     auto worker = std::make_unique<TWorker>(settings);
-    currentWorkerPointer = worker.get();
     if (!settings.schStr.empty()) {
         SearchStringResult compiled =
             compileSearchString(settings.schStr.view(), settings, nullptr, 0);
+        if (refuseDefect && compiled.defective) return StartOutcome::PatternDefect;
         worker->addSearchString(std::move(compiled.str), compiled.fuzzyFallback);
     }
-    if (worker->fuzzyFallbacks() >= worker->searchStringCount())
-        outputMessageText(kFuzzyFallbackNote);
+    // The note only when every string of the run falls back.
+    const int32_t strings = worker->searchStringCount();
+    if (strings > 0 && worker->fuzzyFallbacks() == strings) outputMessageText(kFuzzyFallbackNote);
+    currentWorkerPointer = worker.get();
     worker->setEndAction(runEnded);
-    return LThread::startDetached(std::move(worker));
+    if (!LThread::startDetached(std::move(worker))) return StartOutcome::Busy;
+    return StartOutcome::Started;
 }

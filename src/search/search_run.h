@@ -10,9 +10,16 @@ struct AppSettings;
 struct SearchSummary;
 class TWorker;
 
-// Compiles the search string and starts the worker on its own thread.
-// Returns false (and does nothing) while busy.
-bool startSearch(AppSettings& settings);
+enum class StartOutcome {
+    Started,        // the worker runs; the end handler will be called
+    Busy,           // another worker exists; nothing was done
+    PatternDefect,  // the search string reported a defect and was refused
+};
+
+// Compiles the search string and starts the worker on its own thread. With
+// refuseDefect, a search string whose compilation reported a defect is not
+// searched (its message is out); otherwise the recovered pattern is searched.
+StartOutcome startSearch(AppSettings& settings, bool refuseDefect = false);
 // Whether a search worker or a deletion worker exists.
 bool searchBusy();
 // The running search worker, or null.

@@ -120,7 +120,8 @@ LStr TSchStr::dump() const {
 
 SearchStringResult compileSearchString(std::string_view text, const AppSettings& settings,
                                        TSchLine* line, int32_t number) {
-    SearchStringResult result{std::make_unique<TSchStr>(), false};
+    SearchStringResult result{std::make_unique<TSchStr>(), false, false};
+    const int defectsBefore = threadDefectCount();
     TSchStr& str = *result.str;
     str.schStrNo = number;
     str.schLine = line;
@@ -140,6 +141,7 @@ SearchStringResult compileSearchString(std::string_view text, const AppSettings&
     if (str.regulSig && str.regulSig->none()) str.regulSig.reset();
     if (settings.schType == AppSettings::kFuzzySearch)
         result.fuzzyFallback = settleFuzzy(str, settings);
+    result.defective = threadDefectCount() != defectsBefore;
     return result;
 }
 

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/lstr.h"
 #include "index/gram_signature.h"
 #include "pattern/nodes/rex.h"
-#include "base/lstr.h"
 
 struct AppSettings;
 
@@ -44,6 +44,7 @@ struct TSchStr {
 struct SearchStringResult {
     std::unique_ptr<TSchStr> str;
     bool fuzzyFallback = false;  // fuzzy was asked for but the string is too short
+    bool defective = false;      // compiling reported an error or warning
 };
 
 // Compiles text by the search keys of settings. An empty stem form gives

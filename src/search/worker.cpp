@@ -61,7 +61,7 @@ TWorker::~TWorker() {
 }
 
 bool TWorker::stopped() const {
-    return ::stopRequested() || LThread::stopRequested();
+    return failed_ || ::stopRequested() || LThread::stopRequested();
 }
 
 void TWorker::addSearchString(std::unique_ptr<TSchStr> str, bool fuzzyFallback) {

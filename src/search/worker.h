@@ -9,12 +9,12 @@
 #include <memory>
 #include <vector>
 
+#include "base/lstr.h"
 #include "pattern/first_bytes.h"
 #include "pattern/searcher.h"
 #include "search/hit.h"
 #include "search/rate_sort.h"
 #include "search/replacement_pairs.h"
-#include "base/lstr.h"
 #include "support/str_set.h"
 #include "support/thread.h"
 
@@ -64,8 +64,8 @@ private:
         }
     };
 
-    // Whether the run is to end: the global stop flag or this thread's own
-    // stop request.
+    // Whether the run is to end: an error of its own, the global stop flag or
+    // this thread's own stop request.
     bool stopped() const;
 
     // The run's steps.
@@ -132,6 +132,7 @@ private:
     RateItems rateItems_;
     const bool countOnly_;
     bool wasStopped_ = false;
+    bool failed_ = false;  // an error ended the run (its message is out)
     bool fileHasOwnSettings_ = false;
 
     // Buffers reused from record to record.

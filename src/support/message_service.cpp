@@ -22,6 +22,7 @@ ServiceState& state() {
 }
 
 std::atomic<int> quietCount{0};
+thread_local int threadDefects = 0;
 
 LMsg& currentSink() {
     std::lock_guard lock(messageLock());
@@ -89,6 +90,8 @@ int reportText(int number, std::string_view body) {
     else if (number == kMsgErrno || number == kMsgErrnoWarning)
         text.append(": ").append(errnoText(0));
     LStr position = positionText();
+    if ((number >= 10000 && number < 20000) || (number >= kMsgWarning && number < kMsgNote))
+        ++threadDefects;
     if (number >= 30000 && number <= kMsgNote) {
         std::lock_guard lock(messageLock());
         ++state().warnings;
@@ -125,6 +128,10 @@ int errorCount() {
 int errorAndWarningCount() {
     std::lock_guard lock(messageLock());
     return state().errors + state().warnings;
+}
+
+int threadDefectCount() {
+    return threadDefects;
 }
 
 void resetMessageCounters() {

@@ -52,6 +52,9 @@ const char* messageKindWord(int number);
 
 int errorCount();
 int errorAndWarningCount();
+// Errors and warnings reported from the calling thread so far; a caller
+// compares two readings to learn whether its own step reported a defect.
+int threadDefectCount();
 void resetMessageCounters();
 
 // Internal errors of the program: "Internal Error: " + text on standard

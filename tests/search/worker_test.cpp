@@ -95,17 +95,23 @@ TEST_F(WorkerRun, SortedLinesAreStillWrittenWhenCancelled) {
                                e2e::messageLine(e2e::sj("中止しました")) + e2e::summary(0, 0, 0));
 }
 
-TEST_F(WorkerRun, StartSearchRunsOnItsOwnThreadAndReportsTheEnd) {
-    ResultSink& sink = install(false);
+// Starts a search with startSearch and waits for its end.
+SearchSummary runToEnd(AppSettings& settings, StartOutcome expected = StartOutcome::Started) {
     LEvent ended;
     SearchSummary result;
     setSearchEndHandler([&](const SearchSummary& summary) {
         result = summary;
         ended.set();
     });
-    ASSERT_TRUE(startSearch(settings));
-    ASSERT_TRUE(ended.wait(10000));
+    EXPECT_EQ(startSearch(settings), expected);
+    if (expected == StartOutcome::Started) EXPECT_TRUE(ended.wait(10000));
     setSearchEndHandler(nullptr);
+    return result;
+}
+
+TEST_F(WorkerRun, StartSearchRunsOnItsOwnThreadAndReportsTheEnd) {
+    ResultSink& sink = install(false);
+    SearchSummary result = runToEnd(settings);
     EXPECT_FALSE(searchBusy());
     EXPECT_EQ(result.hits, 10);
     EXPECT_EQ(result.filesSearched, 5);
@@ -114,11 +120,55 @@ TEST_F(WorkerRun, StartSearchRunsOnItsOwnThreadAndReportsTheEnd) {
     EXPECT_NE(sink.text().find(e2e::summary(10, 5, 5)), std::string::npos);
 }
 
+TEST_F(WorkerRun, FuzzyFallbackNoteOnlyWhenEveryStringFallsBack) {
+    struct Case {
+        int32_t type;
+        const char* str;
+        bool note;
+    } cases[] = {
+        {AppSettings::kNormalSearch, "", false},
+        {AppSettings::kFuzzySearch, "", false},
+        {AppSettings::kFuzzySearch, "ab", true},
+        {AppSettings::kFuzzySearch, "abcdefg", false},
+    };
+    settings.ixfDir = LStr(dir.path() + "/ix/");
+    for (const Case& c : cases) {
+        ResultSink& sink = install(false);
+        settings.schType = c.type;
+        settings.schStr = c.str;
+        runToEnd(settings);
+        const bool note = sink.text().find(e2e::sj("ファジー検索ではなく")) != std::string::npos;
+        EXPECT_EQ(note, c.note) << c.type << " [" << c.str << "]";
+        installMessageSink(std::move(previous));
+    }
+}
+
+TEST_F(WorkerRun, DefectivePatternIsRefusedOnlyWhenAsked) {
+    ResultSink& sink = install(false);
+    settings.schType = AppSettings::kRegexSearch;
+    settings.schStr = "(";
+    EXPECT_EQ(startSearch(settings, true), StartOutcome::PatternDefect);
+    EXPECT_FALSE(searchBusy());
+    EXPECT_EQ(sink.text(), "") << "nothing was searched";
+    // Without refusal the recovered pattern is searched.
+    runToEnd(settings);
+    EXPECT_NE(sink.text().find(e2e::sj("発見数")), std::string::npos);
+}
+
+TEST_F(WorkerRun, SearchAreaErrorEndsTheRunWithoutTheStopFlag) {
+    ResultSink& sink = install(false);
+    settings.schAreaInRec = "(a)(b)";
+    SearchSummary result = runToEnd(settings);
+    EXPECT_EQ(stopFlag().load(), 0);
+    EXPECT_EQ(result.filesSearched, 1) << "no file after the error";
+    EXPECT_EQ(sink.text().find(e2e::marker(2)), std::string::npos) << "no result line";
+}
+
 TEST_F(WorkerRun, SecondSearchIsRefusedWhileBusy) {
     install(false);
     deletionWorkerActive() = true;
     EXPECT_TRUE(searchBusy());
-    EXPECT_FALSE(startSearch(settings));
+    EXPECT_EQ(startSearch(settings), StartOutcome::Busy);
     deletionWorkerActive() = false;
     EXPECT_FALSE(searchBusy());
 }
