@@ -14,6 +14,7 @@
 #include "index/wk_del.h"
 #include "platform/file_system.h"
 #include "search/indexed_search.h"
+#include "search/search_request.h"
 #include "search/search_run.h"
 #include "search/status_sink.h"
 #include "search/worker.h"
@@ -87,15 +88,17 @@ void fillSearchKeys(const QfOptions& options, AppSettings& settings) {
 
 // Runs the search and waits for its end; returns the hit count, or -1 when
 // the search string was refused (its message is out).
-int32_t runSearch(AppSettings& settings) {
+int32_t runSearch(const AppSettings& settings) {
     LEvent ended;
     SearchSummary result;
     setSearchEndHandler([&](const SearchSummary& summary) {
         result = summary;
         ended.set();
     });
+    SearchRequest request = makeSearchRequest(settings);
     // Like grep, a defective pattern is an error rather than a guess.
-    const StartOutcome outcome = startSearch(settings, true);
+    request.refuseDefect = true;
+    const StartOutcome outcome = startSearch(request);
     if (outcome == StartOutcome::Started) ended.wait(-1);
     setSearchEndHandler(nullptr);
     return outcome == StartOutcome::PatternDefect ? -1 : result.hits;

@@ -1,7 +1,6 @@
 // Evaluating a record that passed the record test: its hits are collected
 // and counted, and it is shown unless count-only or the shown-record set
 // says otherwise.
-#include "config/app_settings.h"
 #include "search/open_reader.h"
 #include "search/record_test.h"
 #include "search/worker.h"
@@ -12,10 +11,10 @@ int32_t TWorker::evaluateRecord(TReader& reader, const LStr& area, const LStr& p
     testers_[current_]->collect(area.view(), hits_);
     const int32_t n = int32_t(hits_.size());
     if (n == 0 || countOnly_) return n;
-    if (settings_.ignoreSameRec != 0) {
+    if (request_.ignoreSameRecord != 0) {
         key_.truncate(0);
         key_.append(prefix.view()).append(area.view()).append(suffix.view());
-        if (!settings_.shownRecords.add(key_.view())) return n;
+        if (!shownRecords_.add(key_.view())) return n;
     }
     buildResultLine(reader, area, prefix, suffix, hits_);
     return n;

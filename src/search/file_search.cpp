@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <thread>
 
-#include "config/app_settings.h"
 #include "pattern/record_reader.h"
 #include "search/indexed_search.h"
 #include "search/open_reader.h"
@@ -24,13 +23,13 @@ constexpr int64_t kWholeFile = 2147483647;
 }  // namespace
 
 int TWorker::searchFile(const LStr& path) {
-    if (settings_.ignoreSameRec == 1) settings_.shownRecords.clear();
+    if (request_.ignoreSameRecord == 1) shownRecords_.clear();
     if (!visitedFiles_.add(path.view())) return stopped() ? 1 : 0;
 
     const TSchStr* current = current_ >= 0 ? strings_[current_].get() : nullptr;
-    if (settings_.schType == AppSettings::kFuzzySearch && (!current || current->regulSig))
+    if (request_.keys.fuzzy() && (!current || current->regulSig))
         searchFuzzyIndexed(path);
-    else if (settings_.schUseIX)
+    else if (request_.keys.useIndex)
         searchIndexedFile(path);
     else
         searchWholeFile(path);
@@ -76,7 +75,7 @@ IndexedFileSearch TWorker::indexedRun(TReader& reader, const LStr& path) {
     run.separator = {recordSeparator(), recordSeparatorTable()};
     run.current = current_ >= 0 ? strings_[current_].get() : nullptr;
     run.stringCount = int32_t(strings_.size());
-    run.regex = settings_.schType == AppSettings::kRegexSearch;
+    run.regex = request_.keys.regex();
     run.open = [this, &reader, &path] { return openForSearch(reader, path, true); };
     run.searchRange = [this, &reader](int64_t start, int64_t length, int32_t line) {
         return searchRange(reader, start, length, line);
@@ -91,8 +90,8 @@ void TWorker::countFile(const LStr& path, int32_t hits) {
 }
 
 bool TWorker::openForSearch(TReader& reader, const LStr& path, bool indexMode) {
-    if (!openReader(reader, path, settings_.displayBase.view(), indexMode)) return false;
-    if (settings_.dspFieldTitle) readFieldTitles(reader);
+    if (!openReader(reader, path, displayBase_.view(), indexMode)) return false;
+    if (request_.fieldTitles) readFieldTitles(reader);
     return true;
 }
 
@@ -149,14 +148,14 @@ int32_t TWorker::searchRange(TReader& reader, int64_t start, int64_t length, int
         prefix_.truncate(0);
         suffix_.truncate(0);
         if (areaRex_ &&
-            splitArea(*areaRex_, settings_.schAreaInRec.view(), record_, prefix_, suffix_)) {
+            splitArea(*areaRex_, request_.areaPattern.view(), record_, prefix_, suffix_)) {
             failed_ = true;
             break;
         }
         for (size_t i = 0; i < testers_.size(); ++i) {
             current_ = int32_t(i);
             if (!testers_[i]->matches(record_.view())) continue;
-            if (settings_.dspSuprDup && isShownDuplicate(record_)) continue;
+            if (request_.suppressDuplicates && isShownDuplicate(record_)) continue;
             count += evaluateRecord(reader, record_, prefix_, suffix_);
             setStatusF(4, "%d", hitCount_ + count);
             std::this_thread::yield();

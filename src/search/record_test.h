@@ -12,9 +12,9 @@
 #include "pattern/searcher.h"
 #include "search/first_char_scan.h"
 #include "search/hit.h"
+#include "search/search_keys.h"
 #include "text/regularize.h"
 
-struct AppSettings;
 struct TSchStr;
 
 // The fuzzy record test and hit collection plug in here. Without one, a
@@ -32,7 +32,7 @@ public:
 class RecordTester {
 public:
     // The separators may be null (an empty pattern never matches).
-    RecordTester(const AppSettings& settings, const TSchStr& str, const LRex* fieldSeparator,
+    RecordTester(const SearchKeys& keys, const TSchStr& str, const LRex* fieldSeparator,
                  const LRex* recordSeparator);
     RecordTester(const RecordTester&) = delete;
     RecordTester& operator=(const RecordTester&) = delete;
@@ -79,7 +79,7 @@ private:
     int32_t findSeparator(LRexSearcher& searcher, std::string_view text, int32_t from,
                           int32_t* end);
 
-    const AppSettings& settings_;
+    const SearchKeys keys_;
     const TSchStr& str_;
     bool fieldMatch_;
     FoldFlags fold_;

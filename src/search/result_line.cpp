@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "config/app_settings.h"
 #include "search/font_markers.h"
 #include "search/open_reader.h"
 #include "search/search_output.h"
@@ -91,9 +90,9 @@ void TWorker::buildResultLine(TReader& reader, const LStr& area, const LStr& pre
     preReplace_.apply(body_);
     if (fileHasOwnSettings_) fileReplace_.apply(body_);
     if (fontSpecSearcher_) applyFontSpec(body_);
-    if (settings_.dspFieldTitle && !reader.fieldTitles.empty()) insertFieldTitles(reader, body_);
+    if (request_.fieldTitles && !reader.fieldTitles.empty()) insertFieldTitles(reader, body_);
 
-    const bool sorted = settings_.schSortByRate != 0;
+    const bool sorted = request_.sortByRate;
     const char* separator = sorted ? "\t" : ": ";
     LStr line;
     line.reserve(body_.length() + reader.displayName().length() + 40);
@@ -101,8 +100,7 @@ void TWorker::buildResultLine(TReader& reader, const LStr& area, const LStr& pre
     line.append(dspSeparText_.view());
     line.append(
         formatText("%s(%d)%s", reader.displayName().c_str(), reader.recordLine(), separator));
-    if (settings_.schType == AppSettings::kFuzzySearch)
-        line.append(formatText("%d%%%s", rate, separator));
+    if (request_.keys.fuzzy()) line.append(formatText("%d%%%s", rate, separator));
     appendMarker(line, kFontText);
     line.append(body_.view());
     appendMarker(line, kFontEnd);
@@ -161,7 +159,7 @@ void TWorker::insertFieldTitles(const TReader& reader, LStr& body) {
     std::string_view rest = body.view();
     const std::string_view cut = fldSeparText_.view();
     for (const LStr& title : reader.fieldTitles) {
-        scratch_.append(settings_.fldTitPre.view());
+        scratch_.append(request_.fieldTitlePrefix.view());
         scratch_.append(title.view());
         scratch_.append(cut);
         const size_t at = cut.empty() ? std::string_view::npos : rest.find(cut);

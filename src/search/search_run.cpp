@@ -4,8 +4,8 @@
 #include <memory>
 #include <mutex>
 
-#include "config/app_settings.h"
 #include "search/search_output.h"
+#include "search/search_request.h"
 #include "search/search_string.h"
 #include "search/worker.h"
 #include "support/stop_flag.h"
@@ -61,14 +61,14 @@ void setSearchEndHandler(SearchEndHandler handler) {
     endHandler() = std::move(handler);
 }
 
-StartOutcome startSearch(AppSettings& settings, bool refuseDefect) {
+StartOutcome startSearch(const SearchRequest& request) {
     if (searchBusy()) return StartOutcome::Busy;
     stopFlag() = 0;
-    auto worker = std::make_unique<TWorker>(settings);
-    if (!settings.schStr.empty()) {
+    auto worker = std::make_unique<TWorker>(request);
+    if (!request.searchString.empty()) {
         SearchStringResult compiled =
-            compileSearchString(settings.schStr.view(), settings, nullptr, 0);
-        if (refuseDefect && compiled.defective) return StartOutcome::PatternDefect;
+            compileSearchString(request.searchString.view(), request.keys, nullptr, 0);
+        if (request.refuseDefect && compiled.defective) return StartOutcome::PatternDefect;
         worker->addSearchString(std::move(compiled.str), compiled.fuzzyFallback);
     }
     // The note only when every string of the run falls back.

@@ -1,12 +1,12 @@
 // Starting a search run. At most one worker (the search worker or the index
 // deletion worker) exists at a time; while one does, the program is busy and
 // a new search is refused. Before calling startSearch the front end clears
-// its result view and fills the search keys of the settings.
+// its result view and takes the request from its settings.
 #pragma once
 #include <atomic>
 #include <functional>
 
-struct AppSettings;
+struct SearchRequest;
 struct SearchSummary;
 class TWorker;
 
@@ -16,10 +16,11 @@ enum class StartOutcome {
     PatternDefect,  // the search string reported a defect and was refused
 };
 
-// Compiles the search string and starts the worker on its own thread. With
-// refuseDefect, a search string whose compilation reported a defect is not
-// searched (its message is out); otherwise the recovered pattern is searched.
-StartOutcome startSearch(AppSettings& settings, bool refuseDefect = false);
+// Compiles the search string and starts the worker on its own thread with a
+// copy of the request. When the request refuses defects, a search string
+// whose compilation reported one is not searched (its message is out);
+// otherwise the recovered pattern is searched.
+StartOutcome startSearch(const SearchRequest& request);
 // Whether a search worker or a deletion worker exists.
 bool searchBusy();
 // The running search worker, or null.

@@ -1,7 +1,6 @@
 // The worker's run: preparation, headings, the folder walk and the summary.
 #include "search/worker.h"
 
-#include "config/app_settings.h"
 #include "index/index_separator.h"
 #include "index/ix_cache.h"
 #include "pattern/parser.h"
@@ -31,19 +30,6 @@ const char kHitFiles[] =
     "b\x83g \x83t\x83@\x83"
     "C\x83\x8B\x90\x94 %d/%d)\r\n";  // (ヒット ファイル数 %d/%d)
 
-// The non-empty pieces of a ";"-separated list.
-std::vector<LStr> splitList(std::string_view text) {
-    std::vector<LStr> items;
-    while (!text.empty()) {
-        size_t end = text.find(';');
-        std::string_view item = text.substr(0, end);
-        if (!item.empty()) items.emplace_back(item);
-        if (end == std::string_view::npos) break;
-        text.remove_prefix(end + 1);
-    }
-    return items;
-}
-
 LStr resolved(const LStr& text) {
     LStr out(text);
     unescape(out);
@@ -52,7 +38,8 @@ LStr resolved(const LStr& text) {
 
 }  // namespace
 
-TWorker::TWorker(AppSettings& settings) : settings_(settings), countOnly_(settings.schCount != 0) {}
+TWorker::TWorker(SearchRequest request)
+    : request_(std::move(request)), countOnly_(request_.countOnly) {}
 
 // Stop the thread while the members it uses are still there.
 TWorker::~TWorker() {
@@ -73,18 +60,14 @@ void TWorker::run() {
     debugLog("worker started (TH# %Xh)\n", threadNumber());
     setStatus(2, kSearching);
     setStatus(4, "0");
-    ixCache_ = makeIndexCache(settings_.ixfDir.view());
+    ixCache_ = makeIndexCache(request_.indexFolder.view());
     // Blocks cut at another record separator would be read wrongly.
-    if (settings_.schUseIX || settings_.schType == AppSettings::kFuzzySearch)
-        matchIndexSeparator(settings_.ixfDir.view(), settings_.recSeparEsc.view());
-    std::vector<LStr> folders = splitList(settings_.schDir.view());
-    std::vector<LStr> masks = splitList(settings_.schFile.view());
+    if (request_.keys.useIndex || request_.keys.fuzzy())
+        matchIndexSeparator(request_.indexFolder.view(), request_.recordSeparator.view());
     compilePatterns();
-    writeHeadings(folders);
-    settings_.literalOnce = 0;
+    writeHeadings();
     current_ = strings_.size() == 1 ? 0 : -1;
-    settings_.shownRecords.clear();
-    walkFolders(folders, masks);
+    walkFolders();
     if (!rateItems_.empty()) {
         sortByRate(rateItems_);
         for (const auto& item : rateItems_) outputText(item->text);
@@ -102,17 +85,17 @@ void TWorker::run() {
 }
 
 void TWorker::compilePatterns() {
-    recSepar_ = compileRex(settings_.recSeparEsc.view());
+    recSepar_ = compileRex(request_.recordSeparator.view());
     recSeparHasTable_ = recSepar_ != nullptr;
     if (recSepar_) recSeparTable_ = buildStartByteTable(*recSepar_, 0);
-    fldSepar_ = compileRex(settings_.fldSeparEsc.view());
-    fldSeparText_ = resolved(settings_.fldSeparEsc);
-    dspSeparText_ = resolved(settings_.dspSeparEsc);
+    fldSepar_ = compileRex(request_.fieldSeparator.view());
+    fldSeparText_ = resolved(request_.fieldSeparator);
+    dspSeparText_ = resolved(request_.displaySeparator);
 
-    preReplace_.parse(settings_.dspPreReplace.view());
-    dupReplace_.parse(settings_.dspDupReplace.view());
+    preReplace_.parse(request_.preReplace.view());
+    dupReplace_.parse(request_.dupReplace.view());
     std::vector<LStr> fontPatterns;
-    for (std::string_view line : listLines(settings_.dspFontSpec.view()))
+    for (std::string_view line : listLines(request_.fontSpec.view()))
         fontPatterns.emplace_back(line);
     if (!fontPatterns.empty()) {
         fontSpecRex_ = compileRexOr(&fontPatterns);
@@ -121,21 +104,21 @@ void TWorker::compilePatterns() {
             fontSpecSearcher_->setStopFlag(&stopFlag());
         }
     }
-    if (!settings_.schAreaInRec.empty()) areaRex_ = compileRex(settings_.schAreaInRec.view());
+    if (!request_.areaPattern.empty()) areaRex_ = compileRex(request_.areaPattern.view());
 
     testers_.clear();
     for (const auto& str : strings_) {
         auto tester =
-            std::make_unique<RecordTester>(settings_, *str, fldSepar_.get(), recSepar_.get());
-        if (settings_.schType == AppSettings::kFuzzySearch)
-            tester->setFuzzyMatcher(makeFuzzyRecordMatcher(settings_, *str));
+            std::make_unique<RecordTester>(request_.keys, *str, fldSepar_.get(), recSepar_.get());
+        if (request_.keys.fuzzy())
+            tester->setFuzzyMatcher(makeFuzzyRecordMatcher(request_.keys, *str));
         testers_.push_back(std::move(tester));
     }
 }
 
-void TWorker::writeHeadings(const std::vector<LStr>& folders) {
-    settings_.displayBase.clear();
-    if (!settings_.dspAlwaysFullPath && !folders.empty()) {
+void TWorker::writeHeadings() {
+    const std::vector<LStr>& folders = request_.folders;
+    if (!request_.alwaysFullPath && !folders.empty()) {
         LStr base = commonFolderBase(folders);
         if (!base.empty()) {
             LStr line;
@@ -143,23 +126,23 @@ void TWorker::writeHeadings(const std::vector<LStr>& folders) {
             line.append(formatText(kFolderLine, base.c_str()));
             outputText(line);
             if (base.back() != '/') base.append('/');
-            settings_.displayBase = std::move(base);
+            displayBase_ = std::move(base);
         }
     }
     if (strings_.size() == 1) {
         LStr line;
         appendMarker(line, kFontStd);
-        line.append(formatText(kStringLine, settings_.schStr.c_str()));
+        line.append(formatText(kStringLine, request_.searchString.c_str()));
         outputText(line);
     }
 }
 
-void TWorker::walkFolders(const std::vector<LStr>& folders, const std::vector<LStr>& masks) {
+void TWorker::walkFolders() {
     const FileVisitor visit = [this](const LStr& path) { return searchFile(path); };
-    for (const LStr& folder : folders) {
+    for (const LStr& folder : request_.folders) {
         // A cancelled run goes on to no further folder.
         if (stopped()) break;
-        walkFolder(folder.view(), masks, settings_.schSubDir != 0, visit);
+        walkFolder(folder.view(), request_.masks, request_.subfolders, visit);
     }
 }
 

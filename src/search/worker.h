@@ -1,8 +1,8 @@
 // TWorker: one search run on its own thread. It compiles the record, field
 // and display patterns, walks the folders, cuts every file into records,
 // tests each record against the search strings and writes result lines, and
-// ends with the summary. Everything it compiles belongs to it for the run;
-// the settings object is read without a lock while the GUI leaves it alone.
+// ends with the summary. It reads only its own copy of the request, and
+// everything it compiles or keeps belongs to it for the run.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -15,10 +15,10 @@
 #include "search/hit.h"
 #include "search/rate_sort.h"
 #include "search/replacement_pairs.h"
+#include "search/search_request.h"
 #include "support/str_set.h"
 #include "support/thread.h"
 
-struct AppSettings;
 struct TSchStr;
 class RecordTester;
 class TReader;
@@ -35,7 +35,7 @@ struct SearchSummary {
 
 class TWorker : public LThread {
 public:
-    explicit TWorker(AppSettings& settings);
+    explicit TWorker(SearchRequest request);
     ~TWorker() override;
 
     // Adds a compiled search string before the run starts; a fuzzy string
@@ -70,8 +70,8 @@ private:
 
     // The run's steps.
     void compilePatterns();
-    void writeHeadings(const std::vector<LStr>& folders);
-    void walkFolders(const std::vector<LStr>& folders, const std::vector<LStr>& masks);
+    void writeHeadings();
+    void walkFolders();
     void writeSummary();
 
     // Per file (file_search.cpp).
@@ -97,7 +97,8 @@ private:
     void insertFieldTitles(const TReader& reader, LStr& body);
 
     EndNotice endNotice_;  // first member, so it runs after the others are gone
-    AppSettings& settings_;
+    const SearchRequest request_;
+    LStr displayBase_;  // folder prefix cut from displayed paths
 
     std::vector<std::unique_ptr<TSchStr>> strings_;
     std::vector<std::unique_ptr<RecordTester>> testers_;  // one per search string
@@ -129,6 +130,7 @@ private:
     std::unique_ptr<TIxCache> ixCache_;
     LStrSet visitedFiles_{256};
     LStrSet shownDupKeys_{256};
+    LStrSet shownRecords_{256};  // records already shown (ignoreSameRecord)
     RateItems rateItems_;
     const bool countOnly_;
     bool wasStopped_ = false;

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "config/app_settings.h"
 #include "pattern/parser.h"
 #include "search/record_test.h"
+#include "search/search_keys.h"
 #include "search/search_string.h"
 #include "text/sjis.h"
 
@@ -89,10 +89,9 @@ TEST(FirstCharScan, RecordTestsSkipSecondBytes) {
         {"sun", true, true, "\x83\x53\x82\x95\x82\x8e", false},
     };
     for (const Case& c : cases) {
-        AppSettings settings;
-        settings.schType = AppSettings::kNormalSearch;
-        settings.schICaseF = c.icase;
-        settings.schIZhF = c.width;
+        SearchKeys settings;
+        settings.ignoreCase = c.icase;
+        settings.ignoreWidth = c.width;
         auto str = compileSearchString(c.search, settings, nullptr, 0).str;
         LRexPtr recordSep = compileRex("[\x0A\x0D]+");
         RecordTester tester(settings, *str, nullptr, recordSep.get());

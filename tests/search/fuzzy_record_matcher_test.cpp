@@ -16,6 +16,7 @@
 #include "e2e/search_fixture.h"
 #include "pattern/parser.h"
 #include "search/fuzzy_test_util.h"
+#include "search/search_request.h"
 #include "search/search_string.h"
 #include "search/worker.h"
 #include "support/message_service.h"
@@ -29,8 +30,8 @@ using fuzzytest::Found;
 class FuzzyTester {
 public:
     FuzzyTester(std::string_view text, bool field, int minRate = 75) {
-        settings_.schType = AppSettings::kFuzzySearch;
-        settings_.schFieldMchF = field;
+        settings_.type = SearchType::Fuzzy;
+        settings_.fieldMatch = field;
         settings_.minRate = minRate;
         str_ = compileSearchString(text, settings_, nullptr, 0).str;
         tester_ =
@@ -46,7 +47,7 @@ public:
     }
 
 private:
-    AppSettings settings_;
+    SearchKeys settings_;
     LRexPtr fieldSep_ = compileRex("\t");
     LRexPtr recordSep_ = compileRex("[\x0A\x0D]+");
     std::unique_ptr<TSchStr> str_;
@@ -137,9 +138,10 @@ TEST(FuzzyRun, ResultLineShowsPiecesAndRate) {
     TextSink& out = *sink;
     auto previous = installMessageSink(std::move(sink));
     {
-        TWorker worker(settings);
+        const SearchRequest request = makeSearchRequest(settings);
+        TWorker worker(request);
         SearchStringResult compiled =
-            compileSearchString(settings.schStr.view(), settings, nullptr, 0);
+            compileSearchString(request.searchString.view(), request.keys, nullptr, 0);
         worker.addSearchString(std::move(compiled.str), compiled.fuzzyFallback);
         worker.run();
     }

@@ -8,19 +8,18 @@
 #include <vector>
 
 #include "common/capture_sink.h"
-#include "config/app_settings.h"
 #include "pattern/parser.h"
 #include "search/search_string.h"
 #include "support/stop_flag.h"
 
 namespace {
 
-constexpr int kNormal = AppSettings::kNormalSearch;
-constexpr int kRegex = AppSettings::kRegexSearch;
-constexpr int kFuzzy = AppSettings::kFuzzySearch;
+constexpr SearchType kNormal = SearchType::Normal;
+constexpr SearchType kRegex = SearchType::Regex;
+constexpr SearchType kFuzzy = SearchType::Fuzzy;
 
 struct Options {
-    int type = kNormal;
+    SearchType type = kNormal;
     bool icase = true;
     bool width = false;
     bool stem = false;
@@ -32,12 +31,12 @@ struct Options {
 class Fixture {
 public:
     Fixture(std::string_view text, const Options& o) {
-        settings_.schType = o.type;
-        settings_.schICaseF = o.icase;
-        settings_.schIZhF = o.width;
-        settings_.schStemF = o.stem;
-        settings_.schWord = o.words;
-        settings_.schFieldMchF = o.field;
+        settings_.type = o.type;
+        settings_.ignoreCase = o.icase;
+        settings_.ignoreWidth = o.width;
+        settings_.stem = o.stem;
+        settings_.words = o.words;
+        settings_.fieldMatch = o.field;
         str_ = compileSearchString(text, settings_, nullptr, 0).str;
         tester_ =
             std::make_unique<RecordTester>(settings_, *str_, fieldSep_.get(), recordSep_.get());
@@ -55,7 +54,7 @@ public:
     }
 
 private:
-    AppSettings settings_;
+    SearchKeys settings_;
     LRexPtr fieldSep_ = compileRex("\t");
     LRexPtr recordSep_ = compileRex("[\x0A\x0D]+");
     std::unique_ptr<TSchStr> str_;
@@ -158,8 +157,8 @@ TEST(RecordTest, CollectsHitSpans) {
 }
 
 TEST(RecordTest, EmptySeparatorMatchesDoNotHang) {
-    AppSettings settings;
-    settings.schFieldMchF = 1;
+    SearchKeys settings;
+    settings.fieldMatch = true;
     auto str = compileSearchString("b", settings, nullptr, 0).str;
     LRexPtr emptyOrComma = compileRex(",?");
     RecordTester tester(settings, *str, emptyOrComma.get(), nullptr);
@@ -202,13 +201,11 @@ TEST(SplitArea, CutsTheGroup) {
     }
 }
 
-TEST(SplitArea, TwoGroupsStopTheSearch) {
+TEST(SplitArea, TwoGroupsAreAnError) {
     CaptureSink sink;
     LRexPtr area = compileRex("(a)(b)");
     LStr record("xab"), prefix, suffix;
     EXPECT_EQ(splitArea(*area, "(a)(b)", record, prefix, suffix), 1);
-    EXPECT_NE(stopFlag().load(), 0);
-    stopFlag().store(0);
     ASSERT_EQ(sink.messages().size(), 1u);
     const std::string& text = sink.messages()[0].text;
     EXPECT_EQ(text.rfind("\x01"

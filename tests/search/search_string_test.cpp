@@ -8,7 +8,6 @@
 #include <string>
 
 #include "common/capture_sink.h"
-#include "config/app_settings.h"
 #include "pattern/requirements.h"
 #include "pattern/searcher.h"
 #include "search/record_test.h"
@@ -19,29 +18,20 @@
 namespace {
 
 struct Options {
-    int type = AppSettings::kNormalSearch;
+    SearchType type = SearchType::Normal;
     bool icase = true;
     bool width = false;
     bool stem = false;
     bool words = false;
     bool field = false;
     bool index = false;
-    int literalOnce = 0;
+    bool literalOnce = false;
     int minRate = 75;
 };
 
-AppSettings settingsFor(const Options& o) {
-    AppSettings s;
-    s.schType = o.type;
-    s.schICaseF = o.icase;
-    s.schIZhF = o.width;
-    s.schStemF = o.stem;
-    s.schWord = o.words;
-    s.schFieldMchF = o.field;
-    s.schUseIX = o.index;
-    s.literalOnce = o.literalOnce;
-    s.minRate = o.minRate;
-    return s;
+SearchKeys settingsFor(const Options& o) {
+    return SearchKeys{o.type,  o.icase, o.width,   o.stem,       o.words,
+                      o.field, o.index, o.minRate, o.literalOnce};
 }
 
 SearchStringResult compile(std::string_view text, const Options& o) {
@@ -81,11 +71,11 @@ TEST(SearchString, StoredFormAndPattern) {
         // A normal string is a literal: its specials match themselves.
         {"a.b", {}, "a.b", "xa.by", "axb"},
         {"a.b", {.field = true}, "a.b", "a.b", "xa.b"},
-        {"a.b", {.type = AppSettings::kRegexSearch}, "a.b", "axb", "ab"},
-        {"a.b", {.type = AppSettings::kRegexSearch, .literalOnce = 1}, "a.b", "a.b", "axb"},
+        {"a.b", {.type = SearchType::Regex}, "a.b", "axb", "ab"},
+        {"a.b", {.type = SearchType::Regex, .literalOnce = true}, "a.b", "a.b", "axb"},
         // The regex keeps the text as typed: lowered, \W would become \w.
-        {"\\W+", {.type = AppSettings::kRegexSearch}, "\\w+", "--", "ab"},
-        {"X\\D", {.type = AppSettings::kRegexSearch}, "x\\d", "x-", "x1"},
+        {"\\W+", {.type = SearchType::Regex}, "\\w+", "--", "ab"},
+        {"X\\D", {.type = SearchType::Regex}, "x\\d", "x-", "x1"},
         {"cat", {.words = true}, "cat", "a cat.", "cats"},
         {"abc", {.width = true}, "abc", "\x82\x81\x82\x82\x82\x83", "ab"},
     };
@@ -118,14 +108,11 @@ TEST(SearchString, RegularAndStemForms) {
     auto r = compile("Running, quickly!", {.stem = true, .index = true});
     EXPECT_EQ(r.str->schRegulStr.view(), "runnquick");
     EXPECT_EQ(r.str->schStemStr.view(), "runnquick");
-    ASSERT_TRUE(r.str->textSig);
-    EXPECT_EQ(*r.str->textSig, signatureOf("running, quickly!"));
     // Without index, fuzzy or stemming no forms or signatures are made.
     auto plain = compile("Running", {});
     EXPECT_TRUE(plain.str->schRegulStr.empty());
     EXPECT_TRUE(plain.str->schStemStr.empty());
     EXPECT_FALSE(plain.str->regulSig);
-    EXPECT_FALSE(plain.str->textSig);
 }
 
 TEST(SearchString, EmptyStemFormGivesMessageLine) {
@@ -163,7 +150,7 @@ TEST(SearchString, FuzzyToleranceAndFallback) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " " + std::to_string(c.minRate));
-        Options o{.type = AppSettings::kFuzzySearch, .field = c.field, .minRate = c.minRate};
+        Options o{.type = SearchType::Fuzzy, .field = c.field, .minRate = c.minRate};
         auto r = compile(c.text, o);
         EXPECT_EQ(r.str->tolBits, c.tolBits);
         EXPECT_EQ(r.fuzzyFallback, c.fallback);
@@ -171,7 +158,7 @@ TEST(SearchString, FuzzyToleranceAndFallback) {
         EXPECT_EQ(r.str->fuzzyInForce(settingsFor(o)), !c.fallback);
     }
     // Fuzzy signatures cover the whole regularised form.
-    auto r = compile("processing data", {.type = AppSettings::kFuzzySearch});
+    auto r = compile("processing data", {.type = SearchType::Fuzzy});
     EXPECT_EQ(*r.str->regulSig, signatureOf("processdata"));
 }
 
@@ -228,15 +215,13 @@ TEST(SearchString, SignatureAdmitsBlocksHoldingTheString) {
         {"happy", "\x82\x88\x82\x81\x82\x90\x82\x90\x82\x99", {.width = true, .index = true}},
         {"\x82\x88\x82\x81\x82\x90\x82\x90\x82\x99", "happy", {.width = true, .index = true}},
         {"\xB6\xB0\xC3\xDD", "\x83\x4A\x81\x5B\x83\x65\x83\x93", {.width = true, .index = true}},
-        {"ations", "public relations", {.type = AppSettings::kRegexSearch, .index = true}},
-        {"processi", "processing", {.type = AppSettings::kRegexSearch, .index = true}},
+        {"ations", "public relations", {.type = SearchType::Regex, .index = true}},
+        {"processi", "processing", {.type = SearchType::Regex, .index = true}},
         {"processi",
          "processing",
-         {.type = AppSettings::kRegexSearch, .stem = true, .index = true, .literalOnce = 1}},
-        {"[a-z]+ation\x93\xFA",
-         "relation\x93\xFA",
-         {.type = AppSettings::kRegexSearch, .index = true}},
-        {"runs? fast", "he runs fast", {.type = AppSettings::kRegexSearch, .index = true}},
+         {.type = SearchType::Regex, .stem = true, .index = true, .literalOnce = true}},
+        {"[a-z]+ation\x93\xFA", "relation\x93\xFA", {.type = SearchType::Regex, .index = true}},
+        {"runs? fast", "he runs fast", {.type = SearchType::Regex, .index = true}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.search) + " in " + c.block);
@@ -299,7 +284,7 @@ TEST(SearchString, StemSignatureAdmitsEveryMatchedText) {
         "processing processes, classes and matching ied-ations",
     };
     for (bool icase : {true, false}) {
-        AppSettings settings = settingsFor({.icase = icase, .stem = true, .index = true});
+        SearchKeys settings = settingsFor({.icase = icase, .stem = true, .index = true});
         for (std::string_view text : texts) {
             for (size_t from = 0; from < text.size(); ++from) {
                 for (size_t n = 3; n <= 16 && from + n <= text.size(); ++n) {
@@ -372,18 +357,16 @@ TEST(RegexSignature, FromRequirementTrees) {
 }
 
 TEST(RegexSignature, CompiledPatterns) {
-    Options regex{.type = AppSettings::kRegexSearch, .index = true};
+    Options regex{.type = SearchType::Regex, .index = true};
     auto r = compile("(\x93\xFA\x96\x7B|\x89\x70\x8C\xEA)\x95\xB6\x8F\xCD", regex);
     ASSERT_EQ(r.str->literalSigs.size(), 2u);
     EXPECT_EQ(r.str->literalSigs[0], signatureOf("\x93\xFA\x96\x7B\x95\xB6\x8F\xCD"));
     EXPECT_TRUE(r.str->regulSig);
-    EXPECT_FALSE(r.str->textSig);
 
     EXPECT_TRUE(compile("abc|.*", regex).str->literalSigs.empty());
     EXPECT_FALSE(compile(".*", regex).str->regulSig);
     // Without the index no signature is derived.
-    EXPECT_FALSE(
-        compile("\x93\xFA\x96\x7B\x8C\xEA", {.type = AppSettings::kRegexSearch}).str->regulSig);
+    EXPECT_FALSE(compile("\x93\xFA\x96\x7B\x8C\xEA", {.type = SearchType::Regex}).str->regulSig);
     // Ignorable text between pieces is unknown to the requirement tree.
     EXPECT_FALSE(compile("{@ign(x)}\x93\xFA\x96\x7B\x8C\xEA", regex).str->regulSig);
     // Width folding switched on inside the pattern drops letter grams.

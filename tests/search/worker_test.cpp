@@ -9,6 +9,7 @@
 #include "common/temp_dir.h"
 #include "config/app_settings.h"
 #include "e2e/search_fixture.h"
+#include "search/search_request.h"
 #include "search/search_run.h"
 #include "search/search_string.h"
 #include "support/event.h"
@@ -59,9 +60,10 @@ protected:
         return ref;
     }
     std::unique_ptr<TWorker> makeWorker() {
-        auto worker = std::make_unique<TWorker>(settings);
+        const SearchRequest request = makeSearchRequest(settings);
+        auto worker = std::make_unique<TWorker>(request);
         SearchStringResult compiled =
-            compileSearchString(settings.schStr.view(), settings, nullptr, 0);
+            compileSearchString(request.searchString.view(), request.keys, nullptr, 0);
         worker->addSearchString(std::move(compiled.str), compiled.fuzzyFallback);
         return worker;
     }
@@ -96,15 +98,20 @@ TEST_F(WorkerRun, SortedLinesAreStillWrittenWhenCancelled) {
 }
 
 // Starts a search with startSearch and waits for its end.
-SearchSummary runToEnd(AppSettings& settings, StartOutcome expected = StartOutcome::Started) {
+SearchSummary runToEnd(const AppSettings& settings, bool refuseDefect = false,
+                       StartOutcome expected = StartOutcome::Started) {
     LEvent ended;
     SearchSummary result;
     setSearchEndHandler([&](const SearchSummary& summary) {
         result = summary;
         ended.set();
     });
-    EXPECT_EQ(startSearch(settings), expected);
-    if (expected == StartOutcome::Started) EXPECT_TRUE(ended.wait(10000));
+    SearchRequest request = makeSearchRequest(settings);
+    request.refuseDefect = refuseDefect;
+    EXPECT_EQ(startSearch(request), expected);
+    if (expected == StartOutcome::Started) {
+        EXPECT_TRUE(ended.wait(10000));
+    }
     setSearchEndHandler(nullptr);
     return result;
 }
@@ -147,7 +154,7 @@ TEST_F(WorkerRun, DefectivePatternIsRefusedOnlyWhenAsked) {
     ResultSink& sink = install(false);
     settings.schType = AppSettings::kRegexSearch;
     settings.schStr = "(";
-    EXPECT_EQ(startSearch(settings, true), StartOutcome::PatternDefect);
+    runToEnd(settings, true, StartOutcome::PatternDefect);
     EXPECT_FALSE(searchBusy());
     EXPECT_EQ(sink.text(), "") << "nothing was searched";
     // Without refusal the recovered pattern is searched.
@@ -168,7 +175,7 @@ TEST_F(WorkerRun, SecondSearchIsRefusedWhileBusy) {
     install(false);
     deletionWorkerActive() = true;
     EXPECT_TRUE(searchBusy());
-    EXPECT_EQ(startSearch(settings), StartOutcome::Busy);
+    EXPECT_EQ(startSearch(makeSearchRequest(settings)), StartOutcome::Busy);
     deletionWorkerActive() = false;
     EXPECT_FALSE(searchBusy());
 }
