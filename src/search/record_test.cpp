@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "pattern/next_match.h"
 #include "pattern/nodes/brace_rex.h"
 #include "search/search_output.h"
 #include "search/search_string.h"
@@ -162,8 +163,7 @@ void RecordTester::collectPatternHits(std::string_view text, HitList& hits) {
         const int32_t length = searcher_.matchLen();
         hits.push_back(Hit{top, length, 100, {}});
         if (fieldMatch_) return;
-        // An empty match would be found again at the same place.
-        from = top + (length > 0 ? length : std::max(1, charLength(text, top)));
+        from = nextSearchStart(text, top, length);
     }
 }
 
@@ -193,7 +193,7 @@ int32_t RecordTester::findSeparator(LRexSearcher& searcher, std::string_view tex
             *end = top + searcher.matchLen();
             return top;
         }
-        from = top + std::max(1, charLength(text, top));
+        from = nextSearchStart(text, top, 0);
     }
     return -1;
 }

@@ -52,10 +52,6 @@ bool searchBusy() {
     return currentWorkerPointer.load() != nullptr || deletionWorkerActive();
 }
 
-TWorker* currentWorker() {
-    return currentWorkerPointer.load();
-}
-
 void setSearchEndHandler(SearchEndHandler handler) {
     std::lock_guard lock(handlerLock());
     endHandler() = std::move(handler);

@@ -8,7 +8,6 @@
 
 struct SearchRequest;
 struct SearchSummary;
-class TWorker;
 
 enum class StartOutcome {
     Started,        // the worker runs; the end handler will be called
@@ -23,8 +22,6 @@ enum class StartOutcome {
 StartOutcome startSearch(const SearchRequest& request);
 // Whether a search worker or a deletion worker exists.
 bool searchBusy();
-// The running search worker, or null.
-TWorker* currentWorker();
 // Set while the index deletion worker exists.
 std::atomic<bool>& deletionWorkerActive();
 

@@ -9,13 +9,14 @@
 #include "search/font_markers.h"
 #include "search/fuzzy_record_matcher.h"
 #include "search/indexed_search.h"
+#include "search/record_source.h"
 #include "search/record_test.h"
+#include "search/result_formatter.h"
 #include "search/search_output.h"
 #include "search/search_string.h"
 #include "search/status_sink.h"
 #include "support/message_service.h"
 #include "support/stop_flag.h"
-#include "text/escapes.h"
 
 namespace {
 
@@ -30,16 +31,9 @@ const char kHitFiles[] =
     "b\x83g \x83t\x83@\x83"
     "C\x83\x8B\x90\x94 %d/%d)\r\n";  // (ヒット ファイル数 %d/%d)
 
-LStr resolved(const LStr& text) {
-    LStr out(text);
-    unescape(out);
-    return out;
-}
-
 }  // namespace
 
-TWorker::TWorker(SearchRequest request)
-    : request_(std::move(request)), countOnly_(request_.countOnly) {}
+TWorker::TWorker(SearchRequest request) : request_(std::move(request)) {}
 
 // Stop the thread while the members it uses are still there.
 TWorker::~TWorker() {
@@ -64,52 +58,31 @@ void TWorker::run() {
     // Blocks cut at another record separator would be read wrongly.
     if (request_.keys.useIndex || request_.keys.fuzzy())
         matchIndexSeparator(request_.indexFolder.view(), request_.recordSeparator.view());
-    compilePatterns();
+    prepare();
     writeHeadings();
-    current_ = strings_.size() == 1 ? 0 : -1;
     walkFolders();
-    if (!rateItems_.empty()) {
-        sortByRate(rateItems_);
-        for (const auto& item : rateItems_) outputText(item->text);
-        rateItems_.clear();
-    }
+    formatter_->writeSorted();
     wasStopped_ = stopped();
     if (wasStopped_) outputMessageText(kStopped);
     writeSummary();
     setStatus(1, "");
     setStatus(2, "");
     ixCache_.reset();  // a changed index file is written back
-    recSepar_.reset();
-    fldSepar_.reset();
     debugLog("worker end\n");
 }
 
-void TWorker::compilePatterns() {
-    recSepar_ = compileRex(request_.recordSeparator.view());
-    recSeparHasTable_ = recSepar_ != nullptr;
-    if (recSepar_) recSeparTable_ = buildStartByteTable(*recSepar_, 0);
+void TWorker::prepare() {
+    source_ = std::make_unique<RecordSource>(request_.recordSeparator.view());
+    formatter_ = std::make_unique<ResultFormatter>(request_);
     fldSepar_ = compileRex(request_.fieldSeparator.view());
-    fldSeparText_ = resolved(request_.fieldSeparator);
-    dspSeparText_ = resolved(request_.displaySeparator);
-
-    preReplace_.parse(request_.preReplace.view());
     dupReplace_.parse(request_.dupReplace.view());
-    std::vector<LStr> fontPatterns;
-    for (std::string_view line : listLines(request_.fontSpec.view()))
-        fontPatterns.emplace_back(line);
-    if (!fontPatterns.empty()) {
-        fontSpecRex_ = compileRexOr(&fontPatterns);
-        if (fontSpecRex_) {
-            fontSpecSearcher_ = std::make_unique<LRexSearcher>(fontSpecRex_.get());
-            fontSpecSearcher_->setStopFlag(&stopFlag());
-        }
-    }
     if (!request_.areaPattern.empty()) areaRex_ = compileRex(request_.areaPattern.view());
+    current_ = strings_.size() == 1 ? strings_.front().get() : nullptr;
 
     testers_.clear();
     for (const auto& str : strings_) {
         auto tester =
-            std::make_unique<RecordTester>(request_.keys, *str, fldSepar_.get(), recSepar_.get());
+            std::make_unique<RecordTester>(request_.keys, *str, fldSepar_.get(), source_->node());
         if (request_.keys.fuzzy())
             tester->setFuzzyMatcher(makeFuzzyRecordMatcher(request_.keys, *str));
         testers_.push_back(std::move(tester));
@@ -147,7 +120,7 @@ void TWorker::walkFolders() {
 }
 
 void TWorker::writeSummary() {
-    LStr line = formatText(kFoundCount, dspSeparText_.c_str(), hitCount_);
+    LStr line = formatText(kFoundCount, formatter_->displaySeparator().c_str(), hitCount_);
     line.append(formatText(kHitFiles, filesWithHits_, filesSearched_));
     outputText(line);
 }
