@@ -207,14 +207,6 @@ TEST(SplitArea, TwoGroupsAreAnError) {
     LStr record("xab"), prefix, suffix;
     EXPECT_EQ(splitArea(*area, "(a)(b)", record, prefix, suffix), 1);
     ASSERT_EQ(sink.messages().size(), 1u);
-    const std::string& text = sink.messages()[0].text;
-    EXPECT_EQ(text.rfind("\x01"
-                         "6 \x8C\x9F\x8D\xF5\x94\xCD\x88\xCD",
-                         0),
-              0u);
-    EXPECT_NE(text.find("\x81\x75(a)(b)\x81\x76\x82\xC9\x82\xCD 2 \x91\x67"), std::string::npos);
-    EXPECT_NE(text.find("\r\n1 \x91\x67"), std::string::npos);
-    EXPECT_EQ(text.substr(text.size() - 5),
-              "\x01"
-              "0 \r\n");
+    // The message names the pattern and its group count.
+    EXPECT_NE(sink.messages()[0].text.find("(a)(b)\x81\x76\x82\xC9\x82\xCD 2 "), std::string::npos);
 }

@@ -87,16 +87,6 @@ TEST_F(WorkerRun, CancelEndsWithStoppedLineAndTheCountsSoFar) {
     EXPECT_EQ(worker->filesSearched(), 1);
 }
 
-TEST_F(WorkerRun, SortedLinesAreStillWrittenWhenCancelled) {
-    settings.schSortByRate = 1;
-    ResultSink& sink = install(false);
-    stopFlag() = 1;  // before the first folder: nothing is searched
-    auto worker = makeWorker();
-    worker->run();
-    EXPECT_EQ(sink.text(), e2e::folderLine(dir.path()) + e2e::stringLine("abc") +
-                               e2e::messageLine(e2e::sj("中止しました")) + e2e::summary(0, 0, 0));
-}
-
 // Starts a search with startSearch and waits for its end.
 SearchSummary runToEnd(const AppSettings& settings, bool refuseDefect = false,
                        StartOutcome expected = StartOutcome::Started) {
