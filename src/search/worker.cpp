@@ -16,7 +16,7 @@
 #include "search/search_string.h"
 #include "search/status_sink.h"
 #include "support/message_service.h"
-#include "support/stop_flag.h"
+#include "support/run_context.h"
 
 namespace {
 
@@ -33,7 +33,8 @@ const char kHitFiles[] =
 
 }  // namespace
 
-TWorker::TWorker(SearchRequest request) : request_(std::move(request)) {}
+TWorker::TWorker(SearchRequest request, std::shared_ptr<RunContext> context)
+    : request_(std::move(request)), context_(std::move(context)) {}
 
 // Stop the thread while the members it uses are still there.
 TWorker::~TWorker() {
@@ -42,7 +43,7 @@ TWorker::~TWorker() {
 }
 
 bool TWorker::stopped() const {
-    return failed_ || ::stopRequested() || LThread::stopRequested();
+    return failed_ || context_->stopRequested() || LThread::stopRequested();
 }
 
 void TWorker::addSearchString(std::unique_ptr<TSchStr> str, bool fuzzyFallback) {
@@ -51,6 +52,8 @@ void TWorker::addSearchString(std::unique_ptr<TSchStr> str, bool fuzzyFallback) 
 }
 
 void TWorker::run() {
+    // Deep code reaches the run's sinks and stop flag through its thread.
+    RunContextScope scope(context_);
     debugLog("worker started (TH# %Xh)\n", threadNumber());
     setStatus(2, kSearching);
     setStatus(4, "0");

@@ -23,6 +23,7 @@ class RecordSource;
 class ResultFormatter;
 class TReader;
 class TIxCache;
+class RunContext;
 struct IndexedFileSearch;
 
 // The counts of a finished run.
@@ -35,7 +36,8 @@ struct SearchSummary {
 
 class TWorker : public LThread {
 public:
-    explicit TWorker(SearchRequest request);
+    // The run reports through the context and ends when its stop flag is set.
+    TWorker(SearchRequest request, std::shared_ptr<RunContext> context);
     ~TWorker() override;
 
     // Adds a compiled search string before the run starts; a fuzzy string
@@ -64,8 +66,8 @@ private:
         }
     };
 
-    // Whether the run is to end: an error of its own, the global stop flag or
-    // this thread's own stop request.
+    // Whether the run is to end: an error of its own, the context's stop flag
+    // or this thread's own stop request.
     bool stopped() const;
 
     // The run's steps.
@@ -91,6 +93,7 @@ private:
 
     EndNotice endNotice_;  // first member, so it runs after the others are gone
     const SearchRequest request_;
+    const std::shared_ptr<RunContext> context_;
     LStr displayBase_;  // folder prefix cut from displayed paths
 
     std::vector<std::unique_ptr<TSchStr>> strings_;

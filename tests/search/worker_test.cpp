@@ -47,30 +47,44 @@ protected:
         settings.schStr = "abc";
         settings.schDir = LStr(dir.path());
         settings.schFile = "*.txt";
-        stopFlag() = 0;
     }
-    void TearDown() override {
-        installMessageSink(std::move(previous));
-        stopFlag() = 0;
-    }
+    // A new sink for the run's messages; the run keeps the one it started with.
     ResultSink& install(bool stopAtFirstLine) {
-        auto sink = std::make_unique<ResultSink>(stopAtFirstLine);
-        ResultSink& ref = *sink;
-        previous = installMessageSink(std::move(sink));
-        return ref;
+        auto sink = std::make_shared<ResultSink>(stopAtFirstLine);
+        context->setMessageSink(sink);
+        return *sink;
     }
     std::unique_ptr<TWorker> makeWorker() {
         const SearchRequest request = makeSearchRequest(settings);
-        auto worker = std::make_unique<TWorker>(request);
+        auto worker = std::make_unique<TWorker>(request, context);
         SearchStringResult compiled =
             compileSearchString(request.searchString.view(), request.keys, nullptr, 0);
         worker->addSearchString(std::move(compiled.str), compiled.fuzzyFallback);
         return worker;
     }
 
+    // Starts a search with startSearch and waits for its end.
+    SearchSummary runToEnd(bool refuseDefect = false,
+                           StartOutcome expected = StartOutcome::Started) {
+        LEvent ended;
+        SearchSummary result;
+        SearchRequest request = makeSearchRequest(settings);
+        request.refuseDefect = refuseDefect;
+        EXPECT_EQ(startSearch(request, context,
+                              [&](const SearchSummary& summary) {
+                                  result = summary;
+                                  ended.set();
+                              }),
+                  expected);
+        if (expected == StartOutcome::Started) {
+            EXPECT_TRUE(ended.wait(10000));
+        }
+        return result;
+    }
+
     TempDir dir;
     AppSettings settings;
-    std::unique_ptr<LMsg> previous;
+    std::shared_ptr<RunContext> context = std::make_shared<RunContext>();
 };
 
 TEST_F(WorkerRun, CancelEndsWithStoppedLineAndTheCountsSoFar) {
@@ -87,28 +101,9 @@ TEST_F(WorkerRun, CancelEndsWithStoppedLineAndTheCountsSoFar) {
     EXPECT_EQ(worker->filesSearched(), 1);
 }
 
-// Starts a search with startSearch and waits for its end.
-SearchSummary runToEnd(const AppSettings& settings, bool refuseDefect = false,
-                       StartOutcome expected = StartOutcome::Started) {
-    LEvent ended;
-    SearchSummary result;
-    setSearchEndHandler([&](const SearchSummary& summary) {
-        result = summary;
-        ended.set();
-    });
-    SearchRequest request = makeSearchRequest(settings);
-    request.refuseDefect = refuseDefect;
-    EXPECT_EQ(startSearch(request), expected);
-    if (expected == StartOutcome::Started) {
-        EXPECT_TRUE(ended.wait(10000));
-    }
-    setSearchEndHandler(nullptr);
-    return result;
-}
-
 TEST_F(WorkerRun, StartSearchRunsOnItsOwnThreadAndReportsTheEnd) {
     ResultSink& sink = install(false);
-    SearchSummary result = runToEnd(settings);
+    SearchSummary result = runToEnd();
     EXPECT_FALSE(searchBusy());
     EXPECT_EQ(result.hits, 10);
     EXPECT_EQ(result.filesSearched, 5);
@@ -133,10 +128,9 @@ TEST_F(WorkerRun, FuzzyFallbackNoteOnlyWhenEveryStringFallsBack) {
         ResultSink& sink = install(false);
         settings.schType = c.type;
         settings.schStr = c.str;
-        runToEnd(settings);
+        runToEnd();
         const bool note = sink.text().find(e2e::sj("ファジー検索ではなく")) != std::string::npos;
         EXPECT_EQ(note, c.note) << c.type << " [" << c.str << "]";
-        installMessageSink(std::move(previous));
     }
 }
 
@@ -144,19 +138,19 @@ TEST_F(WorkerRun, DefectivePatternIsRefusedOnlyWhenAsked) {
     ResultSink& sink = install(false);
     settings.schType = AppSettings::kRegexSearch;
     settings.schStr = "(";
-    runToEnd(settings, true, StartOutcome::PatternDefect);
+    runToEnd(true, StartOutcome::PatternDefect);
     EXPECT_FALSE(searchBusy());
     EXPECT_EQ(sink.text(), "") << "nothing was searched";
     // Without refusal the recovered pattern is searched.
-    runToEnd(settings);
+    runToEnd();
     EXPECT_NE(sink.text().find(e2e::sj("発見数")), std::string::npos);
 }
 
 TEST_F(WorkerRun, SearchAreaErrorEndsTheRunWithoutTheStopFlag) {
     ResultSink& sink = install(false);
     settings.schAreaInRec = "(a)(b)";
-    SearchSummary result = runToEnd(settings);
-    EXPECT_EQ(stopFlag().load(), 0);
+    SearchSummary result = runToEnd();
+    EXPECT_FALSE(context->stopRequested());
     EXPECT_EQ(result.filesSearched, 1) << "no file after the error";
     EXPECT_EQ(sink.text().find(e2e::marker(2)), std::string::npos) << "no result line";
 }
@@ -165,7 +159,7 @@ TEST_F(WorkerRun, SecondSearchIsRefusedWhileBusy) {
     install(false);
     deletionWorkerActive() = true;
     EXPECT_TRUE(searchBusy());
-    EXPECT_EQ(startSearch(makeSearchRequest(settings)), StartOutcome::Busy);
+    EXPECT_EQ(startSearch(makeSearchRequest(settings), context, nullptr), StartOutcome::Busy);
     deletionWorkerActive() = false;
     EXPECT_FALSE(searchBusy());
 }
