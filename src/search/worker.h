@@ -1,8 +1,8 @@
 // TWorker: one search run on its own thread. It walks the folders, has each
 // file cut into records (RecordSource), tests each record against the search
 // strings (RecordTester), has the result formatter write the lines of those
-// that hold hits, and ends with the summary. It reads only its own copy of the request, and
-// everything it compiles or keeps belongs to it for the run.
+// that hold hits, and ends with the summary. It reads only its own copy of
+// the request, and everything it compiles or keeps belongs to it.
 #pragma once
 #include <cstdint>
 #include <functional>

@@ -65,7 +65,8 @@ using Spans = std::vector<std::pair<int, int>>;
 
 }  // namespace
 
-TEST(RecordTest, MatchesByType) {
+// Record tests by type and options, in whole records and whole fields.
+TEST(RecordTest, MatchesByTypeAndOptions) {
     CaptureSink quiet;  // the empty stem form reports itself
     struct Case {
         const char* search;
@@ -97,20 +98,16 @@ TEST(RecordTest, MatchesByType) {
         // A fuzzy string too short for fuzzy matching is searched as a normal one.
         {"abc", {.type = kFuzzy}, "xxabcxx", true},
         {"abc", {.type = kFuzzy}, "xxabxx", false},
-    };
-    for (const Case& c : cases) {
-        Fixture f(c.search, c.options);
-        EXPECT_EQ(f.tester().matches(c.text), c.expected) << c.search << " in " << c.text;
-    }
-}
-
-TEST(RecordTest, WholeFieldMatching) {
-    struct Case {
-        const char* search;
-        Options options;
-        const char* record;
-        bool expected;
-    } cases[] = {
+        // A first byte that is only a second byte in the text: 塔 (0x93 0x83)
+        // across ン (0x83 0x93) and ア (0x83 0x41); "S" inside サ (0x83 0x53).
+        {"\x93\x83", {.icase = false}, "\x83\x93\x83\x41", false},
+        {"\x93\x83", {.icase = false}, "\x83\x93\x83\x41\x93\x83", true},
+        {"Sun", {.icase = false}, "\x83\x53un", false},
+        {"Sun", {.icase = false}, "\x83\x53un Sun", true},
+        {"sun", {}, "\x83\x53un SUN", true},
+        {"sun", {.width = true}, "\x83\x53un \x82\x72\x82\x95\x82\x8e", true},  // Ｓｕｎ
+        {"sun", {.width = true}, "\x83\x53\x82\x95\x82\x8e", false},
+        // Whole fields.
         {"abc", {.field = true}, "x\tabc\ty\r\n", true},
         {"abc", {.field = true}, "x\tabcd\ty\r\n", false},
         {"abc", {.field = true}, "x\txabc\ty\r\n", false},
@@ -125,9 +122,14 @@ TEST(RecordTest, WholeFieldMatching) {
         {"a*", {.type = kRegex, .field = true}, "b\r\n", false},
         {"a*", {.type = kRegex, .field = true}, "b\t\r\n", true},
     };
+    // Also behind words long enough for the searcher's start tables.
+    std::string padding;
+    for (int i = 0; i < 75; ++i) padding += "x ";
     for (const Case& c : cases) {
         Fixture f(c.search, c.options);
-        EXPECT_EQ(f.tester().matches(c.record), c.expected) << c.search << " in " << c.record;
+        EXPECT_EQ(f.tester().matches(c.text), c.expected) << c.search << " in " << c.text;
+        if (c.options.field || c.options.type == kRegex) continue;
+        EXPECT_EQ(f.tester().matches(padding + c.text), c.expected) << c.search << " after x";
     }
 }
 
