@@ -16,12 +16,13 @@
 #include "platform/file_system.h"
 #include "platform/system_error.h"
 #include "search/indexed_search.h"
+#include "search/search_request.h"
 #include "search/search_run.h"
-#include "search/status_sink.h"
 #include "search/worker.h"
 #include "support/event.h"
 #include "support/message_service.h"
 #include "support/path_utils.h"
+#include "support/run_context.h"
 #include "support/stop_flag.h"
 #include "support/thread.h"
 
@@ -104,22 +105,24 @@ void fillSearchKeys(const QfOptions& options, AppSettings& settings) {
     if (settings.schFile.empty()) settings.schFile = "*.txt";
 }
 
-// Runs the search and waits for its end; returns the hit count.
-int32_t runSearch(AppSettings& settings) {
+// Runs the search and waits for its end; returns the hit count, or -1 when
+// the search string was refused (its message is out).
+int32_t runSearch(const AppSettings& settings, const std::shared_ptr<RunContext>& context) {
     LEvent ended;
     SearchSummary result;
-    setSearchEndHandler([&](const SearchSummary& summary) {
+    SearchRequest request = makeSearchRequest(settings);
+    // Like grep, a defective pattern is an error rather than a guess.
+    request.refuseDefect = true;
+    const StartOutcome outcome = startSearch(request, context, [&](const SearchSummary& summary) {
         result = summary;
         ended.set();
     });
-    if (startSearch(settings)) ended.wait(-1);
-    setSearchEndHandler(nullptr);
-    return result.hits;
+    if (outcome == StartOutcome::Started) ended.wait(-1);
+    return outcome == StartOutcome::PatternDefect ? -1 : result.hits;
 }
 
 // Cleans the index folder on this thread: stale data only, or everything.
 void runIndexDeletion(bool deleteAll, const AppSettings& settings) {
-    connectIndexStatus();
     stopFlag().store(0);
     TWkDel worker(deleteAll, settings.ixfDir.view());
     worker.run();
@@ -127,7 +130,6 @@ void runIndexDeletion(bool deleteAll, const AppSettings& settings) {
 
 void finish() {
     QfProgressLine::clear();
-    installStatusSink(nullptr);
     LThread::shutdownThreads();
     shutdownMessages();
 }
@@ -160,8 +162,13 @@ int main(int argc, char** argv) {
     setMessageLanguage('J');
     const bool color = options.color == ColorMode::Always ||
                        (options.color == ColorMode::Auto && stdoutIsTerminal());
-    installMessageSink(std::make_unique<QfSink>(options.raw, color));
-    if (!options.quiet && stderrIsTerminal()) installStatusSink(std::make_unique<QfProgressLine>());
+    // One context for everything qf does; on this thread it also routes the
+    // messages of the settings files and the interrupt to the run's flag.
+    auto context = std::make_shared<RunContext>();
+    context->setMessageSink(std::make_shared<QfSink>(options.raw, color));
+    if (!options.quiet && stderrIsTerminal())
+        context->setStatusSink(std::make_shared<QfProgressLine>());
+    RunContextScope contextScope(context);
 
     AppSettings settings;
     if (!loadSettings(options, settings)) return kExitUsage;
@@ -180,7 +187,8 @@ int main(int argc, char** argv) {
     }
 
     fillSearchKeys(options, settings);
-    const int32_t hits = runSearch(settings);
+    const int32_t hits = runSearch(settings, context);
     finish();
+    if (hits < 0) return exitStatus(kExitUsage);
     return exitStatus(hits > 0 ? kExitFound : kExitNothingFound);
 }

@@ -1,17 +1,16 @@
 // AppSettings: the one settings object. Every key of the configuration file is
 // a public field named as the key; the search keys ("sch...") form the search
 // request. Besides the keys it holds run-time fields that are never written.
-// The GUI owns the object from start-up to exit; a search worker reads it
-// without a lock while the GUI leaves it alone.
+// The GUI owns the object from start-up to exit; a search run reads only the
+// request it was given, never this object.
 #pragma once
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
+#include "base/lstr.h"
 #include "config/font_record.h"
 #include "config/window_rect.h"
-#include "base/lstr.h"
-#include "support/str_set.h"
 
 class LIni;
 
@@ -93,13 +92,10 @@ struct AppSettings {
     int32_t schUseIX = 0;
 
     // Run-time fields, never written.
-    LStr configPath;            // the configuration file
-    LStr helpPath;              // the manual, set by the front end
-    LStrList nonTextExtList;    // nonTextExt split at ";" (blanks around it dropped)
-    LStr displayBase;           // folder prefix cut from displayed paths
-    LStr pendingFolder;         // dropped folders, joined by ";"
-    int32_t literalOnce = 0;    // compile the next regex search string as a literal
-    LStrSet shownRecords{256};  // records already shown (ignoreSameRec)
+    LStr configPath;          // the configuration file
+    LStr helpPath;            // the manual, set by the front end
+    LStrList nonTextExtList;  // nonTextExt split at ";" (blanks around it dropped)
+    LStr pendingFolder;       // dropped folders, joined by ";"
 
     // Registers every key with an LIni, in table order.
     void registerKeys(LIni& ini);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "index/record_limits.h"
 #include "pattern/first_bytes.h"
 #include "pattern/nodes/rex.h"
 
@@ -18,10 +19,6 @@ struct IxRecordSeparator {
     LRex* node = nullptr;                   // null: records are cut by length only
     const LRexStartTable* table = nullptr;  // offset-0 start bytes, or null
 };
-
-// Limits of one record read, the same the search uses.
-inline constexpr int32_t kRecordPeekLength = 100;
-inline constexpr int32_t kRecordMaxLength = 10000;
 
 // Block sizes: a block is closed before a record when it already holds more
 // than kBlockSoftLimit bytes or the record would carry it past kBlockHardLimit.

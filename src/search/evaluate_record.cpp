@@ -1,22 +1,30 @@
 // Evaluating a record that passed the record test: its hits are collected
-// and counted, and it is shown unless count-only or the shown-record set
-// says otherwise.
-#include "config/app_settings.h"
+// and counted, and it is shown unless count-only, an earlier line showed it
+// or the duplicate key says otherwise.
 #include "search/open_reader.h"
 #include "search/record_test.h"
+#include "search/result_formatter.h"
 #include "search/worker.h"
 
-int32_t TWorker::evaluateRecord(TReader& reader, const LStr& area, const LStr& prefix,
-                                const LStr& suffix) {
+int32_t TWorker::evaluateRecord(TReader& reader, RecordTester& tester, int32_t schStrNo) {
     hits_.clear();
-    testers_[current_]->collect(area.view(), hits_);
+    tester.collect(record_.view(), hits_);
     const int32_t n = int32_t(hits_.size());
-    if (n == 0 || countOnly_) return n;
-    if (settings_.ignoreSameRec != 0) {
-        key_.truncate(0);
-        key_.append(prefix.view()).append(area.view()).append(suffix.view());
-        if (!settings_.shownRecords.add(key_.view())) return n;
-    }
-    buildResultLine(reader, area, prefix, suffix, hits_);
+    if (n == 0 || request_.countOnly) return n;
+    if (request_.ignoreSameRecord != 0 && isShownRecord()) return n;
+    formatter_->write(reader, RecordParts{prefix_.view(), record_.view(), suffix_.view()}, hits_,
+                      schStrNo);
     return n;
+}
+
+bool TWorker::isShownRecord() {
+    key_.truncate(0);
+    key_.append(prefix_.view()).append(record_.view()).append(suffix_.view());
+    return !shownRecords_.add(key_.view());
+}
+
+bool TWorker::isShownDuplicate(const LStr& record) {
+    key_ = record;
+    dupReplace_.apply(key_);
+    return !shownDupKeys_.add(key_.view());
 }

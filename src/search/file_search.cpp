@@ -1,44 +1,35 @@
-// The per-file part of a run: choosing a strategy, opening the file and
-// cutting it into records, and the per-record loop over the search strings.
-#include <algorithm>
+// The per-file part of a run: choosing a strategy, opening the file, and the
+// per-record loop over the search strings.
 #include <thread>
 
-#include "config/app_settings.h"
-#include "pattern/record_reader.h"
 #include "search/indexed_search.h"
 #include "search/open_reader.h"
+#include "search/record_source.h"
 #include "search/record_test.h"
+#include "search/result_formatter.h"
 #include "search/search_output.h"
 #include "search/search_string.h"
 #include "search/status_sink.h"
 #include "search/worker.h"
-#include "support/byte_scan.h"
 #include "support/message_service.h"
 
 namespace {
 
-constexpr int32_t kPeekLength = 100;
-constexpr int32_t kMaxRecordLength = 10000;
 constexpr int64_t kWholeFile = 2147483647;
 
 }  // namespace
 
 int TWorker::searchFile(const LStr& path) {
-    if (settings_.ignoreSameRec == 1) settings_.shownRecords.clear();
+    if (request_.ignoreSameRecord == 1) shownRecords_.clear();
     if (!visitedFiles_.add(path.view())) return stopped() ? 1 : 0;
 
-    const TSchStr* current = current_ >= 0 ? strings_[current_].get() : nullptr;
-    if (settings_.schType == AppSettings::kFuzzySearch && (!current || current->regulSig))
+    if (request_.keys.fuzzy() && (!current_ || current_->regulSig))
         searchFuzzyIndexed(path);
-    else if (settings_.schUseIX)
+    else if (request_.keys.useIndex)
         searchIndexedFile(path);
     else
         searchWholeFile(path);
     ++filesSearched_;
-
-    fileRecSepar_.reset();
-    fileReplace_.clear();
-    fileHasOwnSettings_ = false;
     return stopped() ? 1 : 0;
 }
 
@@ -73,10 +64,10 @@ void TWorker::searchFuzzyIndexed(const LStr& path) {
 IndexedFileSearch TWorker::indexedRun(TReader& reader, const LStr& path) {
     IndexedFileSearch run;
     run.cache = ixCache_.get();
-    run.separator = {recordSeparator(), recordSeparatorTable()};
-    run.current = current_ >= 0 ? strings_[current_].get() : nullptr;
+    run.separator = source_->separator();
+    run.current = current_;
     run.stringCount = int32_t(strings_.size());
-    run.regex = settings_.schType == AppSettings::kRegexSearch;
+    run.regex = request_.keys.regex();
     run.open = [this, &reader, &path] { return openForSearch(reader, path, true); };
     run.searchRange = [this, &reader](int64_t start, int64_t length, int32_t line) {
         return searchRange(reader, start, length, line);
@@ -87,75 +78,33 @@ IndexedFileSearch TWorker::indexedRun(TReader& reader, const LStr& path) {
 void TWorker::countFile(const LStr& path, int32_t hits) {
     if (hits <= 0) return;
     ++filesWithHits_;
-    if (countOnly_) outputFormatted("%4d    %s\n", hits, path.c_str());
+    if (request_.countOnly) outputFormatted("%4d    %s\n", hits, path.c_str());
 }
 
 bool TWorker::openForSearch(TReader& reader, const LStr& path, bool indexMode) {
-    if (!openReader(reader, path, settings_.displayBase.view(), indexMode)) return false;
-    if (settings_.dspFieldTitle) readFieldTitles(reader);
+    if (!openReader(reader, path, displayBase_.view(), indexMode)) return false;
+    if (formatter_->showsFieldTitles())
+        reader.fieldTitles = formatter_->fieldTitles(source_->firstRecordText(reader).view());
     return true;
 }
 
-void TWorker::readFieldTitles(TReader& reader) {
-    LStr first;
-    int32_t separator = readUntilRex(reader.stream(), recordSeparator(), kPeekLength,
-                                     recordSeparatorTable(), first, kMaxRecordLength);
-    if (first.empty()) return;
-    std::string_view titles = first.view().substr(0, first.length() - separator);
-    std::string_view cut = fldSeparText_.view();
-    for (;;) {
-        size_t end = cut.empty() ? std::string_view::npos : titles.find(cut);
-        reader.fieldTitles.emplace_back(titles.substr(0, end));
-        if (end == std::string_view::npos) break;
-        titles.remove_prefix(end + cut.size());
-    }
-}
-
-LRex* TWorker::recordSeparator() const {
-    return fileRecSepar_ ? fileRecSepar_.get() : recSepar_.get();
-}
-
-const LRexStartTable* TWorker::recordSeparatorTable() const {
-    if (fileRecSepar_) return &fileRecSeparTable_;
-    return recSeparHasTable_ ? &recSeparTable_ : nullptr;
-}
-
-bool TWorker::isShownDuplicate(const LStr& area) {
-    key_ = area;
-    dupReplace_.apply(key_);
-    return !shownDupKeys_.add(key_.view());
-}
-
 int32_t TWorker::searchRange(TReader& reader, int64_t start, int64_t length, int32_t firstLine) {
-    LSrmBase& stream = reader.stream();
-    stream.seek(int32_t(start));
-    stream.setLine(firstLine);
+    source_->seek(reader, start, firstLine);
     if (stopped()) return 0;
     const int64_t end = start + length;
-    LRex* separator = recordSeparator();
-    const LRexStartTable* table = recordSeparatorTable();
-    int32_t line = firstLine;
     int32_t count = 0;
-    for (;;) {
-        if (stream.tell() >= end) break;
-        record_.truncate(0);  // keeps the buffer (clear() would free it)
-        readUntilRex(stream, separator, kPeekLength, table, record_, kMaxRecordLength);
-        if (record_.empty()) break;
-        // Lines are counted here, one per line feed read, as the stream
-        // counts them; asking the stream would rescan its buffer each time.
-        reader.setRecordLine(line);
-        const std::string_view text = record_.view();
-        line += countByte(text.data(), text.data() + text.size(), '\n');
+    while (source_->next(reader, end, record_)) {
         prefix_.truncate(0);
         suffix_.truncate(0);
         if (areaRex_ &&
-            splitArea(*areaRex_, settings_.schAreaInRec.view(), record_, prefix_, suffix_))
+            splitArea(*areaRex_, request_.areaPattern.view(), record_, prefix_, suffix_)) {
+            failed_ = true;
             break;
+        }
         for (size_t i = 0; i < testers_.size(); ++i) {
-            current_ = int32_t(i);
             if (!testers_[i]->matches(record_.view())) continue;
-            if (settings_.dspSuprDup && isShownDuplicate(record_)) continue;
-            count += evaluateRecord(reader, record_, prefix_, suffix_);
+            if (request_.suppressDuplicates && isShownDuplicate(record_)) continue;
+            count += evaluateRecord(reader, *testers_[i], strings_[i]->schStrNo);
             setStatusF(4, "%d", hitCount_ + count);
             std::this_thread::yield();
         }

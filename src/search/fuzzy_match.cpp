@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "config/app_settings.h"
 #include "search/search_string.h"
 #include "support/stop_flag.h"
 #include "text/char_fold.h"
@@ -26,9 +25,8 @@ int32_t windowLength(int32_t keyBytes, int32_t minRate) {
 
 }  // namespace
 
-FuzzyOptions fuzzyOptionsOf(const AppSettings& settings, const TSchStr& str) {
-    return FuzzyOptions{settings.minRate, settings.schICaseF != 0, settings.schFieldMchF != 0,
-                        str.tolBits};
+FuzzyOptions fuzzyOptionsOf(const SearchKeys& keys, const TSchStr& str) {
+    return FuzzyOptions{keys.minRate, keys.ignoreCase, keys.fieldMatch, str.tolBits};
 }
 
 FuzzyMatcher::FuzzyMatcher(std::string_view searchString, const FuzzyOptions& options)
@@ -152,13 +150,4 @@ bool FuzzyMatcher::run(std::string_view text, HitList* hits) {
         if (options_.wholeField) break;
     }
     return false;
-}
-
-bool fuzzyMatch(std::string_view text, const TSchStr& str, const AppSettings& settings,
-                HitList* hits) {
-    FuzzyMatcher matcher(str.schStr.view(), fuzzyOptionsOf(settings, str));
-    if (!hits) return matcher.matches(text);
-    const size_t before = hits->size();
-    matcher.collect(text, *hits);
-    return hits->size() > before;
 }

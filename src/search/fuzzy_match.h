@@ -8,14 +8,13 @@
 #include <string_view>
 #include <vector>
 
+#include "base/lstr.h"
 #include "index/gram_signature.h"
 #include "search/fuzzy_align.h"
 #include "search/fuzzy_tokens.h"
 #include "search/fuzzy_window.h"
 #include "search/hit.h"
-#include "base/lstr.h"
-
-struct AppSettings;
+#include "search/search_keys.h"
 struct TSchStr;
 
 struct FuzzyOptions {
@@ -26,7 +25,7 @@ struct FuzzyOptions {
 };
 
 // The options of a search run for one compiled search string.
-FuzzyOptions fuzzyOptionsOf(const AppSettings& settings, const TSchStr& str);
+FuzzyOptions fuzzyOptionsOf(const SearchKeys& keys, const TSchStr& str);
 
 // How far windows got: counted over the matcher's life.
 struct FuzzyStats {
@@ -82,8 +81,3 @@ private:
     std::vector<AlignedPiece> bestPieces_;
     FuzzyStats stats_;
 };
-
-// One fuzzy test (hits null) or collection over a text, with tables built
-// for this call only; a run keeps a FuzzyMatcher instead.
-bool fuzzyMatch(std::string_view text, const TSchStr& str, const AppSettings& settings,
-                HitList* hits);

@@ -9,8 +9,8 @@ namespace {
 
 class RunFuzzyMatcher final : public FuzzyRecordMatcher {
 public:
-    RunFuzzyMatcher(const AppSettings& settings, const TSchStr& str)
-        : matcher_(str.schStr.view(), fuzzyOptionsOf(settings, str)) {}
+    RunFuzzyMatcher(const SearchKeys& keys, const TSchStr& str)
+        : matcher_(str.schStr.view(), fuzzyOptionsOf(keys, str)) {}
 
     bool matches(std::string_view text) override { return matcher_.matches(text); }
     void collect(std::string_view text, HitList& hits) override { matcher_.collect(text, hits); }
@@ -21,7 +21,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<FuzzyRecordMatcher> makeFuzzyRecordMatcher(const AppSettings& settings,
+std::unique_ptr<FuzzyRecordMatcher> makeFuzzyRecordMatcher(const SearchKeys& keys,
                                                            const TSchStr& str) {
-    return std::make_unique<RunFuzzyMatcher>(settings, str);
+    return std::make_unique<RunFuzzyMatcher>(keys, str);
 }

@@ -4,11 +4,11 @@
 #include <memory>
 
 #include "search/record_test.h"
+#include "search/search_keys.h"
 
-struct AppSettings;
 struct TSchStr;
 
 // A fuzzy matcher for one compiled search string of a run. The tester uses
 // it only while the string stays fuzzy (it still has its signature).
-std::unique_ptr<FuzzyRecordMatcher> makeFuzzyRecordMatcher(const AppSettings& settings,
+std::unique_ptr<FuzzyRecordMatcher> makeFuzzyRecordMatcher(const SearchKeys& keys,
                                                            const TSchStr& str);

@@ -8,6 +8,8 @@
 
 namespace {
 
+// How much a character counts in the alignment cost, by its first byte:
+// letters, kana and kanji most, digits less, symbols and control bytes least.
 constexpr std::array<uint8_t, 256> makeWeightTable() {
     std::array<uint8_t, 256> t{};
     for (int b = 0; b < 256; ++b) {
@@ -45,10 +47,6 @@ void split(std::string_view text, TokenSeq& out, IdOf idOf) {
 }
 
 }  // namespace
-
-int tokenWeight(unsigned char firstByte) {
-    return kWeights[firstByte];
-}
 
 FuzzyKey::FuzzyKey(std::string_view key) : text_(key), ids_(0x10000, 0) {
     firstOf_.push_back(0);  // id 0 has no occurrence

@@ -9,10 +9,6 @@
 
 #include "base/lstr.h"
 
-// How much a character counts in the alignment cost: letters, kana and kanji
-// most, digits less, symbols and control bytes least.
-int tokenWeight(unsigned char firstByte);
-
 // A text split into tokens. Token k covers the bytes [offsets[k],
 // offsets[k + 1]); weights holds the running sums of the token weights, so
 // the weight of tokens [i, j) is weights[j] - weights[i].
@@ -22,7 +18,6 @@ struct TokenSeq {
     std::vector<int64_t> weights;  // count + 1 entries
 
     int32_t count() const { return int32_t(ids.size()); }
-    int32_t weightOf(int32_t k) const { return int32_t(weights[k + 1] - weights[k]); }
 };
 
 // The search string's tokens and the dictionary that numbers characters:

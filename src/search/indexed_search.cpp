@@ -4,10 +4,8 @@
 
 #include "index/index_lookup.h"
 #include "index/ix_cache.h"
-#include "index/ix_status.h"
 #include "search/search_output.h"
 #include "search/search_string.h"
-#include "search/status_sink.h"
 #include "support/message_service.h"
 #include "support/stop_flag.h"
 
@@ -53,12 +51,7 @@ IndexedOutcome searchBlocks(const IndexedFileSearch& run, const TIxEntry& entry,
 }  // namespace
 
 std::unique_ptr<TIxCache> makeIndexCache(std::string_view indexFolder) {
-    connectIndexStatus();
     return std::make_unique<TIxCache>(indexFolder);
-}
-
-void connectIndexStatus() {
-    setIxStatusHook(&setStatus);
 }
 
 bool indexedBlockAdmitted(const TIxBlock& block, const IndexedFileSearch& run) {

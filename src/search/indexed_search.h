@@ -37,12 +37,8 @@ struct IndexedOutcome {
     int32_t blocksSearched = 0;  // of them, read and searched
 };
 
-// The index cache of a run over the index folder, with the index status
-// texts routed to the run's status sink.
+// The index cache of a run over the index folder.
 std::unique_ptr<TIxCache> makeIndexCache(std::string_view indexFolder);
-// Routes the index code's status texts to the status sink (also for the
-// deletion worker, before it is started).
-void connectIndexStatus();
 
 // A normal or regular-expression search through the index. wholeFile is set
 // when the search string gives no usable signature or the file cannot be

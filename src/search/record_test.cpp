@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "config/app_settings.h"
+#include "pattern/next_match.h"
 #include "pattern/nodes/brace_rex.h"
 #include "search/search_output.h"
 #include "search/search_string.h"
@@ -50,13 +50,13 @@ int capturingGroups(const LRex& root) {
 
 }  // namespace
 
-RecordTester::RecordTester(const AppSettings& settings, const TSchStr& str,
-                           const LRex* fieldSeparator, const LRex* recordSeparator)
-    : settings_(settings),
+RecordTester::RecordTester(const SearchKeys& keys, const TSchStr& str, const LRex* fieldSeparator,
+                           const LRex* recordSeparator)
+    : keys_(keys),
       str_(str),
-      fieldMatch_(settings.schFieldMchF != 0),
-      fold_{settings.schICaseF != 0, settings.schIZhF != 0},
-      key_(settings.schStemF ? str.schStemStr.view() : str.schStr.view()),
+      fieldMatch_(keys.fieldMatch),
+      fold_{keys.ignoreCase, keys.ignoreWidth},
+      key_(keys.stem ? str.schStemStr.view() : str.schStr.view()),
       searcher_(str.schRex.get()),
       // Matching keeps its enumeration state in the nodes; the separators are
       // only ever matched from this tester's thread.
@@ -74,11 +74,11 @@ RecordTester::RecordTester(const AppSettings& settings, const TSchStr& str,
 }
 
 RecordTester::Method RecordTester::method() const {
-    if (settings_.schType == AppSettings::kRegexSearch) return Method::kRegex;
+    if (keys_.regex()) return Method::kRegex;
     // A fuzzy string without its signature was too short and is searched as
     // a normal one.
-    if (fuzzy_ && str_.fuzzyInForce(settings_)) return Method::kFuzzy;
-    return settings_.schStemF ? Method::kStem : Method::kLiteral;
+    if (fuzzy_ && str_.fuzzyInForce(keys_)) return Method::kFuzzy;
+    return keys_.stem ? Method::kStem : Method::kLiteral;
 }
 
 bool RecordTester::matches(std::string_view text) {
@@ -163,8 +163,7 @@ void RecordTester::collectPatternHits(std::string_view text, HitList& hits) {
         const int32_t length = searcher_.matchLen();
         hits.push_back(Hit{top, length, 100, {}});
         if (fieldMatch_) return;
-        // An empty match would be found again at the same place.
-        from = top + (length > 0 ? length : std::max(1, charLength(text, top)));
+        from = nextSearchStart(text, top, length);
     }
 }
 
@@ -194,7 +193,7 @@ int32_t RecordTester::findSeparator(LRexSearcher& searcher, std::string_view tex
             *end = top + searcher.matchLen();
             return top;
         }
-        from = top + std::max(1, charLength(text, top));
+        from = nextSearchStart(text, top, 0);
     }
     return -1;
 }
@@ -247,7 +246,6 @@ int splitArea(const LRex& areaPattern, std::string_view areaPatternText, LStr& r
     const int groups = capturingGroups(areaPattern);
     if (groups != 1) {
         outputMessage(kAreaGroupCount, LStr(areaPatternText).c_str(), groups);
-        stopFlag().store(1);
         return 1;
     }
     const LRexHitList& hits = searcher.hits();

@@ -7,14 +7,14 @@
 #include <memory>
 #include <string_view>
 
+#include "base/lstr.h"
 #include "pattern/nodes/sp_rex.h"
 #include "pattern/searcher.h"
 #include "search/first_char_scan.h"
 #include "search/hit.h"
-#include "base/lstr.h"
+#include "search/search_keys.h"
 #include "text/regularize.h"
 
-struct AppSettings;
 struct TSchStr;
 
 // The fuzzy record test and hit collection plug in here. Without one, a
@@ -32,7 +32,7 @@ public:
 class RecordTester {
 public:
     // The separators may be null (an empty pattern never matches).
-    RecordTester(const AppSettings& settings, const TSchStr& str, const LRex* fieldSeparator,
+    RecordTester(const SearchKeys& keys, const TSchStr& str, const LRex* fieldSeparator,
                  const LRex* recordSeparator);
     RecordTester(const RecordTester&) = delete;
     RecordTester& operator=(const RecordTester&) = delete;
@@ -79,7 +79,7 @@ private:
     int32_t findSeparator(LRexSearcher& searcher, std::string_view text, int32_t from,
                           int32_t* end);
 
-    const AppSettings& settings_;
+    const SearchKeys keys_;
     const TSchStr& str_;
     bool fieldMatch_;
     FoldFlags fold_;
@@ -96,7 +96,7 @@ private:
 // Narrows a record to its search area: the text of the area pattern's one
 // group. No match, or a match without the group, leaves an empty record
 // (prefix and suffix untouched). Returns 1 when a match is found but the
-// pattern has other than one group: the message line is out and the stop
-// flag set.
+// pattern has other than one group: the message line is out, and the caller
+// ends its run.
 int splitArea(const LRex& areaPattern, std::string_view areaPatternText, LStr& record, LStr& prefix,
               LStr& suffix);

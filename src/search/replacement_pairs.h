@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "pattern/searcher.h"
 #include "base/lstr.h"
+#include "pattern/searcher.h"
 
 class ReplacementList {
 public:

@@ -1,14 +1,13 @@
-// startSearch and the global state of the current worker.
+// startSearch and the busy state of the program.
 #include "search/search_run.h"
 
 #include <memory>
-#include <mutex>
 
-#include "config/app_settings.h"
 #include "search/search_output.h"
+#include "search/search_request.h"
 #include "search/search_string.h"
 #include "search/worker.h"
-#include "support/stop_flag.h"
+#include "support/run_context.h"
 
 namespace {
 
@@ -19,27 +18,8 @@ const char kFuzzyFallbackNote[] =
     "\x8C\x9F\x8D\xF5\x82\xF0\x8Ds\x82\xA2\x82\xDC\x82\xB7\x81"
     "B";
 
-std::atomic<TWorker*> currentWorkerPointer{nullptr};
-
-std::mutex& handlerLock() {
-    static std::mutex lock;
-    return lock;
-}
-
-SearchEndHandler& endHandler() {
-    static SearchEndHandler handler;
-    return handler;
-}
-
-void runEnded(const SearchSummary& summary) {
-    currentWorkerPointer = nullptr;
-    SearchEndHandler handler;
-    {
-        std::lock_guard lock(handlerLock());
-        handler = endHandler();
-    }
-    if (handler) handler(summary);
-}
+// Set from a start until the worker has gone.
+std::atomic<bool> searchRunning{false};
 
 }  // namespace
 
@@ -49,30 +29,33 @@ std::atomic<bool>& deletionWorkerActive() {
 }
 
 bool searchBusy() {
-    return currentWorkerPointer.load() != nullptr || deletionWorkerActive();
+    return searchRunning.load() || deletionWorkerActive();
 }
 
-TWorker* currentWorker() {
-    return currentWorkerPointer.load();
-}
-
-void setSearchEndHandler(SearchEndHandler handler) {
-    std::lock_guard lock(handlerLock());
-    endHandler() = std::move(handler);
-}
-
-bool startSearch(AppSettings& settings) {
-    if (searchBusy()) return false;
-    stopFlag() = 0;
-    auto worker = std::make_unique<TWorker>(settings);
-    currentWorkerPointer = worker.get();
-    if (!settings.schStr.empty()) {
+StartOutcome startSearch(const SearchRequest& request, std::shared_ptr<RunContext> context,
+                         SearchEndHandler onEnd) {
+    if (deletionWorkerActive() || searchRunning.exchange(true)) return StartOutcome::Busy;
+    RunContextScope scope(context);
+    context->clearStop();
+    auto worker = std::make_unique<TWorker>(request, context);
+    if (!request.searchString.empty()) {
         SearchStringResult compiled =
-            compileSearchString(settings.schStr.view(), settings, nullptr, 0);
+            compileSearchString(request.searchString.view(), request.keys, nullptr, 0);
+        if (request.refuseDefect && compiled.defective) {
+            searchRunning = false;
+            return StartOutcome::PatternDefect;
+        }
         worker->addSearchString(std::move(compiled.str), compiled.fuzzyFallback);
     }
-    if (worker->fuzzyFallbacks() >= worker->searchStringCount())
-        outputMessageText(kFuzzyFallbackNote);
-    worker->setEndAction(runEnded);
-    return LThread::startDetached(std::move(worker));
+    // The note only when every string of the run falls back.
+    const int32_t strings = worker->searchStringCount();
+    if (strings > 0 && worker->fuzzyFallbacks() == strings) outputMessageText(kFuzzyFallbackNote);
+    worker->setEndAction([onEnd = std::move(onEnd)](const SearchSummary& summary) {
+        searchRunning = false;
+        if (onEnd) onEnd(summary);
+    });
+    // A worker that cannot start is destroyed at once, which calls the end
+    // handler as well.
+    LThread::startDetached(std::move(worker));
+    return StartOutcome::Started;
 }

@@ -2,7 +2,6 @@
 // and the signatures the index and fuzzy matching use.
 #include "search/search_string.h"
 
-#include "config/app_settings.h"
 #include "pattern/parser.h"
 #include "pattern/requirements.h"
 #include "search/regex_signature.h"
@@ -24,11 +23,11 @@ constexpr char kTooShortForFuzzy[] =
 // Fuzzy matching needs this many characters unless whole fields are matched.
 constexpr int32_t kFuzzyMinLength = 4;
 
-uint32_t patternFlags(const AppSettings& s) {
+uint32_t patternFlags(const SearchKeys& s) {
     uint32_t flags = 0;
-    if (s.schICaseF) flags |= RexIgnoreCase;
-    if (s.schWord) flags |= RexWords;
-    if (s.schIZhF) flags |= RexIgnoreWidth;
+    if (s.ignoreCase) flags |= RexIgnoreCase;
+    if (s.words) flags |= RexWords;
+    if (s.ignoreWidth) flags |= RexIgnoreWidth;
     return flags;
 }
 
@@ -50,9 +49,9 @@ int32_t charCount(std::string_view text) {
 // width folding on inside counts as ignoring width; ignorable text between
 // the literal pieces is not in the requirement tree, so such a pattern gets
 // no signature.
-void deriveRegexSignatures(TSchStr& str, std::string_view pattern, const AppSettings& s) {
+void deriveRegexSignatures(TSchStr& str, std::string_view pattern, const SearchKeys& s) {
     if (pattern.find("{@ign") != std::string_view::npos) return;
-    const bool anyWidth = s.schIZhF || pattern.find("{@iz}") != std::string_view::npos;
+    const bool anyWidth = s.ignoreWidth || pattern.find("{@iz}") != std::string_view::npos;
     auto top = patternRequirements(str.schRex.get());
     RegexSignatures sigs = regexSignatures(*top, anyWidth);
     str.regulSig = sigs.regulSig;
@@ -64,34 +63,32 @@ void deriveRegexSignatures(TSchStr& str, std::string_view pattern, const AppSett
 // the regularised form; a plain literal (also a regular expression compiled
 // as one) may lie inside longer words of the text, so it takes only the
 // grams that survive there.
-GramSignature literalSignature(const TSchStr& str, const AppSettings& s) {
-    const bool wholeWords = s.schType == AppSettings::kFuzzySearch ||
-                            (s.schStemF && s.schType != AppSettings::kRegexSearch);
+GramSignature literalSignature(const TSchStr& str, const SearchKeys& s) {
+    const bool wholeWords = s.fuzzy() || (s.stem && !s.regex());
     if (wholeWords) return signatureOf(str.schRegulStr);
     GramSignature sig;
-    const bool open = !s.schWord;  // words only: no letter may adjoin the match
-    addStableGrams(sig, str.schStr.view(), GramContext{open, open, s.schIZhF != 0});
+    const bool open = !s.words;  // words only: no letter may adjoin the match
+    addStableGrams(sig, str.schStr.view(), GramContext{open, open, s.ignoreWidth});
     return sig;
 }
 
-void compileLiteralString(TSchStr& str, const AppSettings& s, uint32_t flags) {
-    str.schRex = compileRex(anchoredIf(s.schFieldMchF, escapeLiteral(str.schStr)).view(), flags);
-    if (s.schUseIX || s.schType == AppSettings::kFuzzySearch) {
+void compileLiteralString(TSchStr& str, const SearchKeys& s, uint32_t flags) {
+    str.schRex = compileRex(anchoredIf(s.fieldMatch, escapeLiteral(str.schStr)).view(), flags);
+    if (s.useIndex || s.fuzzy()) {
         regularize(str.schStr.view(), kIndexFolding, str.schRegulStr);
         str.regulSig = literalSignature(str, s);
-        str.textSig = signatureOf(str.schStr.view());
     }
-    if (s.schStemF) {
-        regularize(str.schStr.view(), FoldFlags{s.schICaseF != 0, s.schIZhF != 0}, str.schStemStr);
+    if (s.stem) {
+        regularize(str.schStr.view(), FoldFlags{s.ignoreCase, s.ignoreWidth}, str.schStemStr);
         if (str.schStemStr.empty()) outputMessageText(kNoValidChars);
     }
 }
 
 // Fuzzy tolerance and the fallback to a normal search for short strings.
-bool settleFuzzy(TSchStr& str, const AppSettings& s) {
+bool settleFuzzy(TSchStr& str, const SearchKeys& s) {
     const int32_t length = charCount(str.schRegulStr.view());
     if (s.minRate < 100) str.tolBits = (100 - s.minRate) * length / 100 + 2;
-    const int32_t minLength = s.schFieldMchF ? 0 : kFuzzyMinLength;
+    const int32_t minLength = s.fieldMatch ? 0 : kFuzzyMinLength;
     if (str.regulSig && length >= minLength) return false;
     str.regulSig.reset();
     debugLog(kTooShortForFuzzy, str.schStr.c_str());
@@ -104,8 +101,8 @@ LStr TSchLine::dump() const {
     return formatText("TSchLine:[%s], hitCnt=%d, schStrNo=%d", line.c_str(), hitCnt, schStrNo);
 }
 
-bool TSchStr::fuzzyInForce(const AppSettings& settings) const {
-    return settings.schType == AppSettings::kFuzzySearch && regulSig.has_value();
+bool TSchStr::fuzzyInForce(const SearchKeys& keys) const {
+    return keys.fuzzy() && regulSig.has_value();
 }
 
 LStr TSchStr::dump() const {
@@ -118,28 +115,29 @@ LStr TSchStr::dump() const {
     return out;
 }
 
-SearchStringResult compileSearchString(std::string_view text, const AppSettings& settings,
+SearchStringResult compileSearchString(std::string_view text, const SearchKeys& keys,
                                        TSchLine* line, int32_t number) {
-    SearchStringResult result{std::make_unique<TSchStr>(), false};
+    SearchStringResult result{std::make_unique<TSchStr>(), false, false};
+    const int defectsBefore = threadDefectCount();
     TSchStr& str = *result.str;
     str.schStrNo = number;
     str.schLine = line;
     str.schStr = text;
-    if (settings.schICaseF) asciiToLower(str.schStr);
-    const uint32_t flags = patternFlags(settings);
+    if (keys.ignoreCase) asciiToLower(str.schStr);
+    const uint32_t flags = patternFlags(keys);
 
-    if (settings.schType == AppSettings::kRegexSearch && !settings.literalOnce) {
+    if (keys.regex() && !keys.literalOnce) {
         // The pattern keeps the text as typed: lowering it would turn escapes
         // such as \W or \D into their opposites; the ignore-case flag folds.
-        LStr pattern = anchoredIf(settings.schFieldMchF, text);
+        LStr pattern = anchoredIf(keys.fieldMatch, text);
         str.schRex = compileRex(pattern.view(), flags);
-        if (settings.schUseIX) deriveRegexSignatures(str, pattern.view(), settings);
+        if (keys.useIndex) deriveRegexSignatures(str, pattern.view(), keys);
     } else {
-        compileLiteralString(str, settings, flags);
+        compileLiteralString(str, keys, flags);
     }
     if (str.regulSig && str.regulSig->none()) str.regulSig.reset();
-    if (settings.schType == AppSettings::kFuzzySearch)
-        result.fuzzyFallback = settleFuzzy(str, settings);
+    if (keys.fuzzy()) result.fuzzyFallback = settleFuzzy(str, keys);
+    result.defective = threadDefectCount() != defectsBefore;
     return result;
 }
 

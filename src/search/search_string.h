@@ -9,11 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/lstr.h"
 #include "index/gram_signature.h"
 #include "pattern/nodes/rex.h"
-#include "base/lstr.h"
-
-struct AppSettings;
+#include "search/search_keys.h"
 
 // A result line attached to a search string (none for a dialog search).
 struct TSchLine {
@@ -31,24 +30,24 @@ struct TSchStr {
     LStr schStemStr;                         // options-mode regularised form, with stemming on
     std::optional<GramSignature> regulSig;   // grams every hit's block holds
     std::vector<GramSignature> literalSigs;  // per alternative of a regex
-    std::optional<GramSignature> textSig;    // grams of schStr as stored
     int32_t tolBits = 0;                     // signature bits a fuzzy block may lack
     int32_t schStrNo = 0;
     TSchLine* schLine = nullptr;  // not owned
 
     // A fuzzy search stays fuzzy only while the string has its signature.
-    bool fuzzyInForce(const AppSettings& settings) const;
+    bool fuzzyInForce(const SearchKeys& keys) const;
     LStr dump() const;
 };
 
 struct SearchStringResult {
     std::unique_ptr<TSchStr> str;
     bool fuzzyFallback = false;  // fuzzy was asked for but the string is too short
+    bool defective = false;      // compiling reported an error or warning
 };
 
-// Compiles text by the search keys of settings. An empty stem form gives
+// Compiles text by the search keys. An empty stem form gives
 // the message line "有効な文字がありません"; the string is still returned.
-SearchStringResult compileSearchString(std::string_view text, const AppSettings& settings,
+SearchStringResult compileSearchString(std::string_view text, const SearchKeys& keys,
                                        TSchLine* line, int32_t number);
 
 // The pattern text that matches text literally.

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "index/gram_signature.h"
 #include "base/lstr.h"
+#include "index/gram_signature.h"
 
 struct GramContext {
     bool openBefore = true;  // the text may continue the first word backwards

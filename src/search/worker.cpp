@@ -1,7 +1,6 @@
 // The worker's run: preparation, headings, the folder walk and the summary.
 #include "search/worker.h"
 
-#include "config/app_settings.h"
 #include "index/index_separator.h"
 #include "index/ix_cache.h"
 #include "pattern/parser.h"
@@ -9,14 +8,15 @@
 #include "search/font_markers.h"
 #include "search/fuzzy_record_matcher.h"
 #include "search/indexed_search.h"
+#include "search/record_source.h"
 #include "search/record_test.h"
+#include "search/result_formatter.h"
 #include "search/search_output.h"
 #include "search/search_string.h"
 #include "search/status_sink.h"
 #include "support/dir_walker.h"
 #include "support/message_service.h"
-#include "support/stop_flag.h"
-#include "text/escapes.h"
+#include "support/run_context.h"
 
 namespace {
 
@@ -31,28 +31,10 @@ const char kHitFiles[] =
     "b\x83g \x83t\x83@\x83"
     "C\x83\x8B\x90\x94 %d/%d)\r\n";  // (ヒット ファイル数 %d/%d)
 
-// The non-empty pieces of a ";"-separated list.
-std::vector<LStr> splitList(std::string_view text) {
-    std::vector<LStr> items;
-    while (!text.empty()) {
-        size_t end = text.find(';');
-        std::string_view item = text.substr(0, end);
-        if (!item.empty()) items.emplace_back(item);
-        if (end == std::string_view::npos) break;
-        text.remove_prefix(end + 1);
-    }
-    return items;
-}
-
-LStr resolved(const LStr& text) {
-    LStr out(text);
-    unescape(out);
-    return out;
-}
-
 }  // namespace
 
-TWorker::TWorker(AppSettings& settings) : settings_(settings), countOnly_(settings.schCount != 0) {}
+TWorker::TWorker(SearchRequest request, std::shared_ptr<RunContext> context)
+    : request_(std::move(request)), context_(std::move(context)) {}
 
 // Stop the thread while the members it uses are still there.
 TWorker::~TWorker() {
@@ -61,7 +43,7 @@ TWorker::~TWorker() {
 }
 
 bool TWorker::stopped() const {
-    return ::stopRequested() || LThread::stopRequested();
+    return failed_ || context_->stopRequested() || LThread::stopRequested();
 }
 
 void TWorker::addSearchString(std::unique_ptr<TSchStr> str, bool fuzzyFallback) {
@@ -70,72 +52,49 @@ void TWorker::addSearchString(std::unique_ptr<TSchStr> str, bool fuzzyFallback) 
 }
 
 void TWorker::run() {
+    // Deep code reaches the run's sinks and stop flag through its thread.
+    RunContextScope scope(context_);
     debugLog("worker started (TH# %Xh)\n", threadNumber());
     setStatus(2, kSearching);
     setStatus(4, "0");
-    ixCache_ = makeIndexCache(settings_.ixfDir.view());
+    ixCache_ = makeIndexCache(request_.indexFolder.view());
     // Blocks cut at another record separator would be read wrongly.
-    if (settings_.schUseIX || settings_.schType == AppSettings::kFuzzySearch)
-        matchIndexSeparator(settings_.ixfDir.view(), settings_.recSeparEsc.view());
-    std::vector<LStr> folders = splitList(settings_.schDir.view());
-    std::vector<LStr> masks = splitList(settings_.schFile.view());
-    compilePatterns();
-    writeHeadings(folders);
-    settings_.literalOnce = 0;
-    current_ = strings_.size() == 1 ? 0 : -1;
-    settings_.shownRecords.clear();
-    walkFolders(folders, masks);
-    if (!rateItems_.empty()) {
-        sortByRate(rateItems_);
-        for (const auto& item : rateItems_) outputText(item->text);
-        rateItems_.clear();
-    }
+    if (request_.keys.useIndex || request_.keys.fuzzy())
+        matchIndexSeparator(request_.indexFolder.view(), request_.recordSeparator.view());
+    prepare();
+    writeHeadings();
+    walkFolders();
+    formatter_->writeSorted();
     wasStopped_ = stopped();
     if (wasStopped_) outputMessageText(kStopped);
     writeSummary();
     setStatus(1, "");
     setStatus(2, "");
     ixCache_.reset();  // a changed index file is written back
-    recSepar_.reset();
-    fldSepar_.reset();
     debugLog("worker end\n");
 }
 
-void TWorker::compilePatterns() {
-    recSepar_ = compileRex(settings_.recSeparEsc.view());
-    recSeparHasTable_ = recSepar_ != nullptr;
-    if (recSepar_) recSeparTable_ = buildStartByteTable(*recSepar_, 0);
-    fldSepar_ = compileRex(settings_.fldSeparEsc.view());
-    fldSeparText_ = resolved(settings_.fldSeparEsc);
-    dspSeparText_ = resolved(settings_.dspSeparEsc);
-
-    preReplace_.parse(settings_.dspPreReplace.view());
-    dupReplace_.parse(settings_.dspDupReplace.view());
-    std::vector<LStr> fontPatterns;
-    for (std::string_view line : listLines(settings_.dspFontSpec.view()))
-        fontPatterns.emplace_back(line);
-    if (!fontPatterns.empty()) {
-        fontSpecRex_ = compileRexOr(&fontPatterns);
-        if (fontSpecRex_) {
-            fontSpecSearcher_ = std::make_unique<LRexSearcher>(fontSpecRex_.get());
-            fontSpecSearcher_->setStopFlag(&stopFlag());
-        }
-    }
-    if (!settings_.schAreaInRec.empty()) areaRex_ = compileRex(settings_.schAreaInRec.view());
+void TWorker::prepare() {
+    source_ = std::make_unique<RecordSource>(request_.recordSeparator.view());
+    formatter_ = std::make_unique<ResultFormatter>(request_);
+    fldSepar_ = compileRex(request_.fieldSeparator.view());
+    dupReplace_.parse(request_.dupReplace.view());
+    if (!request_.areaPattern.empty()) areaRex_ = compileRex(request_.areaPattern.view());
+    current_ = strings_.size() == 1 ? strings_.front().get() : nullptr;
 
     testers_.clear();
     for (const auto& str : strings_) {
         auto tester =
-            std::make_unique<RecordTester>(settings_, *str, fldSepar_.get(), recSepar_.get());
-        if (settings_.schType == AppSettings::kFuzzySearch)
-            tester->setFuzzyMatcher(makeFuzzyRecordMatcher(settings_, *str));
+            std::make_unique<RecordTester>(request_.keys, *str, fldSepar_.get(), source_->node());
+        if (request_.keys.fuzzy())
+            tester->setFuzzyMatcher(makeFuzzyRecordMatcher(request_.keys, *str));
         testers_.push_back(std::move(tester));
     }
 }
 
-void TWorker::writeHeadings(const std::vector<LStr>& folders) {
-    settings_.displayBase.clear();
-    if (!settings_.dspAlwaysFullPath && !folders.empty()) {
+void TWorker::writeHeadings() {
+    const std::vector<LStr>& folders = request_.folders;
+    if (!request_.alwaysFullPath && !folders.empty()) {
         LStr base = commonFolderBase(folders);
         if (!base.empty()) {
             LStr line;
@@ -143,28 +102,28 @@ void TWorker::writeHeadings(const std::vector<LStr>& folders) {
             line.append(formatText(kFolderLine, base.c_str()));
             outputText(line);
             if (base.back() != '/') base.append('/');
-            settings_.displayBase = std::move(base);
+            displayBase_ = std::move(base);
         }
     }
     if (strings_.size() == 1) {
         LStr line;
         appendMarker(line, kFontStd);
-        line.append(formatText(kStringLine, settings_.schStr.c_str()));
+        line.append(formatText(kStringLine, request_.searchString.c_str()));
         outputText(line);
     }
 }
 
-void TWorker::walkFolders(const std::vector<LStr>& folders, const std::vector<LStr>& masks) {
+void TWorker::walkFolders() {
     const FileVisitor visit = [this](const LStr& path) { return searchFile(path); };
-    for (const LStr& folder : folders) {
+    for (const LStr& folder : request_.folders) {
         // A cancelled run goes on to no further folder.
         if (stopped()) break;
-        walkFolder(folder.view(), masks, settings_.schSubDir != 0, visit);
+        walkFolder(folder.view(), request_.masks, request_.subfolders, visit);
     }
 }
 
 void TWorker::writeSummary() {
-    LStr line = formatText(kFoundCount, dspSeparText_.c_str(), hitCount_);
+    LStr line = formatText(kFoundCount, formatter_->displaySeparator().c_str(), hitCount_);
     line.append(formatText(kHitFiles, filesWithHits_, filesSearched_));
     outputText(line);
 }

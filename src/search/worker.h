@@ -1,28 +1,29 @@
-// TWorker: one search run on its own thread. It compiles the record, field
-// and display patterns, walks the folders, cuts every file into records,
-// tests each record against the search strings and writes result lines, and
-// ends with the summary. Everything it compiles belongs to it for the run;
-// the settings object is read without a lock while the GUI leaves it alone.
+// TWorker: one search run on its own thread. It walks the folders, has each
+// file cut into records (RecordSource), tests each record against the search
+// strings (RecordTester), has the result formatter write the lines of those
+// that hold hits, and ends with the summary. It reads only its own copy of
+// the request, and everything it compiles or keeps belongs to it.
 #pragma once
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
 
-#include "pattern/first_bytes.h"
-#include "pattern/searcher.h"
-#include "search/hit.h"
-#include "search/rate_sort.h"
-#include "search/replacement_pairs.h"
 #include "base/lstr.h"
+#include "pattern/nodes/rex.h"
+#include "search/hit.h"
+#include "search/replacement_pairs.h"
+#include "search/search_request.h"
 #include "support/str_set.h"
 #include "support/thread.h"
 
-struct AppSettings;
 struct TSchStr;
 class RecordTester;
+class RecordSource;
+class ResultFormatter;
 class TReader;
 class TIxCache;
+class RunContext;
 struct IndexedFileSearch;
 
 // The counts of a finished run.
@@ -35,7 +36,8 @@ struct SearchSummary {
 
 class TWorker : public LThread {
 public:
-    explicit TWorker(AppSettings& settings);
+    // The run reports through the context and ends when its stop flag is set.
+    TWorker(SearchRequest request, std::shared_ptr<RunContext> context);
     ~TWorker() override;
 
     // Adds a compiled search string before the run starts; a fuzzy string
@@ -64,14 +66,14 @@ private:
         }
     };
 
-    // Whether the run is to end: the global stop flag or this thread's own
-    // stop request.
+    // Whether the run is to end: an error of its own, the context's stop flag
+    // or this thread's own stop request.
     bool stopped() const;
 
     // The run's steps.
-    void compilePatterns();
-    void writeHeadings(const std::vector<LStr>& folders);
-    void walkFolders(const std::vector<LStr>& folders, const std::vector<LStr>& masks);
+    void prepare();
+    void writeHeadings();
+    void walkFolders();
     void writeSummary();
 
     // Per file (file_search.cpp).
@@ -81,44 +83,29 @@ private:
     void searchFuzzyIndexed(const LStr& path);
     IndexedFileSearch indexedRun(TReader& reader, const LStr& path);
     bool openForSearch(TReader& reader, const LStr& path, bool indexMode);
-    void readFieldTitles(TReader& reader);
     void countFile(const LStr& path, int32_t hits);
     int32_t searchRange(TReader& reader, int64_t start, int64_t length, int32_t firstLine);
-    bool isShownDuplicate(const LStr& area);
-    LRex* recordSeparator() const;
-    const LRexStartTable* recordSeparatorTable() const;
-
-    // Per record (evaluate_record.cpp, result_line.cpp).
-    int32_t evaluateRecord(TReader& reader, const LStr& area, const LStr& prefix,
-                           const LStr& suffix);
-    void buildResultLine(TReader& reader, const LStr& area, const LStr& prefix, const LStr& suffix,
-                         const HitList& hits);
-    void applyFontSpec(LStr& body);
-    void insertFieldTitles(const TReader& reader, LStr& body);
+    // Per record: its hits are counted and its line written unless it is
+    // not to be shown.
+    int32_t evaluateRecord(TReader& reader, RecordTester& tester, int32_t schStrNo);
+    bool isShownDuplicate(const LStr& record);
+    bool isShownRecord();
 
     EndNotice endNotice_;  // first member, so it runs after the others are gone
-    AppSettings& settings_;
+    const SearchRequest request_;
+    const std::shared_ptr<RunContext> context_;
+    LStr displayBase_;  // folder prefix cut from displayed paths
 
     std::vector<std::unique_ptr<TSchStr>> strings_;
     std::vector<std::unique_ptr<RecordTester>> testers_;  // one per search string
-    int32_t current_ = -1;                                // the string being evaluated
+    // The string the index strategies serve: the only one, else none.
+    const TSchStr* current_ = nullptr;
 
-    LRexPtr recSepar_;
-    LRexStartTable recSeparTable_{};
-    bool recSeparHasTable_ = false;
-    // A file that carries its own settings brings its own separator.
-    LRexPtr fileRecSepar_;
-    LRexStartTable fileRecSeparTable_{};
+    std::unique_ptr<RecordSource> source_;
+    std::unique_ptr<ResultFormatter> formatter_;
     LRexPtr fldSepar_;
-    LStr fldSeparText_;  // fldSeparEsc with escapes resolved
-    LStr dspSeparText_;  // dspSeparEsc with escapes resolved
-
-    ReplacementList preReplace_;
-    ReplacementList fileReplace_;  // the current file's own pairs
-    ReplacementList dupReplace_;
     LRexPtr areaRex_;
-    LRexPtr fontSpecRex_;
-    std::unique_ptr<LRexSearcher> fontSpecSearcher_;
+    ReplacementList dupReplace_;
 
     int32_t hitCount_ = 0;
     int32_t filesSearched_ = 0;
@@ -129,18 +116,14 @@ private:
     std::unique_ptr<TIxCache> ixCache_;
     LStrSet visitedFiles_{256};
     LStrSet shownDupKeys_{256};
-    RateItems rateItems_;
-    const bool countOnly_;
+    LStrSet shownRecords_{256};  // records already shown (ignoreSameRecord)
     bool wasStopped_ = false;
-    bool fileHasOwnSettings_ = false;
+    bool failed_ = false;  // an error ended the run (its message is out)
 
     // Buffers reused from record to record.
     LStr record_;
     LStr prefix_;
     LStr suffix_;
     LStr key_;
-    LStr body_;
-    LStr scratch_;
     HitList hits_;
-    std::vector<std::pair<size_t, size_t>> markerSpans_;
 };

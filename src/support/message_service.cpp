@@ -5,6 +5,7 @@
 
 #include "platform/environment.h"
 #include "platform/system_error.h"
+#include "support/run_context.h"
 #include "support/source_position.h"
 
 namespace {
@@ -21,13 +22,28 @@ ServiceState& state() {
     return s;
 }
 
-std::atomic<int> quietCount{0};
+thread_local int quietCount = 0;
+thread_local int threadDefects = 0;
 
-LMsg& currentSink() {
+LMsg& processSink() {
     std::lock_guard lock(messageLock());
     auto& s = state();
     if (!s.sink) s.sink = std::make_unique<LMsg>();
     return *s.sink;
+}
+
+// Hands text to the sink of the calling thread's run, or else to the
+// process's sink. The run's sink stays alive until it returns, whatever the
+// front end installs meanwhile.
+void deliver(int number, const char* position, std::string_view text) {
+    const char* kind = messageKindWord(number);
+    if (RunContext* context = currentRunContext()) {
+        if (std::shared_ptr<LMsg> sink = context->messageSink()) {
+            sink->output(number, position, kind, text);
+            return;
+        }
+    }
+    processSink().output(number, position, kind, text);
 }
 
 }  // namespace
@@ -89,12 +105,13 @@ int reportText(int number, std::string_view body) {
     else if (number == kMsgErrno || number == kMsgErrnoWarning)
         text.append(": ").append(errnoText(0));
     LStr position = positionText();
+    if ((number >= 10000 && number < 20000) || (number >= kMsgWarning && number < kMsgNote))
+        ++threadDefects;
     if (number >= 30000 && number <= kMsgNote) {
         std::lock_guard lock(messageLock());
         ++state().warnings;
     }
-    currentSink().output(number, position.empty() ? nullptr : position.c_str(),
-                         messageKindWord(number), text);
+    deliver(number, position.empty() ? nullptr : position.c_str(), text);
     if (number >= 10000 && number < 20000) {
         std::lock_guard lock(messageLock());
         ++state().errors;
@@ -125,6 +142,10 @@ int errorCount() {
 int errorAndWarningCount() {
     std::lock_guard lock(messageLock());
     return state().errors + state().warnings;
+}
+
+int threadDefectCount() {
+    return threadDefects;
 }
 
 void resetMessageCounters() {
@@ -179,7 +200,7 @@ LStr errnoText(int code) {
 }
 
 int conversionQuietCount() {
-    return quietCount.load();
+    return quietCount;
 }
 ConversionQuiet::ConversionQuiet() {
     ++quietCount;

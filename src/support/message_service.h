@@ -1,7 +1,8 @@
-// The process-wide message service. Every error, warning and note goes through
-// report(): the number's range decides the kind word and which counter rises,
-// the current source position (when one is pushed) is attached, and the
-// installed sink shows the message. Front ends install their own sink; the
+// The message service. Every error, warning and note goes through report():
+// the number's range decides the kind word and which counter rises, the
+// calling thread's source position (when one is pushed) is attached, and a
+// sink shows the message: the one of the run context installed on the
+// calling thread, else the process's sink. Front ends install their own; the
 // basic one writes to standard error. Errors are reported, never thrown.
 #pragma once
 #include <cstdarg>
@@ -39,7 +40,8 @@ public:
     virtual void output(int number, const char* position, const char* kind, std::string_view text);
 };
 
-// Installs a sink and returns the previous one (null when none was made yet).
+// Installs the process's sink, for messages outside any run context, and
+// returns the previous one (null when none was made yet).
 std::unique_ptr<LMsg> installMessageSink(std::unique_ptr<LMsg> sink);
 
 // Reports a message; returns the length of its text.
@@ -52,6 +54,9 @@ const char* messageKindWord(int number);
 
 int errorCount();
 int errorAndWarningCount();
+// Errors and warnings reported from the calling thread so far; a caller
+// compares two readings to learn whether its own step reported a defect.
+int threadDefectCount();
 void resetMessageCounters();
 
 // Internal errors of the program: "Internal Error: " + text on standard
@@ -74,6 +79,8 @@ LStr errnoText(int code = 0);
 std::recursive_mutex& messageLock();
 
 // While a file is converted, sinks that show messages to the user drop them.
+// The count is the calling thread's: a conversion silences only its own
+// thread.
 int conversionQuietCount();
 class ConversionQuiet {
 public:
@@ -90,5 +97,6 @@ void debugLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 LStr formatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 LStr formatTextV(const char* format, va_list args);
 
-// Destroys the sink and the position stack (program end).
+// Destroys the process's sink and the calling thread's position stack
+// (program end).
 void shutdownMessages();

@@ -6,8 +6,10 @@
 
 namespace {
 
+// Each thread reads its own files: a message names the position of the
+// thread that reports it.
 std::vector<std::unique_ptr<LPos>>& stack() {
-    static std::vector<std::unique_ptr<LPos>> s;
+    thread_local std::vector<std::unique_ptr<LPos>> s;
     return s;
 }
 
@@ -31,7 +33,6 @@ int32_t LNnPos::value(int which) const {
 }
 
 void pushPosition(std::unique_ptr<LPos> position) {
-    std::lock_guard lock(messageLock());
     stack().push_back(std::move(position));
 }
 
@@ -44,7 +45,6 @@ void pushPosition(std::string_view name, const int32_t* liveNumber) {
 }
 
 std::unique_ptr<LPos> popPosition() {
-    std::lock_guard lock(messageLock());
     if (stack().empty()) return nullptr;
     auto p = std::move(stack().back());
     stack().pop_back();
@@ -52,31 +52,25 @@ std::unique_ptr<LPos> popPosition() {
 }
 
 LStr positionText() {
-    std::lock_guard lock(messageLock());
     return top() ? top()->text() : LStr();
 }
 
 int32_t positionValue(int which) {
-    std::lock_guard lock(messageLock());
     return top() ? top()->value(which) : 0;
 }
 
 void setPositionOffset(int32_t offset) {
-    std::lock_guard lock(messageLock());
     if (top()) top()->setOffset(offset);
 }
 
 void setPositionNumber(int32_t number) {
-    std::lock_guard lock(messageLock());
     if (top()) top()->setNumber(number);
 }
 
 void setPositionName(std::string_view name) {
-    std::lock_guard lock(messageLock());
     if (top()) top()->setName(name);
 }
 
 void clearPositions() {
-    std::lock_guard lock(messageLock());
     stack().clear();
 }

@@ -60,7 +60,7 @@ private:
     LStr format_ = "%s(%d)";
 };
 
-// Position stack (guarded by the message lock).
+// The calling thread's position stack.
 void pushPosition(std::unique_ptr<LPos> position);
 void pushPosition(std::string_view name, int32_t number);
 void pushPosition(std::string_view name, const int32_t* liveNumber);

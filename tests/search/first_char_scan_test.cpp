@@ -1,5 +1,5 @@
-// The first-character scan against a walk over every character, and record
-// tests whose first byte also occurs as the second byte of other characters.
+// The first-character scan against a walk over every character, on texts
+// whose wanted first bytes also occur as second bytes of other characters.
 #include "search/first_char_scan.h"
 
 #include <gtest/gtest.h>
@@ -9,10 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "config/app_settings.h"
-#include "pattern/parser.h"
-#include "search/record_test.h"
-#include "search/search_string.h"
 #include "text/sjis.h"
 
 namespace {
@@ -65,41 +61,6 @@ TEST(FirstCharScan, FindsWhatACharacterWalkFinds) {
                           walkNext(text, int32_t(from), c.wanted, c.needle))
                     << c.name << " from " << from << " round " << round;
             }
-        }
-    }
-}
-
-TEST(FirstCharScan, RecordTestsSkipSecondBytes) {
-    struct Case {
-        const char* search;
-        bool icase;
-        bool width;
-        const char* text;
-        bool expected;
-    } cases[] = {
-        // 塔 is 0x93 0x83: inside ン (0x83 0x93) + ア (0x83 0x41) only as bytes.
-        {"\x93\x83", false, false, "\x83\x93\x83\x41", false},
-        {"\x93\x83", false, false, "\x83\x93\x83\x41\x93\x83", true},
-        // "S" as the second byte of 0x83 0x53 (サ), then the real one.
-        {"Sun", false, false, "\x83\x53un", false},
-        {"Sun", false, false, "\x83\x53un Sun", true},
-        {"sun", true, false, "\x83\x53un", false},
-        {"sun", true, false, "\x83\x53un SUN", true},
-        {"sun", true, true, "\x83\x53un \x82\x72\x82\x95\x82\x8e", true},  // Ｓｕｎ
-        {"sun", true, true, "\x83\x53\x82\x95\x82\x8e", false},
-    };
-    for (const Case& c : cases) {
-        AppSettings settings;
-        settings.schType = AppSettings::kNormalSearch;
-        settings.schICaseF = c.icase;
-        settings.schIZhF = c.width;
-        auto str = compileSearchString(c.search, settings, nullptr, 0).str;
-        LRexPtr recordSep = compileRex("[\x0A\x0D]+");
-        RecordTester tester(settings, *str, nullptr, recordSep.get());
-        // Also behind a prefix long enough for the searcher's start tables.
-        const std::string padding(150, 'x');
-        for (const std::string& text : {std::string(c.text), padding + c.text}) {
-            EXPECT_EQ(tester.matches(text), c.expected) << c.search << " in " << text;
         }
     }
 }

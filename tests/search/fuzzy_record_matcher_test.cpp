@@ -1,25 +1,17 @@
 // The fuzzy matcher plugged into the record tester: compiled strings that
 // stay fuzzy, strings too short or without valid characters that fall back
-// to a normal search, whole-field matching field by field, and a run whose
-// result line shows the pieces and the rate.
+// to a normal search, and whole-field matching field by field.
 #include "search/fuzzy_record_matcher.h"
 
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "common/capture_sink.h"
-#include "common/temp_dir.h"
-#include "config/app_settings.h"
-#include "e2e/search_fixture.h"
 #include "pattern/parser.h"
 #include "search/fuzzy_test_util.h"
 #include "search/search_string.h"
-#include "search/worker.h"
-#include "support/message_service.h"
-#include "support/stop_flag.h"
 
 namespace {
 
@@ -29,8 +21,8 @@ using fuzzytest::Found;
 class FuzzyTester {
 public:
     FuzzyTester(std::string_view text, bool field, int minRate = 75) {
-        settings_.schType = AppSettings::kFuzzySearch;
-        settings_.schFieldMchF = field;
+        settings_.type = SearchType::Fuzzy;
+        settings_.fieldMatch = field;
         settings_.minRate = minRate;
         str_ = compileSearchString(text, settings_, nullptr, 0).str;
         tester_ =
@@ -46,7 +38,7 @@ public:
     }
 
 private:
-    AppSettings settings_;
+    SearchKeys settings_;
     LRexPtr fieldSep_ = compileRex("\t");
     LRexPtr recordSep_ = compileRex("[\x0A\x0D]+");
     std::unique_ptr<TSchStr> str_;
@@ -54,14 +46,6 @@ private:
 };
 
 }  // namespace
-
-TEST(FuzzyRecordMatcher, TestsAndCollectsThroughTheRecordTester) {
-    FuzzyTester t("matching", false);
-    ASSERT_TRUE(t.fuzzy());
-    EXPECT_TRUE(t.matches("a MATCHNG record\n"));
-    EXPECT_FALSE(t.matches("nothing alike\n"));
-    EXPECT_EQ(t.hits("a MATCHNG record\n"), (std::vector<Found>{{2, 7, 87, "=MATCH -i =NG"}}));
-}
 
 TEST(FuzzyRecordMatcher, ShortOrSymbolOnlyStringsAreSearchedAsNormalOnes) {
     struct Case {
@@ -85,71 +69,24 @@ TEST(FuzzyRecordMatcher, ShortOrSymbolOnlyStringsAreSearchedAsNormalOnes) {
     }
 }
 
-TEST(FuzzyRecordMatcher, WholeFieldMatchingRatesEachFieldWhole) {
-    FuzzyTester t("abc", true);  // stays fuzzy: whole fields need no minimum length
-    ASSERT_TRUE(t.fuzzy());
+// Whole fields need no minimum length: "abc" stays fuzzy there.
+TEST(FuzzyRecordMatcher, TestsAndCollectsRecordsOrEachFieldWhole) {
     struct Case {
+        const char* search;
+        bool field;
         const char* record;
         std::vector<Found> expected;
     } cases[] = {
-        {"abd\tabc\n", {{4, 3, 100, "=abc"}}},
-        {"xyz\tabcx\n", {{4, 4, 75, "=abc +x"}}},
-        {"abc\tabc\n", {{0, 3, 100, "=abc"}, {4, 3, 100, "=abc"}}},
+        {"matching", false, "a MATCHNG record\n", {{2, 7, 87, "=MATCH -i =NG"}}},
+        {"matching", false, "nothing alike\n", {}},
+        {"abc", true, "abd\tabc\n", {{4, 3, 100, "=abc"}}},
+        {"abc", true, "xyz\tabcx\n", {{4, 4, 75, "=abc +x"}}},
+        {"abc", true, "abc\tabc\n", {{0, 3, 100, "=abc"}, {4, 3, 100, "=abc"}}},
     };
     for (const Case& c : cases) {
+        FuzzyTester t(c.search, c.field);
+        ASSERT_TRUE(t.fuzzy()) << c.search;
         EXPECT_EQ(t.matches(c.record), !c.expected.empty()) << c.record;
         EXPECT_EQ(t.hits(c.record), c.expected) << c.record;
     }
-}
-
-namespace {
-
-class TextSink : public LMsg {
-public:
-    void output(int number, const char*, const char*, std::string_view text) override {
-        std::lock_guard lock(lock_);
-        if (number == 0) text_.append(text);
-    }
-    std::string text() {
-        std::lock_guard lock(lock_);
-        return text_;
-    }
-
-private:
-    std::mutex lock_;
-    std::string text_;
-};
-
-}  // namespace
-
-TEST(FuzzyRun, ResultLineShowsPiecesAndRate) {
-    TempDir dir;
-    dir.write("f.txt", "so matchng.\nunrelated\n");
-    AppSettings settings;
-    settings.schType = AppSettings::kFuzzySearch;
-    settings.schStr = "matching";
-    settings.schDir = LStr(dir.path());
-    settings.schFile = "*.txt";
-    TempDir indexFolder;  // a fuzzy search always builds the index
-    settings.ixfDir = LStr(indexFolder.path());
-    stopFlag() = 0;
-    auto sink = std::make_unique<TextSink>();
-    TextSink& out = *sink;
-    auto previous = installMessageSink(std::move(sink));
-    {
-        TWorker worker(settings);
-        SearchStringResult compiled =
-            compileSearchString(settings.schStr.view(), settings, nullptr, 0);
-        worker.addSearchString(std::move(compiled.str), compiled.fuzzyFallback);
-        worker.run();
-    }
-    auto ours = installMessageSink(std::move(previous));  // keeps out alive
-    using e2e::marker;
-    const std::string body =
-        "so " + marker(3) + "match" + marker(5) + "i" + marker(0) + "ng" + marker(0) + ".\n";
-    const std::string line = e2e::resultLine("f.txt(1)", body, ": 87%: ");
-    EXPECT_NE(out.text().find(line), std::string::npos)
-        << "fuzzy result line missing; each search string's RecordTester needs "
-           "setFuzzyMatcher(makeFuzzyRecordMatcher(settings, str)). Output:\n"
-        << out.text();
 }

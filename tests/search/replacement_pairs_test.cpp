@@ -55,16 +55,4 @@ TEST(ReplacementList, AppliesPairsInOrderWithTemplates) {
     EXPECT_EQ(std::string(text.view()), "[12> and [3>");
 }
 
-TEST(ReplacementList, LineWithoutSeparatorStopsTheList) {
-    CaptureSink sink;
-    ReplacementList list;
-    EXPECT_FALSE(list.parse("a=A\r\nbroken\r\nb=B"));
-    EXPECT_EQ(list.count(), 1);
-    ASSERT_EQ(sink.messages().size(), 1u);
-    EXPECT_EQ(sink.messages()[0].text, "missing '=' in 'broken'");
-    LStr text("ab");
-    list.apply(text);
-    EXPECT_EQ(std::string(text.view()), "Ab");
-}
-
 }  // namespace

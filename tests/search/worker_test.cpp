@@ -9,6 +9,7 @@
 #include "common/temp_dir.h"
 #include "config/app_settings.h"
 #include "e2e/search_fixture.h"
+#include "search/search_request.h"
 #include "search/search_run.h"
 #include "search/search_string.h"
 #include "support/event.h"
@@ -46,29 +47,44 @@ protected:
         settings.schStr = "abc";
         settings.schDir = LStr(dir.path());
         settings.schFile = "*.txt";
-        stopFlag() = 0;
     }
-    void TearDown() override {
-        installMessageSink(std::move(previous));
-        stopFlag() = 0;
-    }
+    // A new sink for the run's messages; the run keeps the one it started with.
     ResultSink& install(bool stopAtFirstLine) {
-        auto sink = std::make_unique<ResultSink>(stopAtFirstLine);
-        ResultSink& ref = *sink;
-        previous = installMessageSink(std::move(sink));
-        return ref;
+        auto sink = std::make_shared<ResultSink>(stopAtFirstLine);
+        context->setMessageSink(sink);
+        return *sink;
     }
     std::unique_ptr<TWorker> makeWorker() {
-        auto worker = std::make_unique<TWorker>(settings);
+        const SearchRequest request = makeSearchRequest(settings);
+        auto worker = std::make_unique<TWorker>(request, context);
         SearchStringResult compiled =
-            compileSearchString(settings.schStr.view(), settings, nullptr, 0);
+            compileSearchString(request.searchString.view(), request.keys, nullptr, 0);
         worker->addSearchString(std::move(compiled.str), compiled.fuzzyFallback);
         return worker;
     }
 
+    // Starts a search with startSearch and waits for its end.
+    SearchSummary runToEnd(bool refuseDefect = false,
+                           StartOutcome expected = StartOutcome::Started) {
+        LEvent ended;
+        SearchSummary result;
+        SearchRequest request = makeSearchRequest(settings);
+        request.refuseDefect = refuseDefect;
+        EXPECT_EQ(startSearch(request, context,
+                              [&](const SearchSummary& summary) {
+                                  result = summary;
+                                  ended.set();
+                              }),
+                  expected);
+        if (expected == StartOutcome::Started) {
+            EXPECT_TRUE(ended.wait(10000));
+        }
+        return result;
+    }
+
     TempDir dir;
     AppSettings settings;
-    std::unique_ptr<LMsg> previous;
+    std::shared_ptr<RunContext> context = std::make_shared<RunContext>();
 };
 
 TEST_F(WorkerRun, CancelEndsWithStoppedLineAndTheCountsSoFar) {
@@ -85,27 +101,9 @@ TEST_F(WorkerRun, CancelEndsWithStoppedLineAndTheCountsSoFar) {
     EXPECT_EQ(worker->filesSearched(), 1);
 }
 
-TEST_F(WorkerRun, SortedLinesAreStillWrittenWhenCancelled) {
-    settings.schSortByRate = 1;
-    ResultSink& sink = install(false);
-    stopFlag() = 1;  // before the first folder: nothing is searched
-    auto worker = makeWorker();
-    worker->run();
-    EXPECT_EQ(sink.text(), e2e::folderLine(dir.path()) + e2e::stringLine("abc") +
-                               e2e::messageLine(e2e::sj("中止しました")) + e2e::summary(0, 0, 0));
-}
-
 TEST_F(WorkerRun, StartSearchRunsOnItsOwnThreadAndReportsTheEnd) {
     ResultSink& sink = install(false);
-    LEvent ended;
-    SearchSummary result;
-    setSearchEndHandler([&](const SearchSummary& summary) {
-        result = summary;
-        ended.set();
-    });
-    ASSERT_TRUE(startSearch(settings));
-    ASSERT_TRUE(ended.wait(10000));
-    setSearchEndHandler(nullptr);
+    SearchSummary result = runToEnd();
     EXPECT_FALSE(searchBusy());
     EXPECT_EQ(result.hits, 10);
     EXPECT_EQ(result.filesSearched, 5);
@@ -114,11 +112,54 @@ TEST_F(WorkerRun, StartSearchRunsOnItsOwnThreadAndReportsTheEnd) {
     EXPECT_NE(sink.text().find(e2e::summary(10, 5, 5)), std::string::npos);
 }
 
+TEST_F(WorkerRun, FuzzyFallbackNoteOnlyWhenEveryStringFallsBack) {
+    struct Case {
+        int32_t type;
+        const char* str;
+        bool note;
+    } cases[] = {
+        {AppSettings::kNormalSearch, "", false},
+        {AppSettings::kFuzzySearch, "", false},
+        {AppSettings::kFuzzySearch, "ab", true},
+        {AppSettings::kFuzzySearch, "abcdefg", false},
+    };
+    settings.ixfDir = LStr(dir.path() + "/ix/");
+    for (const Case& c : cases) {
+        ResultSink& sink = install(false);
+        settings.schType = c.type;
+        settings.schStr = c.str;
+        runToEnd();
+        const bool note = sink.text().find(e2e::sj("ファジー検索ではなく")) != std::string::npos;
+        EXPECT_EQ(note, c.note) << c.type << " [" << c.str << "]";
+    }
+}
+
+TEST_F(WorkerRun, DefectivePatternIsRefusedOnlyWhenAsked) {
+    ResultSink& sink = install(false);
+    settings.schType = AppSettings::kRegexSearch;
+    settings.schStr = "(";
+    runToEnd(true, StartOutcome::PatternDefect);
+    EXPECT_FALSE(searchBusy());
+    EXPECT_EQ(sink.text(), "") << "nothing was searched";
+    // Without refusal the recovered pattern is searched.
+    runToEnd();
+    EXPECT_NE(sink.text().find(e2e::sj("発見数")), std::string::npos);
+}
+
+TEST_F(WorkerRun, SearchAreaErrorEndsTheRunWithoutTheStopFlag) {
+    ResultSink& sink = install(false);
+    settings.schAreaInRec = "(a)(b)";
+    SearchSummary result = runToEnd();
+    EXPECT_FALSE(context->stopRequested());
+    EXPECT_EQ(result.filesSearched, 1) << "no file after the error";
+    EXPECT_EQ(sink.text().find(e2e::marker(2)), std::string::npos) << "no result line";
+}
+
 TEST_F(WorkerRun, SecondSearchIsRefusedWhileBusy) {
     install(false);
     deletionWorkerActive() = true;
     EXPECT_TRUE(searchBusy());
-    EXPECT_FALSE(startSearch(settings));
+    EXPECT_EQ(startSearch(makeSearchRequest(settings), context, nullptr), StartOutcome::Busy);
     deletionWorkerActive() = false;
     EXPECT_FALSE(searchBusy());
 }

@@ -1,12 +1,17 @@
-// Message numbers, kind words, counters, positions and the basic sink.
+// Message numbers, kind words, counters, positions and the basic sink, and
+// how a run context routes a thread's messages, status texts and stop flag.
 #include "support/message_service.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <thread>
 
 #include "common/capture_sink.h"
+#include "index/ix_status.h"
+#include "support/run_context.h"
 #include "support/source_position.h"
+#include "support/stop_flag.h"
 
 TEST(MessageService, KindWordsAndCounters) {
     struct Case {
@@ -90,14 +95,107 @@ TEST(MessageService, BasicSinkFormat) {
     EXPECT_EQ(out, "a.cfg(12): Error 15001: unknown name 'xyz'\nMessage 0: plain");
 }
 
-TEST(MessageService, ConversionQuietNests) {
+TEST(MessageService, ConversionQuietNestsAndSilencesOnlyItsThread) {
     EXPECT_EQ(conversionQuietCount(), 0);
     {
         ConversionQuiet a;
         ConversionQuiet b;
         EXPECT_EQ(conversionQuietCount(), 2);
+        int elsewhere = -1;
+        std::thread([&] { elsewhere = conversionQuietCount(); }).join();
+        EXPECT_EQ(elsewhere, 0);
     }
     EXPECT_EQ(conversionQuietCount(), 0);
+}
+
+namespace {
+
+// Records its messages and status texts; used as a run's sinks.
+class RunSinks : public LMsg, public StatusSink {
+public:
+    void output(int, const char* position, const char*, std::string_view text) override {
+        lines.push_back(std::string(position ? position : "") + "|" + std::string(text));
+    }
+    void setStatus(int part, std::string_view text) override {
+        lines.push_back(std::to_string(part) + "=" + std::string(text));
+    }
+    std::vector<std::string> lines;
+};
+
+}  // namespace
+
+// A run's thread reports to the run's sinks with its own position; another
+// thread meanwhile reports to the process's sink without that position.
+TEST(RunContext, MessagesStatusAndPositionsStayWithTheirThread) {
+    CaptureSink process;
+    auto sinks = std::make_shared<RunSinks>();
+    auto context = std::make_shared<RunContext>();
+    context->setMessageSink(sinks);
+    context->setStatusSink(sinks);
+    int32_t line = 4;
+    std::atomic<bool> positioned{false}, reported{false};
+    std::thread run([&] {
+        RunContextScope scope(context);
+        PositionScope position("memo.txt", &line);
+        positioned = true;
+        while (!reported) std::this_thread::yield();
+        report(kMsgWarning, "in the run");
+        ixStatus(1, "memo.txt");
+    });
+    while (!positioned) std::this_thread::yield();
+    report(kMsgWarning, "outside");
+    ixStatus(1, "nowhere");  // no context on this thread: dropped
+    reported = true;
+    run.join();
+    EXPECT_EQ(sinks->lines, (std::vector<std::string>{"memo.txt(4)|in the run", "1=memo.txt"}));
+    ASSERT_EQ(process.messages().size(), 1u);
+    EXPECT_EQ(process.messages()[0].text, "outside");
+    EXPECT_EQ(process.messages()[0].position, "");
+}
+
+// A front end may swap its sink while a message is being shown: the sink in
+// use lives until it returns.
+TEST(RunContext, SwappedSinkLivesUntilItsOutputReturns) {
+    struct SwappingSink : LMsg {
+        RunContext* context;
+        bool* gone;
+        void output(int, const char*, const char*, std::string_view) override {
+            context->setMessageSink(nullptr);
+            EXPECT_FALSE(*gone);
+        }
+        ~SwappingSink() override { *gone = true; }
+    };
+    auto context = std::make_shared<RunContext>();
+    bool gone = false;
+    auto sink = std::make_shared<SwappingSink>();
+    sink->context = context.get();
+    sink->gone = &gone;
+    context->setMessageSink(std::move(sink));
+    RunContextScope scope(context);
+    CaptureSink process;
+    report(0, "first");
+    EXPECT_TRUE(gone);
+    report(0, "second");  // the context has no sink now
+    EXPECT_EQ(process.messages().size(), 1u);
+}
+
+TEST(RunContext, StopFlagIsTheInstalledContextsAndScopesNest) {
+    auto outer = std::make_shared<RunContext>();
+    auto inner = std::make_shared<RunContext>();
+    std::atomic<int>* outside = &stopFlag();
+    {
+        RunContextScope a(outer);
+        EXPECT_EQ(&stopFlag(), &outer->stopFlag());
+        {
+            RunContextScope b(inner);
+            inner->requestStop();
+            EXPECT_TRUE(stopRequested());
+        }
+        EXPECT_EQ(&stopFlag(), &outer->stopFlag());
+        EXPECT_FALSE(stopRequested());
+    }
+    EXPECT_EQ(&stopFlag(), outside);
+    EXPECT_FALSE(stopRequested());
 }
 
 TEST(MessageServiceDeathTest, InternalErrorEndsWithCodeTwo) {

@@ -1,20 +1,25 @@
-// Building a result line: the heading with the file and line, the record
-// text with its hits marked, the display replacements, the font patterns
-// and the field titles. The line is written at once or kept for sorting.
-#include <algorithm>
-#include <utility>
-#include <vector>
+// Building and writing result lines.
+#include "search/result_formatter.h"
 
-#include "config/app_settings.h"
+#include <algorithm>
+
+#include "pattern/next_match.h"
+#include "pattern/parser.h"
 #include "search/font_markers.h"
 #include "search/open_reader.h"
 #include "search/search_output.h"
-#include "search/search_string.h"
-#include "search/worker.h"
+#include "search/search_request.h"
 #include "support/message_service.h"
-#include "text/sjis.h"
+#include "support/stop_flag.h"
+#include "text/escapes.h"
 
 namespace {
+
+LStr resolved(const LStr& text) {
+    LStr out(text);
+    unescape(out);
+    return out;
+}
 
 // The record text with the hits marked; returns the best rate.
 int32_t markHits(std::string_view area, const HitList& hits, LStr& body) {
@@ -67,6 +72,14 @@ bool overlapsMarker(const std::vector<std::pair<size_t, size_t>>& spans, size_t 
     return false;
 }
 
+// Whether the record (its three parts together) ends in LF or CR.
+bool endsWithLineEnd(const RecordParts& r) {
+    const std::string_view tail = !r.suffix.empty() ? r.suffix
+                                  : !r.area.empty() ? r.area
+                                                    : r.prefix;
+    return !tail.empty() && (tail.back() == '\n' || tail.back() == '\r');
+}
+
 // Number of the font a group name selects ("F0" to "F3"), or 0.
 int specialFont(const char* name) {
     if (!name || name[0] != 'F' || name[1] < '0' || name[1] > '3' || name[2]) return 0;
@@ -75,54 +88,91 @@ int specialFont(const char* name) {
 
 }  // namespace
 
-void TWorker::buildResultLine(TReader& reader, const LStr& area, const LStr& prefix,
-                              const LStr& suffix, const HitList& hits) {
+ResultFormatter::ResultFormatter(const SearchRequest& request)
+    : sorted_(request.sortByRate),
+      fuzzy_(request.keys.fuzzy()),
+      fieldTitles_(request.fieldTitles),
+      fieldTitlePrefix_(request.fieldTitlePrefix),
+      fieldSeparator_(resolved(request.fieldSeparator)),
+      displaySeparator_(resolved(request.displaySeparator)) {
+    preReplace_.parse(request.preReplace.view());
+    std::vector<LStr> fontPatterns;
+    for (std::string_view line : listLines(request.fontSpec.view()))
+        fontPatterns.emplace_back(line);
+    if (fontPatterns.empty()) return;
+    fontSpecRex_ = compileRexOr(&fontPatterns);
+    if (!fontSpecRex_) return;
+    fontSpecSearcher_ = std::make_unique<LRexSearcher>(fontSpecRex_.get());
+    fontSpecSearcher_->setStopFlag(&stopFlag());
+}
+
+ResultFormatter::~ResultFormatter() = default;
+
+std::vector<LStr> ResultFormatter::fieldTitles(std::string_view titles) const {
+    std::vector<LStr> out;
+    if (titles.empty()) return out;
+    const std::string_view cut = fieldSeparator_.view();
+    for (;;) {
+        size_t end = cut.empty() ? std::string_view::npos : titles.find(cut);
+        out.emplace_back(titles.substr(0, end));
+        if (end == std::string_view::npos) break;
+        titles.remove_prefix(end + cut.size());
+    }
+    return out;
+}
+
+void ResultFormatter::write(const TReader& reader, const RecordParts& record, const HitList& hits,
+                            int32_t schStrNo) {
     body_.truncate(0);
-    body_.append(prefix.view());
-    const int32_t rate = markHits(area.view(), hits, body_);
-    body_.append(suffix.view());
+    body_.append(record.prefix);
+    const int32_t rate = markHits(record.area, hits, body_);
+    body_.append(record.suffix);
 
     preReplace_.apply(body_);
-    if (fileHasOwnSettings_) fileReplace_.apply(body_);
     if (fontSpecSearcher_) applyFontSpec(body_);
-    if (settings_.dspFieldTitle && !reader.fieldTitles.empty()) insertFieldTitles(reader, body_);
+    if (fieldTitles_ && !reader.fieldTitles.empty()) insertFieldTitles(reader.fieldTitles, body_);
 
-    const bool sorted = settings_.schSortByRate != 0;
-    const char* separator = sorted ? "\t" : ": ";
+    const char* separator = sorted_ ? "\t" : ": ";
     LStr line;
     line.reserve(body_.length() + reader.displayName().length() + 40);
     appendMarker(line, kFontStd);
-    line.append(dspSeparText_.view());
+    line.append(displaySeparator_.view());
     line.append(
         formatText("%s(%d)%s", reader.displayName().c_str(), reader.recordLine(), separator));
-    if (settings_.schType == AppSettings::kFuzzySearch)
-        line.append(formatText("%d%%%s", rate, separator));
+    if (fuzzy_) line.append(formatText("%d%%%s", rate, separator));
     appendMarker(line, kFontText);
     line.append(body_.view());
     appendMarker(line, kFontEnd);
     // A record cut at the length limit, the last one of a file and one cut
-    // at a separator that is no line end would run into the next line.
-    const char last = body_.back();
-    if (last != '\n' && last != '\r') line.append("\r\n");
+    // at a separator that is no line end would run into the next line. The
+    // record's own text decides: a hit or a replacement at its end must not
+    // add a second line end.
+    if (!endsWithLineEnd(record)) line.append("\r\n");
 
-    if (!sorted) {
+    if (!sorted_) {
         outputText(line);
         return;
     }
     auto item = std::make_unique<RateItem>();
     item->rate = rate;
     item->text = std::move(line);
-    item->schStrNo = strings_[current_]->schStrNo;
+    item->schStrNo = schStrNo;
     rateItems_.push_back(std::move(item));
 }
 
-void TWorker::applyFontSpec(LStr& body) {
+void ResultFormatter::writeSorted() {
+    if (rateItems_.empty()) return;
+    sortByRate(rateItems_);
+    for (const auto& item : rateItems_) outputText(item->text);
+    rateItems_.clear();
+}
+
+void ResultFormatter::applyFontSpec(LStr& body) {
     scratch_.truncate(0);
     const std::string_view text = body.view();
     findMarkers(text, markerSpans_);
     size_t copied = 0;
-    int32_t from = 0;
-    while (from <= int32_t(text.size())) {
+    for (int32_t from = 0; from <= int32_t(text.size());) {
         const int32_t at = fontSpecSearcher_->search(text, {.from = from});
         if (at < 0) break;
         for (const LRexHit& group : fontSpecSearcher_->hits()) {
@@ -136,25 +186,18 @@ void TWorker::applyFontSpec(LStr& body) {
             appendMarker(scratch_, kFontEnd);
             copied = start + size_t(group.len);
         }
-        const int32_t length = fontSpecSearcher_->matchLen();
-        if (length > 0) {
-            from = at + length;
-        } else {
-            // An empty match: go on one character further so the scan ends.
-            if (at >= int32_t(text.size())) break;
-            from = at + charLength(text, size_t(at));
-        }
+        from = nextSearchStart(text, at, fontSpecSearcher_->matchLen());
     }
     scratch_.append(text.substr(copied));
     std::swap(body, scratch_);
 }
 
-void TWorker::insertFieldTitles(const TReader& reader, LStr& body) {
+void ResultFormatter::insertFieldTitles(const std::vector<LStr>& titles, LStr& body) {
     scratch_.truncate(0);
     std::string_view rest = body.view();
-    const std::string_view cut = fldSeparText_.view();
-    for (const LStr& title : reader.fieldTitles) {
-        scratch_.append(settings_.fldTitPre.view());
+    const std::string_view cut = fieldSeparator_.view();
+    for (const LStr& title : titles) {
+        scratch_.append(fieldTitlePrefix_.view());
         scratch_.append(title.view());
         scratch_.append(cut);
         const size_t at = cut.empty() ? std::string_view::npos : rest.find(cut);

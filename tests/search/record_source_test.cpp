@@ -1,0 +1,78 @@
+// Cutting a file into records for a run: the line each record begins on,
+// reading from the middle of a file, and agreement with the index builder,
+// whose blocks must begin where the search's records begin.
+#include "search/record_source.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/temp_dir.h"
+#include "index/ix_cache.h"
+#include "index/record_limits.h"
+#include "search/open_reader.h"
+
+namespace {
+
+struct Record {
+    int32_t start;
+    int32_t line;
+    std::string text;
+    friend bool operator==(const Record&, const Record&) = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Record& r) {
+    return os << "{" << r.start << ", " << r.line << ", " << r.text.size() << " bytes}";
+}
+
+// Every record from start to the end of the file.
+std::vector<Record> records(RecordSource& source, const std::string& path, int64_t start = 0,
+                            int32_t firstLine = 1) {
+    TReader reader;
+    EXPECT_TRUE(openReader(reader, LStr(path), "", false));
+    source.seek(reader, start, firstLine);
+    std::vector<Record> out;
+    LStr record;
+    for (int32_t at = reader.stream().tell(); source.next(reader, INT32_MAX, record);
+         at = reader.stream().tell())
+        out.push_back({at, reader.recordLine(), std::string(record.view())});
+    return out;
+}
+
+}  // namespace
+
+TEST(RecordSource, RecordsWithTheirLinesFromAnyStart) {
+    TempDir dir;
+    const std::string path = dir.write("a.txt", "one\r\n\r\ntwo\nthree");
+    RecordSource source("[\\x0A\\x0D]+");
+    const std::vector<Record> all{{0, 1, "one\r\n\r\n"}, {7, 3, "two\n"}, {11, 4, "three"}};
+    EXPECT_EQ(records(source, path), all);
+    // A block read begins with its own first line.
+    EXPECT_EQ(records(source, path, 7, 3), std::vector<Record>(all.begin() + 1, all.end()));
+    // A separator that is no line end still counts the lines inside records.
+    RecordSource semicolons(";");
+    dir.write("b.txt", "a\nb;c");
+    EXPECT_EQ(records(semicolons, dir.path("b.txt")),
+              (std::vector<Record>{{0, 1, "a\nb;"}, {4, 2, "c"}}));
+}
+
+TEST(RecordSource, IndexBlocksBeginWhereRecordsBegin) {
+    TempDir dir;
+    // Long records are cut at the length limit by both readers alike.
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += std::string(size_t(i * 37 % 90), 'a') + "\n";
+    text += std::string(size_t(kRecordMaxLength) * 2 + 500, 'b') + "\nend\n";
+    const std::string path = dir.write("a.txt", text);
+    RecordSource source("[\\x0A\\x0D]+");
+    std::vector<int32_t> starts;
+    for (const Record& r : records(source, path)) starts.push_back(r.start);
+    ASSERT_GT(starts.size(), 40u);
+
+    TIxEntry entry;
+    ASSERT_EQ(createIndex(entry, path, source.separator()), 0);
+    ASSERT_GT(entry.blocks.size(), 3u);
+    for (const TIxBlock& block : entry.blocks)
+        EXPECT_NE(std::find(starts.begin(), starts.end(), block.pos), starts.end())
+            << "block at " << block.pos;
+}
