@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+#include "base/hex.h"
+
 namespace {
 
 // Escapes in the order in which they are written; reading undoes them in the
@@ -26,13 +28,6 @@ bool skipSignPrefix(std::string_view token, size_t& i) {
     while (i < token.size() && isWhiteSpace(token[i])) ++i;
     if (i < token.size() && (token[i] == '+' || token[i] == '-')) return token[i++] == '-';
     return false;
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 }  // namespace
@@ -69,7 +64,8 @@ int32_t iniHex(std::string_view token) {
     size_t i = 0;
     bool negative = skipSignPrefix(token, i);
     uint64_t value = 0;
-    for (int d; i < token.size() && (d = hexDigit(token[i])) >= 0; ++i) {
+    for (int d; i < token.size() && (d = hexDigitValue(static_cast<unsigned char>(token[i]))) >= 0;
+         ++i) {
         if (value <= UINT32_MAX) value = value * 16 + uint64_t(d);
     }
     uint32_t bits = value > UINT32_MAX ? UINT32_MAX : uint32_t(value);
