@@ -118,6 +118,8 @@ TEST(Encoding, UndecodableBytesBecomePlaceholders) {
         {"x\x81\nz", kCodePageAnsi, u"x<?>\nz"},
         {"tail\x82", kCodePageAnsi, u"tail<?>"},
         {"\xE3\x81", kCodePageUtf8, u"<?>"},
+        // Cutting down around the bad byte keeps the four-byte sequence whole.
+        {"\xF0\x9F\x8D\xA3\xFF", kCodePageUtf8, u"\U0001F363<?>"},
         {"\xED\xA0\x80z", kCodePageUtf8, u"<?>z"},
     };
     for (const auto& c : cases) {
