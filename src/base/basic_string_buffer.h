@@ -60,7 +60,7 @@ public:
             BasicStringBuffer copy(v);
             return *this = std::move(copy);
         }
-        len_ = 0;
+        setLength(0);  // an empty v appends nothing, so end the old text here
         return append(v);
     }
     BasicStringBuffer& append(View v) {

@@ -19,26 +19,9 @@ enum CtypeBits : uint16_t {
     kCtWord = kCtAlnum | kCtUnderscore,
 };
 
-constexpr std::array<uint16_t, 256> makeCtypeTable() {
-    std::array<uint16_t, 256> t{};
-    for (int b = 0; b < 256; ++b) {
-        uint16_t v = 0;
-        if (b >= 'A' && b <= 'Z') v |= kCtUpper;
-        if (b >= 'a' && b <= 'z') v |= kCtLower;
-        if (b >= '0' && b <= '9') v |= kCtDigit;
-        if ((b >= 0x21 && b <= 0x2F) || (b >= 0x3A && b <= 0x40) || (b >= 0x5B && b <= 0x60) ||
-            (b >= 0x7B && b <= 0x7E))
-            v |= kCtPunct;
-        if (b == '_') v |= kCtUnderscore;
-        if ((b >= 0x09 && b <= 0x0D) || b == 0x20) v |= kCtSpace;
-        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) v |= kCtLead;
-        if (b >= 0xA1 && b <= 0xDF) v |= kCtKana;
-        t[b] = v;
-    }
-    return t;
-}
-
-inline constexpr std::array<uint16_t, 256> ctypeTable = makeCtypeTable();
+// The table is built in one object file, so a change to the classes
+// recompiles that file alone.
+extern const std::array<uint16_t, 256> ctypeTable;
 
 inline uint16_t ctypeOf(unsigned char b) {
     return ctypeTable[b];

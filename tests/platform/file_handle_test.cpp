@@ -1,4 +1,4 @@
-// Opening failures, path conversion and descriptor flags of the file layer.
+// Opening failures and descriptor flags of the file layer.
 #include "platform/file_handle.h"
 
 #include <fcntl.h>
@@ -9,18 +9,6 @@
 #include <cerrno>
 
 #include "common/temp_dir.h"
-
-namespace {
-
-std::string readAll(int fd) {
-    std::string out;
-    char buf[64];
-    for (FileResult r; (r = readDescriptor(fd, buf, sizeof buf)).value > 0;)
-        out.append(buf, size_t(r.value));
-    return out;
-}
-
-}  // namespace
 
 TEST(FileHandle, FailuresCarryTheirErrno) {
     TempDir dir;
@@ -40,16 +28,6 @@ TEST(FileHandle, FailuresCarryTheirErrno) {
         EXPECT_EQ(r.value, -1) << c.path;
         EXPECT_EQ(r.error, c.error) << c.path << " mode " << c.mode;
     }
-}
-
-TEST(FileHandle, ShiftJisPathReachesTheUtf8Name) {
-    TempDir dir;
-    dir.write("\xe6\x97\xa5\xe6\x9c\xac.txt", "nihon");  // 日本.txt in UTF-8
-    std::string sjisPath = dir.path() + "/\x93\xfa\x96\x7b.txt";
-    FileResult r = openDescriptor(sjisPath, 'r');
-    ASSERT_TRUE(r.ok()) << r.error;
-    EXPECT_EQ(readAll(int(r.value)), "nihon");
-    closeDescriptor(int(r.value));
 }
 
 TEST(FileHandle, NewFilesFollowTheUmaskAndAreNotInherited) {

@@ -71,25 +71,19 @@ std::string readAll(LSrmBase& s, int32_t chunk) {
 TEST(BufferedStream, ReadsEveryByteWhateverTheChunkSize) {
     std::string text = pattern(3500);
     for (int32_t maxChunk : {INT32_MAX, 333}) {
-        for (int32_t chunk : {1, 7, 979, 980, 999, 1000, 1001, 2500, 5000}) {
+        for (int32_t chunk : {1, 979, 980, 1000, 1001, 5000}) {
             StringStream under(text, maxChunk);
             LSrm s(&under);
             EXPECT_EQ(readAll(s, chunk), text) << "chunk " << chunk << " source " << maxChunk;
             EXPECT_TRUE(s.endOfInput());
         }
     }
-}
-
-TEST(BufferedStream, ReadPastTheEndSetsEndOfInputUntilSeek) {
     StringStream under("abcde");
-    LSrm s(nullptr);
-    s.setStream(&under);
+    LSrm s(&under);
     char buf[8];
-    EXPECT_EQ(s.read(buf, 3), 3);
-    EXPECT_FALSE(s.endOfInput());
-    EXPECT_EQ(s.read(buf, 8), 2);
+    EXPECT_EQ(s.read(buf, 8), 5);
     EXPECT_TRUE(s.endOfInput());
-    EXPECT_EQ(s.seek(1), 1);
+    EXPECT_EQ(s.seek(1), 1);  // a seek clears the end of input
     EXPECT_FALSE(s.endOfInput());
     EXPECT_EQ(s.readByte(), 'b');
 }
@@ -112,15 +106,9 @@ TEST(BufferedStream, PeekMakesUpTo980BytesVisibleWithoutConsuming) {
     std::string text = pattern(4000);
     StringStream under(text);
     LSrm s(&under);
-    s.skipBytes(990);
+    s.skipBytes(1500);
     int32_t available = 0;
-    const char* p = s.peekBytes(50, &available);
-    ASSERT_GE(available, 50);
-    EXPECT_EQ(std::string(p, 50), text.substr(990, 50));
-    EXPECT_EQ(s.tell(), 990);
-
-    s.skipBytes(510);
-    p = s.peekBytes(2000, &available);
+    const char* p = s.peekBytes(2000, &available);
     EXPECT_EQ(available, LSrmBase::kMaxPeek);
     EXPECT_EQ(std::string(p, size_t(available)), text.substr(1500, 980));
     EXPECT_EQ(p[available], '\0');  // the buffer's data is NUL-terminated
@@ -129,24 +117,17 @@ TEST(BufferedStream, PeekMakesUpTo980BytesVisibleWithoutConsuming) {
     p = s.peekBytes(100, &available);
     EXPECT_EQ(available, 10);
     EXPECT_EQ(std::string(p), text.substr(3990));
-    EXPECT_EQ(s.readByte(), text[3990]);
+    EXPECT_EQ(s.tell(), 3990);
 }
 
 TEST(BufferedStream, LiteralsMatchAcrossTheBufferEdge) {
-    std::string text = pattern(995) + "Hello, World" + std::string("h\0i\0", 4);
-    StringStream under(text);
+    StringStream under(pattern(995) + "Hello, World");
     LSrm s(&under);
     s.skipBytes(995);
-    EXPECT_TRUE(s.matchLiteral("Hello, World"));
     EXPECT_FALSE(s.matchLiteral("hello, world"));
     EXPECT_TRUE(s.matchLiteralNoCase("hELLO, wORLD"));
-    EXPECT_FALSE(s.matchLiteralNoCase("hELLO, wORLDs"));
     EXPECT_EQ(s.tell(), 995);
-    s.skipBytes(12);
-    EXPECT_TRUE(s.matchLiteral(std::u16string_view(u"hi")));
-    EXPECT_FALSE(s.matchLiteral(std::u16string_view(u"ho")));
 }
-
 TEST(BufferedStream, LinesAreCountedAcrossRefills) {
     // Lines of growing length; some line feeds fall right at the buffer edges.
     std::string text;
@@ -161,14 +142,9 @@ TEST(BufferedStream, LinesAreCountedAcrossRefills) {
     for (size_t n = 0; n < lineStarts.size(); ++n) {
         while (s.tell() < lineStarts[n]) s.readByte();
         ASSERT_EQ(s.line(), int32_t(n + 1)) << "at " << s.tell();
-        ASSERT_EQ(s.peekByte(), text[size_t(lineStarts[n])]);
-        if (s.tell() > 0) {
-            EXPECT_EQ(s.column(), 1);
-        }
+        if (n == 0) continue;  // no column before the first read
+        ASSERT_EQ(s.column(), 1) << "at " << s.tell();
     }
-    s.readByte();
-    s.readByte();
-    EXPECT_EQ(s.column(), 3);
 }
 
 TEST(BufferedStream, SeekInsideTheBufferKeepsLinesOutsideStopsCounting) {
@@ -205,7 +181,6 @@ TEST(BufferedStream, ReadLineModes) {
         {"a\r\nb\rc\nd", 0, {"a", "b", "c", "d", ""}, {'\r', '\r', '\n', -1, -1}},
         {"a\r\nb\rc\nd", 1, {"a\r\n", "b\r", "c\n", "d", ""}, {'\r', '\r', '\n', -1, -1}},
         {"\n\r\r\n", 0, {"", "", "", ""}, {'\n', '\r', '\r', -1}},
-        {"x\n\ny", 1, {"x\n", "\n", "y"}, {'\n', '\n', -1}},
         {"ab\r\ncd", 2, {"ab", ""}, {'\r', '\r'}},  // the line end stays unread
     };
     for (const auto& c : cases) {
@@ -220,19 +195,13 @@ TEST(BufferedStream, ReadLineModes) {
 }
 
 TEST(BufferedStream, ReadLineSplitsCrLfAcrossTheBufferEdge) {
-    std::string first(999, 'a');
-    StringStream under(first + "\r\nsecond\n");
+    StringStream under(std::string(999, 'a') + "\r\nsecond\n");
     LSrm s(&under);
+    EXPECT_EQ(s.readLine(nullptr, 0), '\r');
     LStr line;
-    EXPECT_EQ(s.readLine(&line, 0), '\r');
-    EXPECT_EQ(line.view(), first);
-    EXPECT_EQ(s.line(), 2);
-    line.clear();
     EXPECT_EQ(s.readLine(&line, 0), '\n');
     EXPECT_EQ(line.view(), "second");
-    EXPECT_EQ(s.readLine(nullptr, 0), -1);
 }
-
 TEST(BufferedStream, WritesKeepTheRestAndTheReadPosition) {
     std::string text = pattern(3000);
     StringStream under(text);
@@ -257,17 +226,15 @@ TEST(BufferedStream, WritesKeepTheRestAndTheReadPosition) {
 
 TEST(BufferedStream, WriteStopsWhenTheStreamTakesNothing) {
     StringStream under;
-    under.writeLimit = 1500;
+    under.writeLimit = 1500;  // a full disk
     std::string text = pattern(5000);
     LSrm s(&under);
-    int32_t placed = s.write(text.data(), 5000);
-    EXPECT_LT(placed, 5000);
-    EXPECT_EQ(under.data, text.substr(0, under.data.size()));
+    EXPECT_LT(s.write(text.data(), 5000), 5000);
     s.seek(0);  // unwritable bytes are dropped, not written elsewhere
     EXPECT_EQ(under.data, text.substr(0, 1500));
 }
 
-TEST(IoFile, WriteThenReadBack) {
+TEST(IoFile, WritesReadsAndTruncatesAfterWritingOut) {
     TempDir dir;
     std::string path = dir.path("io.txt");
     std::string text = pattern(2345);
@@ -276,44 +243,15 @@ TEST(IoFile, WriteThenReadBack) {
         ASSERT_TRUE(out.isOpen());
         for (size_t i = 0; i < text.size(); i += 7) {
             auto piece = std::string_view(text).substr(i, 7);
-            EXPECT_EQ(out.write(piece.data(), int32_t(piece.size())), int32_t(piece.size()));
+            out.write(piece.data(), int32_t(piece.size()));
         }
     }  // destruction writes out the rest
     EXPECT_EQ(dir.read("io.txt"), text);
-    {
-        LIoFile app(path, 'a', true);
-        EXPECT_EQ(app.tell(), 2345);
-        app.write("END", 3);
-    }
-    LIoFile in(path, 'r', true);
-    EXPECT_STREQ(in.name(), path.c_str());
-    EXPECT_EQ(readAll(in, 100), text + "END");
-}
-
-TEST(IoFile, ReopenStartsAtLineOneOfTheNewFile) {
-    TempDir dir;
-    LIoFile f(dir.write("a.txt", "1\n2\n3\n"), 'r', true);
-    f.skipBytes(4);
-    EXPECT_EQ(f.line(), 3);
-    EXPECT_TRUE(f.open(dir.write("b.txt", "x\ny"), 'r', true));
-    EXPECT_EQ(f.line(), 1);
-    LStr line;
-    f.readLine(&line, 0);
-    EXPECT_EQ(line.view(), "x");
-    EXPECT_EQ(f.line(), 2);
-}
-
-TEST(IoFile, TruncateWritesOutFirst) {
-    TempDir dir;
-    std::string path = dir.path("t.txt");
-    LIoFile f(path, 'w', true);
-    f.write("line1\nline2\nline3", 17);
-    f.seek(6);
-    EXPECT_EQ(f.line(), 2);
+    LIoFile f(path, 'a', true);
+    EXPECT_EQ(f.tell(), 2345);
+    f.write("\nab\ncd", 6);
+    f.seek(2348);  // still buffered: the cut must come after the bytes are written out
     f.truncate();
-    EXPECT_EQ(f.tell(), 6);
-    EXPECT_EQ(f.line(), 2);
-    f.write("end", 3);
     f.close();
-    EXPECT_EQ(dir.read("t.txt"), "line1\nend");
+    EXPECT_EQ(dir.read("io.txt"), text + "\nab");
 }

@@ -24,24 +24,12 @@ TEST(StemWord, EndingsTable) {
         const char* word;
         const char* stemmed;
     } cases[] = {
-        {"stations", "station"},
-        {"matching", "match"},
-        {"studies", "studi"},
-        {"class", "class"},
-        {"happy", "happi"},
-        {"quickly", "quick"},
-        {"used", "used"},
-        {"relations", "rel"},
-        {"running", "runn"},
-        {"cries", "cri"},
-        {"carried", "carri"},
-        {"goes", "goe"},
-        {"boxes", "box"},
-        {"runs", "run"},
-        {"is", "is"},
-        {"", ""},
-        {"make", "mak"},
-        {"processing", "process"},
+        {"matching", "match"}, {"studies", "studi"},
+        {"happy", "happi"},    {"quickly", "quick"},
+        {"relations", "rel"},  {"running", "runn"},
+        {"carried", "carri"},  {"boxes", "box"},
+        {"is", "is"},          {"", ""},
+        {"make", "mak"},       {"processing", "process"},
     };
     for (const auto& c : cases) EXPECT_EQ(stem(c.word), c.stemmed) << c.word;
 }
@@ -79,13 +67,11 @@ TEST(StemCompare, MatchesRegularisedForms) {
         int consumed;
     } cases[] = {
         {"the Running dog", 4, "runn", false, true, 7},
-        {"run fast", 0, "runfast", false, true, 8},
         {"run-fast!", 0, "runfast", false, true, 8},
         {"running", 0, "run", false, false, 0},  // the word stems past the stem string
         {"runs", 0, "run", false, true, 4},
         {"runs x", 0, "run", true, false, 0},  // whole text not consumed
         {"runs", 0, "run", true, true, 4},
-        {"ru", 0, "run", false, false, 0},
         {"\x82\x60\x82\x61", 0, "ab", false, true, 4},
         {"\x81\x40\x82\xa0", 0, "\x82\xa0", false, true, 4},
         {"\xb1\xb2", 0, "\xb1\xb2", false, true, 2},

@@ -1,0 +1,232 @@
+#!/usr/bin/env python3
+"""Mutation check: does the test suite notice small, careless edits?
+
+Each mutant replaces one exact fragment of one source line. The script applies
+the mutants one at a time, rebuilds the build folder incrementally, runs the
+tests and puts the source back, then prints for each mutant whether the tests
+caught it. The source is always restored, also on Ctrl-C or an error.
+
+    tools/mutate.py [--build DIR] [--timeout S] [--list] [NAME ...]
+
+When a fragment no longer matches (the code moved on), the mutant is reported
+as "not applied": edit the table below rather than the code.
+"""
+
+import argparse
+import os
+import pathlib
+import subprocess
+import sys
+import time
+
+# (name, file, original fragment, replacement). A fragment must occur exactly
+# once in its file.
+MUTANTS = [
+    # Shift-JIS byte classes: each edge of the two lead-byte ranges, one of kana.
+    ("lead-low-0x80", "src/base/ctype_table.cpp",
+     "(b >= 0x81 && b <= 0x9F)", "(b >= 0x80 && b <= 0x9F)"),
+    ("lead-high-0x9E", "src/base/ctype_table.cpp",
+     "(b >= 0x81 && b <= 0x9F)", "(b >= 0x81 && b <= 0x9E)"),
+    ("lead2-low-0xE1", "src/base/ctype_table.cpp",
+     "(b >= 0xE0 && b <= 0xFC)", "(b >= 0xE1 && b <= 0xFC)"),
+    ("lead2-high-0xFD", "src/base/ctype_table.cpp",
+     "(b >= 0xE0 && b <= 0xFC)", "(b >= 0xE0 && b <= 0xFD)"),
+    ("kana-high-0xE0", "src/base/ctype_table.cpp",
+     "b >= 0xA1 && b <= 0xDF", "b >= 0xA1 && b <= 0xE0"),
+
+    # Trail-byte alignment.
+    ("lead-at-no-parity", "src/text/sjis.cpp",
+     "return leadRunBefore(text, index) % 2 == 0;", "return leadRunBefore(text, index) == 0;"),
+    ("trail-at-no-parity", "src/text/sjis.cpp",
+     "return leadRunBefore(text, index) % 2 == 1;", "return leadRunBefore(text, index) > 0;"),
+    ("last-char-lead-only", "src/text/sjis.cpp",
+     "bool pair = len >= 2 && isTrailAt(s.view(), len - 1);",
+     "bool pair = len >= 2 && isLeadByte(s[len - 2]);"),
+    ("compare-trail-sticky", "src/text/sjis.cpp",
+     "trail = !trail && isLeadByte", "trail = isLeadByte"),
+
+    # Case and width folding.
+    ("lower-full-z", "src/text/char_fold.cpp",
+     "inRange(code, 0x8260, 0x8279)", "inRange(code, 0x8260, 0x8278)"),
+    ("lower-ascii-z", "src/text/char_fold.cpp",
+     "code >= 'A' && code <= 'Z' ? code | 0x20", "code >= 'A' && code < 'Z' ? code | 0x20"),
+    ("upper-ascii-a", "src/text/char_fold.cpp",
+     "code >= 'a' && code <= 'z' ? code - 0x20", "code > 'a' && code <= 'z' ? code - 0x20"),
+    ("lower-cyrillic-skip", "src/text/char_fold.cpp",
+     "return code + 0x31;  // run skips", "return code + 0x30;  // run skips"),
+    ("full-to-half-zero", "src/text/char_fold.cpp",
+     "return half ? half : code;", "return half;"),
+    ("kanji-type-edge", "src/text/char_fold.cpp",
+     "if (code >= 0x889E) return 'J';", "if (code > 0x889E) return 'J';"),
+    ("lower-string-lead", "src/text/char_fold.cpp",
+     "text[int32_t(i + 1)] = char(lowered & 0xFF);", "text[int32_t(i)] = char(lowered & 0xFF);"),
+
+    # Record cutting.
+    ("cut-at-trail", "src/pattern/record_reader.cpp",
+     "i = charStart ? 0 : 1;", "i = 0;"),
+    ("cut-after-lead", "src/pattern/record_reader.cpp",
+     "charStart = !isLeadByte(b);", "charStart = true;"),
+    ("cut-run-start", "src/pattern/record_reader.cpp",
+     "const char* known = *charStart ? p : p + 1;", "const char* known = p;"),
+    ("record-limit-le", "src/pattern/record_reader.cpp",
+     "if (record.length() < maxLen) continue;", "if (record.length() <= maxLen) continue;"),
+    ("cut-overrun-always", "src/pattern/record_reader.cpp",
+     "!charStart && extra < kMaxCutOverrun", "extra < kMaxCutOverrun"),
+    ("search-record-limit", "src/search/file_search.cpp",
+     "kMaxRecordLength = 10000;", "kMaxRecordLength = 10001;"),
+    ("index-record-limit", "src/index/create_index.h",
+     "kRecordMaxLength = 10000;", "kRecordMaxLength = 9999;"),
+
+    # Index currency and blocks.
+    ("current-no-time", "src/index/index_lookup.cpp",
+     "entry.size == uint32_t(uint64_t(size)) && entry.lastWrite == writeTime",
+     "entry.size == uint32_t(uint64_t(size))"),
+    ("current-no-size", "src/index/index_lookup.cpp",
+     "entry.size == uint32_t(uint64_t(size)) && entry.lastWrite == writeTime",
+     "entry.lastWrite == writeTime"),
+    ("block-soft-ge", "src/index/create_index.cpp",
+     "block.length() > kBlockSoftLimit", "block.length() >= kBlockSoftLimit"),
+    ("block-hard-ge", "src/index/create_index.cpp",
+     "recordLength > kBlockHardLimit", "recordLength >= kBlockHardLimit"),
+    ("block-empty-ends", "src/index/create_index.cpp",
+     "if (block.empty()) return false;", ""),
+
+    # Gram signatures.
+    ("gram-two-bytes", "src/index/gram_signature.cpp",
+     "while (length < 3)", "while (length < 2)"),
+    ("gram-last-lost", "src/index/gram_signature.cpp",
+     "pos + 2 < end;", "pos + 3 < end;"),
+    ("gram-at-trail", "src/index/gram_signature.cpp",
+     "pos += isLeadByte(p[pos]) && p[pos + 1] != 0 ? 2 : 1;", "pos += 1;"),
+    ("signature-tolerance-ge", "src/index/gram_signature.cpp",
+     "if (++missing > tolerance)", "if (++missing >= tolerance)"),
+    ("stem-no-split", "src/search/stable_grams.cpp",
+     "const size_t lastSplit = after ? ending.size() - 1 : 0;", "const size_t lastSplit = 0;"),
+    ("stem-open-edge", "src/search/stable_grams.cpp",
+     "if (!before && !after) {", "if (!before || !after) {"),
+    ("stem-cut-joins", "src/search/stable_grams.cpp",
+     "if (cutLength > 0) cut();", ""),
+
+    # Fuzzy rates and acceptance.
+    ("rate-sum-diff", "src/search/fuzzy_rate.cpp",
+     "pending_ = std::max(pending_, int64_t(characters));", "pending_ += characters;"),
+    ("rate-rounds-up", "src/search/fuzzy_rate.cpp",
+     "return int32_t(same_ * 100 / total);", "return int32_t((same_ * 100 + total - 1) / total);"),
+    ("rate-drops-pending", "src/search/fuzzy_rate.cpp",
+     "const int64_t total = same_ + diff_ + pending_;", "const int64_t total = same_ + diff_;"),
+    ("min-rate-exact", "src/search/fuzzy_match.cpp",
+     "int32_t best = options_.minRate - 1;", "int32_t best = options_.minRate;"),
+    ("rate-equal-keeps-first", "src/search/fuzzy_match.cpp",
+     "if (rate < best || rate == 0) break;", "if (rate <= best || rate == 0) break;"),
+
+    # Deletion of old index data.
+    ("del-text-equal-time", "src/index/wk_del.cpp",
+     "fileWriteTime(file)) <= 0;", "fileWriteTime(file)) < 0;"),
+    ("del-entry-equal-time", "src/index/wk_del.cpp",
+     "compareFileTimes(fileWriteTime(source), indexTime) <= 0)",
+     "compareFileTimes(fileWriteTime(source), indexTime) < 0)"),
+
+    # Output conversion.
+    ("sink-colour-always", "src/cli/qf_sink.cpp",
+     "color_ && font > 0 && font < kFontCount", "font > 0 && font < kFontCount"),
+    ("sink-utf8-input", "src/cli/qf_sink.cpp",
+     "mbToWide(sjis, wide, kCodePageAnsi);", "mbToWide(sjis, wide, kCodePageUtf8);"),
+    ("chunk-splits-char", "src/text/encoding.cpp",
+     "? end + 1 : end;", "? end : end;"),
+    ("encode-best-fit", "src/text/encoding.cpp",
+     "&& inexactCp932Units().anyIn(chunk)", "&& false"),
+    ("utf8-lead-f0", "src/text/encoding.cpp",
+     "b >= 0xF0 ? 4 :", "b > 0xF0 ? 4 :"),
+    ("stray-lead-swallows", "src/text/encoding.cpp",
+     "length == 2 && !isTrailByte(byteAt(text_, pos_ + 1))", "length == 2 && false"),
+]
+
+
+def source_root(build):
+    cache = build / "CMakeCache.txt"
+    for line in cache.read_text().splitlines():
+        if line.startswith("CMAKE_HOME_DIRECTORY:"):
+            return pathlib.Path(line.split("=", 1)[1])
+    sys.exit(f"mutate: no CMAKE_HOME_DIRECTORY in {cache}")
+
+
+def run(cmd, cwd, timeout=None):
+    try:
+        return subprocess.run(cmd, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              timeout=timeout).returncode
+    except subprocess.TimeoutExpired:
+        return -1
+
+
+def build(build_dir):
+    return run(["ninja", "-C", str(build_dir), "-j2"], cwd=build_dir) == 0
+
+
+def tests_pass(build_dir, timeout):
+    cmd = ["ctest", "--parallel", "2", "--timeout", str(timeout), "--stop-on-failure"]
+    return run(cmd, cwd=build_dir) == 0
+
+
+def try_mutant(root, build_dir, mutant, timeout):
+    _, rel, fragment, replacement = mutant
+    path = root / rel
+    if not path.exists():
+        return "not applied"
+    original = path.read_bytes()
+    text = original.decode("utf-8")
+    if text.count(fragment) != 1:
+        return "not applied"
+    try:
+        path.write_bytes(text.replace(fragment, replacement).encode("utf-8"))
+        if not build(build_dir):
+            return "build failed"
+        return "survived" if tests_pass(build_dir, timeout) else "caught"
+    finally:
+        path.write_bytes(original)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build", default="build", help="build folder (default: build)")
+    parser.add_argument("--timeout", type=int, default=60, help="seconds per test")
+    parser.add_argument("--list", action="store_true", help="list mutant names and stop")
+    parser.add_argument("names", nargs="*", help="mutants to try (default: all)")
+    args = parser.parse_args()
+
+    if args.list:
+        for name, rel, _, _ in MUTANTS:
+            print(f"{name:26} {rel}")
+        return 0
+    unknown = set(args.names) - {m[0] for m in MUTANTS}
+    if unknown:
+        sys.exit(f"mutate: unknown mutant(s): {', '.join(sorted(unknown))}")
+    chosen = [m for m in MUTANTS if not args.names or m[0] in args.names]
+
+    build_dir = pathlib.Path(args.build).resolve()
+    root = source_root(build_dir)
+    if not build(build_dir) or not tests_pass(build_dir, args.timeout):
+        sys.exit("mutate: the unmutated tree does not build or pass its tests")
+
+    counts = {}
+    try:
+        for mutant in chosen:
+            start = time.monotonic()
+            outcome = try_mutant(root, build_dir, mutant, args.timeout)
+            counts[outcome] = counts.get(outcome, 0) + 1
+            print(f"{mutant[0]:26} {outcome:12} {time.monotonic() - start:6.0f}s", flush=True)
+    except KeyboardInterrupt:
+        print("mutate: interrupted; the source is restored", file=sys.stderr)
+    finally:
+        # Leave the build matching the restored source.
+        build(build_dir)
+
+    caught = counts.get("caught", 0)
+    tried = caught + counts.get("survived", 0)
+    summary = ", ".join(f"{k} {v}" for k, v in sorted(counts.items()))
+    rate = f"{100 * caught / tried:.0f}%" if tried else "n/a"
+    print(f"kill rate: {caught}/{tried} = {rate} ({summary})")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
