@@ -96,9 +96,12 @@ TEST_F(DeletionWorker, DataAsNewAsItsSourceIsCurrent) {
     }
 }
 
+// Run on its own thread, as the program does.
 TEST_F(DeletionWorker, DeleteAllTakesOnlyWhatTheProgramMade) {
     CaptureSink sink;
-    TWkDel(true, ix).run();
+    LEvent done;
+    ASSERT_TRUE(startDeletionWorker(true, ix, [&done] { done.set(); }));
+    ASSERT_TRUE(done.wait(10000));
     for (const std::string& f : {orphan, indexFileOf(liveA), ix + "x_"})
         EXPECT_FALSE(fs::exists(f)) << f;
     EXPECT_TRUE(fs::exists(userFile));
@@ -147,18 +150,6 @@ TEST(DeletionWorkerSafety, FolderWithoutMarkerIsLeftAlone) {
     EXPECT_FALSE(hasIndexMarker(ix));
     fs::create_directories(tmp.path("empty"));
     EXPECT_TRUE(ensureIndexFolder(tmp.path("empty")) && hasIndexMarker(tmp.path("empty")));
-}
-
-TEST(DeletionWorkerThread, RunsOnItsOwnAndSignalsTheEnd) {
-    TempDir tmp;
-    std::string ix = tmp.path("ix/");
-    ASSERT_TRUE(ensureIndexFolder(ix));
-    std::string stale = tmp.write("ix/x_/nowhere/a.rtf.txt", "t");
-    CaptureSink sink;
-    LEvent done;
-    ASSERT_TRUE(startDeletionWorker(false, ix, [&done] { done.set(); }));
-    ASSERT_TRUE(done.wait(10000));
-    EXPECT_FALSE(fs::exists(stale));
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
-// Differential test against std::regex (ECMAScript) on random patterns and
-// subjects from a fixed seed, restricted to the forms both engines define the
-// same way: ASCII literals, classes, ".", groups, alternation, greedy and
-// lazy repetition of atoms that cannot match empty, and back references to
-// groups that always take part in a match. Both must report the same
-// leftmost match (first alternative first).
+// Differential test against std::regex on random patterns and subjects, in
+// the forms both define alike: ASCII atoms, groups, alternation, repetition
+// of atoms that cannot match empty, and back references to groups that
+// always take part. Both must report the same leftmost match.
 #include <gtest/gtest.h>
 
 #include <random>
