@@ -142,18 +142,3 @@ TEST(RecordCutting, MatchesTheByteByByteCutter) {
         }
     }
 }
-
-// A separator whose first byte lands on each offset around the 1000-byte
-// buffer's edge, also after a character whose second byte equals it.
-TEST(RecordCutting, SeparatorsAtEveryBufferOffset) {
-    LRexPtr sep = compileRex("\x81\x42");
-    const LRexStartTable table = buildStartByteTable(*sep, 0);
-    for (int offset = 960; offset < 1040; ++offset) {
-        for (const char* before : {"x", "\x83\x81"}) {
-            std::string data = std::string(size_t(offset - 1), 'a') + before + "\x42\x81\x42tail";
-            const auto got = streamCuts(data, sep.get(), 100, &table, 10000, INT32_MAX);
-            ASSERT_EQ(got, referenceCuts(data, sep.get(), 100, &table, 10000)) << offset;
-            EXPECT_EQ(got.back().record, "tail");
-        }
-    }
-}

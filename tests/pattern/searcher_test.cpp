@@ -1,6 +1,5 @@
-// The searcher: ranges and modes, the operations built on search, the
-// start-byte prefilter (which must never change a result), and stopping a
-// pathological search from another thread.
+// The searcher: ranges and modes, counting, the start-byte prefilter (which
+// must never change a result) and the stop flag.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -49,13 +48,6 @@ TEST(Searcher, CapturesBelongToTheRecordedMatch) {
     ASSERT_EQ(s.hits().size(), 2u);
     EXPECT_EQ(std::string(s.hits()[0].text, s.hits()[0].len), "a");
     EXPECT_EQ(std::string(s.hits()[1].text, s.hits()[1].len), "b");
-    LRexSearcher named("(\\d+){=num}");
-    ASSERT_EQ(named.search("ab 42"), 3);
-    const LRexHit* h = findHit(named.hits(), "num");
-    ASSERT_NE(h, nullptr);
-    EXPECT_EQ(std::string(h->text, h->len), "42");
-    EXPECT_EQ(findHit(named.hits(), "1"), h);
-    EXPECT_EQ(findHit(named.hits(), "2"), nullptr);
 }
 
 TEST(Searcher, CountMatches) {
@@ -71,39 +63,6 @@ TEST(Searcher, CountMatches) {
     };
     for (const auto& [pattern, text, overlapping, count] : cases)
         EXPECT_EQ(countMatches(text, compileRex(pattern).get(), overlapping), count) << pattern;
-}
-
-TEST(Searcher, SingleMatchHelpers) {
-    LRexPtr grp = compileRex("(a)b");
-    LRexHitList hits;
-    EXPECT_EQ(anchoredMatch("xab", grp.get(), 1, &hits), 2);
-    ASSERT_EQ(hits.size(), 1u);
-    EXPECT_EQ(hits[0].len, 1);
-    EXPECT_EQ(anchoredMatch("xab", grp.get(), 0), -1);
-    EXPECT_EQ(anchoredMatch("xab", grp.get(), 3), 0);
-    int32_t len = 0;
-    const char* text = "xxabc";
-    EXPECT_EQ(findRex(text, "[abc]", &len, {.mode = SearchMode::Last}), text + 4);
-    EXPECT_EQ(len, 1);
-    LRexSearcher literals;
-    literals.setLiterals({LStr("b.c"), LStr("zz")});
-    EXPECT_EQ(literals.search("abcb.c"), 3);
-}
-
-TEST(Searcher, SplitByRex) {
-    const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"a ; b;c", "[ \t]*;[ \t]*", "<a><b><c>"},
-        {";a", ";", "<a>"},
-        {"a;;b", ";", "<a><><b>"},
-        {"a;", ";", "<a><>"},
-        {"", ";", ""},
-        {"\x83\x5C;\x83\x5C", "\\\\|;", "<\x83\x5C><\x83\x5C>"},  // no cut inside ソ
-    };
-    for (const auto& [text, separator, pieces] : cases) {
-        std::string got;
-        for (const auto& p : splitByRex(text, separator)) got += "<" + std::string(p.view()) + ">";
-        EXPECT_EQ(got, pieces) << text;
-    }
 }
 
 // Words of text between blanks.

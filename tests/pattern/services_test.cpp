@@ -62,12 +62,4 @@ TEST(Replace, MissingCaptureIsReportedOncePerCall) {
     EXPECT_EQ(sink.messages()[0].number, 35000);
 }
 
-TEST(Replace, OnlyReplacements) {
-    LRexSearcher s("\\d+|x*", "<\\0>");
-    s.setOutput(ReplaceOutput::OnlyReplacements);
-    LStr out;
-    EXPECT_EQ(s.replace("a1b22c", out), 5);
-    EXPECT_EQ(out, "<><1><><22><>");
-}
-
 }  // namespace
