@@ -9,7 +9,6 @@
 #include "common/temp_dir.h"
 #include "index/ix_cache.h"
 #include "ix_test_support.h"
-#include "support/path_utils.h"
 #include "support/stop_flag.h"
 
 namespace {
@@ -77,16 +76,6 @@ TEST_F(CreateIndex, SignatureIsOfTheRegularisedTextComplemented) {
     }
     // An empty file's one block may hold anything.
     EXPECT_EQ(build("").blocks.at(0).sig.count(), kSignatureBits);
-}
-
-TEST_F(CreateIndex, RecordsTheFilesSizeAndWriteTime) {
-    build("hello\n");
-    setWriteTime(path, 1700000000, 123456700);
-    TIxEntry entry;
-    ASSERT_EQ(createIndex(entry, path, LineSeparator().get()), 0);
-    EXPECT_EQ(entry.size, 6u);
-    EXPECT_EQ(entry.lastWrite, fileWriteTime(path));
-    EXPECT_EQ(entry.lastWrite % 10000000, 1234567u);  // to the 100 ns unit
 }
 
 TEST_F(CreateIndex, MissingFileOrStopFlagFailsTheBuild) {

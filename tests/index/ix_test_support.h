@@ -1,5 +1,5 @@
-// Helpers shared by the index tests: index-file bytes built by hand, the
-// message lines the index code reports, a line separator and file times.
+// Index test helpers: index-file bytes by hand, message lines, a record
+// separator and file times.
 #pragma once
 #include <chrono>
 #include <cstdio>
@@ -41,18 +41,12 @@ inline std::string messageLine(const char* format, const std::string& arg = {}) 
 }
 
 // A compiled record separator as a search run would pass it.
-class LineSeparator {
-public:
-    explicit LineSeparator(std::string_view pattern = "[\\n]") : searcher_(pattern) {
-        table_ = buildStartByteTable(*searcher_.rex(), 0);
-        separator_ = {searcher_.rex(), &table_};
-    }
-    const IxRecordSeparator& get() const { return separator_; }
-
-private:
-    LRexSearcher searcher_;
-    LRexStartTable table_{};
-    IxRecordSeparator separator_;
+struct LineSeparator {
+    explicit LineSeparator(std::string_view pattern = "[\\n]")
+        : searcher(pattern), table(buildStartByteTable(*searcher.rex(), 0)) {}
+    IxRecordSeparator get() const { return {searcher.rex(), &table}; }
+    LRexSearcher searcher;
+    LRexStartTable table;
 };
 
 inline void setWriteTime(const std::string& path, int64_t seconds, int64_t nanoseconds = 0) {
