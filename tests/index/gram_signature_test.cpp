@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <string>
 
 #include "support/str_hash.h"
 
@@ -14,29 +13,15 @@ int hashBit(std::string_view gram) {
     return int(strHash(gram) % kSignatureBits);
 }
 
-std::set<int> bitsOf(const GramSignature& sig) {
-    std::set<int> bits;
-    for (int b = 0; b < kSignatureBits; ++b)
-        if (sig.test(b)) bits.insert(b);
-    return bits;
-}
-
-// A search signature with exactly the given bits, or a stored block
-// signature lacking exactly them.
 GramSignature withBits(std::initializer_list<int> bits) {
     GramSignature sig;
     for (int b : bits) sig.set(b);
     return sig;
 }
 
-}  // namespace
-
 TEST(GramBit, GramLengthFollowsCharacters) {
-    struct Case {
-        std::string_view text;
-        size_t pos;
-        std::string_view gram;  // empty: no bit
-    } cases[] = {
+    const std::tuple<std::string_view, size_t, std::string_view> cases[] = {
+        // text, position, the gram hashed there ("" for no bit)
         {"abc", 0, "abc"},
         {"ab", 0, ""},
         {"\x82\xA0\x82\xA2", 0, "\x82\xA0\x82\xA2"},  // two double-byte: four bytes
@@ -46,40 +31,40 @@ TEST(GramBit, GramLengthFollowsCharacters) {
         {std::string_view("ab\0cd", 5), 0, ""},       // a NUL ends the text
         {std::string_view("ab\0cde", 6), 3, "cde"},
     };
-    for (const auto& c : cases) {
-        int expected = c.gram.empty() ? -1 : hashBit(c.gram);
-        EXPECT_EQ(gramBit(c.text, c.pos), expected) << c.text.substr(c.pos);
-    }
+    for (const auto& [text, pos, gram] : cases)
+        EXPECT_EQ(gramBit(text, pos), gram.empty() ? -1 : hashBit(gram)) << text.substr(pos);
+}
+
+std::set<int> bitsOf(std::string_view text) {
+    std::set<int> bits;
+    for (int b = 0; b < kSignatureBits; ++b)
+        if (signatureOf(text).test(b)) bits.insert(b);
+    return bits;
 }
 
 TEST(Signature, GramsStartAtEveryCharacterStartOnly) {
-    EXPECT_EQ(bitsOf(signatureOf("abcd")), std::set<int>({hashBit("abc"), hashBit("bcd")}));
-    // 漢字ab: never a gram from the trail byte of 漢.
-    EXPECT_EQ(bitsOf(signatureOf("\x8A\xBF\x8E\x9A"
-                                 "ab")),
-              std::set<int>({hashBit("\x8A\xBF\x8E\x9A"), hashBit("\x8E\x9A"
-                                                                  "a")}));
+    EXPECT_EQ(bitsOf("abcd"), std::set<int>({hashBit("abc"), hashBit("bcd")}));  // the last kept
+    // 漢字ab: never a gram from a trail byte.
+    const std::string_view text = "\x8A\xBF\x8E\x9A\x61\x62";
+    EXPECT_EQ(bitsOf(text),
+              std::set<int>({hashBit(text.substr(0, 4)), hashBit(text.substr(2, 3))}));
 }
 
 TEST(SignatureTest, ToleranceCountsMissingGrams) {
-    GramSignature search = withBits({3, 40, 100, 200, 383});
-    struct Case {
-        std::initializer_list<int> lacking;  // bits the block has no gram for
-        int tolerance;
-        bool pass;
-    } cases[] = {
-        {{}, 0, true},
-        {{5, 6}, 0, true},
-        {{40}, 0, false},
-        {{383}, 0, false},
-        {{40}, 1, true},
-        {{40, 100}, 2, true},
-        {{40, 100, 383}, 2, false},
-        {{3, 40, 100, 200, 383}, 5, true},
+    const GramSignature search = withBits({3, 40, 100, 200, 383});
+    const std::tuple<GramSignature, int, bool> cases[] = {
+        // bits the block has no gram for, tolerance, passes
+        {withBits({}), 0, true},
+        {withBits({5, 6}), 0, true},
+        {withBits({40}), 0, false},
+        {withBits({383}), 0, false},
+        {withBits({40}), 1, true},
+        {withBits({40, 100}), 2, true},
+        {withBits({40, 100, 383}), 2, false},
+        {withBits({3, 40, 100, 200, 383}), 5, true},
     };
-    for (const auto& c : cases) {
-        GramSignature stored = withBits(c.lacking);
-        EXPECT_EQ(signatureTest(stored, search, c.tolerance), c.pass)
-            << "lacking " << c.lacking.size() << " tolerance " << c.tolerance;
-    }
+    for (const auto& [stored, tolerance, pass] : cases)
+        EXPECT_EQ(signatureTest(stored, search, tolerance), pass) << stored.count() << tolerance;
 }
+
+}  // namespace

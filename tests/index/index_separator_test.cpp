@@ -7,44 +7,32 @@
 #include "common/capture_sink.h"
 #include "common/temp_dir.h"
 #include "index/index_marker.h"
+#include "ix_test_support.h"
 
 namespace {
 
-class IndexSeparator : public ::testing::Test {
-protected:
-    // An index folder with two index files, a converted text and a user's
-    // own file beside the mirror roots.
-    void SetUp() override {
-        ix = dir.path("ix");
-        ASSERT_TRUE(ensureIndexFolder(ix));
-        dir.write("ix/x_/data/docs.qfd", "QF  0003      \r\n/data/docs\r\nZ");
-        dir.write("ix/x_/data/docs/sub.qfd", "QF  0003      \r\n/data/docs/sub\r\nZ");
-        dir.write("ix/x_/data/docs/report.doc.txt", "converted text\n");
-        dir.write("ix/mine.qfd", "the user's own\n");
-    }
-    TempDir dir;
-    std::string ix;
-    CaptureSink sink;
-};
+const std::string kDocsIndex = ixtest::header(3) + "/data/docs\r\nZ";
+const std::string kSeparatorFile = kIndexSeparatorName;
 
-TEST_F(IndexSeparator, IndexFilesGoWhenTheSeparatorChanges) {
-    struct Step {
-        const char* separator;
-        int dropped;
-    } steps[] = {
+TEST(IndexSeparator, IndexFilesGoWhenTheSeparatorChanges) {
+    TempDir dir;
+    CaptureSink sink;
+    ASSERT_TRUE(ensureIndexFolder(dir.path("ix")));
+    dir.write("ix/x_/data/docs/sub.qfd", ixtest::header(3) + "/data/docs/sub\r\nZ");
+    dir.write("ix/x_/data/docs/report.doc.txt", "converted text\n");
+    dir.write("ix/mine.qfd", "the user's own\n");
+    const std::pair<const char*, int> steps[] = {
         {"[\\x0A\\x0D]+", 2},  // nothing remembered yet: the files' separator is unknown
         {"[\\x0A\\x0D]+", 0},
-        {"[\x81"
-         "B\\n]",
-         1},      // 。 or a line feed
-        {"", 1},  // records cut by length only
+        {"[\x81\x42\\n]", 1},  // 。 or a line feed
+        {"", 1},               // records cut by length only
         {"", 0},
     };
-    for (const Step& s : steps) {
-        dir.write("ix/x_/data/docs.qfd", "QF  0003      \r\n/data/docs\r\nZ");
-        EXPECT_EQ(matchIndexSeparator(ix, s.separator), s.dropped) << s.separator;
-        EXPECT_EQ(dir.exists("ix/x_/data/docs.qfd"), s.dropped == 0) << s.separator;
-        EXPECT_EQ(dir.read("ix/" + std::string(kIndexSeparatorName)), s.separator);
+    for (const auto& [separator, dropped] : steps) {
+        dir.write("ix/x_/data/docs.qfd", kDocsIndex);
+        EXPECT_EQ(matchIndexSeparator(dir.path("ix"), separator), dropped) << separator;
+        EXPECT_EQ(dir.exists("ix/x_/data/docs.qfd"), dropped == 0) << separator;
+        EXPECT_EQ(dir.read("ix/" + kSeparatorFile), separator);
     }
     EXPECT_FALSE(dir.exists("ix/x_/data/docs/sub.qfd"));
     EXPECT_EQ(dir.read("ix/x_/data/docs/report.doc.txt"), "converted text\n");
@@ -52,20 +40,16 @@ TEST_F(IndexSeparator, IndexFilesGoWhenTheSeparatorChanges) {
     EXPECT_TRUE(sink.messages().empty());
 }
 
-TEST_F(IndexSeparator, AFolderWithoutTheMarkerIsLeftAlone) {
+TEST(IndexSeparator, OnlyAMarkedOrNewFolderIsTouched) {
     TempDir own;
     own.write("notes.txt", "mine\n");
-    own.write("x_/data/docs.qfd", "QF  0003      \r\n/data/docs\r\nZ");
+    own.write("x_/data/docs.qfd", kDocsIndex);
     EXPECT_EQ(matchIndexSeparator(own.path(), "[\\n]"), 0);
     EXPECT_TRUE(own.exists("x_/data/docs.qfd"));
-    EXPECT_FALSE(own.exists(kIndexSeparatorName));
-}
-
-TEST_F(IndexSeparator, AMissingFolderIsCreatedMarkedAndRemembersTheSeparator) {
-    const std::string fresh = dir.path("new/ix");
-    EXPECT_EQ(matchIndexSeparator(fresh, "[\\n]"), 0);
-    EXPECT_TRUE(hasIndexMarker(fresh));
-    EXPECT_EQ(dir.read("new/ix/" + std::string(kIndexSeparatorName)), "[\\n]");
+    EXPECT_FALSE(own.exists(kSeparatorFile));
+    EXPECT_EQ(matchIndexSeparator(own.path("new/ix"), "[\\n]"), 0);
+    EXPECT_TRUE(hasIndexMarker(own.path("new/ix")));
+    EXPECT_EQ(own.read("new/ix/" + kSeparatorFile), "[\\n]");
 }
 
 }  // namespace

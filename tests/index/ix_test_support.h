@@ -1,12 +1,10 @@
-// Helpers shared by the index tests: index-file bytes built by hand, the
-// message lines the index code reports, a line separator and file times.
+// Index test helpers: index-file bytes by hand, message lines, a record
+// separator and file times.
 #pragma once
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <string_view>
 
 #include "index/create_index.h"
 #include "pattern/first_bytes.h"
@@ -17,7 +15,7 @@
 namespace ixtest {
 
 inline std::string u32le(uint32_t v) {
-    return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
 }
 
 inline std::string header(int version) {
@@ -27,44 +25,30 @@ inline std::string header(int version) {
 }
 
 inline std::string blockRecord(int32_t pos, int32_t len, int32_t line, unsigned char sigFill) {
-    return "s" + u32le(uint32_t(pos)) + u32le(uint32_t(len)) + u32le(uint32_t(line)) +
-           std::string(48, char(sigFill));
+    return "s" + u32le(pos) + u32le(len) + u32le(line) + std::string(48, char(sigFill));
 }
 
-inline std::string entryRecord(std::string_view name, uint64_t lastWrite, uint32_t size,
+inline std::string entryRecord(std::string name, uint64_t lastWrite, uint32_t size,
                                std::string_view blocks) {
-    return "F" + std::string(name) + std::string(1, '\0') + u32le(uint32_t(lastWrite)) +
-           u32le(uint32_t(lastWrite >> 32)) + u32le(size) + std::string(blocks) + "z";
+    return "F" + name + '\0' + u32le(lastWrite) + u32le(lastWrite >> 32) + u32le(size) +
+           std::string(blocks) + "z";
 }
 
-// The bytes of a message line of the result view, with the one "%s" of
-// format filled in when arg is given.
+// A message line of the result view, with the one "%s" of format filled in.
 inline std::string messageLine(const char* format, const std::string& arg = {}) {
     std::string text = arg.empty() ? format : std::string(formatText(format, arg.c_str()).view());
-    return "\x01"
-           "6 " +
-           text +
-           "\x01"
-           "0 \r\n";
+    return std::string(1, '\x01') + "6 " + text + '\x01' + "0 \r\n";
 }
 
-// A compiled separator that ends a record after each line feed, as a search
-// run would pass it.
-class LineSeparator {
-public:
-    explicit LineSeparator(std::string_view pattern = "[\\n]") : searcher_(pattern) {
-        table_ = buildStartByteTable(*searcher_.rex(), 0);
-        separator_ = {searcher_.rex(), &table_};
-    }
-    const IxRecordSeparator& get() const { return separator_; }
-
-private:
-    LRexSearcher searcher_;
-    LRexStartTable table_{};
-    IxRecordSeparator separator_;
+// A compiled record separator as a search run would pass it.
+struct LineSeparator {
+    explicit LineSeparator(std::string_view pattern = "[\\n]")
+        : searcher(pattern), table(buildStartByteTable(*searcher.rex(), 0)) {}
+    IxRecordSeparator get() const { return {searcher.rex(), &table}; }
+    LRexSearcher searcher;
+    LRexStartTable table;
 };
 
-// Sets a file's write time to a second past the epoch (plus nanoseconds).
 inline void setWriteTime(const std::string& path, int64_t seconds, int64_t nanoseconds = 0) {
     auto since = std::chrono::sys_seconds(std::chrono::seconds(seconds)) +
                  std::chrono::nanoseconds(nanoseconds);

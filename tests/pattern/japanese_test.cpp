@@ -20,16 +20,9 @@ namespace {
 #define FULL_A_LO "\x82\x81"  // ａ
 #define FULL_1 "\x82\x50"     // １
 
-struct JaCase {
-    const char* pattern;
-    const char* text;
-    uint32_t flags;
-    const char* expected;
-};
-
 TEST(Japanese, WholeCharactersCaseAndWidth) {
     CaptureSink sink;
-    const std::vector<JaCase> cases = {
+    const std::tuple<const char*, const char*, uint32_t, const char*> cases[] = {
         {"a", FULL_B, 0, "none"},  // trail byte "a" is no start
         {"a", FULL_B "a", 0, "2:a"},
         {"\\\\", SO, 0, "none"},  // trail 0x5C is no backslash
@@ -60,9 +53,8 @@ TEST(Japanese, WholeCharactersCaseAndWidth) {
         {"(?<=" FULL_A_LO ")x", "ax", RexIgnoreWidth, "1:x"},
         {"(?<=A)x", FULL_A_LO "x", RexIgnoreWidth | RexIgnoreCase, "2:x"},
     };
-    for (const auto& tc : cases)
-        EXPECT_EQ(firstMatch(tc.pattern, tc.text, tc.flags), tc.expected)
-            << "pattern " << tc.pattern;
+    for (const auto& [pattern, text, flags, expected] : cases)
+        EXPECT_EQ(firstMatch(pattern, text, flags), expected) << "pattern " << pattern;
 }
 
 TEST(Japanese, TypeBoundariesAndWordsOnly) {

@@ -1,5 +1,4 @@
-// Helpers shared by the pattern tests: run a pattern once and describe the
-// match as "offset:text" (or "none"), so table rows read naturally.
+// Pattern test helpers: a match described as "offset:text" (or "none").
 #pragma once
 #include <string>
 #include <string_view>
