@@ -63,19 +63,17 @@ MUTANTS = [
 
     # Record cutting.
     ("cut-at-trail", "src/pattern/record_reader.cpp",
-     "i = charStart ? 0 : 1;", "i = 0;"),
+     "if (isCharStart(known, q)) {", "if (true) {"),
     ("cut-after-lead", "src/pattern/record_reader.cpp",
-     "charStart = !isLeadByte(b);", "charStart = true;"),
+     "*charStart = isCharStart(known, end);", "*charStart = true;"),
     ("cut-run-start", "src/pattern/record_reader.cpp",
      "const char* known = *charStart ? p : p + 1;", "const char* known = p;"),
     ("record-limit-le", "src/pattern/record_reader.cpp",
      "if (record.length() < maxLen) continue;", "if (record.length() <= maxLen) continue;"),
     ("cut-overrun-always", "src/pattern/record_reader.cpp",
      "!charStart && extra < kMaxCutOverrun", "extra < kMaxCutOverrun"),
-    ("search-record-limit", "src/search/file_search.cpp",
-     "kMaxRecordLength = 10000;", "kMaxRecordLength = 10001;"),
-    ("index-record-limit", "src/index/create_index.h",
-     "kRecordMaxLength = 10000;", "kRecordMaxLength = 9999;"),
+    ("record-max-length", "src/index/record_limits.h",
+     "kRecordMaxLength = 10000;", "kRecordMaxLength = 10001;"),
 
     # Index currency and blocks.
     ("current-no-time", "src/index/index_lookup.cpp",
@@ -129,7 +127,7 @@ MUTANTS = [
     # Output conversion.
     ("sink-colour-always", "src/cli/qf_sink.cpp",
      "color_ && font > 0 && font < kFontCount", "font > 0 && font < kFontCount"),
-    ("sink-utf8-input", "src/cli/qf_sink.cpp",
+    ("sink-utf8-input", "src/cli/utf8_text.cpp",
      "mbToWide(sjis, wide, kCodePageAnsi);", "mbToWide(sjis, wide, kCodePageUtf8);"),
     ("chunk-splits-char", "src/text/encoding.cpp",
      "? end + 1 : end;", "? end : end;"),
@@ -139,6 +137,20 @@ MUTANTS = [
      "b >= 0xF0 ? 4 :", "b > 0xF0 ? 4 :"),
     ("stray-lead-swallows", "src/text/encoding.cpp",
      "length == 2 && !isTrailByte(byteAt(text_, pos_ + 1))", "length == 2 && false"),
+    # Faults mended in the run and in qf.
+    ("line-end-cr", "src/search/result_formatter.cpp",
+     "(tail.back() == '\\n' || tail.back() == '\\r')", "(tail.back() == '\\n')"),
+    ("path-dotdot-kept", "src/support/path_utils.cpp",
+     'else if (!kept.empty() && kept.back() != "..")', "else if (false)"),
+    ("fallback-note-empty", "src/search/search_run.cpp",
+     "if (strings > 0 && worker->fuzzyFallbacks() == strings)",
+     "if (worker->fuzzyFallbacks() >= strings)"),
+    ("defect-searched", "src/search/search_run.cpp",
+     "if (request.refuseDefect && compiled.defective) {", "if (false) {"),
+    ("write-error-ignored", "src/cli/qf_output.cpp",
+     "if (outcome == WriteOutcome::Written) return;", "return;"),
+    ("lstr-empty-keeps-text", "src/base/basic_string_buffer.h",
+     "setLength(0);  // an empty v appends nothing", "len_ = 0;  // an empty v appends nothing"),
 ]
 
 
