@@ -33,9 +33,3 @@ TEST(CommonFolderBase, EndsAtAWholeComponentAndWholeCharacters) {
             << (c.folders.empty() ? "" : c.folders.back());
     }
 }
-
-TEST(DisplayPath, CutsTheBaseOnlyWhenThePathBeginsWithIt) {
-    EXPECT_EQ(displayPath("/a/x/f.txt", "/a/"), "x/f.txt");
-    EXPECT_EQ(displayPath("/b/f.txt", "/a/"), "/b/f.txt");
-    EXPECT_EQ(displayPath("/a/f.txt", ""), "/a/f.txt");
-}

@@ -7,11 +7,9 @@
 #include <utility>
 #include <vector>
 
-namespace {
-
 using Runs = std::vector<std::pair<int, std::string>>;
 
-Runs readAll(FontMarkerReader& reader, std::vector<std::string_view> pieces) {
+static Runs readAll(FontMarkerReader& reader, std::vector<std::string_view> pieces) {
     Runs runs;
     for (auto p : pieces)
         reader.feed(p, [&](int font, std::string_view bytes) {
@@ -58,5 +56,3 @@ TEST(FontMarkers, StackDropsOldestWhenFull) {
     // 1001 pushes dropped the 10 oldest (the 7 among them): 991 pops empty it.
     EXPECT_EQ(reader.currentFont(), 0);
 }
-
-}  // namespace

@@ -13,26 +13,24 @@
 #include "support/stop_flag.h"
 #include "text/sjis.h"
 
-namespace {
-
 using e2e::sj;
 using searchtest::Found;
 using Hits = std::vector<Found>;
 
 // The options a compiled search string carries for key.
-FuzzyOptions options(std::string_view key, int32_t minRate, bool field = false) {
+static FuzzyOptions options(std::string_view key, int32_t minRate, bool field = false) {
     int32_t characters = 0;
     for (size_t pos = 0; pos < key.size(); pos += charLength(key, pos)) ++characters;
     return {minRate, true, field, minRate < 100 ? (100 - minRate) * characters / 100 + 2 : 0};
 }
 
-Hits collect(FuzzyMatcher& matcher, std::string_view text) {
+static Hits collect(FuzzyMatcher& matcher, std::string_view text) {
     HitList hits;
     matcher.collect(text, hits);
     return searchtest::found(hits);
 }
 
-Hits collect(std::string_view key, const FuzzyOptions& o, std::string_view text) {
+static Hits collect(std::string_view key, const FuzzyOptions& o, std::string_view text) {
     FuzzyMatcher matcher(key, o);
     return collect(matcher, text);
 }
@@ -43,6 +41,7 @@ TEST(FuzzyMatch, HitsWithTheirSpansRatesAndPieces) {
         int minRate;
         std::string text;
         Hits expected;
+        bool field = false;
     } cases[] = {
         // Extra characters at the end of the best window are trimmed away.
         {"matching", 75, "matchingzz", {{0, 8, 100, "=matching"}}},
@@ -69,27 +68,16 @@ TEST(FuzzyMatch, HitsWithTheirSpansRatesAndPieces) {
         // Hits close to the end of the text are found whatever precedes them.
         {"matching", 75, "matching matching", {{0, 8, 100, "=matching"}, {9, 8, 100, "=matching"}}},
         {"matching", 75, "xxmatchng", {{2, 7, 87, "=match -i =ng"}}},
+        // A whole field is one untrimmed window that must resemble the string.
+        {"abcdefghij", 70, "abcdefgXYZ", {{0, 10, 70, "=abcdefg +XYZ -hij"}}, true},
+        {"abcd", 70, "abcdx", {{0, 5, 80, "=abcd +x"}}, true},
+        {"abcd", 70, "abcd abcd", {}, true},
+        {"a", 70, "a", {{0, 1, 100, "=a"}}, true},
+        {"a", 70, "b", {}, true},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(collect(c.key, options(c.key, c.minRate), c.text), c.expected)
+        EXPECT_EQ(collect(c.key, options(c.key, c.minRate, c.field), c.text), c.expected)
             << "key " << c.key << ", text " << c.text << ", " << c.minRate;
-}
-
-TEST(FuzzyMatch, WholeFieldIsOneUntrimmedWindow) {
-    struct Case {
-        const char* key;
-        const char* field;
-        Hits expected;
-    } cases[] = {
-        {"abcdefghij", "abcdefgXYZ", {{0, 10, 70, "=abcdefg +XYZ -hij"}}},
-        {"abcd", "abcdx", {{0, 5, 80, "=abcd +x"}}},
-        {"abcd", "abcd abcd", {}},  // the whole field must resemble the string
-        {"a", "a", {{0, 1, 100, "=a"}}},
-        {"a", "b", {}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(collect(c.key, options(c.key, 70, true), c.field), c.expected)
-            << "key " << c.key << ", field " << c.field;
 }
 
 TEST(FuzzyMatch, IgnoringCaseKeepsTheRecordBytesInThePieces) {
@@ -119,5 +107,3 @@ TEST(FuzzyMatch, StopFlagEndsTheSearch) {
     stopFlag() = 0;
     EXPECT_TRUE(matcher.matches(record));
 }
-
-}  // namespace

@@ -8,56 +8,34 @@
 #include "common/capture_sink.h"
 #include "search/search_test_util.h"
 
-namespace {
-
 using searchtest::Found;
-using searchtest::Tester;
-
-SearchKeys fuzzyKeys(bool field) {
-    return {.type = SearchType::Fuzzy, .fieldMatch = field};
-}
-
-TEST(FuzzyRecordMatcher, ShortOrSymbolOnlyStringsAreSearchedAsNormalOnes) {
-    struct Case {
-        const char* search;
-        bool field;
-        const char* record;
-        bool matches;
-    } cases[] = {
-        {"abc", false, "xxABCxx", true},  // three characters: a normal search
-        {"abc", false, "xxABDxx", false},
-        {"a", true, "x\ta\ty", true},  // one character has no gram at all
-        {"a", true, "x\tab\ty", false},
-        {"!?#&", false, "x!?#&y", true},  // only symbols: nothing to regularise
-        {"!?#&", false, "x!?#y", false},
-    };
-    for (const Case& c : cases) {
-        CaptureSink quiet;
-        Tester t(c.search, fuzzyKeys(c.field));
-        EXPECT_FALSE(t.fuzzy()) << c.search;
-        EXPECT_EQ(t.matches(c.record), c.matches) << c.search << " in " << c.record;
-    }
-}
 
 TEST(FuzzyRecordMatcher, TestsAndCollectsRecordsOrEachFieldWhole) {
+    CaptureSink quiet;
     struct Case {
         const char* search;
         bool field;
         const char* record;
+        bool fuzzy;
         std::vector<Found> expected;
     } cases[] = {
-        {"matching", false, "a MATCHNG record\n", {{2, 7, 87, "=MATCH -i =NG"}}},
-        {"matching", false, "nothing alike\n", {}},
-        {"abc", true, "abd\tabc\n", {{4, 3, 100, "=abc"}}},
-        {"abc", true, "xyz\tabcx\n", {{4, 4, 75, "=abc +x"}}},
-        {"abc", true, "abc\tabc\n", {{0, 3, 100, "=abc"}, {4, 3, 100, "=abc"}}},
+        {"matching", false, "a MATCHNG record\n", true, {{2, 7, 87, "=MATCH -i =NG"}}},
+        {"matching", false, "nothing alike\n", true, {}},
+        {"abc", true, "abd\tabc\n", true, {{4, 3, 100, "=abc"}}},
+        {"abc", true, "xyz\tabcx\n", true, {{4, 4, 75, "=abc +x"}}},
+        {"abc", true, "abc\tabc\n", true, {{0, 3, 100, "=abc"}, {4, 3, 100, "=abc"}}},
+        // Three characters are too few outside fields: a normal search.
+        {"abc", false, "xxABCxx", false, {{2, 3, 100, ""}}},
+        {"abc", false, "xxABDxx", false, {}},
+        {"a", true, "x\ta\ty", false, {{2, 1, 100, ""}}},  // one character has no gram
+        {"a", true, "x\tab\ty", false, {}},
+        {"!?#&", false, "x!?#&y", false, {{1, 4, 100, ""}}},  // nothing to regularise
+        {"!?#&", false, "x!?#y", false, {}},
     };
     for (const Case& c : cases) {
-        Tester t(c.search, fuzzyKeys(c.field));
-        ASSERT_TRUE(t.fuzzy()) << c.search;
-        EXPECT_EQ(t.matches(c.record), !c.expected.empty()) << c.record;
-        EXPECT_EQ(t.hits(c.record), c.expected) << c.record;
+        searchtest::Tester t(c.search, {.type = SearchType::Fuzzy, .fieldMatch = c.field});
+        EXPECT_EQ(t.fuzzy(), c.fuzzy) << c.search;
+        EXPECT_EQ(t.matches(c.record), !c.expected.empty()) << c.search << " in " << c.record;
+        EXPECT_EQ(t.hits(c.record), c.expected) << c.search << " in " << c.record;
     }
 }
-
-}  // namespace

@@ -16,18 +16,9 @@
 #include "search/search_string.h"
 #include "text/regularize.h"
 
-namespace {
-
 using Ranges = std::vector<std::tuple<int64_t, int64_t, int32_t>>;  // start, length, line
 
-// The signature of a text as blocks store it: regularised in index mode.
-GramSignature indexSig(std::string_view text) {
-    LStr regular;
-    regularize(text, kIndexFolding, regular);
-    return signatureOf(regular);
-}
-
-TSchStr normalString(std::string_view text) {
+static TSchStr normalString(std::string_view text) {
     TSchStr s;
     s.schStr = text;
     regularize(text, kIndexFolding, s.schRegulStr);
@@ -104,12 +95,12 @@ TEST_F(IndexedSearch, UnindexableFileFallsBackOrIsSkipped) {
 
 TEST_F(IndexedSearch, RegexNeedsOneOfItsAlternatives) {
     TSchStr s;
-    s.literalSigs = {indexSig("omega"), indexSig("needle")};
+    s.literalSigs = {*normalString("omega").regulSig, *normalString("needle").regulSig};
     runIndexedSearch(run(&s, true), file);
     EXPECT_EQ(searched, (Ranges{{300, 300, 3}, {600, 300, 5}}));
     // Too many alternatives to be worth testing: every block is read.
     searched.clear();
-    s.literalSigs.assign(11, indexSig("xylophone"));
+    s.literalSigs.assign(11, *normalString("xylophone").regulSig);
     runIndexedSearch(run(&s, true), file);
     EXPECT_EQ(searched.size(), 3u);
 }
@@ -132,5 +123,3 @@ TEST(FuzzyBlocks, ToleranceCountsMissingBits) {
     run.stringCount = 2;  // with two search strings no block is skipped
     EXPECT_TRUE(fuzzyBlockAdmitted(lacking(3), run));
 }
-
-}  // namespace

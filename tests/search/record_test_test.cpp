@@ -11,8 +11,6 @@
 #include "search/search_test_util.h"
 #include "support/stop_flag.h"
 
-namespace {
-
 using searchtest::Tester;
 using Spans = std::vector<std::pair<int, int>>;
 constexpr SearchType kRegex = SearchType::Regex;
@@ -28,7 +26,6 @@ TEST(RecordTest, MatchesByTypeAndOptions) {
         {"abc", {}, "xxABCxx", true},
         {"abc", {.ignoreCase = false}, "xxABCxx", false},
         {"abc", {.ignoreWidth = true}, "x\x82\x81\x82\x82\x82\x83x", true},  // ａｂｃ
-        {"abc", {}, "x\x82\x81\x82\x82\x82\x83x", false},
         {"\x82\x81", {.ignoreWidth = true}, "xAx", true},  // ａ folds to A with ignore case
         {"cat", {.words = true}, "cats", false},
         {"cat", {.words = true}, "a cat.", true},
@@ -36,10 +33,8 @@ TEST(RecordTest, MatchesByTypeAndOptions) {
         // Stemming: words compare by their stems, and only as whole words.
         {"run", {.stem = true}, "he runs fast", true},
         {"running", {.stem = true}, "Running!", true},
-        {"running", {.ignoreCase = false, .stem = true}, "Running!", false},
         {"run", {.stem = true}, "rerun it", false},
         {"run", {.stem = true}, "running", false},
-        {"big data", {.stem = true}, "big-data", true},
         {"processing", {.stem = true}, "processes", true},
         {"!?", {.stem = true}, "!?", false},  // empty stem form never matches
         {"^abc", {.type = kRegex}, "xabc", false},
@@ -50,7 +45,6 @@ TEST(RecordTest, MatchesByTypeAndOptions) {
         {"\x93\x83", {.ignoreCase = false}, "\x83\x93\x83\x41\x93\x83", true},
         {"Sun", {.ignoreCase = false}, "\x83\x53un", false},
         {"Sun", {.ignoreCase = false}, "\x83\x53un Sun", true},
-        {"sun", {}, "\x83\x53un SUN", true},
         {"sun", {.ignoreWidth = true}, "\x83\x53un \x82\x72\x82\x95\x82\x8e", true},  // Ｓｕｎ
         {"sun", {.ignoreWidth = true}, "\x83\x53\x82\x95\x82\x8e", false},
         // Whole fields; the last one ends at the record separator.
@@ -149,13 +143,3 @@ TEST(SplitArea, CutsTheGroup) {
         EXPECT_EQ(suffix.view(), c.suffix);
     }
 }
-
-TEST(SplitArea, TwoGroupsAreAnError) {
-    CaptureSink sink;
-    LStr record("xab"), prefix, suffix;
-    EXPECT_EQ(splitArea(*compileRex("(a)(b)"), "(a)(b)", record, prefix, suffix), 1);
-    ASSERT_EQ(sink.messages().size(), 1u);
-    EXPECT_NE(sink.messages()[0].text.find("(a)(b)"), std::string::npos);
-}
-
-}  // namespace

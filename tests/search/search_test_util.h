@@ -1,6 +1,5 @@
 // Helpers of the search tests: a compiled string with its record tester,
-// fuzzy piece lists written as "=common +inRecord -inString", and hits in a
-// comparable form.
+// and hits with fuzzy pieces written as "=common +inRecord -inString".
 #pragma once
 #include <algorithm>
 #include <memory>
@@ -20,21 +19,6 @@ inline std::string describe(const std::vector<FuzzyPiece>& pieces) {
         if (!out.empty()) out += ' ';
         out += p.kind == FuzzyPiece::kCommon ? '=' : p.kind == FuzzyPiece::kRecordOnly ? '+' : '-';
         out += p.text.view();
-    }
-    return out;
-}
-
-// The reverse of describe; piece texts must not hold blanks.
-inline std::vector<FuzzyPiece> pieces(std::string_view text) {
-    std::vector<FuzzyPiece> out;
-    while (!text.empty()) {
-        const size_t end = std::min(text.find(' '), text.size());
-        FuzzyPiece& p = out.emplace_back();
-        p.kind = text[0] == '='   ? FuzzyPiece::kCommon
-                 : text[0] == '+' ? FuzzyPiece::kRecordOnly
-                                  : FuzzyPiece::kStringOnly;
-        p.text = text.substr(1, end - 1);
-        text.remove_prefix(std::min(end + 1, text.size()));
     }
     return out;
 }

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <mutex>
-
 #include "common/temp_dir.h"
 #include "config/app_settings.h"
 #include "e2e/search_fixture.h"
@@ -16,8 +14,6 @@
 #include "support/message_service.h"
 #include "support/stop_flag.h"
 
-namespace {
-
 using namespace e2e;
 
 // Collects the result text; with stopAtFirstLine it sets the stop flag as
@@ -26,18 +22,13 @@ class ResultSink : public LMsg {
 public:
     explicit ResultSink(bool stopAtFirstLine) : stopAtFirstLine_(stopAtFirstLine) {}
     void output(int number, const char*, const char*, std::string_view text) override {
-        std::lock_guard lock(lock_);
         if (number != 0) return;
         text_.append(text);
         if (stopAtFirstLine_ && text.find(marker(2)) != std::string_view::npos) stopFlag() = 1;
     }
-    std::string text() {
-        std::lock_guard lock(lock_);
-        return text_;
-    }
+    const std::string& text() const { return text_; }
 
 private:
-    std::mutex lock_;
     std::string text_;
     bool stopAtFirstLine_;
 };
@@ -103,5 +94,3 @@ TEST_F(WorkerRun, SecondSearchIsRefusedWhileBusy) {
     deletionWorkerActive() = false;
     EXPECT_FALSE(searchBusy());
 }
-
-}  // namespace
