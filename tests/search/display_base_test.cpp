@@ -17,7 +17,6 @@ TEST(CommonFolderBase, EndsAtAWholeComponentAndWholeCharacters) {
         {{"/docs/a"}, "/docs/a"},
         {{"/docs/a", "/docs/a/sub"}, "/docs/a"},
         {{"/a", "/b"}, "/"},
-        {{"samples"}, "samples"},
         {{"one", "two"}, ""},
         {{"/a/x", "/a/x", "/a/xyz"}, "/a/"},
         {{}, ""},

@@ -6,8 +6,6 @@
 
 #include <functional>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "text/sjis.h"
 
@@ -23,8 +21,7 @@ static std::string randomText(std::mt19937& rng, size_t size) {
     // second byte), 0x83 0x93 then 0x83 ("塔" across two characters).
     static const std::vector<std::string> pieces = {
         "S",        "s",    "\x83\x53", "\x83\x93", "\x93\x83", "\x82\x72", "\x82\x93",
-        "\x81\x81", "\xB1", "a",        "\n",       "\x83",     "Sh",       "\x93\x83\x93",
-    };
+        "\x81\x81", "\xB1", "a",        "\n",       "\x83",     "Sh",       "\x93\x83\x93"};
     std::uniform_int_distribution<size_t> pick(0, pieces.size() - 1);
     std::string text;
     while (text.size() < size) text += pieces[pick(rng)];

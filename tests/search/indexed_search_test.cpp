@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "common/capture_sink.h"
 #include "common/temp_dir.h"

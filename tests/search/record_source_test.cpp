@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "common/temp_dir.h"
 #include "index/ix_cache.h"

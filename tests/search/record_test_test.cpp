@@ -3,14 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "common/capture_sink.h"
+#include "e2e/search_fixture.h"
 #include "search/search_test_util.h"
 #include "support/stop_flag.h"
 
+using e2e::sj;
 using searchtest::Tester;
 using Spans = std::vector<std::pair<int, int>>;
 constexpr SearchType kRegex = SearchType::Regex;
@@ -121,17 +119,12 @@ TEST(RecordTest, StopFlagEndsTheTest) {
 
 TEST(SplitArea, CutsTheGroup) {
     struct Case {
-        const char* pattern;
-        const char* record;
-        const char* prefix;
-        const char* area;
-        const char* suffix;
+        std::string pattern, record, prefix, area, suffix;
     } cases[] = {
         {"^[^\t]*\t([^\t\r\n]*)", "a\tbb\tc\r\n", "a\t", "bb", "\tc\r\n"},
         {"^[^\t]*\t([^\t\r\n]*)", "no tab\r\n", "", "", ""},  // no match: empty area
         {"(x)?y", "zy", "", "", ""},                          // group took no part
-        {"\x81\x79(.*)\x81\x7A", "\x93\xFA\x81\x79\x96\x7B\x81\x7A!", "\x93\xFA\x81\x79",
-         "\x96\x7B", "\x81\x7A!"},
+        {sj("【(.*)】"), sj("日【本】!"), sj("日【"), sj("本"), sj("】!")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pattern);

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "common/capture_sink.h"
 #include "e2e/search_fixture.h"
 #include "search/record_test.h"
@@ -58,20 +56,6 @@ TEST(SearchString, StoredFormAndPattern) {
         EXPECT_TRUE(patternFinds(*r.str, c.found)) << c.found;
         EXPECT_FALSE(patternFinds(*r.str, c.notFound)) << c.notFound;
     }
-}
-
-TEST(SearchString, RegularAndStemForms) {
-    auto r = compile("Running, quickly!", {.stem = true, .useIndex = true});
-    EXPECT_EQ(r.str->schRegulStr.view(), "runnquick");
-    EXPECT_EQ(r.str->schStemStr.view(), "runnquick");
-    // Without index, fuzzy or stemming no forms or signatures are made.
-    auto plain = compile("Running", {});
-    EXPECT_TRUE(plain.str->schRegulStr.empty() && plain.str->schStemStr.empty());
-    EXPECT_FALSE(plain.str->regulSig);
-    // An empty stem form is noted, not a defect.
-    CaptureSink sink;
-    EXPECT_FALSE(compile("!? \x81\x45", {.stem = true}).defective);
-    EXPECT_EQ(sink.messages().size(), 1u);
 }
 
 TEST(SearchString, FuzzyToleranceAndFallback) {
@@ -134,6 +118,7 @@ TEST(StableGrams, Segments) {
 TEST(SearchString, SignatureAdmitsBlocksHoldingTheString) {
     const SearchKeys width{.ignoreWidth = true, .useIndex = true};
     const SearchKeys regex{.type = kRegex, .useIndex = true};
+    const SearchKeys literal{.type = kRegex, .stem = true, .useIndex = true, .literalOnce = true};
     struct Case {
         std::string search, block;
         SearchKeys keys;
@@ -143,9 +128,7 @@ TEST(SearchString, SignatureAdmitsBlocksHoldingTheString) {
         {sj("ｶｰﾃﾝ"), sj("カーテン"), width},
         {"ations", "public relations", regex},
         {"processi", "processing", regex},
-        {"processi",
-         "processing",
-         {.type = kRegex, .stem = true, .useIndex = true, .literalOnce = true}},
+        {"processi", "processing", literal},
         {sj("[a-z]+ation日"), sj("relation日"), regex},
         {"runs? fast", "he runs fast", regex},
     };
@@ -208,10 +191,7 @@ TEST(SearchString, SignaturesStillRejectBlocksWithoutTheString) {
     auto w = compile("processing data", {.words = true, .useIndex = true});
     EXPECT_EQ(*w.str->regulSig, signatureOf("processdata"));
     EXPECT_FALSE(blockAdmits("unrelated words", *w.str->regulSig));
-    // Without a gram there is no signature at all.
-    EXPECT_FALSE(compile("ab", {.useIndex = true}).str->regulSig);
-    EXPECT_FALSE(compile("\x81\x40\x81\x40", {.useIndex = true}).str->regulSig);
-    EXPECT_TRUE(compile(sj("日本"), {.useIndex = true}).str->regulSig);
+    EXPECT_FALSE(compile("ab", {.useIndex = true}).str->regulSig);  // no gram at all
 }
 
 TEST(RegexSignature, CompiledPatterns) {

@@ -3,9 +3,6 @@
 #pragma once
 #include <algorithm>
 #include <memory>
-#include <ostream>
-#include <string>
-#include <vector>
 
 #include "pattern/parser.h"
 #include "search/fuzzy_record_matcher.h"
