@@ -6,34 +6,27 @@
 
 #include <functional>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "text/sjis.h"
 
-namespace {
-
-int32_t walkNext(std::string_view text, int32_t from, const std::function<bool(int)>& wanted,
-                 std::string_view needle) {
+static int32_t walkNext(std::string_view text, int32_t from, const std::function<bool(int)>& wanted,
+                        std::string_view needle) {
     for (size_t pos = size_t(from); pos < text.size(); pos += size_t(charLength(text, pos)))
         if (wanted(charAt(text, pos)) && text.substr(pos).starts_with(needle)) return int32_t(pos);
     return -1;
 }
 
-std::string randomText(std::mt19937& rng, size_t size) {
+static std::string randomText(std::mt19937& rng, size_t size) {
     // Second bytes that equal wanted first bytes: 0x83 0x53 ("S" as a
     // second byte), 0x83 0x93 then 0x83 ("塔" across two characters).
     static const std::vector<std::string> pieces = {
         "S",        "s",    "\x83\x53", "\x83\x93", "\x93\x83", "\x82\x72", "\x82\x93",
-        "\x81\x81", "\xB1", "a",        "\n",       "\x83",     "Sh",       "\x93\x83\x93",
-    };
+        "\x81\x81", "\xB1", "a",        "\n",       "\x83",     "Sh",       "\x93\x83\x93"};
     std::uniform_int_distribution<size_t> pick(0, pieces.size() - 1);
     std::string text;
     while (text.size() < size) text += pieces[pick(rng)];
     return text;
 }
-
-}  // namespace
 
 TEST(FirstCharScan, FindsWhatACharacterWalkFinds) {
     struct Case {

@@ -3,15 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <utility>
-#include <vector>
-
-namespace {
-
 using Runs = std::vector<std::pair<int, std::string>>;
 
-Runs readAll(FontMarkerReader& reader, std::vector<std::string_view> pieces) {
+static Runs readAll(FontMarkerReader& reader, std::vector<std::string_view> pieces) {
     Runs runs;
     for (auto p : pieces)
         reader.feed(p, [&](int font, std::string_view bytes) {
@@ -23,38 +17,26 @@ Runs readAll(FontMarkerReader& reader, std::vector<std::string_view> pieces) {
     return runs;
 }
 
-}  // namespace
-
 TEST(FontMarkers, ResultLineRuns) {
     LStr line;
-    appendMarker(line, kFontStd);
-    line.append("memo.txt(12): ");
-    appendMarker(line, kFontText);
-    line.append("x ");
-    appendMarker(line, kFontHit);
-    line.append("abc");
-    appendMarker(line, kFontEnd);
-    line.append(" y\r\n");
-    appendMarker(line, kFontEnd);
-    EXPECT_EQ(line.view().substr(0, 3),
-              "\x01"
-              "1 ");
+    for (auto [font, text] : {std::pair{kFontStd, "memo.txt(12): "},
+                              {kFontText, "x "},
+                              {kFontHit, "abc"},
+                              {kFontEnd, " y\r\n"},
+                              {kFontEnd, ""}}) {
+        appendMarker(line, font);
+        line.append(text);
+    }
     FontMarkerReader reader;
-    Runs expected{{1, "memo.txt(12): "}, {2, "x "}, {3, "abc"}, {2, " y\r\n"}};
-    EXPECT_EQ(readAll(reader, {line.view()}), expected);
+    EXPECT_EQ(readAll(reader, {line.view()}),
+              (Runs{{1, "memo.txt(12): "}, {2, "x "}, {3, "abc"}, {2, " y\r\n"}}));
     EXPECT_EQ(reader.currentFont(), 1);  // the heading font stays pushed
 }
 
-TEST(FontMarkers, MarkerSplitAcrossPieces) {
-    FontMarkerReader reader;
-    Runs expected{{0, "a"}, {10, "b"}};
-    EXPECT_EQ(readAll(reader, {"a\x01", "1", "0", " b"}), expected);
-}
-
-TEST(FontMarkers, StrayControlByteIsText) {
-    FontMarkerReader reader;
-    Runs expected{{0, "a\x01x"}};
-    EXPECT_EQ(readAll(reader, {"a\x01x"}), expected);
+TEST(FontMarkers, SplitMarkersAndStrayControlBytes) {
+    FontMarkerReader split, stray;
+    EXPECT_EQ(readAll(split, {"a\x01", "1", "0", " b"}), (Runs{{0, "a"}, {10, "b"}}));
+    EXPECT_EQ(readAll(stray, {"a\x01x"}), (Runs{{0, "a\x01x"}}));
 }
 
 TEST(FontMarkers, StackDropsOldestWhenFull) {
@@ -64,6 +46,6 @@ TEST(FontMarkers, StackDropsOldestWhenFull) {
     for (int i = 0; i < 1000; ++i) appendMarker(text, 3);
     for (int i = 0; i < 991; ++i) appendMarker(text, 0);
     readAll(reader, {text.view()});
-    // 1001 pushes dropped the 10 oldest (the 7 among them): 991 entries, 991 pops empty it.
+    // 1001 pushes dropped the 10 oldest (the 7 among them): 991 pops empty it.
     EXPECT_EQ(reader.currentFont(), 0);
 }

@@ -1,111 +1,66 @@
-// Fuzzy alignment and rating: the pieces of ASCII and Japanese windows, the
-// anchor thresholds, the front shift, rate arithmetic, and bounded work on
-// degenerate texts.
+// Fuzzy alignment and rating: pieces of ASCII and Japanese windows, the
+// anchor thresholds, the front shift, and the rate of the pieces.
 #include "search/fuzzy_align.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <string>
-#include <vector>
-
+#include "e2e/search_fixture.h"
 #include "search/fuzzy_rate.h"
-#include "search/fuzzy_test_util.h"
+#include "search/search_test_util.h"
 #include "support/stop_flag.h"
 
-namespace {
+using e2e::sj;
 
-using fuzzytest::describe;
-using fuzzytest::pieces;
-
-}  // namespace
-
-TEST(FuzzyRate, CountsRunsOfDifferencesByTheirLongestPiece) {
+// A rate counts common characters against runs of differences, each run by
+// its longer side, trailing ones too.
+TEST(FuzzyAlign, PiecesOfWindowsAgainstTheKeyAndTheirRate) {
+    const std::string key = sj("全文検索の速度を測る");
     struct Case {
-        const char* pieces;
+        std::string window, key, expected;
         int rate;
     } cases[] = {
-        {"", 0},
-        {"=abcd", 100},
-        {"+abcd -efgh", 0},
-        {"=ab +x -c =d", 75},                 // a substitution counts once
-        {"=ab +xyz -c =d", 50},               // the longer side of the run counts
-        {"=ab +x =c +y =d", 66},              // two separate runs both count
-        {"=abc -d", 75},                      // a trailing difference counts too
-        {"=\x82\xA0\x82\xA2 -\x82\xA4", 66},  // あい against う: characters, not bytes
-    };
-    for (const Case& c : cases) EXPECT_EQ(rateOf(pieces(c.pieces)), c.rate) << c.pieces;
-}
-
-TEST(FuzzyAlign, PiecesOfAsciiAndJapaneseWindows) {
-    struct Case {
-        const char* window;
-        const char* key;
-        const char* expected;
-    } cases[] = {
-        {"matXhing", "matching", "=mat +X -c =hing"},
-        {"matchng", "matching", "=match -i =ng"},
-        {"chingmat", "matching", "-mat =ching +mat"},
-        {"", "abc", "-abc"},
-        {"abc", "", "+abc"},
+        {"matXhing", "matching", "=mat +X -c =hing", 87},
+        {"matchng", "matching", "=match -i =ng", 87},
+        {"chingmat", "matching", "-mat =ching +mat", 45},
+        {"", "abc", "-abc", 0},
+        {"abc", "", "+abc", 0},
+        {"abcd", "efgh", "+abcd -efgh", 0},
+        {"abc", "abcd", "=abc -d", 75},
+        {"abxyzdefgh", "abcdefgh", "=ab +xyz -c =defgh", 70},
         // A lone agreeing character after a skip is too light to anchor.
-        {"abxd", "abcd", "=ab +xd -cd"},
+        {"abxd", "abcd", "=ab +xd -cd", 50},
         // Symbols are light: skipping one needs only a short agreeing run.
-        {"ab-cd", "abcd", "=ab +- =cd"},
-        // 全文検索の速度を測る as the key.
-        {"\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x82\xCC\x91\xAC\x93\x78\x82\xF0\x91\xAA\x82\xE9",
-         "\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x82\xCC\x91\xAC\x93\x78\x82\xF0\x91\xAA\x82\xE9",
-         "=\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x82\xCC\x91\xAC\x93\x78\x82\xF0\x91\xAA\x82\xE9"},
-        // 精 for 速
-        {"\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x82\xCC\x90\xB8\x93\x78\x82\xF0\x91\xAA\x82\xE9",
-         "\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x82\xCC\x91\xAC\x93\x78\x82\xF0\x91\xAA\x82\xE9",
-         "=\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x82\xCC +\x90\xB8 -\x91\xAC "
-         "=\x93\x78\x82\xF0\x91\xAA\x82\xE9"},
-        // の deleted
-        {"\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x91\xAC\x93\x78\x82\xF0\x91\xAA\x82\xE9",
-         "\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x82\xCC\x91\xAC\x93\x78\x82\xF0\x91\xAA\x82\xE9",
-         "=\x91\x53\x95\xB6\x8C\x9F\x8D\xF5 -\x82\xCC =\x91\xAC\x93\x78\x82\xF0\x91\xAA\x82\xE9"},
-        // The halves swapped: 速度を測る全文検索の
-        {"\x91\xAC\x93\x78\x82\xF0\x91\xAA\x82\xE9\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x82\xCC",
-         "\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x82\xCC\x91\xAC\x93\x78\x82\xF0\x91\xAA\x82\xE9",
-         "-\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x82\xCC =\x91\xAC\x93\x78\x82\xF0\x91\xAA\x82\xE9 "
-         "+\x91\x53\x95\xB6\x8C\x9F\x8D\xF5\x82\xCC"},
-        // A trail byte equal to an ASCII letter is no letter: ア is 0x83 0x41.
-        {"\x83\x41\x42\x43\x44", "ABCD", "+\x83\x41 -A =BCD"},
+        {"ab-cd", "abcd", "=ab +- =cd", 80},
+        {key, key, "=" + key, 100},
+        {sj("全文検索の精度を測る"), key, sj("=全文検索の +精 -速 =度を測る"), 90},
+        {sj("全文検索速度を測る"), key, sj("=全文検索 -の =速度を測る"), 90},
+        {sj("速度を測る全文検索の"), key, sj("-全文検索の =速度を測る +全文検索の"), 33},
+        // A trail byte equal to an ASCII letter is no letter: ア is 83 41.
+        {"\x83\x41\x42\x43\x44", "ABCD", "+\x83\x41 -A =BCD", 75},
+        // The front shift moves a repeated start into the difference.
+        {"aabcdef", "abcdef", "+a =a =bcdef", 85},
+        {"abcdef", "aabcdef", "-a =a =bcdef", 85},
+        {"abxabcdef", "abcdef", "+abx =ab =cdef", 66},
+        {"abxyzcdef", "abcdef", "=ab +xyz =cdef", 66},
     };
     for (const Case& c : cases) {
         std::vector<FuzzyPiece> out;
         ASSERT_TRUE(alignTexts(c.window, c.key, out)) << c.window;
-        EXPECT_EQ(describe(out), c.expected) << "window " << c.window << ", key " << c.key;
-    }
-}
-
-TEST(FuzzyAlign, FrontShiftMovesARepeatedStartIntoTheDifference) {
-    struct Case {
-        const char* window;
-        const char* key;
-        const char* expected;
-    } cases[] = {
-        {"aabcdef", "abcdef", "+a =a =bcdef"},
-        {"abcdef", "aabcdef", "-a =a =bcdef"},
-        {"abxabcdef", "abcdef", "+abx =ab =cdef"},
-        {"abxyzcdef", "abcdef", "=ab +xyz =cdef"},  // no repeat: nothing moves
-    };
-    for (const Case& c : cases) {
-        std::vector<FuzzyPiece> out;
-        ASSERT_TRUE(alignTexts(c.window, c.key, out));
-        EXPECT_EQ(describe(out), c.expected) << c.window;
+        EXPECT_EQ(searchtest::describe(out), c.expected)
+            << "window " << c.window << ", key " << c.key;
+        EXPECT_EQ(rateOf(out), c.rate) << c.expected;
         std::string record;
         for (const FuzzyPiece& p : out)
             if (p.kind != FuzzyPiece::kStringOnly) record += p.text.view();
-        EXPECT_EQ(record, c.window) << "the record side must still read as the window";
+        EXPECT_EQ(record, c.window) << "the record side must read as the window";
     }
 }
 
 TEST(FuzzyAlign, StopFlagEndsALongAlignment) {
     std::string key;
     for (int i = 0; i < 100; ++i) key += "ab";
-    fuzzytest::StopGuard stop;
     std::vector<FuzzyPiece> out;
+    stopFlag() = 1;
     EXPECT_FALSE(alignTexts(std::string(10000, 'a'), key, out));
+    stopFlag() = 0;
 }

@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include <tuple>
 
 #include "common/capture_sink.h"
 #include "common/temp_dir.h"
@@ -15,36 +14,9 @@
 #include "search/search_string.h"
 #include "text/regularize.h"
 
-namespace {
+using Ranges = std::vector<std::tuple<int64_t, int64_t, int32_t>>;  // start, length, line
 
-struct Range {
-    int64_t start, length;
-    int32_t line;
-    friend bool operator==(const Range&, const Range&) = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Range& r) {
-    return os << "{" << r.start << "," << r.length << "," << r.line << "}";
-}
-
-// Three blocks of 300 bytes (two 150-byte lines each); only the second holds
-// "needle".
-std::string threeBlocks() {
-    auto line = [](const std::string& word) {
-        return word + std::string(149 - word.size(), ' ') + "\n";
-    };
-    return line("alpha") + line("beta") + line("gamma needle") + line("delta") + line("omega") +
-           line("zeta");
-}
-
-// The signature of a text as blocks store it: regularised in index mode.
-GramSignature indexSig(std::string_view text) {
-    LStr regular;
-    regularize(text, kIndexFolding, regular);
-    return signatureOf(regular);
-}
-
-TSchStr normalString(std::string_view text) {
+static TSchStr normalString(std::string_view text) {
     TSchStr s;
     s.schStr = text;
     regularize(text, kIndexFolding, s.schRegulStr);
@@ -52,25 +24,27 @@ TSchStr normalString(std::string_view text) {
     return s;
 }
 
+// A file of three 300-byte blocks (two 150-byte lines each); only the second
+// holds "needle".
 class IndexedSearch : public ::testing::Test {
 protected:
     IndexedSearch() : separator_("[\\n]"), cache_(tmp.path("ix/")) {
         table_ = buildStartByteTable(*separator_.rex(), 0);
-        file = tmp.write("docs/f.txt", threeBlocks());
+        std::string text;
+        for (std::string word : {"alpha", "beta", "gamma needle", "delta", "omega", "zeta"})
+            text += word + std::string(149 - word.size(), ' ') + "\n";
+        file = tmp.write("docs/f.txt", text);
     }
-    IndexedFileSearch run(const TSchStr* current, int32_t strings = 1, bool regex = false) {
+    IndexedFileSearch run(const TSchStr* current, bool regex = false) {
         IndexedFileSearch r;
         r.cache = &cache_;
         r.separator = {separator_.rex(), &table_};
         r.current = current;
-        r.stringCount = strings;
+        r.stringCount = 1;
         r.regex = regex;
-        r.open = [this] {
-            ++opens;
-            return true;
-        };
+        r.open = [this] { return ++opens > 0; };
         r.searchRange = [this](int64_t start, int64_t length, int32_t line) {
-            searched.push_back({start, length, line});
+            searched.emplace_back(start, length, line);
             return 1;
         };
         return r;
@@ -79,7 +53,7 @@ protected:
     TempDir tmp;
     std::string file;
     int opens = 0;
-    std::vector<Range> searched;
+    Ranges searched;
 
 private:
     LRexSearcher separator_;
@@ -92,7 +66,7 @@ TEST_F(IndexedSearch, ReadsOnlyBlocksThatCanHoldTheString) {
     IndexedOutcome out = runIndexedSearch(run(&s), file);
     EXPECT_FALSE(out.wholeFile);
     EXPECT_EQ(out.blocks, 3);
-    EXPECT_EQ(searched, (std::vector<Range>{{300, 300, 3}}));
+    EXPECT_EQ(searched, (Ranges{{300, 300, 3}}));
     EXPECT_EQ(out.hits, 1);
     EXPECT_EQ(opens, 1);
 }
@@ -103,7 +77,7 @@ TEST_F(IndexedSearch, ShortOrMissingSignatureFallsBackToTheWholeFile) {
     TSchStr none;
     none.schRegulStr = "needle";
     EXPECT_TRUE(runIndexedSearch(run(&none), file).wholeFile);
-    EXPECT_TRUE(runIndexedSearch(run(&none, 1, true), file).wholeFile);
+    EXPECT_TRUE(runIndexedSearch(run(&none, true), file).wholeFile);
     EXPECT_TRUE(searched.empty());
 }
 
@@ -111,37 +85,22 @@ TEST_F(IndexedSearch, UnindexableFileFallsBackOrIsSkipped) {
     TSchStr s = normalString("needle");
     std::string missing = tmp.path("docs/none.txt");
     EXPECT_TRUE(runIndexedSearch(run(&s), missing).wholeFile);
-
     CaptureSink sink;
-    IndexedOutcome fuzzy = runFuzzyIndexedSearch(run(&s), missing);
-    EXPECT_FALSE(fuzzy.wholeFile);
+    EXPECT_FALSE(runFuzzyIndexedSearch(run(&s), missing).wholeFile);
     ASSERT_EQ(sink.messages().size(), 1u);
-    // The skip notice names the file.
     EXPECT_NE(sink.messages()[0].text.find(missing + ": "), std::string::npos);
 }
 
 TEST_F(IndexedSearch, RegexNeedsOneOfItsAlternatives) {
     TSchStr s;
-    s.literalSigs = {indexSig("omega"), indexSig("needle")};
-    runIndexedSearch(run(&s, 1, true), file);
-    EXPECT_EQ(searched, (std::vector<Range>{{300, 300, 3}, {600, 300, 5}}));
-
+    s.literalSigs = {*normalString("omega").regulSig, *normalString("needle").regulSig};
+    runIndexedSearch(run(&s, true), file);
+    EXPECT_EQ(searched, (Ranges{{300, 300, 3}, {600, 300, 5}}));
     // Too many alternatives to be worth testing: every block is read.
     searched.clear();
-    s.literalSigs.assign(11, indexSig("xylophone"));
-    runIndexedSearch(run(&s, 1, true), file);
+    s.literalSigs.assign(11, *normalString("xylophone").regulSig);
+    runIndexedSearch(run(&s, true), file);
     EXPECT_EQ(searched.size(), 3u);
-}
-
-// A block stored as lacking exactly the first `missing` bits of sig.
-TIxBlock blockLacking(const GramSignature& sig, int missing) {
-    TIxBlock block;
-    for (int bit = 0, seen = 0; bit < kSignatureBits && seen < missing; ++bit)
-        if (sig.test(bit)) {
-            block.sig.set(bit);
-            ++seen;
-        }
-    return block;
 }
 
 TEST(FuzzyBlocks, ToleranceCountsMissingBits) {
@@ -150,12 +109,15 @@ TEST(FuzzyBlocks, ToleranceCountsMissingBits) {
     IndexedFileSearch run;
     run.current = &s;
     run.stringCount = 1;
-    ASSERT_GE(s.regulSig->count(), 3);
-    EXPECT_TRUE(fuzzyBlockAdmitted(blockLacking(*s.regulSig, 2), run));
-    EXPECT_FALSE(fuzzyBlockAdmitted(blockLacking(*s.regulSig, 3), run));
-    // With two search strings no block is skipped.
-    run.stringCount = 2;
-    EXPECT_TRUE(fuzzyBlockAdmitted(blockLacking(*s.regulSig, 3), run));
+    // A block stored as lacking exactly the first `missing` bits of the signature.
+    auto lacking = [&](int missing) {
+        TIxBlock block;
+        for (int bit = 0, seen = 0; bit < kSignatureBits && seen < missing; ++bit)
+            if (s.regulSig->test(bit) && ++seen) block.sig.set(bit);
+        return block;
+    };
+    EXPECT_TRUE(fuzzyBlockAdmitted(lacking(2), run));
+    EXPECT_FALSE(fuzzyBlockAdmitted(lacking(3), run));
+    run.stringCount = 2;  // with two search strings no block is skipped
+    EXPECT_TRUE(fuzzyBlockAdmitted(lacking(3), run));
 }
-
-}  // namespace

@@ -7,8 +7,6 @@
 #include "common/temp_dir.h"
 #include "support/source_position.h"
 
-namespace {
-
 TEST(OpenReader, PushesTheDisplayNameWithTheRecordLine) {
     TempDir dir;
     dir.write("sub/a.txt", "one\ntwo\n");
@@ -19,14 +17,7 @@ TEST(OpenReader, PushesTheDisplayNameWithTheRecordLine) {
     EXPECT_EQ(std::string(positionText().view()), "sub/a.txt(2)");
     reader.close();
     EXPECT_EQ(std::string(positionText().view()), "");
-}
-
-TEST(OpenReader, FileThatDoesNotOpenLeavesTheReaderClosed) {
-    TempDir dir;
-    TReader reader;
     EXPECT_FALSE(openReader(reader, LStr(dir.path("missing.txt")), "", false));
     EXPECT_FALSE(reader.isOpen());
     EXPECT_EQ(std::string(positionText().view()), "");
 }
-
-}  // namespace

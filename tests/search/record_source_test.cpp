@@ -5,26 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include <tuple>
 
 #include "common/temp_dir.h"
 #include "index/ix_cache.h"
 #include "index/record_limits.h"
 #include "search/open_reader.h"
 
-namespace {
-
-struct Record {
-    int32_t start;
-    int32_t line;
-    std::string text;
-    friend bool operator==(const Record&, const Record&) = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Record& r) {
-    return os << "{" << r.start << ", " << r.line << ", " << r.text.size() << " bytes}";
-}
+using Record = std::tuple<int32_t, int32_t, std::string>;  // start, line, text
 
 // Every record from start to the end of the file.
 std::vector<Record> records(RecordSource& source, const std::string& path, int64_t start = 0,
@@ -39,8 +27,6 @@ std::vector<Record> records(RecordSource& source, const std::string& path, int64
         out.push_back({at, reader.recordLine(), std::string(record.view())});
     return out;
 }
-
-}  // namespace
 
 TEST(RecordSource, RecordsWithTheirLinesFromAnyStart) {
     TempDir dir;
@@ -66,7 +52,7 @@ TEST(RecordSource, IndexBlocksBeginWhereRecordsBegin) {
     const std::string path = dir.write("a.txt", text);
     RecordSource source("[\\x0A\\x0D]+");
     std::vector<int32_t> starts;
-    for (const Record& r : records(source, path)) starts.push_back(r.start);
+    for (const Record& r : records(source, path)) starts.push_back(std::get<0>(r));
     ASSERT_GT(starts.size(), 40u);
 
     TIxEntry entry;

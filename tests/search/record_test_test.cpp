@@ -3,140 +3,77 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "common/capture_sink.h"
-#include "pattern/parser.h"
-#include "search/search_string.h"
+#include "e2e/search_fixture.h"
+#include "search/search_test_util.h"
 #include "support/stop_flag.h"
 
-namespace {
-
-constexpr SearchType kNormal = SearchType::Normal;
-constexpr SearchType kRegex = SearchType::Regex;
-constexpr SearchType kFuzzy = SearchType::Fuzzy;
-
-struct Options {
-    SearchType type = kNormal;
-    bool icase = true;
-    bool width = false;
-    bool stem = false;
-    bool words = false;
-    bool field = false;
-};
-
-// One compiled string with its tester, over tab fields and line records.
-class Fixture {
-public:
-    Fixture(std::string_view text, const Options& o) {
-        settings_.type = o.type;
-        settings_.ignoreCase = o.icase;
-        settings_.ignoreWidth = o.width;
-        settings_.stem = o.stem;
-        settings_.words = o.words;
-        settings_.fieldMatch = o.field;
-        str_ = compileSearchString(text, settings_, nullptr, 0).str;
-        tester_ =
-            std::make_unique<RecordTester>(settings_, *str_, fieldSep_.get(), recordSep_.get());
-    }
-    RecordTester& tester() { return *tester_; }
-    std::vector<std::pair<int, int>> spans(std::string_view text) {
-        HitList hits;
-        tester_->collect(text, hits);
-        std::vector<std::pair<int, int>> out;
-        for (const Hit& h : hits) {
-            EXPECT_EQ(h.rate, 100);
-            out.emplace_back(h.offset, h.length);
-        }
-        return out;
-    }
-
-private:
-    SearchKeys settings_;
-    LRexPtr fieldSep_ = compileRex("\t");
-    LRexPtr recordSep_ = compileRex("[\x0A\x0D]+");
-    std::unique_ptr<TSchStr> str_;
-    std::unique_ptr<RecordTester> tester_;
-};
-
+using e2e::sj;
+using searchtest::Tester;
 using Spans = std::vector<std::pair<int, int>>;
+constexpr SearchType kRegex = SearchType::Regex;
 
-}  // namespace
-
-// Record tests by type and options, in whole records and whole fields.
 TEST(RecordTest, MatchesByTypeAndOptions) {
     CaptureSink quiet;  // the empty stem form reports itself
     struct Case {
         const char* search;
-        Options options;
+        SearchKeys keys;
         const char* text;
         bool expected;
     } cases[] = {
         {"abc", {}, "xxABCxx", true},
-        {"abc", {.icase = false}, "xxABCxx", false},
-        {"abc", {.width = true}, "x\x82\x81\x82\x82\x82\x83x", true},  // ａｂｃ
-        {"abc", {}, "x\x82\x81\x82\x82\x82\x83x", false},
-        {"\x82\x81", {.width = true}, "xAx", true},  // ａ folds to A with ignore case
+        {"abc", {.ignoreCase = false}, "xxABCxx", false},
+        {"abc", {.ignoreWidth = true}, "x\x82\x81\x82\x82\x82\x83x", true},  // ａｂｃ
+        {"\x82\x81", {.ignoreWidth = true}, "xAx", true},  // ａ folds to A with ignore case
         {"cat", {.words = true}, "cats", false},
         {"cat", {.words = true}, "a cat.", true},
-        // "a" is the trail byte of 0x82 0x61 only: no match inside a character.
-        {"a", {}, "\x82\x61", false},
+        {"a", {}, "\x82\x61", false},  // "a" only as a trail byte
         // Stemming: words compare by their stems, and only as whole words.
         {"run", {.stem = true}, "he runs fast", true},
         {"running", {.stem = true}, "Running!", true},
-        {"running", {.icase = false, .stem = true}, "Running!", false},
         {"run", {.stem = true}, "rerun it", false},
         {"run", {.stem = true}, "running", false},
-        {"big data", {.stem = true}, "big-data", true},
         {"processing", {.stem = true}, "processes", true},
         {"!?", {.stem = true}, "!?", false},  // empty stem form never matches
-        // Regular expressions match anywhere.
         {"^abc", {.type = kRegex}, "xabc", false},
         {"\\W+", {.type = kRegex}, "ab", false},
-        // A fuzzy string too short for fuzzy matching is searched as a normal one.
-        {"abc", {.type = kFuzzy}, "xxabcxx", true},
-        {"abc", {.type = kFuzzy}, "xxabxx", false},
-        // A first byte that is only a second byte in the text: 塔 (0x93 0x83)
-        // across ン (0x83 0x93) and ア (0x83 0x41); "S" inside サ (0x83 0x53).
-        {"\x93\x83", {.icase = false}, "\x83\x93\x83\x41", false},
-        {"\x93\x83", {.icase = false}, "\x83\x93\x83\x41\x93\x83", true},
-        {"Sun", {.icase = false}, "\x83\x53un", false},
-        {"Sun", {.icase = false}, "\x83\x53un Sun", true},
-        {"sun", {}, "\x83\x53un SUN", true},
-        {"sun", {.width = true}, "\x83\x53un \x82\x72\x82\x95\x82\x8e", true},  // Ｓｕｎ
-        {"sun", {.width = true}, "\x83\x53\x82\x95\x82\x8e", false},
-        // Whole fields.
-        {"abc", {.field = true}, "x\tabc\ty\r\n", true},
-        {"abc", {.field = true}, "x\tabcd\ty\r\n", false},
-        {"abc", {.field = true}, "x\txabc\ty\r\n", false},
-        {"abc", {.field = true}, "abc\tx\r\n", true},
-        {"abc", {.field = true}, "x\ty\tabc\r\n", true},  // ends at the record separator
-        {"abc", {.field = true}, "x\ty\tabc", true},
-        {"a.c", {.type = kRegex, .field = true}, "x\tabc\ty", true},
-        {"runs", {.stem = true, .field = true}, "x\trunning\tRun\r\n", true},
-        {"runs", {.stem = true, .field = true}, "x\trun now\r\n", false},
-        {"abcd", {.type = kFuzzy, .field = true}, "x\tabcd\ty", true},  // fuzzy not yet plugged in
+        // First bytes that are only second bytes in the text: 塔 (93 83) across
+        // ン (83 93) and ア (83 41); "S" inside サ (83 53).
+        {"\x93\x83", {.ignoreCase = false}, "\x83\x93\x83\x41", false},
+        {"\x93\x83", {.ignoreCase = false}, "\x83\x93\x83\x41\x93\x83", true},
+        {"Sun", {.ignoreCase = false}, "\x83\x53un", false},
+        {"Sun", {.ignoreCase = false}, "\x83\x53un Sun", true},
+        {"sun", {.ignoreWidth = true}, "\x83\x53un \x82\x72\x82\x95\x82\x8e", true},  // Ｓｕｎ
+        {"sun", {.ignoreWidth = true}, "\x83\x53\x82\x95\x82\x8e", false},
+        // Whole fields; the last one ends at the record separator.
+        {"abc", {.fieldMatch = true}, "x\tabc\ty\r\n", true},
+        {"abc", {.fieldMatch = true}, "x\tabcd\ty\r\n", false},
+        {"abc", {.fieldMatch = true}, "x\txabc\ty\r\n", false},
+        {"abc", {.fieldMatch = true}, "abc\tx\r\n", true},
+        {"abc", {.fieldMatch = true}, "x\ty\tabc\r\n", true},
+        {"abc", {.fieldMatch = true}, "x\ty\tabc", true},
+        {"a.c", {.type = kRegex, .fieldMatch = true}, "x\tabc\ty", true},
+        {"runs", {.stem = true, .fieldMatch = true}, "x\trunning\tRun\r\n", true},
+        {"runs", {.stem = true, .fieldMatch = true}, "x\trun now\r\n", false},
         // The text after the record's separator is no empty field.
-        {"a*", {.type = kRegex, .field = true}, "b\r\n", false},
-        {"a*", {.type = kRegex, .field = true}, "b\t\r\n", true},
+        {"a*", {.type = kRegex, .fieldMatch = true}, "b\r\n", false},
+        {"a*", {.type = kRegex, .fieldMatch = true}, "b\t\r\n", true},
     };
     // Also behind words long enough for the searcher's start tables.
     std::string padding;
     for (int i = 0; i < 75; ++i) padding += "x ";
     for (const Case& c : cases) {
-        Fixture f(c.search, c.options);
-        EXPECT_EQ(f.tester().matches(c.text), c.expected) << c.search << " in " << c.text;
-        if (c.options.field || c.options.type == kRegex) continue;
-        EXPECT_EQ(f.tester().matches(padding + c.text), c.expected) << c.search << " after x";
+        Tester t(c.search, c.keys);
+        EXPECT_EQ(t.matches(c.text), c.expected) << c.search << " in " << c.text;
+        if (c.keys.fieldMatch || c.keys.regex()) continue;
+        EXPECT_EQ(t.matches(padding + c.text), c.expected) << c.search << " after x";
     }
 }
 
 TEST(RecordTest, CollectsHitSpans) {
     struct Case {
         const char* search;
-        Options options;
+        SearchKeys keys;
         const char* text;
         Spans expected;
     } cases[] = {
@@ -149,48 +86,45 @@ TEST(RecordTest, CollectsHitSpans) {
         {"run", {.stem = true}, "run, runs; Running rerun", {{0, 3}, {5, 4}}},
         {"big data", {.stem = true}, "big data and big-data", {{0, 8}, {13, 8}}},
         // Whole fields: hits are offsets in the whole text.
-        {"abc", {.field = true}, "x\tabc\tabcd\tabc\r\n", {{2, 3}, {11, 3}}},
-        {"a*", {.type = kRegex, .field = true}, "aa\t\tb\r\n", {{0, 2}, {3, 0}}},
+        {"abc", {.fieldMatch = true}, "x\tabc\tabcd\tabc\r\n", {{2, 3}, {11, 3}}},
+        {"a*", {.type = kRegex, .fieldMatch = true}, "aa\t\tb\r\n", {{0, 2}, {3, 0}}},
     };
     for (const Case& c : cases) {
-        Fixture f(c.search, c.options);
-        EXPECT_EQ(f.spans(c.text), c.expected) << c.search << " in " << c.text;
+        Spans spans;
+        for (const auto& h : Tester(c.search, c.keys).hits(c.text)) {
+            EXPECT_EQ(h.rate, 100);
+            spans.emplace_back(h.offset, h.length);
+        }
+        EXPECT_EQ(spans, c.expected) << c.search << " in " << c.text;
     }
 }
 
 TEST(RecordTest, EmptySeparatorMatchesDoNotHang) {
-    SearchKeys settings;
-    settings.fieldMatch = true;
-    auto str = compileSearchString("b", settings, nullptr, 0).str;
+    SearchKeys keys{.fieldMatch = true};
+    auto str = compileSearchString("b", keys, nullptr, 0).str;
     LRexPtr emptyOrComma = compileRex(",?");
-    RecordTester tester(settings, *str, emptyOrComma.get(), nullptr);
+    RecordTester tester(keys, *str, emptyOrComma.get(), nullptr);
     EXPECT_TRUE(tester.matches("a,b"));
     EXPECT_FALSE(tester.matches("ab"));
 }
 
 TEST(RecordTest, StopFlagEndsTheTest) {
-    Fixture literal("abc", {});
-    Fixture stem("abc", {.stem = true});
+    Tester literal("abc", {}), stem("abc", {.stem = true});
     stopFlag().store(1);
-    EXPECT_FALSE(literal.tester().matches("xabc"));
-    EXPECT_FALSE(stem.tester().matches("abc"));
+    EXPECT_FALSE(literal.matches("xabc"));
+    EXPECT_FALSE(stem.matches("abc"));
     stopFlag().store(0);
-    EXPECT_TRUE(literal.tester().matches("xabc"));
+    EXPECT_TRUE(literal.matches("xabc"));
 }
 
 TEST(SplitArea, CutsTheGroup) {
     struct Case {
-        const char* pattern;
-        const char* record;
-        const char* prefix;
-        const char* area;
-        const char* suffix;
+        std::string pattern, record, prefix, area, suffix;
     } cases[] = {
         {"^[^\t]*\t([^\t\r\n]*)", "a\tbb\tc\r\n", "a\t", "bb", "\tc\r\n"},
         {"^[^\t]*\t([^\t\r\n]*)", "no tab\r\n", "", "", ""},  // no match: empty area
         {"(x)?y", "zy", "", "", ""},                          // group took no part
-        {"\x81\x79(.*)\x81\x7A", "\x93\xFA\x81\x79\x96\x7B\x81\x7A!", "\x93\xFA\x81\x79",
-         "\x96\x7B", "\x81\x7A!"},
+        {sj("【(.*)】"), sj("日【本】!"), sj("日【"), sj("本"), sj("】!")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pattern);
@@ -201,14 +135,4 @@ TEST(SplitArea, CutsTheGroup) {
         EXPECT_EQ(record.view(), c.area);
         EXPECT_EQ(suffix.view(), c.suffix);
     }
-}
-
-TEST(SplitArea, TwoGroupsAreAnError) {
-    CaptureSink sink;
-    LRexPtr area = compileRex("(a)(b)");
-    LStr record("xab"), prefix, suffix;
-    EXPECT_EQ(splitArea(*area, "(a)(b)", record, prefix, suffix), 1);
-    ASSERT_EQ(sink.messages().size(), 1u);
-    // The message names the pattern and its group count.
-    EXPECT_NE(sink.messages()[0].text.find("(a)(b)\x81\x76\x82\xC9\x82\xCD 2 "), std::string::npos);
 }
