@@ -11,7 +11,6 @@
 #include "support/scoped_env.h"
 
 TEST(AppSettings, FreshObjectWritesEveryKeyOnce) {
-    ScopedEnv cache("XDG_CACHE_HOME", "/cache/home");
     AppSettings settings;
     LIni ini;
     settings.registerKeys(ini);
@@ -20,20 +19,15 @@ TEST(AppSettings, FreshObjectWritesEveryKeyOnce) {
     // Each line names a registered key, none twice; the written forms of
     // each value type and of the defaults that need escapes are pinned.
     std::set<std::string> keys;
-    for (size_t at = text.find("\r\n") + 2; at < text.size();) {
-        const size_t end = text.find("\r\n", at);
+    for (size_t at = text.find("\r\n") + 2; at < text.size(); at = text.find("\r\n", at) + 2) {
         const std::string key = text.substr(at, text.find('=', at) - at);
         EXPECT_TRUE(std::as_const(ini).find(key) && keys.insert(key).second) << key;
-        at = end + 2;
     }
     EXPECT_EQ(int(keys.size()), ini.count());
-    for (const char* line : {"\r\nfldTitPre=!n  \r\n", "\r\nrecSeparEsc=[\\x0A\\x0D]+\r\n",
-                             "\r\nrecSeparEscs=([\\x0A\\x0D]+,[.?!Q][ !n]|[\x81"
-                             "B\x81H\x81I])\r\n",
-                             "\r\nixfDir=/cache/home/VeloSoft/Quillfind_ix/\r\n",
+    for (const char* line : {"\r\nfldTitPre=!n  \r\n",
                              "\r\nmainRc=(-2147483648,-2147483648,-2147483648,-2147483648)\r\n",
-                             "\r\nhitFont=(\x82l\x82r \x83S\x83V\x83"
-                             "b\x83N,12,80h,0h,FFh)\r\n"})
+                             "\r\nrecSeparEscs=([\\x0A\\x0D]+,[.?!Q][ !n]|[\201B\201H\201I])\r\n",
+                             "\r\nhitFont=(\202l\202r \203S\203V\203b\203N,12,80h,0h,FFh)\r\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line;
 }
 
@@ -41,7 +35,6 @@ TEST(AppSettings, DefaultPathsFollowTheUserFolders) {
     ScopedEnv config("XDG_CONFIG_HOME", "/cfg/home");
     ScopedEnv cache("XDG_CACHE_HOME", "/cache/home");
     EXPECT_EQ(defaultConfigPath(), "/cfg/home/VeloSoft/Quillfind.cfg");
-    EXPECT_EQ(defaultIndexFolder(), "/cache/home/VeloSoft/Quillfind_ix/");
     EXPECT_EQ(AppSettings().ixfDir, "/cache/home/VeloSoft/Quillfind_ix/");
 }
 
@@ -50,15 +43,15 @@ TEST(AppSettings, WindowPositionCheck) {
         WindowRect rect;
         bool kept;
     } cases[] = {
-        {{100, 100, 800, 600}, true},   {{5000, 10, 800, 600}, false},  // right of the screen
-        {{1910, 10, 800, 600}, true},  // the last 10 pixels still show
-        {{1911, 10, 800, 600}, false},  {{10, 1071, 800, 600}, false},  // below it
-        {{10, 10, 9, 600}, false},                                      // too narrow
-        {{10, 10, 800, 9}, false},                                      // too low
-        {{-5000, 10, 800, 600}, false},  // left of it (a monitor that is gone)
-        {{10, -700, 800, 600}, false},   // above it
-        {{-100, -50, 800, 600}, true},   // partly visible
-        {WindowRect{}, false},
+        {{1910, 10, 800, 600}, true},    // the last 10 pixels still show
+        {{1911, 10, 800, 600}, false},   // right of the screen
+        {{10, 1071, 800, 600}, false},   // below it
+        {{10, 10, 9, 600}, false},       // too narrow
+        {{10, 10, 800, 9}, false},       // too low
+        {{-791, 10, 800, 600}, false},   // left of it (a monitor that is gone)
+        {{10, -591, 800, 600}, false},   // above it
+        {{-790, -590, 800, 600}, true},  // partly visible
+        {{1000, 1000, INT32_MAX, INT32_MAX}, true},
     };
     for (const auto& c : cases) {
         AppSettings s;
@@ -73,10 +66,10 @@ TEST(AppSettings, StartUpChecksKeepValidTypesAndSplitExtensions) {
     AppSettings s;
     s.nonTextExt = " doc ;\trtf;;PDF ";
     s.schFiles = {"*.md"};
-    for (int32_t type : {1, 2, 3}) {
+    for (auto [type, kept] : {std::pair{0, 1}, {1, 1}, {3, 3}, {4, 1}}) {
         s.schType = type;
         s.startUpChecks(1920, 1080);
-        EXPECT_EQ(s.schType, type);
+        EXPECT_EQ(s.schType, kept) << type;
     }
     EXPECT_EQ(s.schFiles, (LStrList{"*.md"}));
     EXPECT_EQ(s.nonTextExtList, (LStrList{"doc", "rtf", "PDF"}));

@@ -10,31 +10,25 @@
 
 namespace {
 
-// Records what the dialog was told and asked; answers with `answer`.
-class ScriptedUser : public OptionDialogUser {
-public:
-    void tell(std::string_view message) override { told.emplace_back(message); }
-    bool ask(std::string_view question) override {
-        asked.emplace_back(question);
-        return answer;
-    }
-    bool answer = true;
-    std::vector<std::string> told;
-    std::vector<std::string> asked;
-};
-
-struct Fixture {
+// The dialog's state; as its user it records what it was told and asked,
+// and answers with `answer`.
+struct Fixture : OptionDialogUser {
     Fixture() {
         settings.ixfDir = "/old/ix/";
         settings.tabSizes2 = {4, 8};
         texts = optionTextsOf(settings);
         hooks.deleteAllIndexes = [this](std::string_view folder) { deleted.emplace_back(folder); };
+        hooks.checkReplacements =
+            hooks.checkSearchArea = [](std::string_view t) { return t != "bad"; };
     }
-    bool ok() { return storeOptionTexts(settings, texts, messagesAtOpen, user, hooks); }
+    void tell(std::string_view message) override { told.emplace_back(message); }
+    bool ask(std::string_view question) override { return asked.emplace_back(question), answer; }
+    bool ok() { return storeOptionTexts(settings, texts, messagesAtOpen, *this, hooks); }
 
     AppSettings settings;
     OptionTexts texts;
-    ScriptedUser user;
+    bool answer = true;
+    std::vector<std::string> told, asked;
     OptionHooks hooks;
     std::vector<std::string> deleted;
     int messagesAtOpen = errorAndWarningCount();
@@ -51,38 +45,25 @@ TEST(OptionChecks, RefusalsAndTheirBoundaries) {
     } cases[] = {
         {"nothing changed", [](Fixture&) {}, true, 0},
         {"rate 60", [](Fixture& f) { f.settings.minRate = 60; }, true, 0},
-        {"message reported while open", [](Fixture&) { report(kMsgWarning, "went wrong"); }, false,
-         0},
+        {"message while open", [](Fixture&) { report(kMsgWarning, "went wrong"); }, false, 0},
         {"empty record separator", [](Fixture& f) { f.texts.recSeparEsc = ""; }, false, 1},
         {"rate 59", [](Fixture& f) { f.settings.minRate = 59; }, false, 1},
         {"bad tab sizes", [](Fixture& f) { f.texts.tabSizes = "4,x"; }, false, 0},
-        {"replacements refused",
-         [](Fixture& f) {
-             f.texts.dspPreReplace = "no equals sign";
-             f.hooks.checkReplacements = [](std::string_view) { return false; };
-         },
-         false, 0},
-        {"search area refused",
-         [](Fixture& f) {
-             f.texts.schAreaInRec = "(";
-             f.hooks.checkSearchArea = [](std::string_view) { return false; };
-         },
-         false, 0},
+        {"bad replacements", [](Fixture& f) { f.texts.dspPreReplace = "bad"; }, false, 0},
+        {"bad search area", [](Fixture& f) { f.texts.schAreaInRec = "bad"; }, false, 0},
     };
     for (const auto& c : cases) {
         CaptureSink sink;
         Fixture f;
         c.change(f);
         EXPECT_EQ(f.ok(), c.accepted) << c.what;
-        EXPECT_EQ(f.user.told.size(), c.told) << c.what;
-        EXPECT_TRUE(f.user.asked.empty()) << c.what;
-        if (c.accepted) {
-            EXPECT_EQ(f.settings.tabSizes2, (IntList{4, 8})) << c.what;
-        }
+        EXPECT_EQ(f.told.size(), c.told) << c.what;
+        EXPECT_TRUE(f.asked.empty()) << c.what;
+        EXPECT_EQ(f.settings.tabSizes2, (IntList{4, 8})) << c.what;
     }
-    ScriptedUser user;
-    checkMinRate(kLowestMinRate - 1, user);
-    EXPECT_NE(user.told.at(0).find(" 60 "), std::string::npos) << "the lowest rate is named";
+    Fixture f;
+    checkMinRate(kLowestMinRate - 1, f);
+    EXPECT_NE(f.told.at(0).find(" 60 "), std::string::npos) << "the lowest rate is named";
 }
 
 // A changed record separator invalidates every index file: a yes deletes
@@ -97,16 +78,14 @@ TEST(OptionChecks, ChangedSeparatorOrIndexFolderAsksFirst) {
         {true, true, true}, {true, false, false}, {false, true, true}, {false, false, true}};
     for (const Case& c : cases) {
         Fixture f;
-        f.user.answer = c.yes;
+        f.answer = c.yes;
         (c.separator ? f.texts.recSeparEsc : f.texts.ixfDir) = c.separator ? "\\n\\n" : "/new/ix/";
         EXPECT_EQ(f.ok(), c.accepted) << c.separator << c.yes;
-        EXPECT_EQ(f.user.asked.size(), 1u);
+        EXPECT_EQ(f.asked.size(), 1u);
         const bool stored =
             c.separator ? f.settings.recSeparEsc == "\\n\\n" : f.settings.ixfDir == "/new/ix/";
         EXPECT_EQ(stored, c.accepted) << c.separator << c.yes;
-        EXPECT_EQ(f.deleted,
-                  c.yes ? std::vector<std::string>{"/old/ix/"} : std::vector<std::string>{})
-            << c.separator << c.yes;
+        EXPECT_EQ(f.deleted, std::vector<std::string>(c.yes, "/old/ix/")) << c.separator << c.yes;
     }
 }
 
@@ -116,8 +95,7 @@ TEST(OptionChecks, StoresInOrderAndKeepsEarlierStoresOnALaterRefusal) {
     f.texts.tabSizes = " 2, 6";
     f.texts.nonTextExt = "odt; ods";
     f.texts.dspFontSpec = "(?<F0>x)";
-    f.texts.dspDupReplace = "a=b";
-    f.hooks.checkReplacements = [](std::string_view text) { return text != "a=b"; };
+    f.texts.dspDupReplace = "bad";
     EXPECT_FALSE(f.ok());
     EXPECT_EQ(f.settings.tabSizes2, (IntList{2, 6}));
     EXPECT_EQ(f.settings.nonTextExtList, (LStrList{"odt", "ods"}));
@@ -127,6 +105,6 @@ TEST(OptionChecks, StoresInOrderAndKeepsEarlierStoresOnALaterRefusal) {
     f.hooks.checkReplacements = nullptr;
     f.texts.schAreaInRec = "^Title:";
     EXPECT_TRUE(f.ok());
-    EXPECT_EQ(f.settings.dspDupReplace, "a=b");
+    EXPECT_EQ(f.settings.dspDupReplace, "bad");
     EXPECT_EQ(f.settings.schAreaInRec, "^Title:");
 }

@@ -11,76 +11,50 @@ namespace {
 
 TEST(ResultLineEnd, TheRecordsOwnTextDecidesTheLineEnd) {
     struct Case {
-        const char* name;
         std::string text;
-        std::vector<std::string> options;
-        std::string search;
-        std::string line;  // the one result line
+        std::vector<std::string> options;  // then the search string
+        std::string line;                  // the one result line
     } cases[] = {
-        {"hit covers CR LF",
-         "abc\r\nz\r\n",
-         {"-t", "regex"},
-         "abc\\x0d\\x0a",
-         resultLine("a.txt(1)", hit("abc\r\n"))},
-        {"hit covers LF",
-         "abc\nz\n",
-         {"-t", "regex"},
-         "abc\\x0a",
-         resultLine("a.txt(1)", hit("abc\n"))},
-        {"last record without line end",
-         "z\r\nabc",
-         {},
-         "abc",
-         resultLine("a.txt(2)", hit("abc")) + "\r\n"},
-        {"separator that is no line end",
-         "abc;z",
-         {"--set", "recSeparEsc=;"},
-         "abc",
+        // A hit that covers the line end.
+        {"abc\r\nz\r\n", {"-t", "regex", "abc\\x0d\\x0a"}, resultLine("a.txt(1)", hit("abc\r\n"))},
+        {"abc\nz\n", {"-t", "regex", "abc\\x0a"}, resultLine("a.txt(1)", hit("abc\n"))},
+        // The last record without a line end, a separator that is none.
+        {"z\r\nabc", {"abc"}, resultLine("a.txt(2)", hit("abc")) + "\r\n"},
+        {"abc;z",
+         {"--set", "recSeparEsc=;", "abc"},
          resultLine("a.txt(1)", hit("abc") + ";") + "\r\n"},
-        {"line end outside the search area",
-         "abc\r\n",
-         {"--set", "schAreaInRec=^![abc!]"},
-         "abc",
+        // A line end outside the search area.
+        {"abc\r\n",
+         {"--set", "schAreaInRec=^![abc!]", "abc"},
          resultLine("a.txt(1)", hit("abc") + "\r\n")},
     };
     for (const Case& c : cases) {
         TempDir dir;
         dir.write("a.txt", c.text);
-        std::vector<std::string> args = c.options;
-        args.push_back(c.search);
-        args.push_back(dir.path());
-        QfResult r = search(args);
-        EXPECT_EQ(r.exitCode, 0) << c.name << ": " << r.err;
-        EXPECT_EQ(r.out, folderLine(dir.path()) + stringLine(c.search) + c.line + summary(1, 1, 1))
-            << c.name;
+        QfResult r = search(c.options, dir.path());
+        EXPECT_EQ(r.exitCode, 0) << c.text << ": " << r.err;
+        EXPECT_EQ(r.out, page(dir.path(), c.options.back(), c.line, summary(1, 1, 1))) << c.text;
     }
 }
 
 TEST(DefectivePattern, QfRefusesToSearchAndExitsTwo) {
     struct Case {
-        std::vector<std::string> options;
-        std::string search;
-        bool refused;
+        std::vector<std::string> args;
+        int exitCode;
     } cases[] = {
-        {{"-t", "regex"}, "(", true},       // illegal expression
-        {{"-t", "regex"}, "a{2,1}", true},  // a warning is a defect too
-        {{"-t", "regex"}, "a.*b", false},
-        {{}, "(", false},  // a normal search string is literal text
+        {{"-t", "regex", "("}, 2},       // illegal expression
+        {{"-t", "regex", "a{2,1}"}, 2},  // a warning is a defect too
+        {{"-t", "regex", "a.*b"}, 0},
+        {{"("}, 0},  // a normal search string is literal text
     };
     TempDir dir;
     dir.write("a.txt", "a(b)\n");
     for (const Case& c : cases) {
-        std::vector<std::string> args = c.options;
-        args.push_back(c.search);
-        args.push_back(dir.path());
-        QfResult r = search(args);
-        if (c.refused) {
-            EXPECT_EQ(r.exitCode, 2) << c.search;
-            EXPECT_EQ(r.out, "") << c.search;
-            EXPECT_NE(r.err.find("qf: #3500"), std::string::npos) << c.search << ": " << r.err;
-        } else {
-            EXPECT_EQ(r.exitCode, 0) << c.search << ": " << r.err;
-        }
+        QfResult r = search(c.args, dir.path());
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.back() << ": " << r.err;
+        if (c.exitCode != 2) continue;
+        EXPECT_EQ(r.out, "") << c.args.back();
+        EXPECT_NE(r.err.find("qf: #3500"), std::string::npos) << c.args.back() << ": " << r.err;
     }
 }
 

@@ -25,36 +25,25 @@ protected:
 };
 
 TEST_F(FolderWalk, FileReachedTwiceIsSearchedOnce) {
-    struct Case {
-        std::vector<std::string> args;
-        int files;
-    } cases[] = {
-        {{"-r", "--files=*.txt", "abc", dir.path(), dir.path("sub")}, 5},
-        {{"--files=*.txt", "abc", dir.path(), dir.path() + "/"}, 3},
-    };
-    for (const Case& c : cases) {
-        QfResult r = search(c.args);
-        EXPECT_NE(r.out.find(summary(c.files, c.files, c.files)), std::string::npos)
-            << c.args[c.args.size() - 1] << "\n"
-            << r.out;
-    }
+    QfResult r = search({"-r", "--files=*.txt", "abc", dir.path(), dir.path("sub")});
+    EXPECT_TRUE(r.out.ends_with(summary(5, 5, 5))) << r.out;
+    r = search({"--files=*.txt", "abc", dir.path(), dir.path() + "/"});
+    EXPECT_TRUE(r.out.ends_with(summary(3, 3, 3))) << r.out;
 }
 
 TEST_F(FolderWalk, SiblingFoldersShowPathsBelowTheirCommonFolder) {
     QfResult r = search({"abc", dir.path("sub"), dir.path("sub/deeper")});
-    EXPECT_EQ(r.out, folderLine(dir.path("sub")) + stringLine("abc") + lineOf("d.txt") +
-                         lineOf("deeper/e.txt") + summary(2, 2, 2));
+    EXPECT_EQ(r.out, page(dir.path("sub"), "abc", lineOf("d.txt") + lineOf("deeper/e.txt"),
+                          summary(2, 2, 2)));
 
     TempDir other;
     other.write("x/one.txt", "abc\n");
     other.write("y/two.txt", "abc\n");
     r = search({"abc", other.path("x"), other.path("y")});
-    EXPECT_EQ(r.out, folderLine(other.path() + "/") + stringLine("abc") + lineOf("x/one.txt") +
-                         lineOf("y/two.txt") + summary(2, 2, 2));
-}
+    EXPECT_EQ(r.out, page(other.path() + "/", "abc", lineOf("x/one.txt") + lineOf("y/two.txt"),
+                          summary(2, 2, 2)));
 
-TEST_F(FolderWalk, AlwaysFullPathDropsTheFolderLine) {
-    QfResult r = search({"--set", "dspAlwaysFullPath=1", "abc", dir.path("sub")});
+    r = search({"--set", "dspAlwaysFullPath=1", "abc", dir.path("sub")});
     EXPECT_EQ(r.out, stringLine("abc") + lineOf(dir.path("sub/d.txt")) + summary(1, 1, 1));
 }
 
@@ -63,8 +52,7 @@ TEST_F(FolderWalk, UnreadableFileCountsAsSearchedWithoutHits) {
     std::string locked = dir.write("sub/locked.txt", "abc\n");
     ::chmod(locked.c_str(), 0);
     QfResult r = search({"abc", dir.path("sub")});
-    EXPECT_EQ(r.out,
-              folderLine(dir.path("sub")) + stringLine("abc") + lineOf("d.txt") + summary(1, 1, 2));
+    EXPECT_EQ(r.out, page(dir.path("sub"), "abc", lineOf("d.txt"), summary(1, 1, 2)));
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 // The index knows a file by its absolute path, whatever folder the user
-// typed and wherever qf runs: relative folders searched from different
-// working folders never share index data, and the clean-up judges index
-// data by the folders it was made for.
+// typed and wherever qf runs; the clean-up judges index data likewise.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -69,12 +67,7 @@ TEST_F(IndexPaths, DottedFolderArgumentsNameTheFolderItself) {
     fs::create_directories(dd + "/sub");
     struct Case {
         std::string cwd, folder;
-    } cases[] = {
-        {dd, "."},
-        {dd + "/sub", ".."},
-        {dd, "./"},
-        {work.path("one"), ".//dd/./sub/.."},
-    };
+    } cases[] = {{dd, "."}, {dd + "/sub", ".."}, {dd, "./"}, {work.path("one"), ".//dd/./sub/.."}};
     for (const Case& c : cases) {
         fs::remove_all(ix.path("ix"));
         const QfResult plain = runIn(c.cwd, {"alpha", c.folder});

@@ -1,14 +1,13 @@
-// Helpers of the search end-to-end tests: Shift-JIS fixture text written
-// from UTF-8 literals, the exact bytes of the lines a search writes, and a
-// qf run with the raw output and the default settings.
+// Helpers of the search end-to-end tests: Shift-JIS text from UTF-8, the
+// exact bytes of the lines a search writes, and a qf --raw run.
 #pragma once
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/lwstr.h"
 #include "common/qf_runner.h"
 #include "common/temp_dir.h"
-#include "base/lwstr.h"
 #include "text/encoding.h"
 
 namespace e2e {
@@ -20,6 +19,12 @@ inline std::string sj(std::string_view utf8) {
     LStr out;
     wideToMb(wide.view(), out, kCodePageAnsi);
     return std::string(out.view());
+}
+
+inline std::string repeated(std::string_view text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
 }
 
 inline std::string marker(int font) {
@@ -35,7 +40,7 @@ inline std::string folderLine(std::string_view folder) {
 inline std::string stringLine(std::string_view sjisString) {
     return marker(1) + sj("検索文字列:「") + std::string(sjisString) + sj("」") + "\r\n";
 }
-// A result line; body holds the record with its markers and line end.
+// A result line; body is the record with its markers and line end.
 inline std::string resultLine(std::string_view position, std::string_view body,
                               std::string_view separator = ": ") {
     return marker(1) + std::string(position) + std::string(separator) + marker(2) +
@@ -51,17 +56,22 @@ inline std::string summary(int hits, int filesWithHits, int filesSearched,
            std::to_string(filesSearched) + ")\r\n";
 }
 
-// The cache folder of the qf runs, so that index files of searches that
-// build them (fuzzy ones, or with --index) never land in the user's cache.
+// The cache folder of the qf runs: no index file lands in the user's cache.
 inline const TempDir& cacheHome() {
     static TempDir home;
     return home;
 }
 
-// qf --raw --no-config with the arguments.
-inline QfResult search(std::vector<std::string> args) {
+// qf --raw --no-config with the arguments, then the folder when one is given.
+inline QfResult search(std::vector<std::string> args, const std::string& folder = {}) {
     args.insert(args.begin(), {"--raw", "--no-config", "--quiet"});
+    if (!folder.empty()) args.push_back(folder);
     return runQf(args, {"XDG_CACHE_HOME=" + cacheHome().path()});
+}
+// The headings, the given result lines and the summary line.
+inline std::string page(std::string_view folder, std::string_view sjisString,
+                        std::string_view lines, std::string_view total) {
+    return folderLine(folder) + stringLine(sjisString) + std::string(lines) + std::string(total);
 }
 
 }  // namespace e2e

@@ -45,11 +45,12 @@ TEST(QfTextOutput, ColoursAndLineEnds) {
 
 TEST(QfTextOutput, FailingStdoutEndsTheRun) {
     TempDir dir;
-    std::string lines;
-    for (int i = 0; i < 20000; ++i) lines += "a line with abc in it\n";
-    dir.write("a.txt", lines);
-    dir.write("b.txt", lines);
+    for (const char* name : {"a.txt", "b.txt"})
+        dir.write(name, repeated("a line with abc in it\n", 20000));
     const std::string noSpace = std::string("qf: write error: ") + std::strerror(ENOSPC) + "\n";
+    const std::string badFd = std::string("qf: write error: ") + std::strerror(EBADF) + "\n";
+    // A reader that leaves ends qf as it ends grep, without a word.
+    const int sigpipe = 128 + SIGPIPE;
     struct Case {
         std::vector<std::string> args;
         QfStdout how;
@@ -60,17 +61,10 @@ TEST(QfTextOutput, FailingStdoutEndsTheRun) {
         {{"--color=never", "abc", dir.path()}, QfStdout::FullDisk, 2, noSpace},
         {{"--raw", "nothing", dir.path()}, QfStdout::FullDisk, 2, noSpace},
         {{"--help"}, QfStdout::FullDisk, 2, noSpace},
-        {{"--version"},
-         QfStdout::Closed,
-         2,
-         std::string("qf: write error: ") + std::strerror(EBADF) + "\n"},
-        {{"--raw", "abc", dir.path()},
-         QfStdout::Closed,
-         2,
-         std::string("qf: write error: ") + std::strerror(EBADF) + "\n"},
-        // A reader that leaves ends qf as it ends grep, without a word.
-        {{"--raw", "abc", dir.path()}, QfStdout::ReaderLeaves, 128 + SIGPIPE, ""},
-        {{"--color=always", "abc", dir.path()}, QfStdout::ReaderLeaves, 128 + SIGPIPE, ""},
+        {{"--version"}, QfStdout::Closed, 2, badFd},
+        {{"--raw", "abc", dir.path()}, QfStdout::Closed, 2, badFd},
+        {{"--raw", "abc", dir.path()}, QfStdout::ReaderLeaves, sigpipe, ""},
+        {{"--color=always", "abc", dir.path()}, QfStdout::ReaderLeaves, sigpipe, ""},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args{"--no-config", "-q"};
