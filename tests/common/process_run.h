@@ -1,6 +1,6 @@
-// Child processes of the end-to-end tests beyond a plain qf run: qf with a
-// standard output that fails as a Unix tool's may, or with Ctrl-C in the
-// middle of a search, and any other program.
+// Child processes of the end-to-end tests beyond a plain qf run (made in
+// qf_runner.cpp): qf with a standard output that fails as a Unix tool's may,
+// or with Ctrl-C in the middle of a search, and any other program.
 #pragma once
 #include <string>
 #include <vector>

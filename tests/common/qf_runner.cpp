@@ -1,3 +1,6 @@
+// Child processes of the end-to-end tests: qf (plainly, or with a standard
+// output that fails or is interrupted) and other programs, each with stdin
+// empty and its output captured.
 #include "common/qf_runner.h"
 
 #include <fcntl.h>
@@ -6,8 +9,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <string_view>
+#include <thread>
+
+#include "common/process_run.h"
 
 extern char** environ;
 
@@ -18,67 +26,100 @@ std::string qfBinary() {
 
 namespace {
 
-// Reads both pipes until they close, without letting either fill up.
-void drain(int outFd, int errFd, std::string& out, std::string& err) {
-    pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
-    std::string* sinks[2] = {&out, &err};
-    int open = 2;
+struct SpawnSpec {
+    std::vector<std::string> argv;
+    std::vector<std::string> env = {};  // "NAME=value" entries over the inherited ones
+    std::string workingFolder = {};
+    QfStdout how = QfStdout::Pipe;
+};
+
+// Reads the pipes until they close, without letting either fill up; a
+// negative descriptor is passed over.
+void drain(std::initializer_list<std::pair<int, std::string*>> pipes) {
+    std::vector<pollfd> fds;
+    std::vector<std::string*> sinks;
+    for (auto [fd, sink] : pipes) {
+        if (fd < 0) continue;
+        fds.push_back({fd, POLLIN, 0});
+        sinks.push_back(sink);
+    }
     char buf[65536];
-    while (open > 0) {
-        if (poll(fds, 2, -1) < 0) break;
-        for (int i = 0; i < 2; ++i) {
+    for (size_t open = fds.size(); open > 0 && poll(fds.data(), fds.size(), -1) >= 0;) {
+        for (size_t i = 0; i < fds.size(); ++i) {
             if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-            ssize_t n = read(fds[i].fd, buf, sizeof buf);
+            const ssize_t n = read(fds[i].fd, buf, sizeof buf);
             if (n > 0) {
                 sinks[i]->append(buf, size_t(n));
-            } else {
-                close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
+                continue;
             }
+            close(fds[i].fd);
+            fds[i].fd = -1;
+            --open;
         }
     }
 }
 
-}  // namespace
+void redirectStdout(posix_spawn_file_actions_t& actions, QfStdout how, int pipeEnd) {
+    if (how == QfStdout::FullDisk)
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/full", O_WRONLY, 0);
+    else if (how == QfStdout::Closed)
+        posix_spawn_file_actions_addclose(&actions, 1);
+    else
+        posix_spawn_file_actions_adddup2(&actions, pipeEnd, 1);
+}
 
-QfResult runQf(const std::vector<std::string>& args, const std::vector<std::string>& env,
-               const std::string& workingFolder) {
-    int outPipe[2], errPipe[2];
+// What the reader of the pipes does in each case; closes both.
+void readOutput(int outFd, int errFd, pid_t pid, QfStdout how, QfResult& result) {
+    if (how == QfStdout::ReaderLeaves || how == QfStdout::Interrupted) {
+        char buf[65536];
+        const ssize_t n = read(outFd, buf, sizeof buf);
+        if (n > 0) result.out.append(buf, size_t(n));
+        if (how == QfStdout::ReaderLeaves) {
+            close(outFd);
+            outFd = -1;
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            kill(pid, SIGINT);
+        }
+    }
+    drain({{outFd, &result.out}, {errFd, &result.err}});
+}
+
+// The environment: the given entries replace inherited ones of the same name.
+std::vector<char*> environment(std::vector<std::string>& env) {
+    auto overridden = [&](std::string_view entry) {
+        for (const std::string& e : env)
+            if (entry.substr(0, entry.find('=')) == std::string_view(e).substr(0, e.find('=')))
+                return true;
+        return false;
+    };
+    std::vector<char*> envp;
+    for (char** e = environ; *e; ++e)
+        if (!overridden(*e)) envp.push_back(*e);
+    for (auto& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    return envp;
+}
+
+QfResult spawn(SpawnSpec spec) {
     QfResult result;
+    int outPipe[2], errPipe[2];
     if (pipe(outPipe) != 0 || pipe(errPipe) != 0) return result;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
+    redirectStdout(actions, spec.how, outPipe[1]);
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
     for (int fd : {outPipe[0], outPipe[1], errPipe[0], errPipe[1]})
         posix_spawn_file_actions_addclose(&actions, fd);
-    if (!workingFolder.empty())
-        posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
-
-    std::string binary = qfBinary();
-    std::vector<char*> argv{binary.data()};
-    std::vector<std::string> argsCopy = args;
-    for (auto& a : argsCopy) argv.push_back(a.data());
+    if (!spec.workingFolder.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, spec.workingFolder.c_str());
+    std::vector<char*> argv;
+    for (auto& a : spec.argv) argv.push_back(a.data());
     argv.push_back(nullptr);
-    std::vector<std::string> envCopy = env;
-    std::vector<char*> envp;
-    // An entry given here replaces the inherited one of the same name.
-    auto overridden = [&](std::string_view entry) {
-        for (const std::string& e : envCopy) {
-            size_t eq = e.find('=');
-            if (entry.substr(0, entry.find('=')) == std::string_view(e).substr(0, eq)) return true;
-        }
-        return false;
-    };
-    for (char** e = environ; *e; ++e)
-        if (!overridden(*e)) envp.push_back(*e);
-    for (auto& e : envCopy) envp.push_back(e.data());
-    envp.push_back(nullptr);
-
+    std::vector<char*> envp = environment(spec.env);
     pid_t pid = 0;
-    int rc = posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), envp.data());
+    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(outPipe[1]);
     close(errPipe[1]);
@@ -87,9 +128,30 @@ QfResult runQf(const std::vector<std::string>& args, const std::vector<std::stri
         close(errPipe[0]);
         return result;
     }
-    drain(outPipe[0], errPipe[0], result.out, result.err);
+    readOutput(outPipe[0], errPipe[0], pid, spec.how, result);
     int status = 0;
     waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
+}
+
+std::vector<std::string> qfArgv(const std::vector<std::string>& args) {
+    std::vector<std::string> argv{qfBinary()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return argv;
+}
+
+}  // namespace
+
+QfResult runQf(const std::vector<std::string>& args, const std::vector<std::string>& env,
+               const std::string& workingFolder) {
+    return spawn({qfArgv(args), env, workingFolder});
+}
+
+QfResult runQfWith(const std::vector<std::string>& args, QfStdout how) {
+    return spawn({qfArgv(args), {}, {}, how});
+}
+
+QfResult runProgram(const std::vector<std::string>& argv) {
+    return spawn({argv});
 }
