@@ -43,20 +43,18 @@ protected:
 };
 
 TEST_F(CreateIndex, GathersWholeRecordsUpTo200And300Bytes) {
+    // A block fills to 300 exactly; one byte past 300 starts a new block, even
+    // when the first is short; a block holding more than 200 is closed (exactly
+    // 200 still takes more); a long first record forms a block of its own.
     const std::pair<std::string, std::vector<Span>> cases[] = {
-        // Fills to 300 exactly, then a block holding more than 200 is closed.
         {linesOf({150, 150, 150}), {{0, 300, 1}, {300, 150, 3}}},
         {linesOf({100, 200}), {{0, 300, 1}}},
-        // One byte past 300 starts a new block, even when the first is short.
         {linesOf({100, 201}), {{0, 100, 1}, {100, 201, 2}}},
-        // Exactly 200 still takes more; 201 does not.
         {linesOf({200, 50, 60}), {{0, 250, 1}, {250, 60, 3}}},
         {linesOf({201, 50}), {{0, 201, 1}, {201, 50, 2}}},
-        // A long first record forms a block of its own.
         {linesOf({400, 10}), {{0, 400, 1}, {400, 10, 2}}},
-        {std::string(1000, 'a'), {{0, 1000, 1}}},  // no separator at the end
-        {"", {{0, 0, 1}}},
-    };
+        {std::string(1000, 'a'), {{0, 1000, 1}}},
+        {"", {{0, 0, 1}}}};
     for (const auto& [text, blocks] : cases) EXPECT_EQ(spans(text), blocks) << text.size();
     // Records end after their whole separator; CR LF counts one line.
     EXPECT_EQ(spans(linesOf({150, 150, 150}, "\r\n"), "\\n"),

@@ -20,17 +20,16 @@ GramSignature withBits(std::initializer_list<int> bits) {
 }
 
 TEST(GramBit, GramLengthFollowsCharacters) {
+    // Text, position, the gram hashed there ("" for no bit): two double-byte
+    // characters make four bytes, single and double three; a gram may straddle
+    // the third byte or end with a lead byte; a NUL ends the text.
+    // clang-format off
     const std::tuple<std::string_view, size_t, std::string_view> cases[] = {
-        // text, position, the gram hashed there ("" for no bit)
-        {"abc", 0, "abc"},
-        {"ab", 0, ""},
-        {"\x82\xA0\x82\xA2", 0, "\x82\xA0\x82\xA2"},  // two double-byte: four bytes
-        {"a\x82\xA0z", 0, "a\x82\xA0"},               // single + double: three
-        {"ab\x82\xA0", 0, "ab\x82\xA0"},              // straddles the third byte
-        {"\x82\xA0\x82", 0, "\x82\xA0\x82"},          // a lead at the very end
-        {std::string_view("ab\0cd", 5), 0, ""},       // a NUL ends the text
-        {std::string_view("ab\0cde", 6), 3, "cde"},
-    };
+        {"abc", 0, "abc"}, {"ab", 0, ""}, {"\x82\xA0\x82\xA2", 0, "\x82\xA0\x82\xA2"},
+        {"a\x82\xA0z", 0, "a\x82\xA0"}, {"ab\x82\xA0", 0, "ab\x82\xA0"},
+        {"\x82\xA0\x82", 0, "\x82\xA0\x82"}, {std::string_view("ab\0cd", 5), 0, ""},
+        {std::string_view("ab\0cde", 6), 3, "cde"}};
+    // clang-format on
     for (const auto& [text, pos, gram] : cases)
         EXPECT_EQ(gramBit(text, pos), gram.empty() ? -1 : hashBit(gram)) << text.substr(pos);
 }
@@ -52,17 +51,13 @@ TEST(Signature, GramsStartAtEveryCharacterStartOnly) {
 
 TEST(SignatureTest, ToleranceCountsMissingGrams) {
     const GramSignature search = withBits({3, 40, 100, 200, 383});
+    // Bits the block has no gram for, tolerance, whether it passes.
+    // clang-format off
     const std::tuple<GramSignature, int, bool> cases[] = {
-        // bits the block has no gram for, tolerance, passes
-        {withBits({}), 0, true},
-        {withBits({5, 6}), 0, true},
-        {withBits({40}), 0, false},
-        {withBits({383}), 0, false},
-        {withBits({40}), 1, true},
-        {withBits({40, 100}), 2, true},
-        {withBits({40, 100, 383}), 2, false},
-        {withBits({3, 40, 100, 200, 383}), 5, true},
-    };
+        {withBits({}), 0, true}, {withBits({5, 6}), 0, true}, {withBits({40}), 0, false},
+        {withBits({383}), 0, false}, {withBits({40}), 1, true}, {withBits({40, 100}), 2, true},
+        {withBits({40, 100, 383}), 2, false}, {withBits({3, 40, 100, 200, 383}), 5, true}};
+    // clang-format on
     for (const auto& [stored, tolerance, pass] : cases)
         EXPECT_EQ(signatureTest(stored, search, tolerance), pass) << stored.count() << tolerance;
 }

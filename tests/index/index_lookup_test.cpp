@@ -36,7 +36,6 @@ TEST_F(IndexLookup, ReusesAnEntryWhileSizeAndTimeStay) {
     ASSERT_NE(lookup(path), nullptr);
     EXPECT_EQ(cache->find("a.txt")->lastWrite % 10000000, 1234567u);  // to the 100 ns unit
     const std::tuple<std::string, int64_t, bool> steps[] = {
-        // text, write time, rebuilt
         {"gamma delt\n", 1600000000, true},   // same size, other time
         {"delta gamm\n", 1600000000, false},  // other text, same size and time
         {"delta gamm\n", 1600000001, true},
@@ -75,16 +74,6 @@ TEST_F(IndexLookup, MovingToAnotherFolderWritesTheFirstIndexFile) {
         EXPECT_EQ(check.dir, std::string(dirPart(source, false).view()));
     }
     EXPECT_TRUE(hasIndexMarker(ix));
-}
-
-TEST_F(IndexLookup, StaleEntryThatCannotBeRebuiltIsRemoved) {
-    std::string path = tmp.write("src/a.txt", "text\n");
-    ASSERT_NE(lookup(path), nullptr);
-    cache->dirty = false;
-    std::filesystem::remove(path);
-    EXPECT_EQ(lookup(path), nullptr);
-    EXPECT_EQ(cache->find("a.txt"), nullptr);
-    EXPECT_FALSE(cache->dirty);  // removing a failed entry alone writes nothing
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The record separator an index folder remembers: index files go when it
-// changes, everything else stays, and an unmarked folder is never touched.
+// changes, everything else stays.
 #include "index/index_separator.h"
 
 #include <gtest/gtest.h>
@@ -40,13 +40,8 @@ TEST(IndexSeparator, IndexFilesGoWhenTheSeparatorChanges) {
     EXPECT_TRUE(sink.messages().empty());
 }
 
-TEST(IndexSeparator, OnlyAMarkedOrNewFolderIsTouched) {
+TEST(IndexSeparator, NewFolderIsMarkedAndRemembersTheSeparator) {
     TempDir own;
-    own.write("notes.txt", "mine\n");
-    own.write("x_/data/docs.qfd", kDocsIndex);
-    EXPECT_EQ(matchIndexSeparator(own.path(), "[\\n]"), 0);
-    EXPECT_TRUE(own.exists("x_/data/docs.qfd"));
-    EXPECT_FALSE(own.exists(kSeparatorFile));
     EXPECT_EQ(matchIndexSeparator(own.path("new/ix"), "[\\n]"), 0);
     EXPECT_TRUE(hasIndexMarker(own.path("new/ix")));
     EXPECT_EQ(own.read("new/ix/" + kSeparatorFile), "[\\n]");

@@ -2,7 +2,6 @@
 // separator and file times.
 #pragma once
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -19,9 +18,7 @@ inline std::string u32le(uint32_t v) {
 }
 
 inline std::string header(int version) {
-    char text[17];
-    std::snprintf(text, sizeof text, "QF  %04d      \r\n", version);
-    return text;
+    return "QF  " + std::string(formatText("%04d", version).view()) + "      \r\n";
 }
 
 inline std::string blockRecord(int32_t pos, int32_t len, int32_t line, unsigned char sigFill) {

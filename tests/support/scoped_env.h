@@ -13,8 +13,6 @@ public:
         set(value);
     }
     ~ScopedEnv() { set(old_ ? old_->c_str() : nullptr); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
 
 private:
     void set(const char* value) {

@@ -43,51 +43,24 @@ std::string encoded(std::u16string_view units, int codePage = kCodePageAnsi) {
     return std::string(out.view());
 }
 
-const char* const kSentences[] = {
-    "吾輩は猫である。名前はまだ無い。",
-    "ＡＢＣ１２３　ﾊﾝｶｸｶﾀｶﾅ、～￥＄（）「」※①Ⅰ㈱ 表示・能力・ソフト \\ ~",
-    "ΑΒΓΔ αβγδ Русский",
-};
-
 }  // namespace
 
-TEST(Encoding, JapaneseSentencesAgreeWithSystemConverter) {
-    CaptureSink sink;
-    for (const char* s : kSentences) {
-        std::string mb = sjis(s);
-        std::u16string wide = utf16(s);
-        EXPECT_EQ(decoded(mb), wide) << s;
-        EXPECT_EQ(encoded(wide), mb) << s;
-        EXPECT_EQ(decoded(s, kCodePageUtf8), wide) << s;
-        EXPECT_EQ(encoded(wide, kCodePageUtf8), s) << s;
-    }
-    EXPECT_TRUE(sink.messages().empty());
-}
-
-TEST(Encoding, UnmappableUnitsBecomeEscapes) {
-    struct Case {
-        std::u16string_view units;
-        std::string_view cp932;
-    } cases[] = {
-        {u"caf\u00E9!", "caf{%u00E9}!"},
-        // Best-fit substitutes are refused: yen sign, wave dash, em dash.
-        {u"\u00A5\u301C\u2014", "{%u00A5}{%u301C}{%u2014}"},
-        {u"\uFF5E\uFFE5", "\x81\x60\x81\x8F"},
-        // Each half of a pair gets its own escape.
-        {u"a\U0001F600b", "a{%uD83D}{%uDE00}b"},
+TEST(Encoding, UnmappableUnitsBecomeEscapesAndDecodeBack) {
+    // Best-fit substitutes are refused (yen sign, wave dash, em dash); each
+    // half of a pair gets its own escape.
+    const std::pair<std::u16string_view, std::string_view> cases[] = {
+        {u"caf\u00E9!", "caf{%u00E9}!"},       {u"\u00A5\u301C\u2014", "{%u00A5}{%u301C}{%u2014}"},
+        {u"\uFF5E\uFFE5", "\x81\x60\x81\x8F"}, {u"a\U0001F600b", "a{%uD83D}{%uDE00}b"},
         {u"\u3042\xD800", "\x82\xA0{%uD800}"},
     };
-    for (const auto& c : cases) EXPECT_EQ(encoded(c.units), c.cp932);
-    EXPECT_EQ(encoded(u"\U0001F600", kCodePageUtf8), "\xF0\x9F\x98\x80");
-    EXPECT_EQ(encoded(u"x\xDC00y", kCodePageUtf8), "x{%uDC00}y");
-}
-
-TEST(Encoding, EscapesDecodeBack) {
     CaptureSink sink;
-    EXPECT_EQ(decoded("caf{%u00E9}!"), u"caf\u00E9!");
+    for (const auto& [units, cp932] : cases) {
+        EXPECT_EQ(encoded(units), cp932);
+        EXPECT_EQ(decoded(cp932), units);
+    }
+    EXPECT_EQ(encoded(u"x\xDC00\U0001F600", kCodePageUtf8), "x{%uDC00}\xF0\x9F\x98\x80");
     EXPECT_EQ(decoded("{%uD83D}{%uDE00}", kCodePageUtf8), u"\U0001F600");
-    EXPECT_EQ(decoded("{%u}"), std::u16string(1, u'\0'));
-    EXPECT_EQ(decoded("{%u12345}"), u"\u2345");
+    EXPECT_EQ(decoded("{%u}{%u12345}"), std::u16string(1, u'\0') + u"\u2345");
     EXPECT_TRUE(sink.messages().empty());
     // Every unit survives the trip out and back.
     std::u16string all;
@@ -105,46 +78,44 @@ TEST(Encoding, EscapeWithoutSuffixWarnsAndTrailBytesStartNone) {
 }
 
 TEST(Encoding, UndecodableBytesBecomePlaceholders) {
-    struct Case {
-        std::string_view text;
-        int codePage;
-        std::u16string_view wide;
-    } cases[] = {
-        {"a\x80"
-         "b",
-         kCodePageAnsi, u"a<?>b"},
+    // A stray lead byte does not swallow the line end after it; cutting down
+    // around a bad byte keeps a four-byte sequence whole.
+    const std::tuple<std::string_view, int, std::u16string_view> cases[] = {
+        {"a\x80\x62", kCodePageAnsi, u"a<?>b"},
         {"\xEB\x40\x82\xA0", kCodePageAnsi, u"<?>\u3042"},
-        // A stray lead byte does not swallow the line end after it.
         {"x\x81\nz", kCodePageAnsi, u"x<?>\nz"},
         {"tail\x82", kCodePageAnsi, u"tail<?>"},
         {"\xE3\x81", kCodePageUtf8, u"<?>"},
-        // Cutting down around the bad byte keeps the four-byte sequence whole.
         {"\xF0\x9F\x8D\xA3\xFF", kCodePageUtf8, u"\U0001F363<?>"},
         {"\xED\xA0\x80z", kCodePageUtf8, u"<?>z"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [text, codePage, wide] : cases) {
         CaptureSink sink;
-        EXPECT_EQ(decoded(c.text, c.codePage), c.wide) << c.text;
-        EXPECT_EQ(sink.messages().size(), 1u) << c.text;
+        EXPECT_EQ(decoded(text, codePage), wide) << text;
+        EXPECT_EQ(sink.messages().size(), 1u) << text;
     }
     CaptureSink sink;
     decoded("a\xFF", kCodePageUtf8);
     EXPECT_EQ(numberedTexts(sink), Texts{"35007 Cannot convert ASCII to Unicode: FFh"});
 }
 
-TEST(Encoding, CharactersStraddlingChunkEndsStayWhole) {
+// Real text agrees with the system's converter, also where characters
+// straddle the ends of the conversion chunks.
+TEST(Encoding, TextAgreesWithSystemConverterAcrossChunkEnds) {
     CaptureSink sink;
-    std::string utf8Text = "あいう漢字テキスト";
-    for (size_t pad : {1997u, 1998u, 1999u, 2000u}) {
-        std::string mb = std::string(pad, 'a') + sjis(utf8Text);
-        std::u16string wide = std::u16string(pad, u'a') + utf16(utf8Text);
+    const std::string text =
+        "吾輩は猫である。ＡＢＣ１２３　ﾊﾝｶｸｶﾀｶﾅ、～￥＄（）「」※①Ⅰ㈱ 表示・能力・ソフト \\ ~"
+        "ΑΒΓΔ αβγδ Русский";
+    for (size_t pad : {0u, 1997u, 1998u, 1999u, 2000u}) {
+        const std::string mb = std::string(pad, 'a') + sjis(text);
+        const std::u16string wide = std::u16string(pad, u'a') + utf16(text);
         EXPECT_EQ(decoded(mb), wide) << pad;
         EXPECT_EQ(encoded(wide), mb) << pad;
         // A four-byte sequence first, then three-byte ones.
-        std::string u8 = std::string(pad, 'a') + "\xF0\x9F\x8D\xA3" + utf8Text;
-        EXPECT_EQ(decoded(u8, kCodePageUtf8),
-                  std::u16string(pad, u'a') + u"\U0001F363" + utf16(utf8Text))
-            << pad;
+        const std::string u8 = std::string(pad, 'a') + "\xF0\x9F\x8D\xA3" + text;
+        const std::u16string u16 = std::u16string(pad, u'a') + u"\U0001F363" + utf16(text);
+        EXPECT_EQ(decoded(u8, kCodePageUtf8), u16) << pad;
+        EXPECT_EQ(encoded(u16, kCodePageUtf8), u8) << pad;
     }
     // A pair across the 1000-unit chunk end still reaches UTF-8 whole.
     std::u16string pairAtEnd = std::u16string(999, u'x') + u"\U0001F600";
@@ -154,25 +125,10 @@ TEST(Encoding, CharactersStraddlingChunkEndsStayWhole) {
 
 TEST(Encoding, OneBadCharacterInALongTextIsIsolated) {
     CaptureSink sink;
-    std::string good = sjis("日本語のテキスト。");
     std::string text;
-    for (int i = 0; i < 300; ++i) text += good;
-    std::u16string wide = decoded(text);
-    std::string bad = text.substr(0, 1500) + "\x80" + text.substr(1500);
-    std::u16string expected = decoded(text.substr(0, 1500)) + u"<?>" + decoded(text.substr(1500));
-    EXPECT_EQ(decoded(bad), expected);
+    for (int i = 0; i < 300; ++i) text += sjis("日本語のテキスト。");
+    const std::string head = text.substr(0, 1500), tail = text.substr(1500);
+    EXPECT_EQ(decoded(head + "\x80" + tail), decoded(head) + u"<?>" + decoded(tail));
     EXPECT_EQ(sink.messages().size(), 1u);
-
-    std::u16string units = wide.substr(0, 700) + u"\u00E9" + wide.substr(700);
-    EXPECT_EQ(encoded(units),
-              encoded(wide.substr(0, 700)) + "{%u00E9}" + encoded(wide.substr(700)));
-}
-
-TEST(Encoding, LengthsAppendAndCustomEscapes) {
-    LWStr wide(u"<");
-    mbToWide("abc\0def", -1, wide);  // up to the NUL, appended
-    EXPECT_EQ(wide.view(), u"<abc");
-    LStr mb;
-    wideToMb(u"\u00E9", 1, mb, kCodePageAnsi, "&#x", ";");
-    EXPECT_EQ(mb.view(), "&#x00E9;");
+    EXPECT_EQ(encoded(decoded(head) + u"\u00E9" + decoded(tail)), head + "{%u00E9}" + tail);
 }

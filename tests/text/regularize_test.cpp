@@ -20,72 +20,46 @@ std::string stem(std::string_view word) {
 }  // namespace
 
 TEST(StemWord, EndingsTable) {
-    struct {
-        const char* word;
-        const char* stemmed;
-    } cases[] = {
-        {"matching", "match"}, {"studies", "studi"},
-        {"happy", "happi"},    {"quickly", "quick"},
-        {"relations", "rel"},  {"running", "runn"},
-        {"carried", "carri"},  {"boxes", "box"},
-        {"is", "is"},          {"", ""},
-        {"make", "mak"},       {"processing", "process"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(stem(c.word), c.stemmed) << c.word;
+    // clang-format off
+    const std::pair<const char*, const char*> cases[] = {
+        {"matching", "match"}, {"studies", "studi"}, {"happy", "happi"}, {"quickly", "quick"},
+        {"relations", "rel"}, {"running", "runn"}, {"carried", "carri"}, {"boxes", "box"},
+        {"is", "is"}, {"", ""}, {"make", "mak"}, {"processing", "process"}};
+    // clang-format on
+    for (const auto& [word, stemmed] : cases) EXPECT_EQ(stem(word), stemmed) << word;
 }
 
-TEST(Regularize, IndexModeFoldsStemsAndDropsSymbols) {
-    EXPECT_EQ(regular("Running, quickly!"), "runnquick");
-    EXPECT_EQ(regular("a_b c-d"), "abcd");
-    // Full-width Latin folds to ASCII; full-width symbols (lead 0x81) vanish.
-    EXPECT_EQ(regular("\x82\x60\x82\x61\x81\x40\x81\x45"), "ab");
-    // Hiragana and kanji stay; half-width katakana bytes are kept.
-    EXPECT_EQ(regular("\x82\xa0 \x93\xfa \xb1"), "\x82\xa0\x93\xfa\xb1");
-    // Greek capital folds to lower case in index mode.
-    EXPECT_EQ(regular("\x83\x9f"), "\x83\xbf");
-}
-
-TEST(Regularize, OptionsModeFoldsOnlyWhatIsAsked) {
-    FoldFlags none{false, false};
-    EXPECT_EQ(regular("Running", none), "Runn");
-    EXPECT_EQ(regular("\x82\x60", none), "\x82\x60");
-    EXPECT_EQ(regular("\x82\x60", FoldFlags{false, true}), "A");
-    EXPECT_EQ(regular("\x82\x60", FoldFlags{true, false}), "\x82\x81");
-}
-
-TEST(Regularize, TruncatedLeadByteIsIgnored) {
-    EXPECT_EQ(regular("ab\x82"), "ab");
+TEST(Regularize, FoldsStemsAndDropsSymbols) {
+    // Full-width Latin folds to ASCII, Greek capitals to lower case in index
+    // mode; full-width symbols (lead 0x81) and a truncated lead byte vanish;
+    // hiragana, kanji and half-width katakana stay.
+    // clang-format off
+    const std::tuple<std::string_view, FoldFlags, std::string_view> cases[] = {
+        {"Running, quickly!", kIndexFolding, "runnquick"}, {"a_b c-d", kIndexFolding, "abcd"},
+        {"\x82\x60\x82\x61\x81\x40\x81\x45", kIndexFolding, "ab"},
+        {"\x82\xa0 \x93\xfa \xb1", kIndexFolding, "\x82\xa0\x93\xfa\xb1"},
+        {"\x83\x9f", kIndexFolding, "\x83\xbf"}, {"ab\x82", kIndexFolding, "ab"},
+        {"Running", {false, false}, "Runn"}, {"\x82\x60", {false, false}, "\x82\x60"},
+        {"\x82\x60", {false, true}, "A"}, {"\x82\x60", {true, false}, "\x82\x81"}};
+    // clang-format on
+    for (const auto& [text, fold, expected] : cases) EXPECT_EQ(regular(text, fold), expected);
 }
 
 TEST(StemCompare, MatchesRegularisedForms) {
-    struct {
-        const char* text;
-        size_t pos;
-        const char* stem;
-        bool whole;
-        bool matched;
-        int consumed;
-    } cases[] = {
-        {"the Running dog", 4, "runn", false, true, 7},
-        {"run-fast!", 0, "runfast", false, true, 8},
-        {"running", 0, "run", false, false, 0},  // the word stems past the stem string
-        {"runs", 0, "run", false, true, 4},
-        {"runs x", 0, "run", true, false, 0},  // whole text not consumed
-        {"runs", 0, "run", true, true, 4},
-        {"\x82\x60\x82\x61", 0, "ab", false, true, 4},
-        {"\x81\x40\x82\xa0", 0, "\x82\xa0", false, true, 4},
-        {"\xb1\xb2", 0, "\xb1\xb2", false, true, 2},
-    };
-    for (const auto& c : cases) {
-        StemMatch m = stemCompare(c.text, c.pos, c.stem, kIndexFolding, c.whole);
-        EXPECT_EQ(m.matched, c.matched) << c.text << " / " << c.stem;
-        if (c.matched) {
-            EXPECT_EQ(m.consumed, c.consumed) << c.text;
-        }
+    // A word that stems past the stem string does not match, nor does a
+    // whole-text compare that leaves text unconsumed.
+    // clang-format off
+    const std::tuple<const char*, size_t, const char*, bool, int> cases[] = {
+        // text, position, stem, whole, consumed (-1: no match)
+        {"the Running dog", 4, "runn", false, 7}, {"run-fast!", 0, "runfast", false, 8},
+        {"running", 0, "run", false, -1}, {"runs", 0, "run", false, 4}, {"runs", 0, "run", true, 4},
+        {"runs x", 0, "run", true, -1}, {"\x82\x60\x82\x61", 0, "ab", false, 4},
+        {"\x81\x40\x82\xa0", 0, "\x82\xa0", false, 4}, {"\xb1\xb2", 0, "\xb1\xb2", false, 2}};
+    // clang-format on
+    for (const auto& [text, pos, stem, whole, consumed] : cases) {
+        StemMatch m = stemCompare(text, pos, stem, kIndexFolding, whole);
+        EXPECT_EQ(m.matched ? m.consumed : -1, consumed) << text << " / " << stem;
     }
-}
-
-TEST(StemCompare, StopFlagFails) {
     std::atomic<int> stop{1};
     EXPECT_FALSE(stemCompare("abc", 0, "abc", kIndexFolding, false, &stop).matched);
 }
