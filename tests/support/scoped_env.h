@@ -13,6 +13,8 @@ public:
         set(value);
     }
     ~ScopedEnv() { set(old_ ? old_->c_str() : nullptr); }
+    ScopedEnv(const ScopedEnv&) = delete;  // a copy would restore twice
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
 
 private:
     void set(const char* value) {
