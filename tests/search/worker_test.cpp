@@ -1,5 +1,5 @@
-// The worker run on its own: cancelling with the counts so far, and a
-// second search while one is busy.
+// Starting a run: a second search while one is busy, and a run without a
+// search string.
 #include "search/worker.h"
 
 #include <gtest/gtest.h>
@@ -9,20 +9,17 @@
 #include "e2e/search_fixture.h"
 #include "search/search_request.h"
 #include "search/search_run.h"
-#include "search/search_string.h"
+#include "support/event.h"
 #include "support/message_service.h"
-#include "support/stop_flag.h"
+#include "support/run_context.h"
 
 using namespace e2e;
 
-// Collects the result text and sets the stop flag as soon as the first
-// result line arrives, as a user's cancel would.
-class CancellingSink : public LMsg {
+// Collects the result text.
+class TextSink : public LMsg {
 public:
     void output(int number, const char*, const char*, std::string_view text) override {
-        if (number != 0) return;
-        text_.append(text);
-        if (text.find(marker(2)) != std::string_view::npos) stopFlag() = 1;
+        if (number == 0) text_.append(text);
     }
     std::string text_;
 };
@@ -40,25 +37,16 @@ protected:
     std::shared_ptr<RunContext> context = std::make_shared<RunContext>();
 };
 
-TEST_F(WorkerRun, CancelEndsWithStoppedLineAndTheCountsSoFar) {
-    auto sink = std::make_shared<CancellingSink>();
-    context->setMessageSink(sink);
-    const SearchRequest request = makeSearchRequest(settings);
-    TWorker worker(request, context);
-    auto compiled = compileSearchString(request.searchString.view(), request.keys, nullptr, 0);
-    worker.addSearchString(std::move(compiled.str), compiled.fuzzyFallback);
-    worker.run();
-    // The first record was evaluated; the run ends after it and its file.
-    EXPECT_EQ(sink->text_, folderLine(dir.path()) + stringLine("abc") +
-                               resultLine("f0.txt(1)", hit("abc") + "\n") +
-                               messageLine(sj("中止しました")) + summary(1, 1, 1));
-    EXPECT_EQ(worker.hitCount(), 1);
-    EXPECT_EQ(worker.filesSearched(), 1);
-}
-
-TEST_F(WorkerRun, SecondSearchIsRefusedWhileBusy) {
+TEST_F(WorkerRun, SecondSearchIsRefusedWhileBusyAndNoStringIsNoFuzzyFallback) {
     deletionWorkerActive() = true;
     EXPECT_EQ(startSearch(makeSearchRequest(settings), context, nullptr), StartOutcome::Busy);
     deletionWorkerActive() = false;
-    EXPECT_FALSE(searchBusy());
+    auto sink = std::make_shared<TextSink>();
+    context->setMessageSink(sink);
+    settings.schStr = "";
+    LEvent ended;
+    ASSERT_EQ(startSearch(makeSearchRequest(settings), context, [&](auto&) { ended.set(); }),
+              StartOutcome::Started);
+    ended.wait(-1);
+    EXPECT_EQ(sink->text_.find(sj("ファジー検索ではなく")), std::string::npos) << "no note";
 }
