@@ -7,17 +7,13 @@
 #include "common/temp_dir.h"
 #include "text/stream_reading.h"
 
-namespace {
-
-std::string readText(const std::string& path) {
+static std::string readText(const std::string& path) {
     auto reader = openTextReader(path);
     if (!reader) return "<closed>";
     LStr text;
     readAllBytes(*reader, text);
     return std::string(text.view());
 }
-
-}  // namespace
 
 TEST(TextReader, EncodingsAreDecodedToShiftJis) {
     const std::string sjis = "\x93\xfa\x96\x7b\x8c\xea abc\r\n";  // 日本語 abc

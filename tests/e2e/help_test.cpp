@@ -27,6 +27,7 @@ TEST(QfUsage, HelpAndManualPageNameEveryOption) {
     QfResult help = runQf({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.starts_with("Usage: qf")) << help.out;
+    EXPECT_EQ(runQf({"--version"}).out, std::string("qf (Quillfind) ") + kQfVersion + "\n");
     std::stringstream page;
     page << std::ifstream(std::string(QF_BINARY_DIR) + "/qf.1").rdbuf();
     const std::string man = page.str();

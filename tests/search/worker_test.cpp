@@ -15,7 +15,6 @@
 
 using namespace e2e;
 
-// Collects the result text.
 class TextSink : public LMsg {
 public:
     void output(int number, const char*, const char*, std::string_view text) override {

@@ -43,10 +43,6 @@ bool LRex::firstBytes(int, LRexByteSet&, std::vector<int>&) const {
     return false;
 }
 
-bool LRex::prefixes(int, std::vector<LStr>&) const {
-    return false;
-}
-
 std::unique_ptr<LRexReq> LRex::requirements() const {
     return LRexReq::anything();
 }

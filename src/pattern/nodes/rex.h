@@ -112,8 +112,6 @@ public:
     // Adds every byte that can stand at offset k of a match to set, or pushes
     // offsets that belong to what follows the node; false: cannot tell.
     virtual bool firstBytes(int k, LRexByteSet& set, std::vector<int>& pending) const;
-    // Literal prefixes of matches (unused by the program; cannot tell).
-    virtual bool prefixes(int n, std::vector<LStr>& list) const;
     // The literal pieces every match contains.
     virtual std::unique_ptr<LRexReq> requirements() const;
     // Whether the node or a node below it records captures.
