@@ -16,7 +16,7 @@ namespace {
 using Names = std::vector<std::string>;
 
 // The files a walk visits, relative to root.
-Names walk(const std::string& root, std::initializer_list<const char*> masks,
+Names walk(const std::string& root, const std::vector<const char*>& masks,
            bool withSubfolders = true) {
     std::vector<LStr> maskList(masks.begin(), masks.end());
     Names visited;
@@ -45,7 +45,7 @@ protected:
 TEST_F(DirWalker, FilesComeMaskByMaskBeforeSubfoldersInByteOrder) {
     // A mask without an extension selects only names without one; hidden and
     // system entries are not reached even when named.
-    const std::tuple<std::initializer_list<const char*>, bool, Names> cases[] = {
+    const std::tuple<std::vector<const char*>, bool, Names> cases[] = {
         {{"*.txt", "*.md", "*.TXT", "*"},
          true,
          {"C.TXT", "a.txt", "alias.txt", "b.txt", "notes.md", "Makefile", "link/y.txt",
