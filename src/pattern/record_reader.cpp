@@ -9,13 +9,16 @@
 #include "pattern/next_match.h"
 #include "pattern/sjis_scan.h"
 #include "support/byte_scan.h"
+#include "support/stop_flag.h"
 #include "text/buffered_stream.h"
 
 namespace {
 constexpr int kMaxCutOverrun = 100;
 
 // Length of a match of separator anchored at the stream's read position.
-int32_t separatorAt(LSrmBase& stream, LRex* separator, int32_t peekLen, LRexHitList& hits) {
+// A cancel ends a pathological separator match (and makes it no match).
+int32_t separatorAt(LSrmBase& stream, LRex* separator, int32_t peekLen, LRexHitList& hits,
+                    LRexStopControl& control) {
     int32_t available = 0;
     const char* p = stream.peekBytes(peekLen, &available);
     LRexCursor c;
@@ -23,6 +26,7 @@ int32_t separatorAt(LSrmBase& stream, LRex* separator, int32_t peekLen, LRexHitL
     c.end = p + std::min(available, peekLen);
     hits.clear();
     c.hits = &hits;
+    c.control = &control;
     separator->reset();
     if (!separator->next(c, false)) return 0;
     return int32_t(c.cur - p);
@@ -65,6 +69,8 @@ int32_t plainRun(const char* p, int32_t limit, const ByteSetFinder* starts, bool
 int32_t readUntilRex(LSrmBase& stream, LRex* separator, int32_t peekLen,
                      const LRexStartTable* table, LStr& record, int32_t maxLen) {
     LRexHitList hits;
+    LRexStopControl control;
+    control.setFlag(&stopFlag());
     bool charStart = true;  // the next byte starts a character
     const ByteSetFinder& starts = startBytes(table);
     for (;;) {
@@ -89,7 +95,7 @@ int32_t readUntilRex(LSrmBase& stream, LRex* separator, int32_t peekLen,
             stream.skipBytes(i);
         }
         if (i < limit) {
-            int32_t len = separatorAt(stream, separator, peekLen, hits);
+            int32_t len = separatorAt(stream, separator, peekLen, hits, control);
             if (len > 0) {
                 record.append(stream.peekBytes(len), len);
                 stream.skipBytes(len);

@@ -34,14 +34,15 @@ bool isLowSurrogate(char16_t u) {
     return u >= 0xDC00 && u <= 0xDFFF;
 }
 
-// Units that CP932 takes only by a best-fit substitute (the yen sign as 0x5C,
-// the wave dash as the full-width tilde, ...). Those must be escaped, so a
-// unit counts as convertible only when it converts back to itself.
-class InexactCp932Units {
+// Units that a multibyte charset takes only by a best-fit substitute (in
+// CP932 the yen sign as 0x5C, the wave dash as the full-width tilde, ...; in
+// EUC-JP the yen sign as 0x5C). Those must be escaped, so a unit counts as
+// convertible only when it converts back to itself.
+class InexactUnits {
 public:
-    InexactCp932Units() {
-        IconvConverter to(Charset::kUtf16Le, Charset::kCp932);
-        IconvConverter back(Charset::kCp932, Charset::kUtf16Le);
+    explicit InexactUnits(Charset charset) {
+        IconvConverter to(Charset::kUtf16Le, charset);
+        IconvConverter back(charset, Charset::kUtf16Le);
         for (int u = 1; u < 0x10000; ++u) {
             if (u >= 0xD800 && u <= 0xDFFF) continue;
             char16_t unit = char16_t(u);
@@ -63,9 +64,13 @@ private:
     std::bitset<0x10000> inexact_;
 };
 
-const InexactCp932Units& inexactCp932Units() {
-    static const InexactCp932Units units;
-    return units;
+const InexactUnits& inexactUnits(Charset charset) {
+    if (charset == Charset::kEucJp) {
+        static const InexactUnits eucJp(Charset::kEucJp);
+        return eucJp;
+    }
+    static const InexactUnits cp932(Charset::kCp932);
+    return cp932;
 }
 
 // ---- multibyte to UTF-16 ----
@@ -252,8 +257,7 @@ private:
 
     bool tryConvert(size_t length) {
         std::u16string_view chunk = units_.substr(pos_, length);
-        if (exactOnly_ && charset_ == Charset::kCp932 && inexactCp932Units().anyIn(chunk))
-            return false;
+        if (exactOnly_ && inexactUnits(charset_).anyIn(chunk)) return false;
         ConvertResult r = converter_.convert(chunk.data(), chunk.size() * sizeof(char16_t),
                                              buffer_.data(), buffer_.size());
         if (!r.complete || r.outUsed == 0) return false;

@@ -10,6 +10,7 @@
 #include "base/ctype_table.h"
 #include "pattern/parser.h"
 #include "pattern/record_reader.h"
+#include "support/stop_flag.h"
 #include "text/memory_stream.h"
 
 namespace {
@@ -141,4 +142,18 @@ TEST(RecordCutting, MatchesTheByteByByteCutter) {
             }
         }
     }
+}
+
+// Each "+" after the first repeats another "+", so on a run of "+" this
+// separator backtracks for ages; a cancel must end it, leaving one record.
+TEST(RecordCutting, CancelEndsAPathologicalSeparator) {
+    LRexPtr sep = compileRex("++++++++++++++++++++++++y");
+    const std::string data(90, '+');
+    LMemSrm stream(data);
+    LStr record;
+    stopFlag().store(1);
+    const int32_t separator = readUntilRex(stream, sep.get(), 100, nullptr, record, 10000);
+    stopFlag().store(0);
+    EXPECT_EQ(separator, 0);
+    EXPECT_EQ(record.view(), data);
 }
