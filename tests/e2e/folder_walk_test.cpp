@@ -1,9 +1,10 @@
 // qf --raw end to end: folders named twice, how the paths of the files a
-// search reaches are shown, and files that do not open.
+// search reaches are shown, and files and folders that cannot be searched.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/child_process.h"
 #include "common/temp_dir.h"
 #include "e2e/search_fixture.h"
 
@@ -47,12 +48,29 @@ TEST_F(FolderWalk, SiblingFoldersShowPathsBelowTheirCommonFolder) {
     EXPECT_EQ(r.out, stringLine("abc") + lineOf(dir.path("sub/d.txt")) + summary(1, 1, 1));
 }
 
-TEST_F(FolderWalk, UnreadableFileCountsAsSearchedWithoutHits) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+TEST_F(FolderWalk, WhatCannotBeSearchedIsReportedOnceAndTheRestIsComplete) {
+    // Permissions bind qf only as a user other than root.
+    TempDir cache;
     std::string locked = dir.write("sub/locked.txt", "abc\n");
+    dir.write("sub/shut/inner.txt", "abc\n");
+    mkfifo(dir.path("sub/pipe.txt").c_str(), 0644);
+    for (const std::string& open : {dir.path(), cache.path()}) ::chmod(open.c_str(), 0777);
     ::chmod(locked.c_str(), 0);
-    QfResult r = search({"abc", dir.path("sub")});
-    EXPECT_EQ(r.out, page(dir.path("sub"), "abc", lineOf("d.txt"), summary(1, 1, 2)));
+    ::chmod(dir.path("sub/shut").c_str(), 0);
+    const std::string sub = dir.path("sub");
+    for (const char* strategy : {"--ignore-case", "--index"}) {
+        QfResult r = runQfUnprivileged({"--raw", "--no-config", "-q", "-r", strategy, "abc", sub},
+                                       {"XDG_CACHE_HOME=" + cache.path()});
+        EXPECT_EQ(r.out,
+                  page(sub, "abc", lineOf("d.txt") + lineOf("deeper/e.txt"), summary(2, 2, 3)))
+            << strategy;
+        EXPECT_EQ(r.err,
+                  "qf: #35000: " + sub + "/pipe.txt は通常のファイルではないので、検索しません\n" +
+                      "qf: #37000: " + locked + " を開けません: Permission denied\n" +
+                      "qf: #37000: フォルダ " + sub + "/shut を読めません: Permission denied\n")
+            << strategy;
+    }
+    ::chmod(dir.path("sub/shut").c_str(), 0755);
 }
 
 }  // namespace
