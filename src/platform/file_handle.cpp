@@ -105,6 +105,8 @@ FileResult readDescriptor(int fd, void* buffer, int32_t count) {
     for (;;) {
         ssize_t n = ::read(fd, buffer, size_t(count));
         if (n >= 0) return success(n);
+        // A kernel file left non-blocking that has nothing now: its end.
+        if (errno == EAGAIN) return success(0);
         if (errno != EINTR) return failure(errno);
     }
 }

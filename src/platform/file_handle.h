@@ -28,7 +28,8 @@ FileResult openDescriptor(std::string_view sjisPath, char mode);
 // Why opening sjisPath to read fails now (its errno), or 0 when it opens.
 int readOpenError(std::string_view sjisPath);
 
-// Reads up to count bytes; value 0 at the end of the file.
+// Reads up to count bytes; value 0 at the end of the file, and when a
+// non-blocking descriptor has nothing to read now.
 FileResult readDescriptor(int fd, void* buffer, int32_t count);
 // Writes up to count bytes; value is how many were written.
 FileResult writeDescriptor(int fd, const void* buffer, int32_t count);
