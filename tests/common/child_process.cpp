@@ -50,27 +50,3 @@ ChildOutcome runInChild(const std::function<std::string()>& body, ChildUser user
     outcome.exitCode = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
     return outcome;
 }
-
-QfResult runQfUnprivileged(const std::vector<std::string>& args,
-                           const std::vector<std::string>& env) {
-    // The child's QfResult travels as "exit code, size of out, out, err".
-    const ChildOutcome child = runInChild(
-        [&] {
-            const QfResult r = runQf(args, env);
-            return std::to_string(r.exitCode) + " " + std::to_string(r.out.size()) + " " + r.out +
-                   r.err;
-        },
-        ChildUser::Unprivileged);
-    QfResult result;
-    std::istringstream in(child.output);
-    size_t outSize = 0;
-    if (child.exitCode != 0 || !(in >> result.exitCode >> outSize) || in.get() != ' ') {
-        result.exitCode = -1;
-        result.err = "the unprivileged child failed (" + std::to_string(child.exitCode) + ")";
-        return result;
-    }
-    const std::string rest = child.output.substr(size_t(in.tellg()));
-    result.out = rest.substr(0, outSize);
-    result.err = rest.substr(std::min(outSize, rest.size()));
-    return result;
-}

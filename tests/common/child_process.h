@@ -1,12 +1,9 @@
-// Code a test runs in a forked child: to see a signal end a process, or to
+// Code a test runs in a forked child: where signals or an alarm may end it, or to
 // run as a user whom file permissions bind even when the tests run as root
 // (as CI does). Test code only: the child may call POSIX directly.
 #pragma once
 #include <functional>
 #include <string>
-#include <vector>
-
-#include "common/qf_runner.h"
 
 // Who the child runs as: the test's own user, or the unprivileged user
 // 65534 when the test runs as root (the test's user otherwise). Folders the
@@ -20,7 +17,3 @@ struct ChildOutcome {
 
 // Runs body in a forked child and hands back its result.
 ChildOutcome runInChild(const std::function<std::string()>& body, ChildUser user = ChildUser::Same);
-
-// runQf (see qf_runner.h) as the unprivileged user.
-QfResult runQfUnprivileged(const std::vector<std::string>& args,
-                           const std::vector<std::string>& env = {});
