@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <mutex>
@@ -23,7 +24,8 @@ FileResult failure(int error) {
 int openFlags(char mode) {
     switch (mode) {
         case 'r':
-            return O_RDONLY;
+            // A FIFO must not wait for a writer in open().
+            return O_RDONLY | O_NONBLOCK | O_NOCTTY;
         case 'w':
             return O_WRONLY | O_CREAT | O_TRUNC;
         case 'a':
@@ -33,18 +35,39 @@ int openFlags(char mode) {
     }
 }
 
-// A folder opens read-only on Linux but is no file to read.
-int refuseFolder(int fd) {
+// Only a regular file is read: a folder opens read-only on Linux, and a
+// FIFO, socket or device could block a read or never end. Reads go back to
+// blocking, except on a file that claims to be empty: such files under /proc
+// and /sys (/proc/kmsg) may wait for data, while a truly empty file reads
+// nothing either way.
+int checkReadable(int fd) {
     struct stat st;
-    if (fstat(fd, &st) != 0) return errno;
-    return S_ISDIR(st.st_mode) ? EISDIR : 0;
+    if (::fstat(fd, &st) != 0) return errno;
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    if (!S_ISREG(st.st_mode)) return kNotRegularFile;
+    if (st.st_size == 0) return 0;
+    int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return errno;
+    return 0;
 }
 
+// While a guard is held, SIGINT only marks itself pending; the last release
+// puts the previous handling back and then delivers a pending one to it.
+// A handler still running on another thread when the guard ends delivers
+// the signal itself: whichever side takes the pending mark raises it.
 struct InterruptGuardState {
     std::mutex lock;
     int held = 0;
     struct sigaction saved {};
 };
+
+std::atomic<int> interruptPending{0};
+std::atomic<bool> interruptDeferred{false};
+
+void deferInterrupt(int) {
+    interruptPending.store(1);
+    if (!interruptDeferred.load() && interruptPending.exchange(0) != 0) ::raise(SIGINT);
+}
 
 InterruptGuardState& guardState() {
     static InterruptGuardState s;
@@ -62,7 +85,7 @@ FileResult openDescriptor(std::string_view sjisPath, char mode) {
         fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return failure(errno);
-    int error = mode == 'r' ? refuseFolder(fd) : 0;
+    int error = mode == 'r' ? checkReadable(fd) : 0;
     if (error == 0 && mode == 'a' && ::lseek(fd, 0, SEEK_END) < 0) error = errno;
     if (error != 0) {
         ::close(fd);
@@ -71,11 +94,19 @@ FileResult openDescriptor(std::string_view sjisPath, char mode) {
     return success(fd);
 }
 
+int readOpenError(std::string_view sjisPath) {
+    FileResult r = openDescriptor(sjisPath, 'r');
+    if (r.ok()) ::close(int(r.value));
+    return r.error;
+}
+
 FileResult readDescriptor(int fd, void* buffer, int32_t count) {
     if (count < 1) return success(0);
     for (;;) {
         ssize_t n = ::read(fd, buffer, size_t(count));
         if (n >= 0) return success(n);
+        // A kernel file left non-blocking that has nothing now: its end.
+        if (errno == EAGAIN) return success(0);
         if (errno != EINTR) return failure(errno);
     }
 }
@@ -126,10 +157,13 @@ void holdInterruptGuard() {
     auto& s = guardState();
     std::lock_guard lock(s.lock);
     if (s.held++ > 0) return;
-    struct sigaction ignore {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    ::sigaction(SIGINT, &ignore, &s.saved);
+    interruptPending.store(0);
+    interruptDeferred.store(true);
+    struct sigaction defer {};
+    defer.sa_handler = deferInterrupt;
+    sigemptyset(&defer.sa_mask);
+    defer.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &defer, &s.saved);
 }
 
 void releaseInterruptGuard() {
@@ -137,6 +171,8 @@ void releaseInterruptGuard() {
     std::lock_guard lock(s.lock);
     if (s.held == 0 || --s.held > 0) return;
     ::sigaction(SIGINT, &s.saved, nullptr);
+    interruptDeferred.store(false);
+    if (interruptPending.exchange(0) != 0) ::raise(SIGINT);
 }
 
 int interruptGuardCount() {

@@ -2,6 +2,7 @@
 // and the read, write, position, sync, truncate and close calls under the
 // stream layer. Nothing here reports; a failure comes back with its errno.
 #pragma once
+#include <cerrno>
 #include <cstdint>
 #include <string_view>
 
@@ -13,13 +14,22 @@ struct FileResult {
     bool ok() const { return error == 0; }
 };
 
-// Opens sjisPath: 'r' reads an existing file; 'w' creates or truncates it for
-// writing; 'a' opens or creates it for writing and stands at its end. New
-// files get 0666 less the umask. A folder never opens (EISDIR); any other
-// mode fails with EINVAL. The descriptor is not inherited by child processes.
-FileResult openDescriptor(std::string_view sjisPath, char mode);
+// The error of opening something to read that is neither a file nor a
+// folder (a FIFO, socket or device): ENODEV.
+inline constexpr int kNotRegularFile = ENODEV;
 
-// Reads up to count bytes; value 0 at the end of the file.
+// Opens sjisPath: 'r' reads an existing regular file; 'w' creates or
+// truncates it for writing; 'a' opens or creates it for writing and stands
+// at its end. New files get 0666 less the umask. To read, a folder fails
+// with EISDIR and any other kind of file with kNotRegularFile, without
+// waiting (a FIFO without a writer); any other mode fails with EINVAL. The
+// descriptor is not inherited by child processes.
+FileResult openDescriptor(std::string_view sjisPath, char mode);
+// Why opening sjisPath to read fails now (its errno), or 0 when it opens.
+int readOpenError(std::string_view sjisPath);
+
+// Reads up to count bytes; value 0 at the end of the file, and when a
+// non-blocking descriptor has nothing to read now.
 FileResult readDescriptor(int fd, void* buffer, int32_t count);
 // Writes up to count bytes; value is how many were written.
 FileResult writeDescriptor(int fd, const void* buffer, int32_t count);
@@ -35,9 +45,10 @@ FileResult syncDescriptor(int fd);
 FileResult truncateDescriptorHere(int fd);
 FileResult closeDescriptor(int fd);
 
-// While at least one guard is held, Ctrl-C (SIGINT) is ignored, so that a
+// While at least one guard is held, Ctrl-C (SIGINT) is held back, so that a
 // file being written is not cut short. Releasing the last guard restores the
-// handling that was in place when the first was taken. Thread-safe.
+// handling that was in place when the first was taken and then delivers a
+// SIGINT that came meanwhile (several count as one). Thread-safe.
 void holdInterruptGuard();
 void releaseInterruptGuard();
 // Number of guards held (for tests).

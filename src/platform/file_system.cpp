@@ -63,6 +63,22 @@ LStr homeSubfolder(const char* xdgName, const char* fallback) {
     return path;
 }
 
+const char* const kKernelTrees[] = {"/proc", "/sys", "/dev"};
+
+// Devices of the kernel trees that are mounts of their own, found once.
+struct KernelDevices {
+    uint64_t device[std::size(kKernelTrees)] = {};
+    size_t count = 0;
+
+    KernelDevices() {
+        struct stat root, st;
+        if (::stat("/", &root) != 0) return;
+        for (const char* tree : kKernelTrees)
+            if (::stat(tree, &st) == 0 && st.st_dev != root.st_dev)
+                device[count++] = uint64_t(st.st_dev);
+    }
+};
+
 }  // namespace
 
 uint64_t fsFileTimeFromUnix(int64_t seconds, int64_t nanoseconds) {
@@ -113,6 +129,25 @@ bool fsIdentity(std::string_view path, FsIdentity& identity) {
     if (!statPath(path, st)) return false;
     identity = {uint64_t(st.st_dev), uint64_t(st.st_ino)};
     return true;
+}
+
+bool fsOnKernelDevice(const FsIdentity& folder) {
+    static const KernelDevices kernel;
+    for (size_t i = 0; i < kernel.count; ++i)
+        if (kernel.device[i] == folder.device) return true;
+    return false;
+}
+
+bool fsResolvesIntoKernelTree(std::string_view path) {
+    std::string sys = path.empty() ? std::string(".") : toSystemPath(path);
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(sys.c_str(), nullptr), std::free);
+    if (!real) return false;
+    std::string_view resolved(real.get());
+    for (std::string_view tree : kKernelTrees)
+        if (resolved.starts_with(tree) &&
+            (resolved.size() == tree.size() || resolved[tree.size()] == '/'))
+            return true;
+    return false;
 }
 
 bool fsLocalCalendar(uint64_t fileTime, FsCalendar& out) {
@@ -208,6 +243,11 @@ struct FsDirReader::State {
         entry.writeTime = writeTimeOf(st);
         entry.identity = {uint64_t(st.st_dev), uint64_t(st.st_ino)};
     }
+
+    bool isLink(const char* name) const {
+        struct stat st;
+        return ::fstatat(::dirfd(dir), name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
+    }
 };
 
 FsDirReader::FsDirReader(std::string_view folder, Detail detail)
@@ -238,6 +278,18 @@ const FsIdentity& FsDirReader::identity() const {
     return state_->identity;
 }
 
+bool FsDirReader::entryIdentity(std::string_view name, FsIdentity& identity) const {
+    if (!state_->dir) {
+        errno = EBADF;
+        return false;
+    }
+    std::string sys = toSystemPath(name);
+    struct stat st;
+    if (::fstatat(::dirfd(state_->dir), sys.c_str(), &st, 0) != 0) return false;
+    identity = {uint64_t(st.st_dev), uint64_t(st.st_ino)};
+    return true;
+}
+
 bool FsDirReader::next(FsDirEntry& entry) {
     if (!state_->dir) return false;
     for (;;) {
@@ -247,6 +299,7 @@ bool FsDirReader::next(FsDirEntry& entry) {
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
         fromSystemPath(name, entry.name);
         entry.hidden = name[0] == '.';
+        entry.link = d->d_type == DT_LNK || (d->d_type == DT_UNKNOWN && state_->isLink(name));
         if (state_->detail == kDetails) {
             state_->statEntry(name, entry);
             return true;

@@ -46,6 +46,13 @@ bool fsOpenedFileInfo(std::string_view path, int64_t& size, uint64_t& writeTime)
 bool fsWriteTime(std::string_view path, uint64_t& writeTime);
 bool fsIdentity(std::string_view path, FsIdentity& identity);
 
+// The kernel's own trees /proc, /sys and /dev hold files that never end or
+// block a reader. Whether a folder's device is that of one of them (a tree
+// that is no mount of its own does not count), and whether a path resolves
+// to one of them or into one.
+bool fsOnKernelDevice(const FsIdentity& folder);
+bool fsResolvesIntoKernelTree(std::string_view path);
+
 // Converts a file time to local calendar fields; false when it cannot.
 bool fsLocalCalendar(uint64_t fileTime, FsCalendar& out);
 
@@ -70,6 +77,7 @@ struct FsDirEntry {
     LStr name;  // Shift-JIS
     FsEntryKind kind = FsEntryKind::kOther;
     bool hidden = false;  // the name begins with "."
+    bool link = false;    // a symbolic link (kind is that of its target)
     // Only with FsDirReader::kDetails (a stat per entry):
     int64_t size = 0;
     uint64_t writeTime = 0;
@@ -97,6 +105,9 @@ public:
     const FsIdentity& identity() const;
     // The next entry; false at the end.
     bool next(FsDirEntry& entry);
+    // The identity of the file or folder an entry's name leads to (links
+    // followed); false with errno set when it is gone.
+    bool entryIdentity(std::string_view name, FsIdentity& identity) const;
 
 private:
     struct State;

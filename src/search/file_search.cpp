@@ -1,7 +1,10 @@
 // The per-file part of a run: choosing a strategy, opening the file, and the
 // per-record loop over the search strings.
+#include <cerrno>
 #include <thread>
 
+#include "platform/file_handle.h"
+#include "platform/system_error.h"
 #include "search/indexed_search.h"
 #include "search/open_reader.h"
 #include "search/record_source.h"
@@ -11,17 +14,21 @@
 #include "search/search_string.h"
 #include "search/status_sink.h"
 #include "search/worker.h"
+#include "support/dir_walker.h"
 #include "support/message_service.h"
 
 namespace {
 
 constexpr int64_t kWholeFile = 2147483647;
 
+// "%s を開けません"
+const char kJaCannotOpen[] = "%s \x82\xF0\x8AJ\x82\xAF\x82\xDC\x82\xB9\x82\xF1";
+
 }  // namespace
 
 int TWorker::searchFile(const LStr& path) {
     if (request_.ignoreSameRecord == 1) shownRecords_.clear();
-    if (!visitedFiles_.add(path.view())) return stopped() ? 1 : 0;
+    unopenedReported_ = false;
 
     if (request_.keys.fuzzy() && (!current_ || current_->regulSig))
         searchFuzzyIndexed(path);
@@ -81,8 +88,27 @@ void TWorker::countFile(const LStr& path, int32_t hits) {
     if (request_.countOnly) outputFormatted("%4d    %s\n", hits, path.c_str());
 }
 
+// A file that does not open still counts as searched; the reason is told
+// once, even when two strategies tried it. A file gone since the walk listed
+// it is passed over quietly.
+void TWorker::reportUnopened(const LStr& path) {
+    if (unopenedReported_) return;
+    unopenedReported_ = true;
+    const int error = readOpenError(path.view());
+    if (error == 0 || error == ENOENT) return;
+    if (error == kNotRegularFile) {
+        reportNotRegularFile(path.view());
+        return;
+    }
+    setLastSystemError(error);
+    report(kMsgSystemWarning, jaEn(kJaCannotOpen, "cannot open %s"), path.c_str());
+}
+
 bool TWorker::openForSearch(TReader& reader, const LStr& path, bool indexMode) {
-    if (!openReader(reader, path, displayBase_.view(), indexMode)) return false;
+    if (!openReader(reader, path, displayBase_.view(), indexMode)) {
+        reportUnopened(path);
+        return false;
+    }
     if (formatter_->showsFieldTitles())
         reader.fieldTitles = formatter_->fieldTitles(source_->firstRecordText(reader).view());
     return true;

@@ -115,10 +115,12 @@ void TWorker::writeHeadings() {
 
 void TWorker::walkFolders() {
     const FileVisitor visit = [this](const LStr& path) { return searchFile(path); };
+    // One walker for all folders: a file reached from two of them is searched once.
+    FolderWalker walker(request_.masks, request_.subfolders);
     for (const LStr& folder : request_.folders) {
         // A cancelled run goes on to no further folder.
         if (stopped()) break;
-        walkFolder(folder.view(), request_.masks, request_.subfolders, visit);
+        walker.walk(folder.view(), visit);
     }
 }
 

@@ -84,6 +84,7 @@ private:
     IndexedFileSearch indexedRun(TReader& reader, const LStr& path);
     bool openForSearch(TReader& reader, const LStr& path, bool indexMode);
     void countFile(const LStr& path, int32_t hits);
+    void reportUnopened(const LStr& path);
     int32_t searchRange(TReader& reader, int64_t start, int64_t length, int32_t firstLine);
     // Per record: its hits are counted and its line written unless it is
     // not to be shown.
@@ -114,11 +115,11 @@ private:
     // The index file of the folder searched last; writes itself back when
     // dirty as the worker goes.
     std::unique_ptr<TIxCache> ixCache_;
-    LStrSet visitedFiles_{256};
     LStrSet shownDupKeys_{256};
     LStrSet shownRecords_{256};  // records already shown (ignoreSameRecord)
     bool wasStopped_ = false;
-    bool failed_ = false;  // an error ended the run (its message is out)
+    bool failed_ = false;            // an error ended the run (its message is out)
+    bool unopenedReported_ = false;  // the current file's open failure is out
 
     // Buffers reused from record to record.
     LStr record_;

@@ -1,16 +1,32 @@
 // The walk reads each folder once, keeps its names in one buffer, sorts them
-// once and then picks the files mask by mask. The identities of the folders
-// on the current path keep the walk out of link cycles.
+// once and then picks the files mask by mask. The identities of every folder
+// and file met so far keep it from going round link cycles and webs, and
+// each folder's descriptor is closed before its subfolders are entered, so
+// deep trees do not run out of descriptors.
 #include "support/dir_walker.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <string>
+#include <unordered_set>
 
 #include "platform/file_system.h"
+#include "platform/system_error.h"
+#include "support/message_service.h"
 #include "support/path_utils.h"
+#include "support/stop_flag.h"
 #include "support/wildcard.h"
 
 namespace {
+
+// "フォルダ %s を読めません"
+const char kJaCannotReadFolder[] =
+    "\x83t\x83H\x83\x8B\x83_ %s \x82\xF0\x93\xC7\x82\xDF\x82\xDC\x82\xB9\x82\xF1";
+// "%s は通常のファイルではないので、検索しません"
+const char kJaNotRegular[] =
+    "%s \x82\xCD\x92\xCA\x8F\xED\x82\xCC\x83t\x83@\x83"
+    "C\x83\x8B\x82\xC5\x82\xCD\x82\xC8\x82\xA2\x82\xCC\x82\xC5\x81"
+    "A\x8C\x9F\x8D\xF5\x82\xB5\x82\xDC\x82\xB9\x82\xF1";
 
 bool nameHasExtension(std::string_view name) {
     return size_t(splitPath(name).extStart) < name.size();
@@ -30,12 +46,13 @@ struct FileMask {
 struct NameRef {
     uint32_t offset;
     uint32_t length;
+    bool link;  // a symbolic link
 };
 
 class NameBuffer {
 public:
-    NameRef add(std::string_view name) {
-        NameRef ref{uint32_t(text_.size()), uint32_t(name.size())};
+    NameRef add(std::string_view name, bool link) {
+        NameRef ref{uint32_t(text_.size()), uint32_t(name.size()), link};
         text_.append(name);
         return ref;
     }
@@ -51,11 +68,15 @@ private:
     std::string text_;
 };
 
+struct Subfolder {
+    LStr path;
+    bool link;
+};
+
 // One folder's files in visiting order and its subfolders, as full paths.
 struct FolderListing {
-    FsIdentity identity;
     std::vector<LStr> files;
-    std::vector<LStr> subfolders;
+    std::vector<Subfolder> subfolders;
 };
 
 LStr joinPath(const LStr& prefix, std::string_view name) {
@@ -65,70 +86,154 @@ LStr joinPath(const LStr& prefix, std::string_view name) {
     return path;
 }
 
-class FolderWalk {
-public:
-    FolderWalk(const std::vector<LStr>& masks, bool withSubfolders, const FileVisitor& visit)
-        : withSubfolders_(withSubfolders), visit_(visit) {
-        for (const LStr& mask : masks) masks_.push_back({mask, nameHasExtension(mask.view())});
+void reportUnreadableFolder(std::string_view folder, int error) {
+    // A folder that is gone (or no folder) is the caller's to mention.
+    if (error == ENOENT || error == ENOTDIR) return;
+    setLastSystemError(error);
+    report(kMsgSystemWarning, jaEn(kJaCannotReadFolder, "cannot read folder %s"),
+           LStr(folder).c_str());
+}
+
+struct IdentityHash {
+    size_t operator()(const FsIdentity& id) const {
+        return std::hash<uint64_t>()(id.inode * 0x9E3779B97F4A7C15ull ^ id.device);
     }
-
-    int walk(std::string_view folder) {
-        FolderListing listing;
-        if (!list(folder, listing)) return 0;
-        if (std::find(path_.begin(), path_.end(), listing.identity) != path_.end())
-            return 0;  // a link back into the current path
-        path_.push_back(listing.identity);
-        int result = 0;
-        for (const LStr& file : listing.files)
-            if ((result = visit_(file)) != 0) break;
-        for (size_t i = 0; result == 0 && i < listing.subfolders.size(); ++i)
-            result = walk(listing.subfolders[i].view());
-        path_.pop_back();
-        return result;
-    }
-
-private:
-    bool list(std::string_view folder, FolderListing& out) const {
-        FsDirReader reader(folder);
-        if (!reader.isOpen()) return false;
-        out.identity = reader.identity();
-
-        NameBuffer names;
-        std::vector<NameRef> files, folders;
-        FsDirEntry entry;
-        while (reader.next(entry)) {
-            if (entry.hidden) continue;
-            if (entry.kind == FsEntryKind::kFile)
-                files.push_back(names.add(entry.name));
-            else if (entry.kind == FsEntryKind::kFolder && withSubfolders_)
-                folders.push_back(names.add(entry.name));
-        }
-        names.sort(files);
-        names.sort(folders);
-
-        LStr prefix(folder);
-        appendSeparator(prefix);
-        std::vector<bool> listed(files.size());
-        for (const FileMask& mask : masks_) {
-            for (size_t f = 0; f < files.size(); ++f) {
-                if (listed[f] || !mask.selects(names[files[f]])) continue;
-                listed[f] = true;
-                out.files.push_back(joinPath(prefix, names[files[f]]));
-            }
-        }
-        for (NameRef ref : folders) out.subfolders.push_back(joinPath(prefix, names[ref]));
-        return true;
-    }
-
-    std::vector<FileMask> masks_;
-    bool withSubfolders_;
-    const FileVisitor& visit_;
-    std::vector<FsIdentity> path_;  // folders entered and not yet left
 };
 
 }  // namespace
 
+struct FolderWalker::Seen {
+    std::unordered_set<FsIdentity, IdentityHash> folders;
+    std::unordered_set<FsIdentity, IdentityHash> files;
+};
+
+class FolderWalker::Walk {
+public:
+    Walk(FolderWalker& walker, const FileVisitor& visit, bool inKernelTree)
+        : seen_(*walker.seen_),
+          withSubfolders_(walker.withSubfolders_),
+          visit_(visit),
+          inKernelTree_(inKernelTree) {
+        for (const LStr& mask : walker.masks_)
+            masks_.push_back({mask, nameHasExtension(mask.view())});
+    }
+
+    int enter(std::string_view folder) {
+        FolderListing listing;
+        switch (list(folder, listing)) {
+            case Listed::kNo:
+                return 0;
+            case Listed::kStopped:
+                return kWalkStopped;
+            case Listed::kYes:
+                break;
+        }
+        for (const LStr& file : listing.files) {
+            if (stopRequested()) return kWalkStopped;
+            if (int result = visit_(file)) return result;
+        }
+        for (const Subfolder& sub : listing.subfolders) {
+            if (sub.link && !inKernelTree_ && fsResolvesIntoKernelTree(sub.path.view())) continue;
+            if (int result = enter(sub.path.view())) return result;
+        }
+        return 0;
+    }
+
+private:
+    enum class Listed { kYes, kNo, kStopped };
+
+    Listed list(std::string_view folder, FolderListing& out) {
+        if (stopRequested()) return Listed::kStopped;
+        FsDirReader reader(folder);
+        if (!reader.isOpen()) {
+            reportUnreadableFolder(folder, reader.openError());
+            return Listed::kNo;
+        }
+        if (!inKernelTree_ && fsOnKernelDevice(reader.identity())) return Listed::kNo;
+        if (!seen_.folders.insert(reader.identity()).second) return Listed::kNo;
+
+        NameBuffer names;
+        std::vector<NameRef> files, others, folders;
+        FsDirEntry entry;
+        while (reader.next(entry)) {
+            if (stopRequested()) return Listed::kStopped;
+            if (entry.hidden) continue;
+            if (entry.kind == FsEntryKind::kFile)
+                files.push_back(names.add(entry.name.view(), entry.link));
+            else if (entry.kind == FsEntryKind::kFolder && withSubfolders_)
+                folders.push_back(names.add(entry.name.view(), entry.link));
+            else if (entry.kind == FsEntryKind::kOther)
+                others.push_back(names.add(entry.name.view(), entry.link));
+        }
+        names.sort(files);
+        names.sort(others);
+        names.sort(folders);
+
+        LStr prefix(folder);
+        appendSeparator(prefix);
+        selectFiles(reader, names, files, prefix, out.files);
+        reportSelectedSpecials(reader, names, others, prefix);
+        for (NameRef ref : folders)
+            out.subfolders.push_back({joinPath(prefix, names[ref]), ref.link});
+        return Listed::kYes;
+    }
+
+    bool selected(std::string_view name) const {
+        return std::any_of(masks_.begin(), masks_.end(),
+                           [name](const FileMask& mask) { return mask.selects(name); });
+    }
+
+    // A file that is gone by now, or was met under another path, is left out.
+    void selectFiles(const FsDirReader& reader, const NameBuffer& names,
+                     const std::vector<NameRef>& files, const LStr& prefix,
+                     std::vector<LStr>& out) {
+        std::vector<bool> taken(files.size());
+        for (const FileMask& mask : masks_) {
+            for (size_t f = 0; f < files.size(); ++f) {
+                if (taken[f] || !mask.selects(names[files[f]])) continue;
+                taken[f] = true;
+                FsIdentity identity;
+                if (!reader.entryIdentity(names[files[f]], identity)) continue;
+                if (seen_.files.insert(identity).second)
+                    out.push_back(joinPath(prefix, names[files[f]]));
+            }
+        }
+    }
+
+    // FIFOs, sockets and devices the user's masks name get one line each;
+    // links whose target is missing are passed over without one.
+    void reportSelectedSpecials(const FsDirReader& reader, const NameBuffer& names,
+                                const std::vector<NameRef>& others, const LStr& prefix) {
+        for (NameRef ref : others) {
+            FsIdentity identity;
+            if (!selected(names[ref]) || !reader.entryIdentity(names[ref], identity)) continue;
+            if (!seen_.files.insert(identity).second) continue;
+            reportNotRegularFile(joinPath(prefix, names[ref]).view());
+        }
+    }
+
+    Seen& seen_;
+    std::vector<FileMask> masks_;
+    bool withSubfolders_;
+    const FileVisitor& visit_;
+    bool inKernelTree_;  // the walk began inside /proc, /sys or /dev
+};
+
+FolderWalker::FolderWalker(const std::vector<LStr>& masks, bool withSubfolders)
+    : seen_(std::make_unique<Seen>()), masks_(masks), withSubfolders_(withSubfolders) {}
+
+FolderWalker::~FolderWalker() = default;
+
+int FolderWalker::walk(std::string_view folder, const FileVisitor& visit) {
+    return Walk(*this, visit, fsResolvesIntoKernelTree(folder)).enter(folder);
+}
+
+void reportNotRegularFile(std::string_view path) {
+    report(kMsgWarning, jaEn(kJaNotRegular, "%s is not a regular file; not searched"),
+           LStr(path).c_str());
+}
+
 int walkFolder(std::string_view folder, const std::vector<LStr>& masks, bool withSubfolders,
                const FileVisitor& visit) {
-    return FolderWalk(masks, withSubfolders, visit).walk(folder);
+    return FolderWalker(masks, withSubfolders).walk(folder, visit);
 }

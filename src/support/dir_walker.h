@@ -4,10 +4,12 @@
 // files in byte order, and a file selected by an earlier mask is not
 // visited again. Subfolders follow in byte order. Hidden entries (names
 // beginning with ".") and system entries (neither file nor folder) are
-// never visited; symbolic links are followed, but a folder is never entered
-// again from inside itself, so link cycles end.
+// never visited. Symbolic links are followed, but every folder and every
+// file is visited once, under the first path the walk meets it by (device
+// and inode decide), so webs of links end and hard links count once.
 #pragma once
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -18,10 +20,40 @@
 // current one). A non-zero result ends the walk with that result.
 using FileVisitor = std::function<int(const LStr& path)>;
 
-// Walks folder, and its subfolders when withSubfolders is set, visiting the
-// files the masks select. A mask without an extension selects only names
-// without one ("*" does not select "a.txt"; "*.*" selects every name).
-// Folders that cannot be read are passed over. Returns 0 when the walk
-// completed, else the first non-zero visitor result.
+// The result of a walk that the run's stop flag ended.
+inline constexpr int kWalkStopped = -1;
+
+// Walks folders, and their subfolders when withSubfolders is set, visiting
+// the files the masks select. A mask without an extension selects only
+// names without one ("*" does not select "a.txt"; "*.*" selects every
+// name). The walk polls the stop flag of the calling thread's run between
+// entries. It reports (as warnings) a folder that cannot be read and a
+// FIFO, socket or device a mask selects, and passes over both. Below a
+// folder outside /proc, /sys and /dev it enters none of those trees, through
+// a link or as a mount.
+class FolderWalker {
+public:
+    FolderWalker(const std::vector<LStr>& masks, bool withSubfolders);
+    ~FolderWalker();
+    FolderWalker(const FolderWalker&) = delete;
+    FolderWalker& operator=(const FolderWalker&) = delete;
+
+    // Walks one folder; folders and files met by earlier walks of this
+    // walker are not visited again. Returns 0 when the walk completed, else
+    // the first non-zero visitor result or kWalkStopped.
+    int walk(std::string_view folder, const FileVisitor& visit);
+
+private:
+    class Walk;
+    struct Seen;
+    std::unique_ptr<Seen> seen_;
+    std::vector<LStr> masks_;
+    bool withSubfolders_;
+};
+
+// One walk of one folder with a walker of its own.
 int walkFolder(std::string_view folder, const std::vector<LStr>& masks, bool withSubfolders,
                const FileVisitor& visit);
+
+// The warning for a FIFO, socket or device that was to be searched.
+void reportNotRegularFile(std::string_view path);

@@ -1,9 +1,10 @@
 // qf --raw end to end: folders named twice, how the paths of the files a
-// search reaches are shown, and files that do not open.
+// search reaches are shown, and files and folders that cannot be searched.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/child_process.h"
 #include "common/temp_dir.h"
 #include "e2e/search_fixture.h"
 
@@ -47,12 +48,24 @@ TEST_F(FolderWalk, SiblingFoldersShowPathsBelowTheirCommonFolder) {
     EXPECT_EQ(r.out, stringLine("abc") + lineOf(dir.path("sub/d.txt")) + summary(1, 1, 1));
 }
 
-TEST_F(FolderWalk, UnreadableFileCountsAsSearchedWithoutHits) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
-    std::string locked = dir.write("sub/locked.txt", "abc\n");
+TEST_F(FolderWalk, UnreadableFileIsReportedOnceAndCountsAsSearched) {
+    // Permissions bind qf only as a user other than root.
+    TempDir cache;
+    for (const std::string& open : {dir.path(), cache.path()}) ::chmod(open.c_str(), 0777);
+    const std::string locked = dir.write("sub/locked.txt", "abc\n"), sub = dir.path("sub");
     ::chmod(locked.c_str(), 0);
-    QfResult r = search({"abc", dir.path("sub")});
-    EXPECT_EQ(r.out, page(dir.path("sub"), "abc", lineOf("d.txt"), summary(1, 1, 2)));
+    for (const char* strategy : {"--ignore-case", "--index"}) {
+        const ChildOutcome child = runInChild(
+            [&] {
+                QfResult r = runQf({"--raw", "--no-config", "-q", strategy, "abc", sub},
+                                   {"XDG_CACHE_HOME=" + cache.path()});
+                return r.err + r.out;
+            },
+            ChildUser::Unprivileged);
+        EXPECT_EQ(child.output, "qf: #37000: " + locked + " を開けません: Permission denied\n" +
+                                    page(sub, "abc", lineOf("d.txt"), summary(1, 1, 2)))
+            << strategy;
+    }
 }
 
 }  // namespace

@@ -76,21 +76,22 @@ TEST(FileSystem, KindsFollowLinksInPathsAndFolderReads) {
     symlink("sub", dir.path("link").c_str());
     symlink("missing", dir.path("dangling").c_str());
     using enum FsEntryKind;
-    const std::tuple<const char*, FsEntryKind, bool, FsPathKind> expected[] = {
-        // name, kind in a folder read, hidden, kind of the path
-        {"plain.txt", kFile, false, kPathFile}, {".hidden", kFile, true, kPathFile},
-        {"sub", kFolder, false, kPathFolder},   {".git", kFolder, true, kPathFolder},
-        {"fifo", kOther, false, kPathOther},    {"link", kFolder, false, kPathFolder},
-        {"dangling", kOther, false, kPathNone},
+    const std::tuple<const char*, FsEntryKind, bool, bool, FsPathKind> expected[] = {
+        // name, kind in a folder read, hidden, link, kind of the path
+        {"plain.txt", kFile, false, false, kPathFile}, {".hidden", kFile, true, false, kPathFile},
+        {"sub", kFolder, false, false, kPathFolder},   {".git", kFolder, true, false, kPathFolder},
+        {"fifo", kOther, false, false, kPathOther},    {"link", kFolder, false, true, kPathFolder},
+        {"dangling", kOther, false, true, kPathNone},
     };
     EXPECT_EQ(fsPathKind(dir.path("nothing")), kPathNone);
     for (auto detail : {FsDirReader::kKindOnly, FsDirReader::kDetails}) {
         auto entries = readAll(dir.path(), detail);
         ASSERT_EQ(entries.size(), std::size(expected)) << "no '.' or '..' expected";
-        for (const auto& [name, kind, hidden, pathKind] : expected) {
+        for (const auto& [name, kind, hidden, link, pathKind] : expected) {
             ASSERT_TRUE(entries.count(name)) << name;
             EXPECT_EQ(entries[name].kind, kind) << name << " detail " << detail;
             EXPECT_EQ(entries[name].hidden, hidden) << name;
+            EXPECT_EQ(entries[name].link, link) << name;
             EXPECT_EQ(fsPathKind(dir.path(name)), pathKind) << name;
         }
     }
@@ -100,6 +101,18 @@ TEST(FileSystem, KindsFollowLinksInPathsAndFolderReads) {
     ASSERT_TRUE(fsIdentity(dir.path("sub"), sub));
     EXPECT_EQ(detailed["link"].identity, sub);
     EXPECT_EQ(FsDirReader(dir.path("link")).identity(), sub);
+}
+
+TEST(FileSystem, KernelTreesAreKnownByDeviceAndResolvedPath) {
+    TempDir dir;
+    mkdir(dir.path("proc").c_str(), 0755);  // a name alone makes no kernel tree
+    symlink("/proc/self", dir.path("self").c_str());
+    EXPECT_TRUE(fsResolvesIntoKernelTree(dir.path("self")));
+    EXPECT_FALSE(fsResolvesIntoKernelTree(dir.path("proc")));
+    FsIdentity proc, own;
+    ASSERT_TRUE(fsIdentity("/proc", proc) && fsIdentity(dir.path("proc"), own));
+    EXPECT_TRUE(fsOnKernelDevice(proc));
+    EXPECT_FALSE(fsOnKernelDevice(own));
 }
 
 TEST(FileSystem, JapaneseNamesComeBackInShiftJis) {
