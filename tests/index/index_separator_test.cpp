@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "common/capture_sink.h"
 #include "common/temp_dir.h"
 #include "index/index_marker.h"
@@ -45,6 +47,29 @@ TEST(IndexSeparator, NewFolderIsMarkedAndRemembersTheSeparator) {
     EXPECT_EQ(matchIndexSeparator(own.path("new/ix"), "[\\n]"), 0);
     EXPECT_TRUE(hasIndexMarker(own.path("new/ix")));
     EXPECT_EQ(own.read("new/ix/" + kSeparatorFile), "[\\n]");
+}
+
+// A link standing where the marker or the separator file belongs is never
+// written through, and a link does not make a folder the program's.
+TEST(IndexSeparator, LinksInPlaceOfTheFolderFilesAreNotWrittenThrough) {
+    for (const std::string& name : {std::string(kIndexMarkerName), kSeparatorFile}) {
+        TempDir dir;
+        const bool marked = name == kSeparatorFile;
+        if (marked) {
+            ASSERT_TRUE(ensureIndexFolder(dir.path("ix")));
+        }
+        const std::string user = dir.write("user.txt", "the user's own\n");
+        std::filesystem::create_directories(dir.path("ix"));
+        std::filesystem::create_symlink(user, dir.path("ix/" + name));
+        CaptureSink sink;
+        matchIndexSeparator(dir.path("ix"), "[\\n]");
+        EXPECT_EQ(dir.read("user.txt"), "the user's own\n") << name;
+        EXPECT_EQ(hasIndexMarker(dir.path("ix")), marked) << name;
+        EXPECT_EQ(std::filesystem::is_symlink(dir.path("ix/" + name)), !marked) << name;
+        if (marked) {
+            EXPECT_EQ(dir.read("ix/" + name), "[\\n]");
+        }
+    }
 }
 
 }  // namespace
