@@ -23,6 +23,7 @@ TEST(IndexSeparator, IndexFilesGoWhenTheSeparatorChanges) {
     dir.write("ix/x_/data/docs/sub.qfd", ixtest::header(3) + "/data/docs/sub\r\nZ");
     dir.write("ix/x_/data/docs/report.doc.txt", "converted text\n");
     dir.write("ix/mine.qfd", "the user's own\n");
+    dir.write("ix/x_/data/mine.qfd", "not an index file\n");
     const std::pair<const char*, int> steps[] = {
         {"[\\x0A\\x0D]+", 2},  // nothing remembered yet: the files' separator is unknown
         {"[\\x0A\\x0D]+", 0},
@@ -39,14 +40,8 @@ TEST(IndexSeparator, IndexFilesGoWhenTheSeparatorChanges) {
     EXPECT_FALSE(dir.exists("ix/x_/data/docs/sub.qfd"));
     EXPECT_EQ(dir.read("ix/x_/data/docs/report.doc.txt"), "converted text\n");
     EXPECT_EQ(dir.read("ix/mine.qfd"), "the user's own\n");
+    EXPECT_EQ(dir.read("ix/x_/data/mine.qfd"), "not an index file\n");
     EXPECT_TRUE(sink.messages().empty());
-}
-
-TEST(IndexSeparator, NewFolderIsMarkedAndRemembersTheSeparator) {
-    TempDir own;
-    EXPECT_EQ(matchIndexSeparator(own.path("new/ix"), "[\\n]"), 0);
-    EXPECT_TRUE(hasIndexMarker(own.path("new/ix")));
-    EXPECT_EQ(own.read("new/ix/" + kSeparatorFile), "[\\n]");
 }
 
 // A link standing where the marker or the separator file belongs is never
