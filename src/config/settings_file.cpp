@@ -1,11 +1,14 @@
 // AppSettings and its configuration file: where the file lives, reading it
 // with the file registered as the source position, and writing it through a
 // temporary file that replaces the old one only when it was written whole.
+// A configuration file that is a symbolic link stays one: the file at the
+// end of the link is the one replaced.
 #include <random>
 
 #include "config/app_settings.h"
 #include "config/ini.h"
 #include "platform/file_system.h"
+#include "platform/symbolic_link.h"
 #include "support/message_service.h"
 #include "support/path_utils.h"
 #include "text/buffered_stream.h"
@@ -19,6 +22,8 @@ namespace {
 constexpr char kConfigFileName[] = "Quillfind.cfg";
 constexpr char kVendorFolder[] = "VeloSoft";
 constexpr char kIndexFolderName[] = "Quillfind_ix";
+// Longer chains of links are taken for a loop, as the system does.
+constexpr int kMaxLinkHops = 40;
 
 // A name beside the configuration file that no other writer uses.
 LStr temporaryPathFor(std::string_view path) {
@@ -36,6 +41,19 @@ bool writeWholeFile(std::string_view path, std::string_view text) {
     file.flush();
     file.close();
     return written == int32_t(text.size()) && errorCount() == errorsBefore;
+}
+
+// The file a save replaces: path, or the end of the chain of links standing
+// at path. A relative link is taken from the link's own folder. False for a
+// chain that does not end.
+bool fileBehindLinks(std::string_view path, LStr& file) {
+    file = path;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        LStr target;
+        if (!fsReadLink(file, target)) return true;
+        file = isAbsolutePath(target) ? target : dirPart(file, true).append(target.view());
+    }
+    return false;
 }
 
 void reportSaveFailure(std::string_view path) {
@@ -111,9 +129,15 @@ bool AppSettings::save() {
         reportSaveFailure(configPath);
         return false;
     }
-    LStr temporary = temporaryPathFor(configPath);
+    LStr file;
+    if (!fileBehindLinks(configPath, file)) {
+        report(kMsgGeneral, "too many symbolic links: %s", configPath.c_str());
+        reportSaveFailure(configPath);
+        return false;
+    }
+    LStr temporary = temporaryPathFor(file);
     bool saved = writeWholeFile(temporary, configText());
-    if (saved && !replaceFile(temporary, configPath)) {
+    if (saved && !replaceFile(temporary, file)) {
         report(kMsgErrno, "rename %s", temporary.c_str());
         saved = false;
     }

@@ -1,6 +1,11 @@
-// Creating and recognising the program's index folder.
+// Creating and recognising the program's index folder, and writing the
+// small files at its top.
 #include "index/index_marker.h"
 
+#include <random>
+
+#include "platform/folder_handle.h"
+#include "support/message_service.h"
 #include "support/path_utils.h"
 #include "text/file_stream.h"
 
@@ -10,14 +15,34 @@ constexpr std::string_view kMarkerText =
     "This folder holds Quillfind's index files and converted texts.\n"
     "Quillfind may delete files below it.\n";
 
-bool writeMarker(std::string_view markerPath) {
-    LFile file(markerPath, 'w', false);
+LStr temporaryPathFor(std::string_view path) {
+    std::random_device random;
+    return formatText("%.*s.%08x.tmp", int(path.size()), path.data(), unsigned(random()));
+}
+
+bool writeAll(std::string_view path, std::string_view text) {
+    LFile file(path, 'w', false);
     if (!file.isOpen()) return false;
-    return file.write(kMarkerText.data(), int32_t(kMarkerText.size())) ==
-           int32_t(kMarkerText.size());
+    const bool written = file.write(text.data(), int32_t(text.size())) == int32_t(text.size());
+    file.close();
+    return written;
+}
+
+// The top-level entry name of indexFolder, as it is (a link is no file).
+FolderItemKind entryKind(std::string_view indexFolder, std::string_view name) {
+    FolderItem item;
+    if (!FolderHandle(indexFolder).statNoFollow(name, item)) return FolderItemKind::kOther;
+    return item.kind;
 }
 
 }  // namespace
+
+bool writeIndexFolderFile(std::string_view path, std::string_view text) {
+    const LStr temporary = temporaryPathFor(path);
+    if (writeAll(temporary, text) && replaceFile(temporary, path)) return true;
+    removeFile(temporary, false);
+    return false;
+}
 
 LStr indexMarkerPath(std::string_view indexFolder) {
     LStr path(indexFolder);
@@ -31,10 +56,11 @@ bool ensureIndexFolder(std::string_view indexFolder) {
     switch (pathKind(indexFolder)) {
         case 0:
             if (!ensureDirChain(marker)) return false;
-            writeMarker(marker);
+            writeIndexFolderFile(marker, kMarkerText);
             return true;
         case 2:
-            if (pathKind(marker) != 1 && countDirEntries(indexFolder) == 0) writeMarker(marker);
+            if (!hasIndexMarker(indexFolder) && countDirEntries(indexFolder) == 0)
+                writeIndexFolderFile(marker, kMarkerText);
             return true;
         default:
             return false;
@@ -42,5 +68,6 @@ bool ensureIndexFolder(std::string_view indexFolder) {
 }
 
 bool hasIndexMarker(std::string_view indexFolder) {
-    return !indexFolder.empty() && pathKind(indexMarkerPath(indexFolder)) == 1;
+    return !indexFolder.empty() &&
+           entryKind(indexFolder, kIndexMarkerName) == FolderItemKind::kFile;
 }

@@ -17,4 +17,10 @@ LStr indexMarkerPath(std::string_view indexFolder);
 // be anybody else's yet). An existing folder with other content is used as
 // it is, unmarked. False when the folder is not there afterwards.
 bool ensureIndexFolder(std::string_view indexFolder);
+// Whether the marker is there as a regular file: a link in its place does
+// not make a folder the program's.
 bool hasIndexMarker(std::string_view indexFolder);
+// Writes one of the index folder's own small files as the index files are
+// written: to a temporary file beside it, renamed over path. A link standing
+// at path is replaced, its target untouched. False when any step failed.
+bool writeIndexFolderFile(std::string_view path, std::string_view text);

@@ -3,8 +3,8 @@
 #include "index/index_separator.h"
 
 #include "index/index_marker.h"
-#include "index/ix_paths.h"
-#include "support/dir_walker.h"
+#include "index/own_files.h"
+#include "platform/folder_handle.h"
 #include "support/message_service.h"
 #include "support/path_utils.h"
 #include "text/file_stream.h"
@@ -14,7 +14,12 @@ namespace {
 // Longer contents are not a separator this program wrote.
 constexpr int32_t kMaxStoredLength = 65536;
 
-bool readStored(const LStr& path, LStr& text) {
+// Only a regular file in its place counts: a link was not written here.
+bool readStored(const LStr& folder, const LStr& path, LStr& text) {
+    FolderItem item;
+    if (!FolderHandle(folder.view()).statNoFollow(kIndexSeparatorName, item) ||
+        item.kind != FolderItemKind::kFile)
+        return false;
     LFile in;
     if (!in.open(path, 'r', false)) return false;
     char buffer[4096];
@@ -25,20 +30,18 @@ bool readStored(const LStr& path, LStr& text) {
     return true;
 }
 
-void store(const LStr& path, std::string_view separatorEsc) {
-    LFile out;
-    if (!out.open(path, 'w')) return;
-    out.write(separatorEsc.data(), int32_t(separatorEsc.size()));
-}
-
 // Deletes the index files under the mirror roots of indexFolder.
 int dropIndexFiles(const LStr& indexFolder) {
     int dropped = 0;
-    walkFolder(indexFolder, {LStr("*.qfd")}, true, [&](const LStr& file) {
-        if (!ixUnderMirrorRoot(indexFolder, file) || !removeFile(file, true)) return 0;
-        removeEmptyDirsUpward(file, indexFolder);
+    walkOwnFiles(indexFolder, [&](const OwnFile& file) {
+        if (!isIndexFileName(file.item.name.view()) || !hasIndexFileHeader(file.path))
+            return OwnFileStep::kKept;
+        if (!file.folder.unlinkFile(file.item.name.view())) {
+            report(kMsgErrno, "remove()");
+            return OwnFileStep::kKept;
+        }
         ++dropped;
-        return 0;
+        return OwnFileStep::kDeleted;
     });
     return dropped;
 }
@@ -53,13 +56,13 @@ LStr indexSeparatorPath(std::string_view indexFolder) {
 
 int matchIndexSeparator(std::string_view indexFolder, std::string_view separatorEsc) {
     if (!ensureIndexFolder(indexFolder) || !hasIndexMarker(indexFolder)) return 0;
-    const LStr path = indexSeparatorPath(indexFolder);
-    LStr stored;
-    if (readStored(path, stored) && stored.view() == separatorEsc) return 0;
     LStr folder = absolutePath(indexFolder);
     appendSeparator(folder);
+    const LStr path = indexSeparatorPath(folder);
+    LStr stored;
+    if (readStored(folder, path, stored) && stored.view() == separatorEsc) return 0;
     const int dropped = dropIndexFiles(folder);
     debugLog("record separator changed: %d index files dropped\n", dropped);
-    store(path, separatorEsc);
+    writeIndexFolderFile(path, separatorEsc);
     return dropped;
 }

@@ -10,26 +10,10 @@
 #include "index/ix_paths.h"
 #include "index/ix_status.h"
 #include "platform/file_system.h"
-#include "support/dir_walker.h"
 #include "support/message_service.h"
 #include "support/path_utils.h"
 #include "support/stop_flag.h"
 #include "text/io_file.h"
-
-namespace {
-
-bool endsWithNoCase(std::string_view text, std::string_view tail) {
-    if (text.size() < tail.size()) return false;
-    text = text.substr(text.size() - tail.size());
-    for (size_t i = 0; i < tail.size(); ++i) {
-        char a = text[i], b = tail[i];
-        if (a >= 'A' && a <= 'Z') a = char(a - 'A' + 'a');
-        if (a != b) return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 TWkDel::TWkDel(bool deleteAllFiles, std::string_view indexFolder) : deleteAll(deleteAllFiles) {
     if (indexFolder.empty()) return;  // no index folder: nothing to clean
@@ -52,7 +36,8 @@ void TWkDel::run() {
     ixStatus(2, ixtext::kDeleting);
 
     if (hasIndexMarker(ixDir)) {
-        if (walk(ixDir, "*.txt") == 0) walk(ixDir, "*.qfd");
+        if (walkOwnFiles(ixDir, [this](const OwnFile& file) { return textStep(file); }))
+            walkOwnFiles(ixDir, [this](const OwnFile& file) { return indexFileStep(file); });
     } else if (pathKind(ixDir) == kPathFolder) {
         ixErrorLine(ixtext::kNotOurFolder, ixDir.c_str());
     }
@@ -63,52 +48,48 @@ void TWkDel::run() {
     debugLog("wkDel end\n");
 }
 
-int TWkDel::walk(std::string_view folder, std::string_view mask) {
-    return walkFolder(folder, {LStr(mask)}, true, [this](const LStr& file) {
-        // Files outside the mirror roots are not the program's.
-        if (!ixUnderMirrorRoot(ixDir, file)) return stopping() ? 1 : 0;
-        return deleteStep(file);
-    });
-}
-
-int TWkDel::deleteStep(const LStr& file) {
-    if (stopping()) return 1;
+// Converted texts, and the temporary files of writes that never finished.
+OwnFileStep TWkDel::textStep(const OwnFile& file) {
+    if (stopping()) return OwnFileStep::kStop;
+    const std::string_view name = file.item.name.view();
+    const bool temporary = isOwnTemporaryName(name);
+    // A fresh temporary file may be a running search's.
+    if (temporary && !deleteAll && !isStaleTemporary(file.item.writeTime))
+        return OwnFileStep::kKept;
+    if (!temporary && !isConvertedTextName(name)) return OwnFileStep::kKept;
     ++filesExamined;
-    if (!deleteAll) {
-        LStr source = sourceOf(file);
-        if (!source.empty()) {
-            if (endsWithNoCase(file, ".qfd")) {
-                if (pathKind(source) == kPathFolder) {
-                    prune(file, source);
-                    showCounters();
-                    return stopping() ? 1 : 0;
-                }
-            } else if (sourceIsCurrent(file, source)) {
-                showCounters();
-                return stopping() ? 1 : 0;
-            }
-        }
+    OwnFileStep step = OwnFileStep::kKept;
+    if (temporary || deleteAll) {
+        step = deleteFile(file);
+    } else {
+        const std::string_view text = file.path.view();
+        LStr source = ixSourcePath(ixDir, text.substr(0, text.size() - 4));
+        debugLog("udDir=[%s]\n", source.c_str());
+        if (!sourceIsCurrent(file.path, source)) step = deleteFile(file);
     }
-    deleteFile(file);
     showCounters();
-    return stopping() ? 1 : 0;
+    return step;
 }
 
-LStr TWkDel::sourceOf(const LStr& file) {
+// An index file goes when its folder is gone (or with deleteAll); otherwise
+// its stale entries do. A file that is no index file is not the program's.
+OwnFileStep TWkDel::indexFileStep(const OwnFile& file) {
+    if (stopping()) return OwnFileStep::kStop;
+    if (!isIndexFileName(file.item.name.view())) return OwnFileStep::kKept;
+    ++filesExamined;
+    IxFileHeader header;
     LIoFile in;
-    if (in.open(file, 'r', false)) {
-        // A damaged folder line leaves no source: the file goes.
-        IxFileHeader header = readIndexHeader(in);
-        if (header.state != IxFileHeader::kNotIndex) return std::move(header.folder);
-    }
-    LStr source;
-    if (endsWithNoCase(file, ".txt")) {
-        source = ixSourcePath(ixDir, file.view().substr(0, file.length() - 4));
-        debugLog("udDir=[%s]\n", source.c_str());
-        return source;
-    }
-    ixErrorLine(ixtext::kIllegalHeader, file.c_str());
-    return {};
+    if (in.open(file.path, 'r', false)) header = readIndexHeader(in);
+    in.close();
+    OwnFileStep step = OwnFileStep::kKept;
+    if (header.state == IxFileHeader::kNotIndex)
+        ixErrorLine(ixtext::kIllegalHeader, file.path.c_str());
+    else if (!deleteAll && pathKind(header.folder) == kPathFolder)
+        prune(file.path, header.folder);
+    else
+        step = deleteFile(file);  // a damaged folder line leaves no source
+    showCounters();
+    return step;
 }
 
 // A converted text stays while its source exists and is not newer.
@@ -144,13 +125,13 @@ void TWkDel::prune(const LStr& file, const LStr& sourceFolder) {
     if (removed > 0) ++filesChanged;
 }
 
-void TWkDel::deleteFile(const LStr& file) {
-    if (!removeFile(file, false)) {
-        report(kMsgSearchNote, ixtext::kCannotDelete, file.c_str());
-        return;
+OwnFileStep TWkDel::deleteFile(const OwnFile& file) {
+    if (!file.folder.unlinkFile(file.item.name.view())) {
+        report(kMsgSearchNote, ixtext::kCannotDelete, file.path.c_str());
+        return OwnFileStep::kKept;
     }
-    removeEmptyDirsUpward(file, ixDir);
     ++filesDeleted;
+    return OwnFileStep::kDeleted;
 }
 
 void TWkDel::showCounters() {

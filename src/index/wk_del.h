@@ -1,14 +1,17 @@
 // TWkDel: the worker that cleans the index folder. It walks the folder for
 // converted texts ("*.txt") and index files ("*.qfd") and deletes those whose
 // source is gone or newer, prunes stale entries from the other index files,
-// or, with deleteAll, deletes them all. It acts only in a folder that carries
-// the program's marker file and only on files under the mirror roots.
+// or, with deleteAll, deletes them all; temporary files that an interrupted
+// write left go too. It acts only in a folder that carries the program's
+// marker file, only on files under the mirror roots, and never through a
+// symbolic link (see own_files.h).
 #pragma once
 #include <cstdint>
 #include <functional>
 #include <string_view>
 
 #include "base/lstr.h"
+#include "index/own_files.h"
 #include "support/thread.h"
 
 class TWkDel : public LThread {
@@ -32,12 +35,11 @@ public:
 
 private:
     bool stopping() const;
-    int walk(std::string_view folder, std::string_view mask);
-    int deleteStep(const LStr& file);
-    LStr sourceOf(const LStr& file);
+    OwnFileStep textStep(const OwnFile& file);
+    OwnFileStep indexFileStep(const OwnFile& file);
     bool sourceIsCurrent(const LStr& file, const LStr& source);
     void prune(const LStr& file, const LStr& sourceFolder);
-    void deleteFile(const LStr& file);
+    OwnFileStep deleteFile(const OwnFile& file);
     void showCounters();
     void printSummary();
 

@@ -134,6 +134,32 @@ TEST(SettingsFile, FailedSaveReportsAndLeavesWhatIsThere) {
     }
 }
 
+// The file at the end of a chain of links is replaced; the links stay. A
+// relative link counts from its own folder.
+TEST(SettingsFile, SavingThroughLinksKeepsThem) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    dir.write("real/Quillfind.cfg", "old");
+    fs::create_directories(dir.path("mid"));
+    fs::create_directories(dir.path("cfg"));
+    fs::create_symlink("../real/Quillfind.cfg", dir.path("mid/hop"));
+    fs::create_symlink(dir.path("mid/hop"), dir.path("cfg/Quillfind.cfg"));
+    AppSettings s;
+    ASSERT_TRUE(s.loadText(kEveryKey, "every key"));
+    s.configPath = dir.path("cfg/Quillfind.cfg");
+    CaptureSink sink;
+    ASSERT_TRUE(s.save()) << sink.allText();
+    EXPECT_TRUE(fs::is_symlink(dir.path("cfg/Quillfind.cfg")));
+    EXPECT_TRUE(fs::is_symlink(dir.path("mid/hop")));
+    EXPECT_EQ(dir.read("real/Quillfind.cfg"), s.configText().view());
+    for (const char* folder : {"real", "mid", "cfg"}) EXPECT_EQ(entries(dir.path(folder)), 1);
+
+    fs::create_symlink("loop", dir.path("cfg/loop"));
+    s.configPath = dir.path("cfg/loop");
+    EXPECT_FALSE(s.save());
+    EXPECT_NE(sink.allText().find("cannot save the configuration file"), std::string::npos);
+}
+
 TEST(SettingsFile, FirstStartAdoptsAnInstalledEditor) {
     TempDir dir;
     const std::string editor = dir.write("bin/editor", "#!/bin/sh\n");

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "common/capture_sink.h"
 #include "common/temp_dir.h"
 #include "index/index_marker.h"
@@ -21,6 +23,7 @@ TEST(IndexSeparator, IndexFilesGoWhenTheSeparatorChanges) {
     dir.write("ix/x_/data/docs/sub.qfd", ixtest::header(3) + "/data/docs/sub\r\nZ");
     dir.write("ix/x_/data/docs/report.doc.txt", "converted text\n");
     dir.write("ix/mine.qfd", "the user's own\n");
+    dir.write("ix/x_/data/mine.qfd", "not an index file\n");
     const std::pair<const char*, int> steps[] = {
         {"[\\x0A\\x0D]+", 2},  // nothing remembered yet: the files' separator is unknown
         {"[\\x0A\\x0D]+", 0},
@@ -37,14 +40,31 @@ TEST(IndexSeparator, IndexFilesGoWhenTheSeparatorChanges) {
     EXPECT_FALSE(dir.exists("ix/x_/data/docs/sub.qfd"));
     EXPECT_EQ(dir.read("ix/x_/data/docs/report.doc.txt"), "converted text\n");
     EXPECT_EQ(dir.read("ix/mine.qfd"), "the user's own\n");
+    EXPECT_EQ(dir.read("ix/x_/data/mine.qfd"), "not an index file\n");
     EXPECT_TRUE(sink.messages().empty());
 }
 
-TEST(IndexSeparator, NewFolderIsMarkedAndRemembersTheSeparator) {
-    TempDir own;
-    EXPECT_EQ(matchIndexSeparator(own.path("new/ix"), "[\\n]"), 0);
-    EXPECT_TRUE(hasIndexMarker(own.path("new/ix")));
-    EXPECT_EQ(own.read("new/ix/" + kSeparatorFile), "[\\n]");
+// A link standing where the marker or the separator file belongs is never
+// written through, and a link does not make a folder the program's.
+TEST(IndexSeparator, LinksInPlaceOfTheFolderFilesAreNotWrittenThrough) {
+    for (const std::string& name : {std::string(kIndexMarkerName), kSeparatorFile}) {
+        TempDir dir;
+        const bool marked = name == kSeparatorFile;
+        if (marked) {
+            ASSERT_TRUE(ensureIndexFolder(dir.path("ix")));
+        }
+        const std::string user = dir.write("user.txt", "the user's own\n");
+        std::filesystem::create_directories(dir.path("ix"));
+        std::filesystem::create_symlink(user, dir.path("ix/" + name));
+        CaptureSink sink;
+        matchIndexSeparator(dir.path("ix"), "[\\n]");
+        EXPECT_EQ(dir.read("user.txt"), "the user's own\n") << name;
+        EXPECT_EQ(hasIndexMarker(dir.path("ix")), marked) << name;
+        EXPECT_EQ(std::filesystem::is_symlink(dir.path("ix/" + name)), !marked) << name;
+        if (marked) {
+            EXPECT_EQ(dir.read("ix/" + name), "[\\n]");
+        }
+    }
 }
 
 }  // namespace

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #include "common/capture_sink.h"
 #include "common/temp_dir.h"
 #include "index/index_lookup.h"
 #include "index/index_marker.h"
+#include "index/index_separator.h"
 #include "index/ix_cache.h"
 #include "index/ix_file.h"
 #include "index/ix_messages.h"
@@ -112,16 +115,91 @@ TEST_F(DeletionWorker, DeleteAllHeedsTheStopFlagAndTakesOnlyWhatTheProgramMade) 
     EXPECT_EQ(texts(sink), Texts{deletedLine(3, 3)});
 }
 
-TEST_F(DeletionWorker, IndexFilesWithoutAReadableHeaderAreDeleted) {
+// A damaged index file is the program's and goes; a "*.qfd" that does not
+// begin like one is somebody else's and stays, in either mode.
+TEST_F(DeletionWorker, OnlyFilesThatBeginLikeIndexFilesAreDeleted) {
     const std::string bad = std::string(ixMirrorPath(ix, tmp.path("src2")).view()) + ".qfd";
-    for (const std::string& bytes : {std::string("text"), header(3) + tmp.path("src")}) {
-        tmp.write(bad.substr(tmp.path().size() + 1), bytes);  // no header, no folder line end
+    for (bool deleteAll : {false, true}) {
+        for (const std::string& bytes : {std::string("text"), header(3) + tmp.path("src")}) {
+            const bool foreign = bytes == "text";
+            tmp.write(bad.substr(tmp.path().size() + 1), bytes);  // no folder line end
+            CaptureSink sink;
+            TWkDel(deleteAll, ix).run();
+            EXPECT_EQ(fs::exists(bad), foreign) << bytes << deleteAll;
+            const Texts got = texts(sink);
+            EXPECT_EQ(std::count(got.begin(), got.end(), messageLine(ixtext::kIllegalHeader, bad)),
+                      foreign ? 1 : 0);
+            fs::remove(bad);
+        }
+    }
+}
+
+// Every way of cleaning the index folder, against a link placed under it
+// that points at a user's folder of look-alike files (or at one of them).
+TEST(DeletionWorkerSafety, NoCleanUpFollowsALink) {
+    struct Shape {
+        const char* link;  // below the index folder
+        const char* target;
+    } shapes[] = {
+        {"x_user", "outside"},                      // named like a mirror root
+        {"x_", "outside"},                          // the mirror root itself
+        {"x_self/home/docs", "outside"},            // a folder inside the mirror tree
+        {"x_self/home/docs.qfd", "outside/a.qfd"},  // an index file
+    };
+    enum Cleaning { kOld, kAll, kSeparatorChange };
+    for (const Shape& shape : shapes) {
+        for (Cleaning cleaning : {kOld, kAll, kSeparatorChange}) {
+            TempDir tmp;
+            const std::string ix = tmp.path("ix/");
+            ASSERT_TRUE(ensureIndexFolder(ix));
+            const std::string stale = header(3) + tmp.path("gone") + "\r\nZ";
+            const std::string own = tmp.write("ix/x_self/own.qfd", stale);
+            const std::string outside[] = {tmp.write("outside/a.qfd", stale),
+                                           tmp.write("outside/b.txt", "text"),
+                                           tmp.write("outside/sub/c.qfd", stale)};
+            const fs::path link = ix + shape.link;
+            fs::create_directories(link.parent_path());
+            fs::create_symlink(tmp.path(shape.target), link);
+            CaptureSink sink;
+            if (cleaning == kSeparatorChange)
+                matchIndexSeparator(ix, "[\\n]");
+            else
+                TWkDel(cleaning == kAll, ix).run();
+            const std::string where = std::string(shape.link) + " " + std::to_string(cleaning);
+            EXPECT_FALSE(fs::exists(own)) << where;  // the clean-up did run
+            for (const std::string& f : outside) EXPECT_TRUE(fs::exists(f)) << f << " " << where;
+            EXPECT_TRUE(fs::is_symlink(link)) << where;
+        }
+    }
+}
+
+// Temporary files of the program's own pattern that a killed write left
+// behind go; a fresh one may be a running search's and stays unless
+// everything goes; other "*.tmp" files stay.
+TEST(DeletionWorkerSafety, LeftOverTemporaryFilesGo) {
+    struct Case {
+        const char* name;
+        int ageMinutes;
+        bool goesOld, goesAll;
+    } cases[] = {
+        {"ix/x_/d/a.qfd.0badcafe.tmp", 61, true, true},
+        {"ix/x_/d/b.txt.01234567.tmp", 59, false, true},
+        {"ix/x_/d/notes.tmp", 61, false, false},
+        {"ix/x_/d/c.qfd.0BADCAFE.tmp", 61, false, false},
+        {"ix/x_/d/c.qfd.0badcaf.tmp", 61, false, false},
+        {"ix/x_/d/c.doc.0badcafe.tmp", 61, false, false},
+        {"ix/top.qfd.0badcafe.tmp", 61, false, false},  // not under a mirror root
+    };
+    for (bool deleteAll : {false, true}) {
+        TempDir tmp;
+        ASSERT_TRUE(ensureIndexFolder(tmp.path("ix")));
+        for (const Case& c : cases)
+            setWriteTime(tmp.write(c.name, "partial"), std::time(nullptr) - c.ageMinutes * 60);
         CaptureSink sink;
-        TWkDel(false, ix).run();
-        EXPECT_FALSE(fs::exists(bad)) << bytes;
-        const Texts got = texts(sink);
-        EXPECT_EQ(std::count(got.begin(), got.end(), messageLine(ixtext::kIllegalHeader, bad)),
-                  bytes == "text" ? 1 : 0);
+        TWkDel(deleteAll, tmp.path("ix")).run();
+        for (const Case& c : cases)
+            EXPECT_EQ(tmp.exists(c.name), !(deleteAll ? c.goesAll : c.goesOld))
+                << c.name << " deleteAll=" << deleteAll;
     }
 }
 
