@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int64_t kWholeFile = 2147483647;
+constexpr int64_t kWholeFile = INT64_MAX;
 
 }  // namespace
 

@@ -42,13 +42,13 @@ TEST_F(IndexLookup, ReusesAnEntryWhileSizeAndTimeStay) {
         {"gamma delta\n", 1600000001, true},
     };
     for (const auto& [text, seconds, rebuilt] : steps) {
-        const GramSignature before = cache->find("a.txt")->blocks.at(0).sig;
+        const GramSignature before = cache->find("a.txt")->blocks.all().at(0).sig;
         tmp.write("src/a.txt", text);
         setWriteTime(path, seconds);
         cache->dirty = false;
         TIxEntry* entry = lookup(path);
         ASSERT_NE(entry, nullptr) << text;
-        EXPECT_EQ(entry->blocks.at(0).sig != before, rebuilt) << text << seconds;
+        EXPECT_EQ(entry->blocks.all().at(0).sig != before, rebuilt) << text << seconds;
         EXPECT_EQ(cache->dirty, rebuilt) << text << seconds;
         EXPECT_EQ(entry->size, text.size());
         EXPECT_EQ(entry->lastWrite, fileWriteTime(path));
