@@ -61,6 +61,8 @@ public:
 
     int64_t size() const { return stored_ + int64_t(memory_.size()); }
     bool empty() const { return size() == 0; }
+    // Blocks held in memory (the others are in a file).
+    size_t inMemory() const { return memory_.size(); }
     void clear();
     void push_back(const TIxBlock& block) { memory_.push_back(block); }
     // Moves the blocks held in memory to the end of spill when there are

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
 
 #include "common/temp_dir.h"
@@ -74,6 +75,35 @@ TEST_F(IndexLookup, MovingToAnotherFolderWritesTheFirstIndexFile) {
         EXPECT_EQ(check.dir, std::string(dirPart(source, false).view()));
     }
     EXPECT_TRUE(hasIndexMarker(ix));
+}
+
+// A file of more blocks than memory keeps: they spill to a nameless file
+// while built, come back in order, and reach the index file whole.
+TEST_F(IndexLookup, LongFilesSpillTheirBlocksAndWriteThemWhole) {
+    const int lines = int(IxBlockList::kMemoryBlocks) * 2 + 100;
+    std::string text;
+    for (int i = 0; i < lines; ++i) text += std::to_string(i) + std::string(300, 'x') + "\n";
+    const std::string path = tmp.write("src/long.txt", text);
+    TIxEntry expected;
+    ASSERT_EQ(createIndex(expected, path, separator.get()), 0);
+    auto spans = [](const TIxEntry& entry) {
+        std::vector<std::array<int32_t, 3>> out;
+        for (const TIxBlock& b : entry.blocks.all()) out.push_back({b.pos, b.len, b.line});
+        return out;
+    };
+    TIxEntry* entry = lookup(path);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(spans(*entry), spans(expected));
+    EXPECT_LT(entry->blocks.inMemory(), IxBlockList::kMemoryBlocks);
+    EXPECT_EQ(entry->blocks.all().back().sig, expected.blocks.all().back().sig);
+    const std::string ixFile(ixIndexFileOf(ix, path).view());
+    cache.reset();
+    TIxCache check;
+    loadIndexFile(check, path, ixFile);
+    ASSERT_NE(check.find("long.txt"), nullptr);
+    EXPECT_EQ(spans(*check.find("long.txt")), spans(expected));
+    auto files = std::filesystem::directory_iterator(std::filesystem::path(ixFile).parent_path());
+    EXPECT_EQ(std::distance(begin(files), end(files)), 1);  // the spill left no name behind
 }
 
 }  // namespace
