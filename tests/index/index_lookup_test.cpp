@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <map>
 #include <optional>
 
 #include "common/temp_dir.h"
@@ -80,28 +81,36 @@ TEST_F(IndexLookup, MovingToAnotherFolderWritesTheFirstIndexFile) {
 // A file of more blocks than memory keeps: they spill to a nameless file
 // while built, come back in order, and reach the index file whole.
 TEST_F(IndexLookup, LongFilesSpillTheirBlocksAndWriteThemWhole) {
-    const int lines = int(IxBlockList::kMemoryBlocks) * 2 + 100;
-    std::string text;
-    for (int i = 0; i < lines; ++i) text += std::to_string(i) + std::string(300, 'x') + "\n";
-    const std::string path = tmp.write("src/long.txt", text);
-    TIxEntry expected;
-    ASSERT_EQ(createIndex(expected, path, separator.get()), 0);
-    auto spans = [](const TIxEntry& entry) {
-        std::vector<std::array<int32_t, 3>> out;
-        for (const TIxBlock& b : entry.blocks.all()) out.push_back({b.pos, b.len, b.line});
+    using Blocks = std::vector<std::pair<std::array<int32_t, 3>, GramSignature>>;
+    auto blocksOf = [](const TIxEntry& entry) {
+        Blocks out;
+        for (const TIxBlock& b : entry.blocks.all()) out.push_back({{b.pos, b.len, b.line}, b.sig});
         return out;
     };
-    TIxEntry* entry = lookup(path);
-    ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(spans(*entry), spans(expected));
-    EXPECT_LT(entry->blocks.inMemory(), IxBlockList::kMemoryBlocks);
-    EXPECT_EQ(entry->blocks.all().back().sig, expected.blocks.all().back().sig);
+    // Two files, so the second spills after the first in the same file.
+    std::map<std::string, Blocks> expected;
+    std::string path;
+    for (const char* name : {"a.txt", "b.txt"}) {
+        std::string text;
+        for (int i = 0; i < int(IxBlockList::kMemoryBlocks) * 2 + 100; ++i)
+            text += name + std::to_string(i * 7) + std::string(300, 'x') + "\n";
+        path = tmp.write(std::string("src/") + name, text);
+        TIxEntry alone;
+        ASSERT_EQ(createIndex(alone, path, separator.get()), 0);
+        expected[name] = blocksOf(alone);
+        TIxEntry* entry = lookup(path);
+        ASSERT_NE(entry, nullptr);
+        EXPECT_LT(entry->blocks.inMemory(), IxBlockList::kMemoryBlocks);
+    }
+    for (const auto& [name, blocks] : expected) EXPECT_TRUE(blocksOf(*cache->find(name)) == blocks);
     const std::string ixFile(ixIndexFileOf(ix, path).view());
     cache.reset();
     TIxCache check;
     loadIndexFile(check, path, ixFile);
-    ASSERT_NE(check.find("long.txt"), nullptr);
-    EXPECT_EQ(spans(*check.find("long.txt")), spans(expected));
+    for (const auto& [name, blocks] : expected) {
+        ASSERT_NE(check.find(name), nullptr);
+        EXPECT_TRUE(blocksOf(*check.find(name)) == blocks) << name;
+    }
     auto files = std::filesystem::directory_iterator(std::filesystem::path(ixFile).parent_path());
     EXPECT_EQ(std::distance(begin(files), end(files)), 1);  // the spill left no name behind
 }
