@@ -7,7 +7,7 @@
 #
 # Recorded on Debian 12, 2 cores, a 302 MiB file (KB of peak RSS):
 #   before blocks spilled to a file: build 126508, reuse 126640
-#   after:                           build 4204, reuse 3948, no index 3820
+#   after:                           build 4080, reuse 3948, no index 3800
 #
 # Environment: QF=PATH the qf binary (default build/qf).
 set -euo pipefail

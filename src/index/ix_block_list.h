@@ -56,8 +56,10 @@ using IxSpillSource = std::function<std::shared_ptr<IxBlockFile>()>;
 
 class IxBlockList {
 public:
-    // Blocks held in memory before they go to a spill file.
-    static constexpr size_t kMemoryBlocks = 4096;
+    // Blocks held in memory before they go to a spill file (32 KiB, the
+    // blocks of about 128 KiB of text): a folder of many middling files must
+    // not fill memory either.
+    static constexpr size_t kMemoryBlocks = 512;
 
     int64_t size() const { return stored_ + int64_t(memory_.size()); }
     bool empty() const { return size() == 0; }
