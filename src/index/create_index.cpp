@@ -19,7 +19,7 @@ constexpr size_t kProgressEvery = 256;
 
 class BlockBuilder {
 public:
-    BlockBuilder(TIxEntry& entry, int64_t totalSize, const IxSpillSource& spill)
+    BlockBuilder(TIxEntry& entry, int64_t totalSize, const IxBlockFileSource& spill)
         : entry_(entry), totalSize_(totalSize), spillSource_(spill) {}
 
     bool empty() const { return len_ == 0; }
@@ -68,7 +68,7 @@ private:
 
     TIxEntry& entry_;
     int64_t totalSize_;
-    const IxSpillSource& spillSource_;
+    const IxBlockFileSource& spillSource_;
     std::shared_ptr<IxBlockFile> spillFile_;
     LStr text_;
     LStr regular_;
@@ -87,7 +87,7 @@ bool blockEndsBefore(const BlockBuilder& block, int32_t recordLength) {
 }  // namespace
 
 int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator& separator,
-                const IxSpillSource& spill) {
+                const IxBlockFileSource& spill) {
     debugLog("createIndex [%.*s]\n", int(path.size()), path.data());
     int64_t size = 0;
     uint64_t writeTime = 0;

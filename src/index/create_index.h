@@ -36,4 +36,4 @@ inline constexpr int kIndexTooLarge = 2;
 // for the index (the blocks are then empty). Blocks beyond what memory keeps
 // go to the file spill hands out, when one is given.
 int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator& separator,
-                const IxSpillSource& spill = {});
+                const IxBlockFileSource& spill = {});

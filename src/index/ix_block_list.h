@@ -1,5 +1,5 @@
 // The record blocks of one index entry. A file's blocks grow with its size
-// (one per 200 to 300 bytes of text), so beyond a few thousand they are not
+// (one per 200 to 300 bytes of text), so beyond a few hundred they are not
 // held in memory: they stay in a file in their stored byte form, either in
 // the index file they were loaded from or in a spill file the cache writes
 // while it builds entries. Searching and writing back read them in chunks.
@@ -50,9 +50,10 @@ private:
     int64_t end_ = 0;
 };
 
-// Hands out the spill file of the cache an entry is built for (null when
-// none can be made: the blocks then stay in memory).
-using IxSpillSource = std::function<std::shared_ptr<IxBlockFile>()>;
+// Hands out a block file made or opened on first need: the spill file of
+// the cache an entry is built for, or the index file being loaded. Null when
+// it cannot be had (built blocks then stay in memory).
+using IxBlockFileSource = std::function<std::shared_ptr<IxBlockFile>()>;
 
 class IxBlockList {
 public:

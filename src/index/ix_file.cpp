@@ -48,8 +48,8 @@ bool readTerminated(LIoFile& file, std::string_view terminator, int32_t maxLengt
 constexpr int32_t kShownBrokenEntries = 3;
 
 // The blocks of an entry. A long run stays in the index file (read back from
-// it when needed), so loading holds no more than a few thousand per entry.
-bool readBlocks(LIoFile& file, IxBlockList& blocks, const IxSpillSource& loadedFile) {
+// it when needed), so loading holds no more than a few hundred per entry.
+bool readBlocks(LIoFile& file, IxBlockList& blocks, const IxBlockFileSource& loadedFile) {
     const int64_t first = file.tell();
     int64_t count = 0;
     char bytes[kStoredBlockBytes];
@@ -70,7 +70,7 @@ bool readBlocks(LIoFile& file, IxBlockList& blocks, const IxSpillSource& loadedF
 
 // One entry after its "F"; null when it is damaged. The byte that ends the
 // blocks is consumed whether or not it is the closing "z".
-std::unique_ptr<TIxEntry> readEntry(LIoFile& file, const IxSpillSource& loadedFile) {
+std::unique_ptr<TIxEntry> readEntry(LIoFile& file, const IxBlockFileSource& loadedFile) {
     auto entry = std::make_unique<TIxEntry>();
     std::string_view nul("\0", 1);
     uint32_t low, high;
@@ -163,7 +163,7 @@ bool prepareFolders(const TIxCache& cache) {
 // Reads the entries after the folder line. Damage marks the cache dirty, so
 // the file is written anew with what could be read (and what is rebuilt).
 void readEntries(TIxCache& cache, LIoFile& file) {
-    const IxSpillSource loadedFile = [&cache] {
+    const IxBlockFileSource loadedFile = [&cache] {
         if (!cache.loadedFile) cache.loadedFile = IxBlockFile::openForReading(cache.ixPath);
         return cache.loadedFile;
     };
