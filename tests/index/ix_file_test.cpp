@@ -103,15 +103,6 @@ TEST(IndexFile, TruncatedOrImplausibleKeepsTheCompleteEntries) {
         EXPECT_EQ(got, expected) << cut;
         EXPECT_EQ(cache.dirty, cut >= 8) << cut;
     }
-    {
-        tmp.write("docs.qfd", s.bytes.substr(0, s.bytes.size() - 1));  // killed before the end
-        TIxCache cache;
-        load(cache, ix);
-        EXPECT_TRUE(cache.writeBack());
-    }
-    TIxCache mended;
-    EXPECT_EQ(load(mended, ix), Texts{});
-    EXPECT_EQ(mended.count(), 2);
     auto badBlock = [](int32_t pos, int32_t len) {
         return entryRecord("n", 1, 1, blockRecord(pos, len, 1, 0)) + "Z";
     };

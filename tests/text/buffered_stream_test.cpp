@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -223,22 +222,4 @@ TEST(IoFile, WritesReadsAndTruncatesAfterWritingOut) {
     f.truncate();
     f.close();
     EXPECT_EQ(dir.read("io.txt"), text + "\nab");
-}
-
-TEST(IoFile, ReadsPastTwoGibibytesOfASparseFile) {
-    TempDir dir;
-    const std::string path = dir.path("sparse.bin");
-    const int64_t at = (int64_t(1) << 31) + 10;
-    {
-        std::ofstream out(path, std::ios::binary);
-        out.seekp(at);
-        out << "abc";
-    }
-    LIoFile f(path, 'r', true);
-    EXPECT_EQ(f.seek(at), at);
-    char got[4] = {};
-    EXPECT_EQ(f.read(got, 4), 3);
-    EXPECT_STREQ(got, "abc");
-    EXPECT_EQ(f.tell(), at + 3);
-    EXPECT_EQ(f.seek(-1), at + 3);
 }
