@@ -19,7 +19,8 @@ constexpr size_t kProgressEvery = 256;
 
 class BlockBuilder {
 public:
-    BlockBuilder(TIxEntry& entry, int64_t totalSize) : entry_(entry), totalSize_(totalSize) {}
+    BlockBuilder(TIxEntry& entry, int64_t totalSize, const IxBlockFileSource& spill)
+        : entry_(entry), totalSize_(totalSize), spillSource_(spill) {}
 
     bool empty() const { return len_ == 0; }
     int32_t length() const { return len_; }
@@ -28,16 +29,22 @@ public:
         len_ += record.length();
     }
 
+    // Whether a block of length bytes beginning at pos has offsets the
+    // stored format can hold.
+    static bool fits(int64_t pos, int64_t length) { return pos + length <= INT32_MAX; }
+    int64_t start() const { return pos_; }
+
     // Stores the current block and starts the next one at pos and line.
-    void close(int32_t nextPos, int32_t nextLine) {
+    void close(int64_t nextPos, int32_t nextLine) {
         regular_.clear();
         regularize(text_.view(), kIndexFolding, regular_);
         TIxBlock block;
         block.sig = signatureOf(regular_.view()).complemented();
-        block.pos = pos_;
+        block.pos = int32_t(pos_);
         block.len = len_;
         block.line = line_;
         entry_.blocks.push_back(block);
+        spill();
         if (entry_.blocks.size() % kProgressEvery == 0) showProgress(nextPos);
         text_.clear();
         len_ = 0;
@@ -46,17 +53,27 @@ public:
     }
 
 private:
-    void showProgress(int32_t position) const {
+    // Blocks beyond what memory keeps go to the cache's spill file, so a
+    // file's build takes the same memory whatever its size.
+    void spill() {
+        if (entry_.blocks.size() < int64_t(IxBlockList::kMemoryBlocks) || !spillSource_) return;
+        if (!spillFile_) spillFile_ = spillSource_();
+        if (spillFile_) entry_.blocks.spillIfFull(spillFile_);
+    }
+
+    void showProgress(int64_t position) const {
         int64_t percent = (int64_t(position) + 100) / (totalSize_ / 100 + 1);
         ixStatusF(3, "%d%%", int(percent));
     }
 
     TIxEntry& entry_;
     int64_t totalSize_;
+    const IxBlockFileSource& spillSource_;
+    std::shared_ptr<IxBlockFile> spillFile_;
     LStr text_;
     LStr regular_;
     int32_t len_ = 0;
-    int32_t pos_ = 0;
+    int64_t pos_ = 0;
     int32_t line_ = 1;
 };
 
@@ -69,7 +86,8 @@ bool blockEndsBefore(const BlockBuilder& block, int32_t recordLength) {
 
 }  // namespace
 
-int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator& separator) {
+int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator& separator,
+                const IxBlockFileSource& spill) {
     debugLog("createIndex [%.*s]\n", int(path.size()), path.data());
     int64_t size = 0;
     uint64_t writeTime = 0;
@@ -77,28 +95,35 @@ int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator&
     entry.lastWrite = writeTime;
     entry.size = uint32_t(uint64_t(size));
     entry.blocks.clear();
+    if (!BlockBuilder::fits(0, size)) return kIndexTooLarge;
 
     std::unique_ptr<LSrmBase> reader = openTextReader(path);
     if (!reader) return 1;
     reader->setLine(1);
 
-    BlockBuilder block(entry, size);
+    BlockBuilder block(entry, size, spill);
     LStr record;
-    bool complete = false;
+    int result = 1;
     while (!stopRequested()) {
-        const int32_t pos = reader->tell();
+        const int64_t pos = reader->tell();
         const int32_t line = reader->line();
         record.clear();
         readUntilRex(*reader, separator.node, kRecordPeekLength, separator.table, record,
                      kRecordMaxLength);
         if (blockEndsBefore(block, record.length())) block.close(pos, line);
         if (record.empty()) {
-            complete = true;
+            result = 0;
+            break;
+        }
+        // Decoded text can outgrow its file.
+        if (!BlockBuilder::fits(block.start(), int64_t(block.length()) + record.length())) {
+            result = kIndexTooLarge;
             break;
         }
         block.append(record);
     }
     reader->close();
     ixStatus(3, "");
-    return complete ? 0 : 1;
+    if (result != 0) entry.blocks.clear();
+    return result;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "index/ix_block_list.h"
 #include "index/record_limits.h"
 #include "pattern/first_bytes.h"
 #include "pattern/nodes/rex.h"
@@ -25,7 +26,14 @@ struct IxRecordSeparator {
 inline constexpr int32_t kBlockSoftLimit = 200;
 inline constexpr int32_t kBlockHardLimit = 300;
 
+// createIndex's result for a text whose offsets do not fit the 32-bit fields
+// of index files (beyond 2 GiB): such a file is searched without the index.
+inline constexpr int kIndexTooLarge = 2;
+
 // Fills entry (its name already set) from the file at path: write time,
 // size and blocks. Returns 0 on success, 1 when the file cannot be opened or
-// the stop flag ended the build (the blocks are then incomplete).
-int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator& separator);
+// the stop flag ended the build, kIndexTooLarge when the text is too long
+// for the index (the blocks are then empty). Blocks beyond what memory keeps
+// go to the file spill hands out, when one is given.
+int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator& separator,
+                const IxBlockFileSource& spill = {});

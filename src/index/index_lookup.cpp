@@ -29,8 +29,9 @@ bool isCurrent(const TIxEntry& entry, std::string_view sourceFile) {
 
 }  // namespace
 
-TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile,
-                   const IxRecordSeparator& separator) {
+TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile, const IxRecordSeparator& separator,
+                   bool* tooLarge) {
+    if (tooLarge) *tooLarge = false;
     // The status shows the path as typed; the index knows only the absolute one.
     const LStr source = absolutePath(sourceFile);
     LStr ixPath = ixIndexFileOf(cache.indexFolder(), source);
@@ -50,10 +51,15 @@ TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile,
 
     ixStatus(1, sourceFile);
     ixStatus(2, ixtext::kBuilding);
-    int failed = createIndex(*entry, source, separator);
+    const int failed =
+        createIndex(*entry, source, separator, [&cache] { return cache.spillFile(); });
     ixStatus(2, ixtext::kSearching);
     if (failed) {
         cache.remove(name);
+        if (failed == kIndexTooLarge) {
+            ixErrorLine(ixtext::kTooLargeToIndex, LStr(sourceFile).c_str());
+            if (tooLarge) *tooLarge = true;
+        }
         return nullptr;
     }
     cache.dirty = true;

@@ -13,6 +13,8 @@ struct TIxEntry;
 // path) in the cache, current in size and write time, or
 // null when it could not be built (the file is unreadable or the build was
 // stopped). Moving to another index file first writes a dirty cache back.
-// The entry stays valid until the next lookup.
-TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile,
-                   const IxRecordSeparator& separator);
+// The entry stays valid until the next lookup. A text too long for the
+// index gets one message naming it and sets *tooLarge: the caller searches
+// it without the index.
+TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile, const IxRecordSeparator& separator,
+                   bool* tooLarge = nullptr);

@@ -53,6 +53,13 @@ void TIxCache::clear() {
     count_ = 0;
     dir.clear();
     ixPath.clear();
+    loadedFile.reset();
+    spill_.reset();
+}
+
+std::shared_ptr<IxBlockFile> TIxCache::spillFile() {
+    if (!spill_) spill_ = openSpillFile(*this);
+    return spill_;
 }
 
 std::vector<LStr> TIxCache::names() const {

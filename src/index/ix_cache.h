@@ -9,16 +9,8 @@
 #include <vector>
 
 #include "base/lstr.h"
-#include "index/gram_signature.h"
+#include "index/ix_block_list.h"
 #include "support/ptr_array.h"
-
-// A run of whole records of a file's text.
-struct TIxBlock {
-    GramSignature sig;  // complemented: a set bit means no gram of the block has it
-    int32_t pos = 0;    // text offset of the first record
-    int32_t len = 0;    // bytes of the block's records
-    int32_t line = 0;   // line at which the block begins (1-based)
-};
 
 // The index data of one source file.
 struct TIxEntry {
@@ -27,7 +19,7 @@ struct TIxEntry {
     LStr name;                     // file name without folder
     uint64_t lastWrite = 0;        // 100 ns units since 1601-01-01 UTC
     uint32_t size = kUnknownSize;  // low 32 bits of the file size
-    std::vector<TIxBlock> blocks;  // in text order
+    IxBlockList blocks;            // in text order
 };
 
 class TIxCache {
@@ -70,10 +62,17 @@ public:
     // when a write was due and failed (it was reported).
     bool writeBack();
 
+    // The file that blocks of entries built for this index file spill to,
+    // made on first use; null when it cannot be made.
+    std::shared_ptr<IxBlockFile> spillFile();
+    // The index file loaded, for entries whose blocks stay in it.
+    std::shared_ptr<IxBlockFile> loadedFile;
+
 private:
     static int32_t bucketOf(std::string_view name);
 
     LStr indexFolder_;
     std::vector<LOwnedArray<TIxEntry>> buckets_;
     int32_t count_ = 0;
+    std::shared_ptr<IxBlockFile> spill_;
 };

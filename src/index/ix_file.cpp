@@ -28,13 +28,6 @@ bool readUint32(LIoFile& file, uint32_t& value) {
     return true;
 }
 
-bool readInt32(LIoFile& file, int32_t& value) {
-    uint32_t v;
-    if (!readUint32(file, v)) return false;
-    value = int32_t(v);
-    return true;
-}
-
 // Bytes up to the terminator (not included); false at the end of the file
 // or past maxLength.
 bool readTerminated(LIoFile& file, std::string_view terminator, int32_t maxLength, LStr& out) {
@@ -51,19 +44,33 @@ bool readTerminated(LIoFile& file, std::string_view terminator, int32_t maxLengt
     }
 }
 
-bool readBlock(LIoFile& file, TIxBlock& block) {
-    if (!readInt32(file, block.pos) || !readInt32(file, block.len) || !readInt32(file, block.line))
-        return false;
-    uint8_t sig[kSignatureBytes];
-    if (file.read(sig, kSignatureBytes) != kSignatureBytes) return false;
-    block.sig = GramSignature::fromBytes(sig);
-    // A block outside the 32-bit text range cannot come from a build.
-    return block.pos >= 0 && block.len >= 0 && int64_t(block.pos) + block.len <= INT32_MAX;
+// Broken entries reported one by one; the rest are summed up in one line.
+constexpr int32_t kShownBrokenEntries = 3;
+
+// The blocks of an entry. A long run stays in the index file (read back from
+// it when needed), so loading holds no more than a few hundred per entry.
+bool readBlocks(LIoFile& file, IxBlockList& blocks, const IxBlockFileSource& loadedFile) {
+    const int64_t first = file.tell();
+    int64_t count = 0;
+    char bytes[kStoredBlockBytes];
+    while (file.peekByte() == 's') {
+        TIxBlock block;
+        if (file.read(bytes, kStoredBlockBytes) != kStoredBlockBytes ||
+            !parseStoredBlock(bytes, block))
+            return false;
+        if (size_t(count) < IxBlockList::kMemoryBlocks) blocks.push_back(block);
+        ++count;
+    }
+    if (size_t(count) <= IxBlockList::kMemoryBlocks) return true;
+    std::shared_ptr<IxBlockFile> held = loadedFile();
+    if (!held) return false;
+    blocks.setStored(std::move(held), first, count);
+    return true;
 }
 
 // One entry after its "F"; null when it is damaged. The byte that ends the
 // blocks is consumed whether or not it is the closing "z".
-std::unique_ptr<TIxEntry> readEntry(LIoFile& file) {
+std::unique_ptr<TIxEntry> readEntry(LIoFile& file, const IxBlockFileSource& loadedFile) {
     auto entry = std::make_unique<TIxEntry>();
     std::string_view nul("\0", 1);
     uint32_t low, high;
@@ -71,14 +78,7 @@ std::unique_ptr<TIxEntry> readEntry(LIoFile& file) {
     if (!readUint32(file, low) || !readUint32(file, high) || !readUint32(file, entry->size))
         return nullptr;
     entry->lastWrite = uint64_t(high) << 32 | low;
-    int b = file.readByte();
-    while (b == 's') {
-        TIxBlock block;
-        if (!readBlock(file, block)) return nullptr;
-        entry->blocks.push_back(block);
-        b = file.readByte();
-    }
-    if (b != 'z') return nullptr;
+    if (!readBlocks(file, entry->blocks, loadedFile) || file.readByte() != 'z') return nullptr;
     return entry;
 }
 
@@ -104,6 +104,7 @@ public:
         if (buffer_.length() >= kWriteChunk) drain();
     }
     void byte(char c) { bytes(std::string_view(&c, 1)); }
+    void fail() { ok_ = false; }
     void u32(uint32_t v) {
         char b[4] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
         bytes(std::string_view(b, 4));
@@ -136,21 +137,53 @@ void writeEntry(IndexWriter& out, const TIxEntry& entry) {
     out.u32(uint32_t(entry.lastWrite));
     out.u32(uint32_t(entry.lastWrite >> 32));
     out.u32(entry.size);
-    for (const TIxBlock& block : entry.blocks) {
-        out.byte('s');
-        out.u32(uint32_t(block.pos));
-        out.u32(uint32_t(block.len));
-        out.u32(uint32_t(block.line));
-        uint8_t sig[kSignatureBytes];
-        block.sig.toBytes(sig);
-        out.bytes(std::string_view(reinterpret_cast<const char*>(sig), kSignatureBytes));
-    }
+    const bool read = entry.blocks.forEachStoredChunk([&](const char* bytes, int32_t count) {
+        out.bytes(std::string_view(bytes, size_t(count)));
+    });
+    // Blocks that cannot be read back would leave a wrong entry: the old file stays.
+    if (!read) out.fail();
     out.byte('z');
 }
 
 LStr temporaryPathFor(std::string_view path) {
     std::random_device random;
     return formatText("%.*s.%08x.tmp", int(path.size()), path.data(), unsigned(random()));
+}
+
+// Creates the folders of the cache's index file (the index folder with its
+// marker); false when they cannot be made.
+bool prepareFolders(const TIxCache& cache) {
+    LStr folder(cache.indexFolder());
+    appendSeparator(folder);
+    if (!cache.indexFolder().empty() && cache.ixPath.view().starts_with(folder.view()))
+        ensureIndexFolder(cache.indexFolder());
+    return ensureDirChain(cache.ixPath);
+}
+
+// Reads the entries after the folder line. Damage marks the cache dirty, so
+// the file is written anew with what could be read (and what is rebuilt).
+void readEntries(TIxCache& cache, LIoFile& file) {
+    const IxBlockFileSource loadedFile = [&cache] {
+        if (!cache.loadedFile) cache.loadedFile = IxBlockFile::openForReading(cache.ixPath);
+        return cache.loadedFile;
+    };
+    int32_t broken = 0;
+    int b = file.readByte();
+    while (b == 'F') {
+        auto entry = readEntry(file, loadedFile);
+        if (entry) {
+            cache.add(std::move(entry));
+        } else if (file.endOfInput()) {
+            break;  // cut short: one message for the file below
+        } else if (++broken <= kShownBrokenEntries) {
+            ixErrorLine(ixtext::kEntryBroken);
+        }
+        b = file.readByte();
+    }
+    if (broken > kShownBrokenEntries)
+        ixErrorLine(ixtext::kEntriesBroken, cache.ixPath.c_str(), int(broken));
+    if (b != 'Z') ixErrorLine(ixtext::kFileBroken, cache.ixPath.c_str());
+    if (broken > 0 || b != 'Z') cache.dirty = true;
 }
 
 bool writeTo(std::string_view path, const TIxCache& cache) {
@@ -199,30 +232,23 @@ void loadIndexFile(TIxCache& cache, std::string_view sourceFile, std::string_vie
     }
     if (header.state != IxFileHeader::kComplete) {
         ixErrorLine(ixtext::kFileBroken, cache.ixPath.c_str());
+        cache.dirty = true;
         return;
     }
     cache.dir = std::move(header.folder);
+    readEntries(cache, file);
+}
 
-    int b = file.readByte();
-    while (b == 'F') {
-        if (auto entry = readEntry(file))
-            cache.add(std::move(entry));
-        else
-            ixErrorLine(ixtext::kEntryBroken);
-        b = file.readByte();
-    }
-    if (b != 'Z') ixErrorLine(ixtext::kFileBroken, cache.ixPath.c_str());
+std::shared_ptr<IxBlockFile> openSpillFile(const TIxCache& cache) {
+    if (cache.ixPath.empty() || !prepareFolders(cache)) return nullptr;
+    return IxBlockFile::createSpill(temporaryPathFor(cache.ixPath));
 }
 
 bool writeIndexFile(const TIxCache& cache) {
     const LStr& ixPath = cache.ixPath;
     if (ixPath.empty()) return false;
-    LStr folder(cache.indexFolder());
-    appendSeparator(folder);
-    if (!cache.indexFolder().empty() && ixPath.view().starts_with(folder.view()))
-        ensureIndexFolder(cache.indexFolder());
     bool written = false;
-    if (ensureDirChain(ixPath)) {
+    if (prepareFolders(cache)) {
         LStr temporary = temporaryPathFor(ixPath);
         written = writeTo(temporary, cache) && replaceFile(temporary, ixPath);
         if (!written) removeFile(temporary, false);

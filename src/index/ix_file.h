@@ -4,10 +4,12 @@
 // records "s" pos len line signature, "z") and the closing byte "Z". Integers
 // are little-endian 32-bit values; signatures are 48 bytes, complemented.
 #pragma once
+#include <memory>
 #include <string_view>
 
 #include "base/lstr.h"
 
+class IxBlockFile;
 class LIoFile;
 class TIxCache;
 
@@ -34,7 +36,11 @@ IxFileHeader readIndexHeader(LIoFile& file);
 // dir becomes the folder of sourceFile (then the file's folder line) and
 // ixPath the given path. A missing file leaves the cache empty without a
 // message; a wrong header or a damaged entry is reported, and the entries
-// read before the damage stay. The cache is clean afterwards.
+// read before the damage stay. A file cut short gets one message; of many
+// damaged entries the first few are named and the rest counted in one line.
+// The cache is clean afterwards unless the file was damaged: it is then
+// dirty, so writing it back mends the file. Entries with many blocks keep
+// them in the file (held open by the cache) rather than in memory.
 void loadIndexFile(TIxCache& cache, std::string_view sourceFile, std::string_view ixPath);
 
 // Writes the cache to its ixPath through a temporary file in the same folder
@@ -42,3 +48,7 @@ void loadIndexFile(TIxCache& cache, std::string_view sourceFile, std::string_vie
 // created (the index folder with its marker). False after reporting when the
 // file could not be written.
 bool writeIndexFile(const TIxCache& cache);
+
+// A nameless spill file beside the cache's index file (creating its
+// folders); null when it cannot be made.
+std::shared_ptr<IxBlockFile> openSpillFile(const TIxCache& cache);

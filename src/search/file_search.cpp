@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int64_t kWholeFile = 2147483647;
+constexpr int64_t kWholeFile = INT64_MAX;
 
 // "%s を開けません"
 const char kJaCannotOpen[] = "%s \x82\xF0\x8AJ\x82\xAF\x82\xDC\x82\xB9\x82\xF1";

@@ -2,6 +2,8 @@
 // blocks through the worker's range search.
 #include "search/indexed_search.h"
 
+#include <algorithm>
+
 #include "index/index_lookup.h"
 #include "index/ix_cache.h"
 #include "search/search_output.h"
@@ -33,18 +35,19 @@ bool signatureUsable(const IndexedFileSearch& run) {
 template <class Admit>
 IndexedOutcome searchBlocks(const IndexedFileSearch& run, const TIxEntry& entry, Admit admit) {
     IndexedOutcome out;
-    out.blocks = int32_t(entry.blocks.size());
+    out.blocks = int32_t(std::min<int64_t>(entry.blocks.size(), INT32_MAX));
     bool opened = false;
-    for (const TIxBlock& block : entry.blocks) {
-        if (stopRequested()) break;
-        if (!admit(block)) continue;
-        if (!opened) {
-            if (!run.open()) break;
-            opened = true;
-        }
+    const bool read = entry.blocks.forEach([&](const TIxBlock& block) {
+        if (stopRequested()) return false;
+        if (!admit(block)) return true;
+        if (!opened && !run.open()) return false;
+        opened = true;
         out.hits += run.searchRange(block.pos, block.len, block.line);
         ++out.blocksSearched;
-    }
+        return true;
+    });
+    // Blocks that cannot be read back leave the rest of the file unsearched.
+    if (!read) debugLog("index blocks unreadable\n");
     return out;
 }
 
@@ -95,7 +98,13 @@ IndexedOutcome runIndexedSearch(const IndexedFileSearch& run, std::string_view p
 
 IndexedOutcome runFuzzyIndexedSearch(const IndexedFileSearch& run, std::string_view path) {
     IndexedOutcome out;
-    TIxEntry* entry = run.cache ? ixLookup(*run.cache, path, run.separator) : nullptr;
+    bool tooLarge = false;
+    TIxEntry* entry = run.cache ? ixLookup(*run.cache, path, run.separator, &tooLarge) : nullptr;
+    if (tooLarge) {
+        // Read whole: the index cannot hold it, but the search can.
+        if (run.open()) out.hits = run.searchRange(0, INT64_MAX, 1);
+        return out;
+    }
     if (!entry) {
         outputMessage(kCannotIndexSkip, LStr(path).c_str());
         return out;

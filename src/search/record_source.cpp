@@ -18,7 +18,7 @@ IxRecordSeparator RecordSource::separator() const {
 
 void RecordSource::seek(TReader& reader, int64_t start, int32_t firstLine) {
     LSrmBase& stream = reader.stream();
-    stream.seek(int32_t(start));
+    stream.seek(start);
     stream.setLine(firstLine);
     line_ = firstLine;
 }

@@ -40,7 +40,7 @@ void LSrmBase::setStream(LStream* stream) {
     reset();
 }
 
-void LSrmBase::restartAt(int32_t position, int32_t lineNumber) {
+void LSrmBase::restartAt(int64_t position, int32_t lineNumber) {
     bufStart_ = streamPos_ = position;
     index_ = count_ = 0;
     line_ = lineNumber;
@@ -58,7 +58,7 @@ void LSrmBase::releaseStream() {
 int32_t LSrmBase::writeOut(int32_t n) {
     if (!stream_) return 0;
     if (streamPos_ != bufStart_) {
-        streamPos_ = stream_->seek(int32_t(bufStart_));
+        streamPos_ = stream_->seek(bufStart_);
         if (streamPos_ != bufStart_) return 0;
     }
     int32_t written = 0;
@@ -105,7 +105,7 @@ int32_t LSrmBase::fill() {
     if (!stream_ || room <= 0) return 0;
     int64_t target = bufStart_ + count_;
     if (streamPos_ != target) {
-        streamPos_ = stream_->seek(int32_t(target));
+        streamPos_ = stream_->seek(target);
         if (streamPos_ != target) return 0;
     }
     int32_t n = stream_->read(buf_ + count_, room);
@@ -169,12 +169,12 @@ int32_t LSrmBase::write(const void* buffer, int32_t count) {
     return placed;
 }
 
-int32_t LSrmBase::seek(int32_t position) {
+int64_t LSrmBase::seek(int64_t position) {
     if (position >= 0 && position >= bufStart_ && position <= bufStart_ + count_) {
         index_ = int32_t(position - bufStart_);
     } else {
         flushBuffer(false);
-        int32_t reached = stream_ ? stream_->seek(position) : 0;
+        int64_t reached = stream_ ? stream_->seek(position) : 0;
         restartAt(reached, 0);
     }
     flags_ &= ~kEndOfInput;
@@ -193,7 +193,7 @@ void LSrmBase::close() {
     if (stream_) stream_->close();
 }
 
-int32_t LSrmBase::skipBytesSlow(int32_t n) {
+int64_t LSrmBase::skipBytesSlow(int32_t n) {
     while (n > 0) {
         int32_t take = std::min(count_ - index_, n);
         if (take > 0) {

@@ -43,12 +43,8 @@ public:
     // A position inside the buffer only moves the read position and keeps the
     // line count; any other writes out the buffer, asks the stream below, and
     // turns line counting off. Clears kEndOfInput.
-    int32_t seek(int32_t position) override;
-    // Saturates at INT32_MAX in files beyond 2 GiB, which still read through.
-    int32_t tell() const override {
-        int64_t position = bufStart_ + index_;
-        return position < INT32_MAX ? int32_t(position) : INT32_MAX;
-    }
+    int64_t seek(int64_t position) override;
+    int64_t tell() const override { return bufStart_ + index_; }
     // Writes out pending bytes (keeping the read position and buffer), then
     // flushes the stream below.
     void flush() override;
@@ -77,7 +73,7 @@ public:
     // Bytes visible at the read position without refilling.
     int32_t buffered() const { return count_ - index_; }
     // Reads and drops n bytes; returns the new position.
-    int32_t skipBytes(int32_t n) {
+    int64_t skipBytes(int32_t n) {
         if (n >= 0 && n <= count_ - index_) {
             index_ += n;
             return tell();
@@ -133,14 +129,14 @@ protected:
     int32_t fill();
     // Continues with an empty buffer at position, where the stream below
     // stands; lineNumber 0 leaves lines uncounted.
-    void restartAt(int32_t position, int32_t lineNumber);
+    void restartAt(int64_t position, int32_t lineNumber);
     // Writes out the buffer and forgets the stream below. Classes that embed
     // their stream call this in their destructor, since the embedded stream
     // is gone before this base is destroyed.
     void releaseStream();
 
 private:
-    int32_t skipBytesSlow(int32_t n);
+    int64_t skipBytesSlow(int32_t n);
     int readByteSlow();
     int peekByteSlow();
     void makeVisible(int32_t n);

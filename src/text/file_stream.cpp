@@ -2,8 +2,6 @@
 // failure is reported here with the name of the call that failed.
 #include "text/file_stream.h"
 
-#include <algorithm>
-
 #include "platform/file_handle.h"
 #include "platform/system_error.h"
 #include "support/message_service.h"
@@ -15,10 +13,6 @@ namespace {
 void reportFailure(const char* call, const FileResult& r) {
     setLastSystemError(r.error);
     report(kMsgSystem, "%s", call);
-}
-
-int32_t toPosition(int64_t value) {
-    return int32_t(std::min<int64_t>(value, INT32_MAX));
 }
 
 }  // namespace
@@ -43,18 +37,18 @@ int32_t LHandle::write(const void* buffer, int32_t count) {
     return 0;
 }
 
-int32_t LHandle::seek(int32_t position) {
+int64_t LHandle::seek(int64_t position) {
     if (!isOpen()) return 0;
     FileResult r = seekDescriptor(handle_, position);
-    if (r.ok()) return toPosition(r.value);
+    if (r.ok()) return r.value;
     reportFailure("SetFilePointer()", r);
     return -1;
 }
 
-int32_t LHandle::tell() const {
+int64_t LHandle::tell() const {
     if (!isOpen()) return 0;
     FileResult r = descriptorPosition(handle_);
-    if (r.ok()) return toPosition(r.value);
+    if (r.ok()) return r.value;
     reportFailure("SetFilePointer()", r);
     return -1;
 }
@@ -70,7 +64,7 @@ void LHandle::close() {
     if (!r.ok()) reportFailure("CloseHandle()", r);
 }
 
-void LHandle::truncate(int32_t position) {
+void LHandle::truncate(int64_t position) {
     if (!isOpen()) return;
     if (position >= 0) seek(position);
     FileResult r = truncateDescriptorHere(handle_);

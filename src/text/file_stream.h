@@ -2,8 +2,7 @@
 // open descriptor and owns it; LFile opens a path in one of three modes and
 // owns a copy of the path. Failures of the system are reported as message
 // 17000 with the name of the failing call; the operation then returns its
-// neutral result (0 bytes, position -1). Positions beyond 2 GiB saturate at
-// INT32_MAX, as streams count in 32-bit positions.
+// neutral result (0 bytes, position -1).
 #pragma once
 #include <cstdint>
 #include <string_view>
@@ -23,14 +22,14 @@ public:
     // On a closed handle read, write, seek and tell return 0, the others do nothing.
     int32_t read(void* buffer, int32_t count) override;
     int32_t write(const void* buffer, int32_t count) override;
-    int32_t seek(int32_t position) override;
-    int32_t tell() const override;
+    int64_t seek(int64_t position) override;
+    int64_t tell() const override;
     // Writes the system's buffers of the file to the disk.
     void flush() override;
     bool isOpen() const override { return handle_ != kClosed; }
     void close() override;
     // Seeks to position first when it is 0 or more, then ends the file there.
-    void truncate(int32_t position = -1) override;
+    void truncate(int64_t position = -1) override;
     // "file descriptor"
     const char* name() const override;
 

@@ -20,8 +20,8 @@ bool LIoFile::open(std::string_view path, char mode, bool report) {
     return opened;
 }
 
-void LIoFile::truncate(int32_t position) {
-    int32_t here = tell();
+void LIoFile::truncate(int64_t position) {
+    int64_t here = tell();
     int32_t lineHere = line();
     if (position < 0) position = here;
     // Pending bytes go out first, or they would land after the new end.

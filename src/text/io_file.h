@@ -22,7 +22,7 @@ public:
     bool open(std::string_view path, char mode, bool report);
     // Writes out the buffer, then ends the file at position (a negative one
     // means the read position), which becomes the read position.
-    void truncate(int32_t position = -1) override;
+    void truncate(int64_t position = -1) override;
     // The path.
     const char* name() const override { return file_.name(); }
 

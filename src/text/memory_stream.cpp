@@ -11,11 +11,11 @@ int32_t LMemStream::read(void* buffer, int32_t count) {
     return n;
 }
 
-int32_t LMemStream::seek(int32_t position) {
+int64_t LMemStream::seek(int64_t position) {
     if (position < 0)
         position_ = size_;
     else if (position <= size_)
-        position_ = position;
+        position_ = int32_t(position);
     return position_;
 }
 
@@ -26,7 +26,7 @@ int32_t LMemOutStream::write(const void* buffer, int32_t count) {
     return count;
 }
 
-int32_t LMemOutStream::seek(int32_t position) {
-    if (position >= 0) out_.truncate(position);
+int64_t LMemOutStream::seek(int64_t position) {
+    if (position >= 0 && position < out_.length()) out_.truncate(int32_t(position));
     return out_.length();
 }

@@ -22,8 +22,8 @@ public:
     int32_t read(void* buffer, int32_t count) override;
     // Positions 0 to the size are taken, a negative one means the end; any
     // other leaves the position unchanged. Returns the position.
-    int32_t seek(int32_t position) override;
-    int32_t tell() const override { return position_; }
+    int64_t seek(int64_t position) override;
+    int64_t tell() const override { return position_; }
     void flush() override {}
     bool isOpen() const override { return true; }
     void close() override {}
@@ -57,8 +57,8 @@ public:
     // Appends count bytes; a negative count means up to the first NUL.
     int32_t write(const void* buffer, int32_t count) override;
     // A position below the length cuts the string there; returns the length.
-    int32_t seek(int32_t position) override;
-    int32_t tell() const override { return out_.length(); }
+    int64_t seek(int64_t position) override;
+    int64_t tell() const override { return out_.length(); }
     void flush() override {}
     bool isOpen() const override { return true; }
     void close() override {}

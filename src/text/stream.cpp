@@ -10,10 +10,10 @@ int32_t LStream::read(void*, int32_t) {
 int32_t LStream::write(const void*, int32_t) {
     internalError(51010);
 }
-int32_t LStream::seek(int32_t) {
+int64_t LStream::seek(int64_t) {
     internalError(51020);
 }
-int32_t LStream::tell() const {
+int64_t LStream::tell() const {
     internalError(51030);
 }
 void LStream::flush() {
@@ -25,7 +25,7 @@ bool LStream::isOpen() const {
 void LStream::close() {
     internalError(51060);
 }
-void LStream::truncate(int32_t) {
+void LStream::truncate(int64_t) {
     internalError(51070);
 }
 const char* LStream::name() const {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -160,6 +161,61 @@ TEST_F(IndexEquivalence, IndexFilesAreMadeOnceAndRebuiltForChangedFiles) {
     for (const auto& [path, time] : indexFiles()) {
         const bool sub = path.find("/sub.qfd") != std::string::npos;
         EXPECT_EQ(time != first.at(path), sub) << path;
+    }
+}
+
+// Occurrences of an Shift-JIS fragment in a run's output.
+size_t countOf(const std::string& text, const std::string& fragment) {
+    size_t n = 0;
+    for (size_t at = text.find(fragment); at != std::string::npos; at = text.find(fragment, at + 1))
+        ++n;
+    return n;
+}
+
+// A file cut short (as by a kill while it was written) is named once, then
+// mended: the next run is quiet and finds the same.
+TEST_F(IndexEquivalence, AnIndexFileCutShortIsMendedAfterOneMessage) {
+    TempDir corpus;
+    corpus.write("d/a.txt", sj("東京タワー\n"));
+    corpus.write("d/b.txt", sj("大阪城\n"));
+    const std::vector<std::string> args = {"東京", corpus.path("d")};
+    const QfResult plain = run(args, false);
+    run(args, true);
+    const auto files = indexFiles();
+    ASSERT_EQ(files.size(), 1u);
+    const std::string ixFile = files.begin()->first;
+    fs::resize_file(ixFile, fs::file_size(ixFile) - 1);
+    const std::string broken = sj("が壊れています");
+    const QfResult first = run(args, true);
+    EXPECT_EQ(countOf(first.out, broken), 1u) << first.out;
+    const QfResult second = run(args, true);
+    EXPECT_TRUE(second.out == plain.out) << second.out;
+}
+
+// Offsets past 2^31: hits after that point are found once, on the right
+// line, with and without the index; the index refuses the file with one
+// message, and no later run calls anything broken. Slow: each run reads a
+// sparse 2 GiB file (a few seconds).
+TEST_F(IndexEquivalence, FilesBeyondTwoGibibytesAreSearchedToTheirEnd) {
+    TempDir corpus;
+    const std::string path = corpus.write("d/big.txt", "first needle\nsecond\n");
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::in);
+        out.seekp((int64_t(1) << 31) + 100);
+        out << "\nlate needle\nlast\n";
+    }
+    const std::vector<std::string> args = {"needle", corpus.path("d")};
+    const QfResult plain = run(args, false);
+    EXPECT_EQ(countOf(plain.out, "big.txt(4): "), 1u) << plain.out;
+    EXPECT_EQ(countOf(plain.out, hit("needle")), 2u) << plain.out;
+    const std::string tooLarge = sj("索引に収まらない");
+    for (const char* pass : {"built", "reused"}) {
+        QfResult indexed = run(args, true);
+        EXPECT_EQ(countOf(indexed.out, tooLarge), 1u) << pass;
+        EXPECT_EQ(countOf(indexed.out, sj("壊れ")), 0u) << pass;
+        const size_t at = indexed.out.find(marker(6));
+        if (at != std::string::npos) indexed.out.erase(at, indexed.out.find("\r\n", at) + 2 - at);
+        EXPECT_TRUE(indexed.out == plain.out) << pass << indexed.out;
     }
 }
 

@@ -34,7 +34,7 @@ protected:
     }
     std::vector<Span> spans(const std::string& text, const char* separator = "[\\n]") {
         std::vector<Span> out;
-        for (const TIxBlock& b : build(text, separator).blocks)
+        for (const TIxBlock& b : build(text, separator).blocks.all())
             out.push_back({b.pos, b.len, b.line});
         return out;
     }
@@ -69,11 +69,11 @@ TEST_F(CreateIndex, SignatureIsOfTheRegularisedTextComplemented) {
     };
     for (const auto& [text, regularised] : cases) {
         TIxEntry entry = build(text);
-        ASSERT_EQ(entry.blocks.size(), 1u) << text;
-        EXPECT_EQ(entry.blocks[0].sig, signatureOf(regularised).complemented()) << text;
+        ASSERT_EQ(entry.blocks.size(), 1) << text;
+        EXPECT_EQ(entry.blocks.all()[0].sig, signatureOf(regularised).complemented()) << text;
     }
     // An empty file's one block may hold anything.
-    EXPECT_EQ(build("").blocks.at(0).sig.count(), kSignatureBits);
+    EXPECT_EQ(build("").blocks.all().at(0).sig.count(), kSignatureBits);
 }
 
 TEST_F(CreateIndex, MissingFileOrStopFlagFailsTheBuild) {

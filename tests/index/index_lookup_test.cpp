@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <map>
 #include <optional>
 
 #include "common/temp_dir.h"
@@ -42,13 +44,13 @@ TEST_F(IndexLookup, ReusesAnEntryWhileSizeAndTimeStay) {
         {"gamma delta\n", 1600000001, true},
     };
     for (const auto& [text, seconds, rebuilt] : steps) {
-        const GramSignature before = cache->find("a.txt")->blocks.at(0).sig;
+        const GramSignature before = cache->find("a.txt")->blocks.all().at(0).sig;
         tmp.write("src/a.txt", text);
         setWriteTime(path, seconds);
         cache->dirty = false;
         TIxEntry* entry = lookup(path);
         ASSERT_NE(entry, nullptr) << text;
-        EXPECT_EQ(entry->blocks.at(0).sig != before, rebuilt) << text << seconds;
+        EXPECT_EQ(entry->blocks.all().at(0).sig != before, rebuilt) << text << seconds;
         EXPECT_EQ(cache->dirty, rebuilt) << text << seconds;
         EXPECT_EQ(entry->size, text.size());
         EXPECT_EQ(entry->lastWrite, fileWriteTime(path));
@@ -74,6 +76,43 @@ TEST_F(IndexLookup, MovingToAnotherFolderWritesTheFirstIndexFile) {
         EXPECT_EQ(check.dir, std::string(dirPart(source, false).view()));
     }
     EXPECT_TRUE(hasIndexMarker(ix));
+}
+
+// A file of more blocks than memory keeps: they spill to a nameless file
+// while built, come back in order, and reach the index file whole.
+TEST_F(IndexLookup, LongFilesSpillTheirBlocksAndWriteThemWhole) {
+    using Blocks = std::vector<std::pair<std::array<int32_t, 3>, GramSignature>>;
+    auto blocksOf = [](const TIxEntry& entry) {
+        Blocks out;
+        for (const TIxBlock& b : entry.blocks.all()) out.push_back({{b.pos, b.len, b.line}, b.sig});
+        return out;
+    };
+    // Two files, so the second spills after the first in the same file.
+    std::map<std::string, Blocks> expected;
+    std::string path;
+    for (const char* name : {"a.txt", "b.txt"}) {
+        std::string text;
+        for (int i = 0; i < int(IxBlockList::kMemoryBlocks) * 2 + 100; ++i)
+            text += name + std::to_string(i * 7) + std::string(300, 'x') + "\n";
+        path = tmp.write(std::string("src/") + name, text);
+        TIxEntry alone;
+        ASSERT_EQ(createIndex(alone, path, separator.get()), 0);
+        expected[name] = blocksOf(alone);
+        TIxEntry* entry = lookup(path);
+        ASSERT_NE(entry, nullptr);
+        EXPECT_LT(entry->blocks.inMemory(), IxBlockList::kMemoryBlocks);
+    }
+    for (const auto& [name, blocks] : expected) EXPECT_TRUE(blocksOf(*cache->find(name)) == blocks);
+    const std::string ixFile(ixIndexFileOf(ix, path).view());
+    cache.reset();
+    TIxCache check;
+    loadIndexFile(check, path, ixFile);
+    for (const auto& [name, blocks] : expected) {
+        ASSERT_NE(check.find(name), nullptr);
+        EXPECT_TRUE(blocksOf(*check.find(name)) == blocks) << name;
+    }
+    auto files = std::filesystem::directory_iterator(std::filesystem::path(ixFile).parent_path());
+    EXPECT_EQ(std::distance(begin(files), end(files)), 1);  // the spill left no name behind
 }
 
 }  // namespace

@@ -48,12 +48,13 @@ TEST(IndexFile, LoadsEntriesWrittenByHandAndWritesThemBack) {
         TIxEntry* a = cache.find("a.txt");
         ASSERT_NE(a, nullptr);
         EXPECT_EQ(std::pair(a->lastWrite, a->size), std::pair(uint64_t(0x0123456789ABCDEF), 257u));
-        ASSERT_EQ(a->blocks.size(), 2u);
-        const TIxBlock& last = a->blocks[1];
+        const std::vector<TIxBlock> blocks = a->blocks.all();
+        ASSERT_EQ(blocks.size(), 2u);
+        const TIxBlock& last = blocks[1];
         EXPECT_EQ((std::array{last.pos, last.len, last.line}), (std::array{250, 7, 9}));
         // Byte 0xF0 in every signature byte: bits 4-7 of each byte.
-        EXPECT_FALSE(a->blocks[0].sig.test(0));
-        EXPECT_TRUE(a->blocks[0].sig.test(4) && a->blocks[0].sig.test(383));
+        EXPECT_FALSE(blocks[0].sig.test(0));
+        EXPECT_TRUE(blocks[0].sig.test(4) && blocks[0].sig.test(383));
         EXPECT_TRUE(last.sig.test(376));
         EXPECT_EQ(cache.find("A.txt"), nullptr);  // names are case-sensitive
         cache.dirty = true;
@@ -77,8 +78,9 @@ TEST(IndexFile, OldVersionIsRebuiltQuietly) {
 }
 
 // Cutting the file anywhere keeps exactly the entries that were complete,
-// reports the damage and never reads past the data; implausible values and a
-// name without an end count as damage too.
+// reports the damage once and never reads past the data; implausible values
+// and a name without an end count as damage too. Damage makes the cache
+// dirty, so the next write mends the file.
 TEST(IndexFile, TruncatedOrImplausibleKeepsTheCompleteEntries) {
     TempDir tmp;
     Sample s;
@@ -96,11 +98,10 @@ TEST(IndexFile, TruncatedOrImplausibleKeepsTheCompleteEntries) {
         if (cut < 3) {
             expected = {messageLine(ixtext::kIllegalHeader, ix)};
         } else if (cut >= 8) {  // shorter: the version is cut short, an old file
-            // An entry cut in its middle is reported on its own as well.
-            bool inEntry = (cut > s.head.size() && cut < aEnd) || (cut > aEnd && cut < bEnd);
-            expected = inEntry ? broken : Texts{broken[1]};
+            expected = {broken[1]};
         }
         EXPECT_EQ(got, expected) << cut;
+        EXPECT_EQ(cache.dirty, cut >= 8) << cut;
     }
     auto badBlock = [](int32_t pos, int32_t len) {
         return entryRecord("n", 1, 1, blockRecord(pos, len, 1, 0)) + "Z";
@@ -112,6 +113,45 @@ TEST(IndexFile, TruncatedOrImplausibleKeepsTheCompleteEntries) {
         EXPECT_EQ(load(cache, ix), broken) << tail.size();
         EXPECT_EQ(cache.count(), 1);
     }
+}
+
+// Many damaged entries: the first few are named, then one line counts them.
+TEST(IndexFile, ManyBrokenEntriesAreSummedUp) {
+    TempDir tmp;
+    Sample s;
+    const std::string bad = "Fn" + std::string(1, '\0') + std::string(12, '\1') + "s" +
+                            u32le(0xFFFFFFFF) + std::string(56, '\0');
+    std::string bytes = s.head;
+    for (int i = 0; i < 5; ++i) bytes += bad;
+    const std::string ix = tmp.write("docs.qfd", bytes + s.a + "Z");
+    TIxCache cache;
+    const std::string one = messageLine(ixtext::kEntryBroken);
+    const std::string sum =
+        formatText(messageLine(ixtext::kEntriesBroken).c_str(), ix.c_str(), 5).c_str();
+    EXPECT_EQ(load(cache, ix), (Texts{one, one, one, sum}));
+    EXPECT_EQ(cache.count(), 1);
+}
+
+// An entry with more blocks than memory keeps reads them from the file, in
+// order, and writes them back unchanged.
+TEST(IndexFile, LongEntriesStayInTheFileAndWriteBackWhole) {
+    TempDir tmp;
+    Sample s;  // its head
+    const int32_t n = int32_t(IxBlockList::kMemoryBlocks) * 2 + 7;
+    std::string blocks;
+    for (int32_t i = 0; i < n; ++i) blocks += blockRecord(i * 10, 10, i + 1, uint8_t(i));
+    const std::string bytes = s.head + entryRecord("long.txt", 1, 2, blocks) + "Z";
+    const std::string ix = tmp.write("docs.qfd", bytes);
+    {
+        TIxCache cache;
+        EXPECT_EQ(load(cache, ix), Texts{});
+        const std::vector<TIxBlock> all = cache.find("long.txt")->blocks.all();
+        ASSERT_EQ(all.size(), size_t(n));
+        for (int32_t i = 0; i < n; ++i)
+            ASSERT_EQ((std::array{all[i].pos, all[i].line}), (std::array{i * 10, i + 1})) << i;
+        cache.dirty = true;
+    }
+    EXPECT_EQ(tmp.read("docs.qfd"), bytes);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <tuple>
 
 #include "common/capture_sink.h"
@@ -89,6 +90,20 @@ TEST_F(IndexedSearch, UnindexableFileFallsBackOrIsSkipped) {
     EXPECT_FALSE(runFuzzyIndexedSearch(run(&s), missing).wholeFile);
     ASSERT_EQ(sink.messages().size(), 1u);
     EXPECT_NE(sink.messages()[0].text.find(missing + ": "), std::string::npos);
+}
+
+// Past 2 GiB the index cannot hold the offsets: one message, then the whole
+// file is read, by a fuzzy search too.
+TEST_F(IndexedSearch, FileTooLargeForTheIndexIsReadWhole) {
+    TSchStr s = normalString("needle");
+    const std::string big = tmp.write("docs/big.txt", "needle\n");
+    std::filesystem::resize_file(big, int64_t(1) << 31);
+    CaptureSink sink;
+    EXPECT_TRUE(runIndexedSearch(run(&s), big).wholeFile);
+    EXPECT_TRUE(searched.empty());
+    EXPECT_FALSE(runFuzzyIndexedSearch(run(&s), big).wholeFile);
+    EXPECT_EQ(searched, (Ranges{{0, INT64_MAX, 1}}));
+    EXPECT_EQ(sink.messages().size(), 2u);  // one a run
 }
 
 TEST_F(IndexedSearch, RegexNeedsOneOfItsAlternatives) {

@@ -57,8 +57,8 @@ TEST(RecordSource, IndexBlocksBeginWhereRecordsBegin) {
 
     TIxEntry entry;
     ASSERT_EQ(createIndex(entry, path, source.separator()), 0);
-    ASSERT_GT(entry.blocks.size(), 3u);
-    for (const TIxBlock& block : entry.blocks)
+    ASSERT_GT(entry.blocks.size(), 3);
+    for (const TIxBlock& block : entry.blocks.all())
         EXPECT_NE(std::find(starts.begin(), starts.end(), block.pos), starts.end())
             << "block at " << block.pos;
 }

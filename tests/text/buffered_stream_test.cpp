@@ -13,7 +13,8 @@
 namespace {
 
 // A seekable read-write stream over a std::string that can hand out short
-// reads and writes (a source in pieces, a full disk).
+// reads and writes (a source in pieces, a full disk). Its bytes may stand at
+// base, as in a file with a long hole before them.
 class StringStream : public LStream {
 public:
     explicit StringStream(std::string data = {}, int32_t maxChunk = INT32_MAX)
@@ -30,16 +31,19 @@ public:
         data.replace(size_t(pos_), size_t(n), static_cast<const char*>(buffer), size_t(n));
         return pos_ += n, n;
     }
-    int32_t seek(int32_t p) override {
-        return pos_ = p < 0 || p > int32_t(data.size()) ? int32_t(data.size()) : p;
+    int64_t seek(int64_t p) override {
+        p -= base;
+        pos_ = p < 0 || p > int64_t(data.size()) ? int32_t(data.size()) : int32_t(p);
+        return base + pos_;
     }
-    int32_t tell() const override { return pos_; }
+    int64_t tell() const override { return base + pos_; }
     void flush() override {}
     bool isOpen() const override { return true; }
     void close() override {}
 
     std::string data;
     int32_t writeLimit = INT32_MAX;
+    int64_t base = 0;
 
 private:
     int32_t maxChunk_;
@@ -99,6 +103,20 @@ TEST(BufferedStream, UnitsLiteralsAndPeeksAcrossTheBufferEdge) {
     t.seek(3990);
     EXPECT_EQ(std::string(t.peekBytes(100, &available)), long_.substr(3990));
     EXPECT_EQ(t.tell(), 3990);
+}
+
+TEST(BufferedStream, PositionsPastTwoGibibytesStayExact) {
+    const int64_t base = (int64_t(1) << 31) - 1500;  // the bytes straddle 2^31
+    const std::string text = pattern(3000);
+    StringStream under(text);
+    under.base = base;
+    LSrm s(&under);
+    EXPECT_EQ(s.seek(base + 10), base + 10);
+    EXPECT_EQ(readAll(s, 700), text.substr(10));
+    EXPECT_EQ(s.tell(), base + 3000);
+    EXPECT_EQ(s.seek(base + 2600), base + 2600);  // outside the buffer, past 2^31
+    EXPECT_EQ(s.readByte(), text[2600]);
+    EXPECT_EQ(s.skipBytes(1200), base + 3000);
 }
 
 TEST(BufferedStream, LinesAreCountedAcrossRefills) {

@@ -1,0 +1,129 @@
+// The record blocks of one index entry. A file's blocks grow with its size
+// (one per 200 to 300 bytes of text), so beyond a few hundred they are not
+// held in memory: they stay in a file in their stored byte form, either in
+// the index file they were loaded from or in a spill file the cache writes
+// while it builds entries. Searching and writing back read them in chunks.
+#pragma once
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "index/gram_signature.h"
+#include "text/file_stream.h"
+
+// A run of whole records of a file's text.
+struct TIxBlock {
+    GramSignature sig;  // complemented: a set bit means no gram of the block has it
+    int32_t pos = 0;    // text offset of the first record
+    int32_t len = 0;    // bytes of the block's records
+    int32_t line = 0;   // line at which the block begins (1-based)
+};
+
+// Stored form of a block: 's', pos, len, line (little-endian 32-bit), signature.
+inline constexpr int32_t kStoredBlockBytes = 1 + 3 * 4 + kSignatureBytes;
+
+void storeBlock(const TIxBlock& block, char* out);
+// False when the bytes are no block a build can make (a wrong lead byte, a
+// range outside the 32-bit text).
+bool parseStoredBlock(const char* bytes, TIxBlock& block);
+
+// A file of stored blocks read at given offsets: an index file, or a spill
+// file that is appended to. A spill file's name is removed as soon as it is
+// open, so it never outlives the process.
+class IxBlockFile {
+public:
+    static std::shared_ptr<IxBlockFile> openForReading(std::string_view path);
+    static std::shared_ptr<IxBlockFile> createSpill(std::string_view path);
+
+    // Appends to a spill file; false when not every byte was written.
+    bool append(const char* bytes, int32_t count);
+    int64_t end() const { return end_; }
+    // Reads count bytes at offset; false when they are not all there.
+    bool readAt(int64_t offset, char* out, int32_t count);
+
+private:
+    LFile reader_;
+    LFile writer_;
+    int64_t end_ = 0;
+};
+
+// Hands out a block file made or opened on first need: the spill file of
+// the cache an entry is built for, or the index file being loaded. Null when
+// it cannot be had (built blocks then stay in memory).
+using IxBlockFileSource = std::function<std::shared_ptr<IxBlockFile>()>;
+
+class IxBlockList {
+public:
+    // Blocks held in memory before they go to a spill file (32 KiB, the
+    // blocks of about 128 KiB of text): a folder of many middling files must
+    // not fill memory either.
+    static constexpr size_t kMemoryBlocks = 512;
+
+    int64_t size() const { return stored_ + int64_t(memory_.size()); }
+    bool empty() const { return size() == 0; }
+    // Blocks held in memory (the others are in a file).
+    size_t inMemory() const { return memory_.size(); }
+    void clear();
+    void push_back(const TIxBlock& block) { memory_.push_back(block); }
+    // Moves the blocks held in memory to the end of spill when there are
+    // kMemoryBlocks of them. The entry's stored blocks must end where the
+    // spill ends (entries are built one at a time). False when the spill
+    // could not take them (they then stay in memory).
+    bool spillIfFull(const std::shared_ptr<IxBlockFile>& spill);
+    // The list becomes count stored blocks at offset of file (plus nothing).
+    void setStored(std::shared_ptr<IxBlockFile> file, int64_t offset, int64_t count);
+
+    // Calls f(block) in text order while it returns true. False when the
+    // stored blocks could not be read back (or are damaged).
+    template <class F>
+    bool forEach(F&& f) const {
+        std::vector<TIxBlock> chunk;
+        for (int64_t done = 0; done < stored_;) {
+            if (!readStored(done, chunk)) return false;
+            for (const TIxBlock& block : chunk)
+                if (!f(block)) return true;
+            done += int64_t(chunk.size());
+        }
+        for (const TIxBlock& block : memory_)
+            if (!f(block)) return true;
+        return true;
+    }
+    // Hands the stored form of every block to out(bytes, count) in chunks.
+    template <class Out>
+    bool forEachStoredChunk(Out&& out) const {
+        std::vector<char> bytes;
+        for (int64_t done = 0; done < stored_;) {
+            const int32_t n = chunkAt(done);
+            bytes.resize(size_t(n) * kStoredBlockBytes);
+            if (!file_->readAt(offset_ + done * kStoredBlockBytes, bytes.data(),
+                               int32_t(bytes.size())))
+                return false;
+            out(bytes.data(), int32_t(bytes.size()));
+            done += n;
+        }
+        char one[kStoredBlockBytes];
+        for (const TIxBlock& block : memory_) {
+            storeBlock(block, one);
+            out(one, kStoredBlockBytes);
+        }
+        return true;
+    }
+    // Every block in one vector (for small lists and checks).
+    std::vector<TIxBlock> all() const;
+
+private:
+    static constexpr int32_t kChunkBlocks = 1024;
+
+    int32_t chunkAt(int64_t done) const {
+        return int32_t(std::min<int64_t>(kChunkBlocks, stored_ - done));
+    }
+    bool readStored(int64_t first, std::vector<TIxBlock>& chunk) const;
+
+    std::shared_ptr<IxBlockFile> file_;  // holds the stored blocks
+    int64_t offset_ = 0;                 // of the first stored block in file_
+    int64_t stored_ = 0;                 // blocks in file_, before memory_
+    std::vector<TIxBlock> memory_;
+};
