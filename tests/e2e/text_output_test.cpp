@@ -1,9 +1,12 @@
 // qf's output as a Unix tool's: UTF-8 text with colours or without, line
-// ends a terminal shows as such, and what a failing stdout does to the run.
+// ends a terminal shows as such, control characters that never reach it,
+// messages apart from the results, and what a failing stdout does to the run.
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "common/process_run.h"
 #include "common/temp_dir.h"
@@ -15,6 +18,19 @@ namespace {
 
 std::string sgr(const char* code, std::string_view text) {
     return "\x1b[" + std::string(code) + "m" + std::string(text) + "\x1b[0m";
+}
+
+// The text without its colour sequences; any other ESC stays.
+std::string withoutSgr(std::string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const size_t end = text.find_first_not_of("0123456789;", i + 2);
+        if (text.substr(i, 2) == "\x1b[" && end != std::string_view::npos && text[end] == 'm')
+            i = end;
+        else
+            out += text[i];
+    }
+    return out;
 }
 
 TEST(QfTextOutput, ColoursAndLineEnds) {
@@ -40,6 +56,77 @@ TEST(QfTextOutput, ColoursAndLineEnds) {
         QfResult r = runQf({"--no-config", "-q", c.color, "東京", dir.path()});
         EXPECT_EQ(r.exitCode, 0) << r.err;
         EXPECT_EQ(r.out, c.out) << c.color;
+    }
+}
+
+TEST(QfTextOutput, ControlCharactersAreEscapedOutsideRawOutput) {
+    TempDir dir;
+    const std::string record = "abc \x1b]0;t\x07 \x7f\n";  // sets a terminal's title
+    for (const char* name : {"e\x1b[31m.txt", "n\nl.txt", "u\xff.txt"})
+        dir.write(std::string("d\a/") + name, "abc\n");
+    dir.write("d\a/r.txt", record);
+    const std::string folder = dir.path("d\a"), shown = dir.path("d\\x07");
+    const std::string heads = "検索フォルダ: " + shown + "\n検索文字列:「abc」\n";
+    const std::string total = "発見数 4 (ヒット ファイル数 4/4)\n";
+    const std::string names[] = {"e\\x1B[31m.txt", "n\\x0Al.txt", "r.txt", "u\\xFF.txt"};
+    std::string lines, counts;
+    for (const std::string& name : names) {
+        lines += name + "(1): " + (name == "r.txt" ? record : "abc\n");
+        counts += "   1    " + shown + "/" + name + "\n";
+    }
+    std::string escaped = lines;
+    escaped.replace(escaped.find(record), record.size(), "abc \\x1B]0;t\\x07 \\x7F\n");
+    const QfResult coloured = runQf({"--no-config", "-q", "--color=always", "abc", folder});
+    EXPECT_EQ(withoutSgr(coloured.out), heads + escaped + total) << "with colours, records too";
+    struct Case {
+        std::vector<std::string> args;
+        std::string out;
+    } cases[] = {
+        {{"--color=never"}, heads + lines + total},
+        {{"--color=never", "--count"}, heads + counts + total},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"--no-config", "-q"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        args.insert(args.end(), {"abc", folder});
+        EXPECT_EQ(runQf(args).out, c.out) << c.args.back();
+    }
+    const QfResult raw = search({"abc"}, folder);
+    EXPECT_NE(raw.out.find(resultLine("e\x1b[31m.txt(1)", hit("abc") + "\n")), std::string::npos);
+    EXPECT_NE(raw.out.find(" \x1b]0;t\x07 \x7f\n"), std::string::npos) << "--raw keeps every byte";
+    const QfResult gone = runQf({"--no-config", "-q", "abc", dir.path("gone\x1b")});
+    EXPECT_EQ(gone.err, "qf: #10000: no such folder: " + dir.path("gone\\x1B") + "\n");
+}
+
+TEST(QfTextOutput, ResultViewMessagesJoinTheNumberedOnesOnStderr) {
+    TempDir dir, ix;
+    dir.write("a.txt", "abc\n");
+    const std::vector<std::string> args{"--no-config",         "-q",  "--index", "--set",
+                                        "ixfDir=" + ix.path(), "abc", dir.path()};
+    ASSERT_EQ(runQf(args).exitCode, 0);
+    std::string indexFile;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(ix.path()))
+        if (e.path().extension() == ".qfd") indexFile = e.path().string();
+    const std::string illegal = "illegal index file (illegal header): '" + indexFile + "'";
+    struct Case {
+        const char* mode;
+        std::string out;  // a part of stdout
+        std::string err;
+    } cases[] = {
+        {"--color=never", "a.txt(1): abc\n", "qf: #30000: " + illegal + "\n"},
+        {"--raw", messageLine(illegal), ""},
+    };
+    for (const Case& c : cases) {
+        std::ofstream(indexFile, std::ios::binary | std::ios::trunc) << "not an index file\n";
+        std::vector<std::string> modeArgs = args;
+        modeArgs.insert(modeArgs.begin(), c.mode);
+        QfResult r = runQf(modeArgs);
+        EXPECT_EQ(r.exitCode, 0) << "the index is rebuilt: nothing is missed";
+        EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
+        if (!c.err.empty()) {
+            EXPECT_EQ(r.out.find(illegal), std::string::npos) << r.out;
+        }
+        EXPECT_EQ(r.err, c.err);
     }
 }
 
