@@ -167,7 +167,9 @@ void QfProgressLine::setStatus(int part, std::string_view text) {
     auto now = std::chrono::steady_clock::now();
     if (now - lastDraw_ < std::chrono::milliseconds(100)) return;
     lastDraw_ = now;
-    std::string line = parts_[2] + " " + parts_[3] + " [" + parts_[4] + "] " + parts_[1];
+    // The parts name the file being read.
+    LStr line;
+    appendEscapedName(line, parts_[2] + " " + parts_[3] + " [" + parts_[4] + "] " + parts_[1]);
     std::string shown = sjisToUtf8(line);
     size_t cut = 100;
     if (shown.size() > cut) {
