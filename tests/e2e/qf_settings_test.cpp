@@ -99,11 +99,4 @@ TEST_F(QfSettings, SetValuesThatDoNotReadBackAsTypedAreWarnedAbout) {
     }
 }
 
-TEST_F(QfSettings, MissingFolderIsAnErrorAfterTheOthersAreSearched) {
-    QfResult r = run({"--no-config", "abc", dir.path("nowhere"), data()});
-    EXPECT_EQ(r.exitCode, 2) << "an error, although something was found";
-    EXPECT_NE(r.err.find("no such folder: " + dir.path("nowhere")), std::string::npos) << r.err;
-    EXPECT_TRUE(r.out.ends_with(summary(1, 1, 1))) << r.out;
-}
-
 }  // namespace
