@@ -45,14 +45,18 @@ bool isRecordFont(int font) {
 // The text of a message line as the engine writes it (message font, text,
 // end marker, CR LF), or nothing for any other text.
 std::optional<std::string_view> messageLineText(std::string_view text) {
-    const std::string_view head =
-                               "\x01"
-                               "6 ",
-                           tail =
-                               "\x01"
-                               "0 \r\n";
-    if (!text.starts_with(head) || !text.ends_with(tail)) return std::nullopt;
-    text = text.substr(head.size(), text.size() - head.size() - tail.size());
+    static const LStr head = [] {
+        LStr marker;
+        appendMarker(marker, kFontMsg);
+        return marker;
+    }();
+    static const LStr tail = [] {
+        LStr marker;
+        appendMarker(marker, kFontEnd);
+        return marker.append("\r\n");
+    }();
+    if (!text.starts_with(head.view()) || !text.ends_with(tail.view())) return std::nullopt;
+    text = text.substr(head.view().size(), text.size() - head.view().size() - tail.view().size());
     if (text.find(kMarkerByte) != std::string_view::npos) return std::nullopt;
     return text;
 }
@@ -137,12 +141,12 @@ void QfSink::appendRecordText(LStr& out, std::string_view bytes) {
 void QfSink::writeMessage(int number, const char* position, std::string_view text) {
     if (signalsTrouble(number)) ++trouble_;
     LStr line("qf: ");
-    bool afterCr = false;
     if (position) {
         appendEscapedName(line, position);
         line.append(": ");
     }
     line.append(formatText("#%d: ", number));
+    bool afterCr = false;
     appendProgramText(line, text, afterCr);
     if (line.back() != '\n') line.append('\n');
     writeErr(sjisToUtf8(line));
