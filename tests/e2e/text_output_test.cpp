@@ -81,6 +81,12 @@ TEST(QfTextOutput, ControlCharactersAreEscapedOutsideRawOutput) {
         QfResult r = runQf({"--no-config", "-q", option, "abc", folder});
         EXPECT_EQ(withoutSgr(r.out), heads + out + total) << option;
     }
+    // On a terminal (script(1) gives qf one) records are escaped without colours too.
+    QfResult tty = runProgram({"script", "-qec",
+                               qfBinary() + " --no-config -q --color=never abc '" + folder + "'",
+                               "/dev/null"});
+    std::erase(tty.out, '\r');  // the terminal's own line ends
+    EXPECT_EQ(tty.out, heads + lines[1] + total);
     const std::string raw = search({"abc"}, folder).out;
     EXPECT_NE(raw.find(resultLine("r.txt(1)", hit("abc") + record) + marker(1) + "u"),
               std::string::npos)
