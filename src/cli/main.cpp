@@ -30,11 +30,14 @@ namespace {
 
 constexpr int kExitFound = 0;
 constexpr int kExitNothingFound = 1;
-constexpr int kExitUsage = 2;  // also when the output could not be written
+// A usage error, a missing folder, a file that could not be read, output
+// that could not be written: as with grep, even when something was found.
+constexpr int kExitError = 2;
+constexpr int kExitInterrupted = 130;  // 128 + SIGINT, as a shell counts it
 
 int usageError(const std::string& message) {
     writeErr("qf: " + message + "\nTry 'qf --help' for more information.\n");
-    return kExitUsage;
+    return kExitError;
 }
 
 // The exit status once the output is done: a failed write to stdout turns
@@ -50,7 +53,7 @@ int exitStatus(int status) {
             break;
     }
     writeErr("qf: write error: " + systemErrorMessage(outputError()) + "\n");
-    return kExitUsage;
+    return kExitError;
 }
 
 // Reads the configuration file unless told not to; false when a file named
@@ -95,9 +98,10 @@ void fillSearchKeys(const QfOptions& options, AppSettings& settings) {
     LStr folders;
     for (const std::string& folder : options.folders) {
         LStr sjisFolder = utf8ToSjis(folder);
-        // The search passes over a missing folder in silence; say so here.
+        // The search passes over a missing folder in silence; say so here,
+        // as an error (the others are still searched).
         if (pathKind(sjisFolder.view()) != kPathFolder)
-            report(kMsgWarning, "no such folder: %s", sjisFolder.c_str());
+            report(kMsgCommandLine, "no such folder: %s", sjisFolder.c_str());
         if (!folders.empty()) folders.append(';');
         folders.append(sjisFolder.view());
     }
@@ -134,6 +138,13 @@ void finish() {
     shutdownMessages();
 }
 
+// The status of a run that came to its end or was stopped: a stop (Ctrl-C)
+// outranks an error, which outranks what was found.
+int runStatus(int status, bool troubled) {
+    if (stopRequested()) return kExitInterrupted;
+    return troubled ? kExitError : status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -165,30 +176,34 @@ int main(int argc, char** argv) {
     // One context for everything qf does; on this thread it also routes the
     // messages of the settings files and the interrupt to the run's flag.
     auto context = std::make_shared<RunContext>();
-    context->setMessageSink(std::make_shared<QfSink>(options.raw, color));
+    const bool escapeRecords = color || (!options.raw && stdoutIsTerminal());
+    auto sink = std::make_shared<QfSink>(options.raw, color, escapeRecords);
+    context->setMessageSink(sink);
     if (!options.quiet && stderrIsTerminal())
         context->setStatusSink(std::make_shared<QfProgressLine>());
     RunContextScope contextScope(context);
 
     AppSettings settings;
-    if (!loadSettings(options, settings)) return kExitUsage;
+    if (!loadSettings(options, settings)) return kExitError;
     if (!applySettingLines(options.sets, "--set", settings) ||
         !applySettingLines(options.keyOptions, "option", settings))
-        return kExitUsage;
+        return kExitError;
     warnAboutChangedSets(options.sets);
     // The same checks as at the desktop program's start (a search type out
     // of range becomes a normal search); the screen size does not matter.
     settings.startUpChecks(1 << 20, 1 << 20);
     stopSearchOnInterrupt();
-    if (!searching) {
+    // Only what goes wrong from here on tells of an incomplete run.
+    const int troubleBefore = sink->troubleCount();
+    int status = kExitFound;
+    if (searching) {
+        fillSearchKeys(options, settings);
+        const int32_t hits = runSearch(settings, context);
+        status = hits < 0 ? kExitError : hits > 0 ? kExitFound : kExitNothingFound;
+    } else {
         runIndexDeletion(options.action == QfAction::DeleteAllIndex, settings);
-        finish();
-        return exitStatus(0);
     }
-
-    fillSearchKeys(options, settings);
-    const int32_t hits = runSearch(settings, context);
+    status = runStatus(status, sink->troubleCount() > troubleBefore);
     finish();
-    if (hits < 0) return exitStatus(kExitUsage);
-    return exitStatus(hits > 0 ? kExitFound : kExitNothingFound);
+    return exitStatus(status);
 }

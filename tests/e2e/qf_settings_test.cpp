@@ -99,11 +99,4 @@ TEST_F(QfSettings, SetValuesThatDoNotReadBackAsTypedAreWarnedAbout) {
     }
 }
 
-TEST_F(QfSettings, MissingFolderIsNamedOnStandardError) {
-    QfResult r = run({"--no-config", "abc", dir.path("nowhere")});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("no such folder: " + dir.path("nowhere")), std::string::npos) << r.err;
-    EXPECT_NE(r.out.find(summary(0, 0, 0)), std::string::npos);
-}
-
 }  // namespace
