@@ -293,23 +293,26 @@ def probe_fifo_race(p):
     top = p.fresh("race")
     for i in range(50):
         write("%s/f%02d.txt" % (top, i), needle + "\n")
-    target, fifo, plain = top + "/target.txt", top + "/.fifo", top + "/.plain"
+    targets = ["%s/target%d.txt" % (top, i) for i in range(10)]
+    fifo, plain = top + "/.fifo", top + "/.plain"
 
-    def swap():
-        try:
-            os.mkfifo(fifo)
-            os.replace(fifo, target)
-            time.sleep(0.0005)
-            write(plain, needle + "\n")
-            os.replace(plain, target)
-        except OSError:
-            pass
+    def swap():  # each target is in turn a FIFO and a text file
+        for target in targets:
+            try:
+                os.mkfifo(fifo)
+                os.replace(fifo, target)
+                write(plain, needle + "\n")
+                os.replace(plain, target)
+            except OSError:
+                pass
 
     stop = loop_in_thread(swap)
     runs = []
     try:
-        for _ in range(20):
-            runs.append(p.qf_run([needle, top], timeout=10))
+        for _ in range(100):
+            runs.append(p.qf_run([needle, top], timeout=5))
+            if not runs[-1].clean_exit:
+                break
     finally:
         stop()
     bad = [r for r in runs if not r.clean_exit or r.hit_files() < 50]
@@ -342,6 +345,8 @@ def probe_changing_file(p):
         for i in range(20):
             args = ["--index", needle, top] if i % 2 else [needle, top]
             runs.append(p.qf_run(args, timeout=20, ix=ix))
+            if not runs[-1].clean_exit:
+                break
     finally:
         stop()
     bad = [r for r in runs if not r.clean_exit or "stable.txt" not in r.text]
@@ -605,6 +610,7 @@ def main():
     if not os.access(qf, os.X_OK):
         sys.exit("probe: no qf at %s" % qf)
     scratch = tempfile.mkdtemp(prefix="qfprobe-", dir=opts.scratch)
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("probe: terminated"))
     rows = []
     try:
         p = Probe(qf, scratch)
