@@ -3,11 +3,13 @@
 // line that runs on without its terminator counts as damage.
 #include "index/ix_file.h"
 
+#include <algorithm>
 #include <random>
 
 #include "index/index_marker.h"
 #include "index/ix_cache.h"
 #include "index/ix_messages.h"
+#include "platform/folder_handle.h"
 #include "support/message_service.h"
 #include "support/path_utils.h"
 #include "text/file_stream.h"
@@ -150,14 +152,29 @@ LStr temporaryPathFor(std::string_view path) {
     return formatText("%.*s.%08x.tmp", int(path.size()), path.data(), unsigned(random()));
 }
 
+// Makes the folders of relative below base, each a real folder: a link
+// planted in the mirror tree must not carry index files out of it.
+bool makeFoldersWithoutLinks(std::string_view base, std::string_view relative) {
+    FolderHandle folder(base);
+    while (folder.isOpen() && !relative.empty()) {
+        const size_t slash = relative.find('/');
+        folder = folder.openOrMakeChild(relative.substr(0, slash));
+        relative = slash == std::string_view::npos ? "" : relative.substr(slash + 1);
+    }
+    return folder.isOpen();
+}
+
 // Creates the folders of the cache's index file (the index folder with its
 // marker); false when they cannot be made.
 bool prepareFolders(const TIxCache& cache) {
     LStr folder(cache.indexFolder());
     appendSeparator(folder);
-    if (!cache.indexFolder().empty() && cache.ixPath.view().starts_with(folder.view()))
-        ensureIndexFolder(cache.indexFolder());
-    return ensureDirChain(cache.ixPath);
+    const bool inIndexFolder =
+        !cache.indexFolder().empty() && cache.ixPath.view().starts_with(folder.view());
+    if (inIndexFolder) ensureIndexFolder(cache.indexFolder());
+    if (!inIndexFolder) return ensureDirChain(cache.ixPath);
+    const LStr fileFolder = dirPart(cache.ixPath, false);
+    return makeFoldersWithoutLinks(cache.indexFolder(), fileFolder.view().substr(folder.size()));
 }
 
 // Reads the entries after the folder line. Damage marks the cache dirty, so

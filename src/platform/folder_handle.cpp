@@ -68,6 +68,14 @@ FolderHandle FolderHandle::openChild(std::string_view name) const {
     return FolderHandle(::openat(fd_, sys.c_str(), kFolderFlags | O_NOFOLLOW));
 }
 
+FolderHandle FolderHandle::openOrMakeChild(std::string_view name) const {
+    FolderHandle child = openChild(name);
+    if (child.isOpen() || errno != ENOENT) return child;
+    const std::string sys = toSystemPath(name);
+    if (::mkdirat(fd_, sys.c_str(), 0777) != 0 && errno != EEXIST) return FolderHandle();
+    return openChild(name);
+}
+
 bool FolderHandle::list(std::vector<FolderItem>& items) const {
     items.clear();
     if (fd_ < 0) return false;

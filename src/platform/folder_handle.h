@@ -36,6 +36,8 @@ public:
     // The subfolder name; not open (errno ELOOP or ENOTDIR) when name is a
     // link or anything but a folder.
     FolderHandle openChild(std::string_view name) const;
+    // openChild, making the folder first when it is not there.
+    FolderHandle openOrMakeChild(std::string_view name) const;
     // Every entry but "." and "..", in the order the system gives them;
     // false when the folder cannot be read.
     bool list(std::vector<FolderItem>& items) const;

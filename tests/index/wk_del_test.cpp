@@ -173,6 +173,26 @@ TEST(DeletionWorkerSafety, NoCleanUpFollowsALink) {
     }
 }
 
+// Writing the index goes no more through a link than cleaning it does: the
+// index file of a source under a linked mirror folder is not written at all.
+TEST(DeletionWorkerSafety, IndexWritesDoNotFollowALink) {
+    for (const char* linked : {"x_", "x_/tmp"}) {
+        TempDir tmp;
+        const std::string ix = tmp.path("ix/");
+        ASSERT_TRUE(ensureIndexFolder(ix));
+        fs::create_directories(fs::path(ix + linked).parent_path());
+        fs::create_directory(tmp.path("outside"));
+        fs::create_symlink(tmp.path("outside"), ix + linked);
+        const std::string source = tmp.write("src/a.txt", "text\n");
+        {
+            CaptureSink sink;
+            TIxCache cache(ix);
+            ixLookup(cache, source, LineSeparator().get());
+        }
+        EXPECT_TRUE(fs::is_empty(tmp.path("outside"))) << linked;
+    }
+}
+
 // Temporary files of the program's own pattern that a killed write left
 // behind go; a fresh one may be a running search's and stays unless
 // everything goes; other "*.tmp" files stay.
