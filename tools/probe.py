@@ -201,7 +201,7 @@ def probe_permissions(p):
     err = r.err.decode("utf-8", "replace")
     per_item = [sum(1 for l in err.splitlines() if name in l) for name in ("secret", "locked")]
     figure = "%d of 2 readable found; messages per item %s" % (r.hit_files(), per_item)
-    if not r.clean_exit:
+    if r.rc != 2 or r.timed_out:  # found, but with errors: status 2
         return False, r.why()
     return r.hit_files() == 2 and per_item == [1, 1], figure
 
