@@ -24,14 +24,10 @@ std::string del(std::string_view text) {
 std::string rated(int rate, std::string_view separator = ": ") {
     return std::string(separator) + std::to_string(rate) + "%" + std::string(separator);
 }
-// Records searched for 全文検索機能, as shown: この全文探索機能は速い (83%)
-// and この全文検索の機能は速い (85%).
+// この全文探索機能は速い searched for 全文検索機能, as shown (83%).
 std::string changedRecord() {
     return sj("この") + hit(sj("全文") + ins(sj("探")) + del(sj("検")) + sj("索機能")) +
            sj("は速い\n");
-}
-std::string insertedRecord() {
-    return sj("この") + hit(sj("全文検索") + ins(sj("の")) + sj("機能")) + sj("は速い\n");
 }
 
 class FuzzySearch : public ::testing::Test {
@@ -82,7 +78,10 @@ TEST_F(FuzzySearch, OneFileSearchedForOneString) {
         {"この全文検索の機能は速い\n",
          {},
          "全文検索機能",
-         resultLine("a.txt(1)", insertedRecord(), rated(85)) + summary(1, 1, 1)},
+         resultLine("a.txt(1)",
+                    sj("この") + hit(sj("全文検索") + ins(sj("の")) + sj("機能")) + sj("は速い\n"),
+                    rated(85)) +
+             summary(1, 1, 1)},
         {"use FUNCTZON\n",
          {},
          "function",
@@ -147,26 +146,19 @@ TEST_F(FuzzySearch, LongRecordsOfOneRepeatedCharacter) {
     }
 }
 
-TEST_F(FuzzySearch, DecodedFilesAreRatedLikeShiftJisOnes) {
+TEST_F(FuzzySearch, DecodedFilesAreRatedLikeShiftJisOnesWithTheIndexInItsFolder) {
     // Index blocks of a decoded file refer to its decoded text, so the hit
-    // on line 3 lies where it does in the Shift-JIS copy.
+    // on line 3 lies where it does in the Shift-JIS copy; the second run
+    // reads the kept index.
     const std::string text = "一行目\n二行目の文\nこの全文探索機能は速い\n";
     for (const std::string& bytes : {sj(text), text, "\xEF\xBB\xBF" + text}) {
         const std::string dir = folderWith(bytes);
-        EXPECT_EQ(run({}, "全文検索機能", dir).out,
-                  headings("全文検索機能", dir) +
-                      resultLine("a.txt(3)", changedRecord(), rated(83)) + summary(1, 1, 1))
-            << bytes;
+        for (const char* pass : {"built", "reused"})
+            EXPECT_EQ(run({}, "全文検索機能", dir).out,
+                      headings("全文検索機能", dir) +
+                          resultLine("a.txt(3)", changedRecord(), rated(83)) + summary(1, 1, 1))
+                << bytes << pass;
     }
-}
-
-TEST_F(FuzzySearch, IndexStaysInItsFolder) {
-    docs.write("a.txt", sj("この全文探索機能は速い\n"));
-    const std::string before = headings("全文検索機能") +
-                               resultLine("a.txt(1)", changedRecord(), rated(83)) +
-                               summary(1, 1, 1);
-    EXPECT_EQ(run({}, "全文検索機能").out, before);
-    EXPECT_EQ(run({}, "全文検索機能").out, before) << "the second run reads the kept index";
     EXPECT_TRUE(ix.exists("ix"));
     EXPECT_FALSE(cacheHome().exists("VeloSoft")) << "the default cache folder stays untouched";
 }
