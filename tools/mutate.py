@@ -132,7 +132,7 @@ MUTANTS = [
     ("chunk-splits-char", "src/text/encoding.cpp",
      "? end + 1 : end;", "? end : end;"),
     ("encode-best-fit", "src/text/encoding.cpp",
-     "&& inexactCp932Units().anyIn(chunk)", "&& false"),
+     "&& inexactUnits(charset_).anyIn(chunk)", "&& false"),
     ("utf8-lead-f0", "src/text/encoding.cpp",
      "b >= 0xF0 ? 4 :", "b > 0xF0 ? 4 :"),
     ("stray-lead-swallows", "src/text/encoding.cpp",
