@@ -1,32 +1,25 @@
-// Files the program writes survive a kill at any moment: a forked writer
-// repeats a write and is killed with SIGKILL at points spread over one round;
-// what stands on disk must be the old or the new file, and the index must
-// still give the results of a search without it.
+// Files the program writes survive a kill at any moment: crash_writer repeats
+// a write, is killed with SIGKILL at points spread over one round, and what
+// stands on disk afterwards must be the old or the new file, and the index
+// must still give the results of a search without it.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/resource.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <filesystem>
-#include <functional>
 #include <thread>
+#include <utility>
 
 #include "common/capture_sink.h"
-#include "common/child_process.h"
-#include "common/qf_runner.h"
+#include "common/process_run.h"
 #include "common/temp_dir.h"
-#include "config/app_settings.h"
-#include "index/index_lookup.h"
-#include "index/index_separator.h"
+#include "crash/crash_rounds.h"
 #include "index/ix_cache.h"
 #include "index/ix_file.h"
 #include "index/ix_paths.h"
-#include "search/indexed_search.h"
-#include "search/record_source.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -35,50 +28,22 @@ namespace {
 
 constexpr int kKills = 100;
 
-// Two configurations that differ in long values, so that a save takes long
-// enough to be killed part-way.
-AppSettings settingsVariant(int which) {
-    AppSettings s;
-    const std::string value(100000, which ? 'n' : 'o');
-    s.schStr = LStr(value);
-    s.dspPreReplace = LStr(value + "=x");
-    s.minRate = which ? 90 : 80;
-    return s;
-}
-
-// One round of index upkeep as a search run does it: every *.txt of folder
-// is made newer, so its entry is rebuilt, and the index file is written back.
-bool indexRound(const std::string& ix, const std::string& folder, int round) {
-    std::vector<std::string> files;
-    for (const auto& e : fs::directory_iterator(folder))
-        if (e.path().extension() == ".txt") files.push_back(e.path().string());
-    std::sort(files.begin(), files.end());
-    const auto stamp =
-        fs::file_time_type(std::chrono::hours(24 * 365 * 50)) + std::chrono::seconds(round);
-    for (const std::string& file : files) fs::last_write_time(file, stamp);
-    const LStr separator = AppSettings().recSeparEsc;
-    matchIndexSeparator(ix, separator.view());
-    RecordSource source(separator.view());
-    auto cache = makeIndexCache(ix);
-    for (const std::string& file : files)
-        if (!ixLookup(*cache, file, source.separator())) return false;
-    return cache->writeBack();
-}
-
-// A forked child repeating round(n) for n = 1, 2, ... and writing one byte to
-// a pipe after each; killed when it goes.
+// crash_writer running with its stdout on a pipe; killed when it goes.
 class Writer {
 public:
-    explicit Writer(const std::function<bool(int)>& round) {
+    explicit Writer(std::vector<std::string> args) {
+        args.insert(args.begin(), CRASH_WRITER);
         int fds[2];
         if (pipe(fds) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(fds[0]);
-            for (int n = 1; round(n) && write(fds[1], "r", 1) == 1; ++n) {
-            }
-            _exit(4);
-        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = 0;
+        posix_spawn_file_actions_destroy(&actions);
         close(fds[1]);
         rounds_ = fds[0];
     }
@@ -108,25 +73,29 @@ private:
     int rounds_ = -1;
 };
 
+// The time one round of the writer takes, from a few rounds after the first.
+Clock::duration roundTime(const std::vector<std::string>& args) {
+    Writer writer(args);
+    if (!writer.awaitRounds(1)) return {};
+    const auto start = Clock::now();
+    constexpr int kRounds = 5;
+    if (!writer.awaitRounds(kRounds)) return {};
+    return (Clock::now() - start) / kRounds;
+}
+
 // Kills a fresh writer kKills times, each time after its first round and a
 // delay that moves across one round; check() looks at what it left.
-void killAtSpreadPoints(const std::function<bool(int)>& round,
-                        const std::function<void(int)>& check) {
-    Clock::duration roundTime{};
-    {
-        Writer writer(round);
-        constexpr int kRounds = 5;
-        ASSERT_TRUE(writer.awaitRounds(1)) << "the writer did not run";
-        const auto start = Clock::now();
-        ASSERT_TRUE(writer.awaitRounds(kRounds));
-        roundTime = (Clock::now() - start) / kRounds;
-    }
-    for (int i = 0; i < kKills && !::testing::Test::HasFailure(); ++i) {
-        Writer writer(round);
+template <class Check>
+void killAtSpreadPoints(const std::vector<std::string>& args, Check check) {
+    const Clock::duration round = roundTime(args);
+    ASSERT_GT(round.count(), 0) << "the writer did not run";
+    for (int i = 0; i < kKills; ++i) {
+        Writer writer(args);
         ASSERT_TRUE(writer.awaitRounds(1)) << "the writer failed";
-        std::this_thread::sleep_for(roundTime * (i + 0.5) / kKills);
+        std::this_thread::sleep_for(round * (i + 0.5) / kKills);
         writer.kill();
         check(i);
+        if (::testing::Test::HasFatalFailure() || ::testing::Test::HasNonfatalFailure()) return;
     }
 }
 
@@ -134,10 +103,11 @@ void killAtSpreadPoints(const std::function<bool(int)>& round,
 std::pair<std::string, bool> withoutMessages(const QfResult& r) {
     std::string kept;
     bool reported = !r.err.empty();
-    for (size_t at = 0, next; at < r.out.size(); at = next) {
-        const size_t end = r.out.find("\r\n", at);
-        next = end == std::string::npos ? r.out.size() : end + 2;
+    for (size_t at = 0; at < r.out.size();) {
+        const size_t lineEnd = r.out.find("\r\n", at);
+        const size_t next = lineEnd == std::string::npos ? r.out.size() : lineEnd + 2;
         const std::string line = r.out.substr(at, next - at);
+        at = next;
         if (line.starts_with("\x01"
                              "6 "))
             reported = true;
@@ -154,12 +124,7 @@ TEST(CrashSafety, KilledSaveLeavesTheOldOrTheNewConfiguration) {
     const std::string path = dir.path("Quillfind.cfg");
     const std::string texts[] = {std::string(settingsVariant(0).configText().view()),
                                  std::string(settingsVariant(1).configText().view())};
-    auto save = [&](int n) {
-        AppSettings s = settingsVariant(n % 2);
-        s.configPath = LStr(path);
-        return s.save();
-    };
-    killAtSpreadPoints(save, [&](int kill) {
+    killAtSpreadPoints({"config", path}, [&](int kill) {
         const std::string bytes = dir.read("Quillfind.cfg");
         EXPECT_TRUE(bytes == texts[0] || bytes == texts[1])
             << "kill " << kill << " left " << bytes.size() << " bytes";
@@ -188,32 +153,35 @@ protected:
         // The first indexed run makes the index folder with its marker and
         // separator, as a user's first indexed search does.
         ASSERT_EQ(runQf(qfArgs(true)).out, plain.out);
-        ixFile = std::string(ixIndexFileOf(ix, data + "/f100.txt").view());
+        ixFile = std::string(ixIndexFileOf(ix(), data() + "/f100.txt").view());
         ASSERT_TRUE(fs::exists(ixFile)) << ixFile;
     }
 
+    std::string ix() const { return work.path("ix"); }
+    std::string data() const { return work.path("data"); }
     std::vector<std::string> qfArgs(bool indexed) const {
         std::vector<std::string> args = {
-            "--raw", "--no-config", "--quiet", "--set", "ixfDir=" + ix + "/", "needle", data};
+            "--raw", "--no-config", "--quiet", "--set", "ixfDir=" + ix() + "/", "needle", data()};
         if (indexed) args.insert(args.begin(), "--index");
         return args;
     }
+    // The entries the index file holds; every damage it shows is reported.
+    int entriesOnDisk(CaptureSink& sink) const {
+        TIxCache cache(ix());
+        loadIndexFile(cache, data() + "/f100.txt", ixFile);
+        return sink.messages().empty() ? cache.count() : -1;
+    }
 
     TempDir work;
-    const std::string ix = work.path("ix"), data = work.path("data");
     QfResult plain;
     std::string ixFile;
 };
 
 TEST_F(IndexCrash, KilledIndexWriteLeavesAWholeIndexThatSearchesAsWithout) {
     bool repairPending = false;
-    auto round = [&](int n) { return indexRound(ix, data, n); };
-    killAtSpreadPoints(round, [&](int kill) {
+    killAtSpreadPoints({"index", ix(), data()}, [&](int kill) {
         CaptureSink sink;
-        TIxCache cache(ix);
-        loadIndexFile(cache, data + "/f100.txt", ixFile);
-        EXPECT_EQ(sink.allText(), "") << "kill " << kill;
-        EXPECT_EQ(cache.count(), 30) << "kill " << kill;
+        EXPECT_EQ(entriesOnDisk(sink), 30) << "kill " << kill << ": " << sink.allText();
         const auto [results, reported] = withoutMessages(runQf(qfArgs(true)));
         EXPECT_EQ(results, plain.out) << "kill " << kill;
         // A damage found is reported once and mended by that run.
@@ -225,14 +193,11 @@ TEST_F(IndexCrash, KilledIndexWriteLeavesAWholeIndexThatSearchesAsWithout) {
 TEST_F(IndexCrash, IndexWriteOnAFullDiskKeepsTheOldFile) {
     const std::string relative = fs::relative(ixFile, work.path());
     const std::string before = work.read(relative);
-    const ChildOutcome full = runInChild([&] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{rlim_t(before.size() / 2), rlim_t(before.size() / 2)};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        CaptureSink sink;
-        return indexRound(ix, data, 1000) ? std::string() : "failed: " + sink.allText();
-    });
-    EXPECT_GT(full.output.size(), std::string("failed: ").size()) << "a reported failure";
+    const long limit = long(before.size() / 2);
+    const QfResult full =
+        runProgram({CRASH_WRITER, "index-full", ix(), data(), std::to_string(limit)});
+    EXPECT_EQ(full.exitCode, 0) << "the write was to fail";
+    EXPECT_NE(full.err, "") << "the failure is reported";
     EXPECT_EQ(work.read(relative), before);
     for (const auto& e : fs::directory_iterator(fs::path(ixFile).parent_path()))
         EXPECT_FALSE(e.path().string().ends_with(".tmp")) << e.path() << " stays behind";
