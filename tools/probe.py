@@ -206,6 +206,16 @@ def probe_permissions(p):
     return r.hit_files() == 2 and per_item == [1, 1], figure
 
 
+def each_file_once(p, needle, folder, files, timeout, limit=None):
+    """Runs qf -r over folder: every one of files is reported exactly once."""
+    r = p.qf_run(["-r", needle, folder], timeout=timeout)
+    lines = len(r.result_lines(needle))
+    figure = "%.1fs, %d result lines (%d file%s)" % (r.seconds, lines, files, "" if files == 1 else "s")
+    if not r.clean_exit:
+        return False, r.why() + ", " + figure
+    return lines == files and (limit is None or r.seconds < limit), figure
+
+
 def probe_link_cycle(p):
     needle = token()
     top = p.fresh("cycle")
@@ -213,12 +223,7 @@ def probe_link_cycle(p):
     write(top + "/sub/b.txt", needle + "\n")
     os.symlink("..", top + "/sub/up")
     os.symlink(".", top + "/self")
-    r = p.qf_run(["-r", needle, top], timeout=20)
-    lines = len(r.result_lines(needle))
-    figure = "%.1fs, %d result lines (2 files)" % (r.seconds, lines)
-    if not r.clean_exit:
-        return False, r.why()
-    return lines == 2 and r.seconds < 5, figure
+    return each_file_once(p, needle, top, 2, timeout=20, limit=5)
 
 
 def probe_link_web(p):
@@ -229,12 +234,7 @@ def probe_link_web(p):
         if i < 30:
             for link in ("l1", "l2"):
                 os.symlink("../f%d" % (i + 1), "%s/f%d/%s" % (top, i, link))
-    r = p.qf_run(["-r", needle, top + "/f0"], timeout=20)
-    lines = len(r.result_lines(needle))
-    figure = "%.1fs, %d result lines (31 files)" % (r.seconds, lines)
-    if not r.clean_exit:
-        return False, r.why() + ", " + figure
-    return lines == 31 and r.seconds < 5, figure
+    return each_file_once(p, needle, top + "/f0", 31, timeout=20, limit=5)
 
 
 def probe_link_to_root(p):
@@ -242,12 +242,7 @@ def probe_link_to_root(p):
     top = p.fresh("rootlink")
     write(top + "/a.txt", needle + "\n")
     os.symlink("/", top + "/everything")
-    r = p.qf_run(["-r", needle, top], timeout=60)
-    lines = len(r.result_lines(needle))
-    figure = "%.1fs, %d result lines (1 file)" % (r.seconds, lines)
-    if not r.clean_exit:
-        return False, r.why()
-    return lines == 1, figure
+    return each_file_once(p, needle, top, 1, timeout=60)
 
 
 def probe_special_files(p):
