@@ -3,7 +3,6 @@
 // temporary file that replaces the old one only when it was written whole.
 // A configuration file that is a symbolic link stays one: the file at the
 // end of the link is the one replaced.
-#include <random>
 
 #include "config/app_settings.h"
 #include "config/ini.h"
@@ -24,12 +23,6 @@ constexpr char kVendorFolder[] = "VeloSoft";
 constexpr char kIndexFolderName[] = "Quillfind_ix";
 // Longer chains of links are taken for a loop, as the system does.
 constexpr int kMaxLinkHops = 40;
-
-// A name beside the configuration file that no other writer uses.
-LStr temporaryPathFor(std::string_view path) {
-    std::random_device random;
-    return formatText("%.*s.%08x.tmp", int(path.size()), path.data(), unsigned(random()));
-}
 
 // Writes all of text to a new file at path and makes it durable; false after
 // reporting when any step failed.

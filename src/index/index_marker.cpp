@@ -2,8 +2,6 @@
 // small files at its top.
 #include "index/index_marker.h"
 
-#include <random>
-
 #include "platform/folder_handle.h"
 #include "support/message_service.h"
 #include "support/path_utils.h"
@@ -14,11 +12,6 @@ namespace {
 constexpr std::string_view kMarkerText =
     "This folder holds Quillfind's index files and converted texts.\n"
     "Quillfind may delete files below it.\n";
-
-LStr temporaryPathFor(std::string_view path) {
-    std::random_device random;
-    return formatText("%.*s.%08x.tmp", int(path.size()), path.data(), unsigned(random()));
-}
 
 bool writeAll(std::string_view path, std::string_view text) {
     LFile file(path, 'w', false);

@@ -4,7 +4,6 @@
 #include "index/ix_file.h"
 
 #include <algorithm>
-#include <random>
 
 #include "index/index_marker.h"
 #include "index/ix_cache.h"
@@ -145,11 +144,6 @@ void writeEntry(IndexWriter& out, const TIxEntry& entry) {
     // Blocks that cannot be read back would leave a wrong entry: the old file stays.
     if (!read) out.fail();
     out.byte('z');
-}
-
-LStr temporaryPathFor(std::string_view path) {
-    std::random_device random;
-    return formatText("%.*s.%08x.tmp", int(path.size()), path.data(), unsigned(random()));
 }
 
 // Makes the folders of relative below base, each a real folder: a link

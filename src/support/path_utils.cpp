@@ -2,6 +2,7 @@
 #include "support/path_utils.h"
 
 #include <algorithm>
+#include <random>
 #include <vector>
 
 #include "base/ctype_table.h"
@@ -248,4 +249,9 @@ LStr specialFolderPath(SpecialFolder folder) {
             break;
     }
     return path.empty() ? moduleDir(false) : path;
+}
+
+LStr temporaryPathFor(std::string_view path) {
+    std::random_device random;
+    return formatText("%.*s.%08x.tmp", int(path.size()), path.data(), unsigned(random()));
 }

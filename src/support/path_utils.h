@@ -92,3 +92,7 @@ enum class SpecialFolder {
 };
 // The folder without a trailing "/"; moduleDir(false) when it is unknown.
 LStr specialFolderPath(SpecialFolder folder);
+
+// path + ".xxxxxxxx.tmp" with eight random hex digits: the name a file is
+// written under before it is renamed over path.
+LStr temporaryPathFor(std::string_view path);
