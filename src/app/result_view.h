@@ -1,0 +1,31 @@
+// The result view: a read-only text view fed with result text (Shift-JIS
+// with font markers) from any thread. Appends land in a pending buffer under
+// a lock; a timer on the GUI thread drains it in large pieces, so a run that
+// writes many lines costs one document edit per tick, not one per line.
+// Font markers become character formats from the ten font records.
+#pragma once
+#include <QPlainTextEdit>
+#include <string_view>
+
+struct AppSettings;
+
+class ResultView : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit ResultView(QWidget* parent = nullptr);
+    ~ResultView() override;
+
+    // Thread-safe: queues text for the next drain.
+    void appendPending(std::string_view text);
+    // Drains the pending buffer now (GUI thread).
+    void flushPending();
+    // Empties the view and the marker state; pending text is dropped.
+    void clearView();
+    // The fonts of the ten records, tab stops from tabSizes2 and the
+    // auto-scroll rule, taken from the settings (GUI thread).
+    void applySettings(const AppSettings& settings);
+    // Follow the end of the text while appending, or keep the view.
+    void setAutoScroll(bool on);
+    // The text of the caret's line, or the selection when there is one.
+    QString caretLineOrSelection() const;
+};
