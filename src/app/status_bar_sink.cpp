@@ -1,0 +1,34 @@
+#include "app/status_bar_sink.h"
+
+#include <QLabel>
+#include <QPointer>
+
+#include "app/sjis_qstring.h"
+
+StatusBarSink::StatusBarSink(std::array<QLabel*, kParts> labels, QObject* parent)
+    : QObject(parent), labels_(labels) {}
+
+void StatusBarSink::setStatus(int part, std::string_view text) {
+    if (part < 1 || part > kParts) return;
+    const QString converted = fromSjis(text);
+    std::lock_guard guard(lock_);
+    texts_[size_t(part - 1)] = converted;
+    changed_[size_t(part - 1)] = true;
+    if (posted_) return;
+    posted_ = true;
+    QMetaObject::invokeMethod(this, &StatusBarSink::update, Qt::QueuedConnection);
+}
+
+void StatusBarSink::update() {
+    std::array<QString, kParts> texts;
+    std::array<bool, kParts> changed;
+    {
+        std::lock_guard guard(lock_);
+        texts = texts_;
+        changed = changed_;
+        changed_ = {};
+        posted_ = false;
+    }
+    for (size_t i = 0; i < size_t(kParts); ++i)
+        if (changed[i] && labels_[i]) labels_[i]->setText(texts[i]);
+}
