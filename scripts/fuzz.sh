@@ -15,7 +15,7 @@ targets=("$@")
 ((${#targets[@]})) || targets=("${all[@]}")
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
-  -DQF_BUILD_FUZZ=ON -DQF_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQF_BUILD_FUZZ=ON -DQF_BUILD_TESTS=OFF -DQF_BUILD_GUI=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   ${QF_FUZZ_CMAKE_ARGS:-} >/dev/null
 cmake --build "$build" --parallel "$(nproc)" --target "${targets[@]}"
 

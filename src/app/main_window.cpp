@@ -85,6 +85,13 @@ QList<QKeySequence> keysOf(int id) {
     return {QKeySequence(QString::fromUtf8(command->keyText))};
 }
 
+bool isEditingKey(const QKeySequence& key) {
+    for (auto standard :
+         {QKeySequence::Cut, QKeySequence::Copy, QKeySequence::Paste, QKeySequence::SelectAll})
+        if (QKeySequence::keyBindings(standard).contains(key)) return true;
+    return false;
+}
+
 LStr displayBaseOf(const SearchRequest& request) {
     if (request.alwaysFullPath || request.folders.empty()) return {};
     LStr base = commonFolderBase(request.folders);
@@ -202,6 +209,14 @@ void MainWindow::buildStatusBar() {
 QAction* MainWindow::action(int id) const {
     auto found = actions_.find(id);
     return found == actions_.end() ? nullptr : found->second;
+}
+
+bool MainWindow::isWindowKey(const QKeyEvent& key) const {
+    const QKeySequence pressed(key.keyCombination());
+    if (isEditingKey(pressed)) return false;
+    for (const auto& [id, action] : actions_)
+        if (action->isEnabled() && action->shortcuts().contains(pressed)) return true;
+    return false;
 }
 
 bool MainWindow::busy() const {
@@ -417,9 +432,13 @@ bool MainWindow::event(QEvent* event) {
     return QMainWindow::event(event);
 }
 
-// Double-clicking a result line opens its hit; the view's own word
-// selection would otherwise hide the line.
+// The window's keys reach their commands before the view sees them (its
+// editing keys, Ctrl+X/C/V/A, stay its own). Double-clicking a result line
+// opens its hit; the view's own word selection would otherwise hide the line.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view_ && event->type() == QEvent::ShortcutOverride &&
+        isWindowKey(*static_cast<QKeyEvent*>(event)))
+        return true;  // not taken by the view: the window's command runs
     if (watched == view_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         view_->setTextCursor(view_->cursorForPosition(mouse->position().toPoint()));

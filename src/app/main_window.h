@@ -64,6 +64,7 @@ private:
     void restoreGeometry();
     void storeGeometry();
     void updateCommandStates();
+    bool isWindowKey(const QKeyEvent& key) const;
     void openSearchDialog();
     void searchEnded();
     void deletionEnded();
