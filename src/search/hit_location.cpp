@@ -48,17 +48,9 @@ LStr convertedTextOr(LStr path, const AppSettings& settings) {
     return pathKind(converted.view()) == 1 ? converted : path;
 }
 
-}  // namespace
-
-std::optional<HitPosition> parseHitPosition(std::string_view text) {
-    LRexHitList hits = matchAtStart(kLinePattern, text);
-    if (!captured(hits, 0).empty() && !captured(hits, 1).empty())
-        return HitPosition{LStr(captured(hits, 0)), decimalLine(captured(hits, 1))};
-    hits = matchAtStart(kNamePattern, text);
-    if (!captured(hits, 0).empty()) return HitPosition{LStr(captured(hits, 0)), 1};
-    return std::nullopt;
-}
-
+// The options of appOptFormat as arguments: split at blanks, a double-quoted
+// section keeps its blanks (the quotes are dropped), and every "<@>" becomes
+// the line number.
 std::vector<LStr> splitEditorOptions(std::string_view format, int32_t line) {
     std::vector<LStr> arguments;
     LStr current;
@@ -81,6 +73,17 @@ std::vector<LStr> splitEditorOptions(std::string_view format, int32_t line) {
     const LStr number(std::to_string(line).c_str());
     for (LStr& argument : arguments) argument.replaceAll("<@>", number.view());
     return arguments;
+}
+
+}  // namespace
+
+std::optional<HitPosition> parseHitPosition(std::string_view text) {
+    LRexHitList hits = matchAtStart(kLinePattern, text);
+    if (!captured(hits, 0).empty() && !captured(hits, 1).empty())
+        return HitPosition{LStr(captured(hits, 0)), decimalLine(captured(hits, 1))};
+    hits = matchAtStart(kNamePattern, text);
+    if (!captured(hits, 0).empty()) return HitPosition{LStr(captured(hits, 0)), 1};
+    return std::nullopt;
 }
 
 HitOpening planHitOpening(std::string_view lineText, std::string_view displayBase,

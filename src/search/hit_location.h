@@ -37,11 +37,6 @@ struct HitOpening {
     int32_t line = 1;
 };
 
-// The options of appOptFormat as arguments: split at blanks, a double-quoted
-// section keeps its blanks (the quotes are dropped), and every "<@>" becomes
-// the line number.
-std::vector<LStr> splitEditorOptions(std::string_view format, int32_t line);
-
 // How to open the hit that lineText names. displayBase (ending in "/") goes
 // in front of a relative path; a dictionary body is replaced by its
 // converted text under the index folder when that exists.

@@ -46,22 +46,14 @@ TEST(HitOpener, AStartFailureGivesTheMessageLine) {
     TempDir dir;
     dir.write("memo.txt", "x");
     dir.write("report.doc", "x");
-    HitLauncher noDesktop = systemHitLauncher();
-    noDesktop.openWithDesktop = [](const QString&) { return false; };
-    const struct {
-        const char* line;
-        const char* app;
-        int code;
-    } cases[] = {
-        {"memo.txt(3): x", "/nonexistent/editor", 2},
-        {"report.doc(3): x", "ed", 31},
-    };
-    for (const auto& c : cases) {
-        AppSettings settings;
-        settings.appToUse = c.app;
-        settings.rebuildNonTextExtList();
-        EXPECT_EQ(openHit(c.line, dir.path() + "/", settings, noDesktop),
-                  QStringLiteral("ShellExecute() failed with code %1").arg(c.code))
-            << c.line;
-    }
+    AppSettings settings;
+    settings.rebuildNonTextExtList();
+    settings.appToUse = "/nonexistent/editor";
+    HitLauncher launcher = systemHitLauncher();
+    launcher.openWithDesktop = [](const QString&) { return false; };  // no application for it
+    const std::string base = dir.path() + "/";
+    EXPECT_EQ(openHit("memo.txt(3): x", base, settings, launcher),
+              "ShellExecute() failed with code 2");
+    EXPECT_EQ(openHit("report.doc(3): x", base, settings, launcher),
+              "ShellExecute() failed with code 31");
 }

@@ -33,32 +33,13 @@ TEST(HitLocation, ParsesThePositionAtTheStartOfALine) {
         {"sub/memo.txt(12): a (3) record", "sub/memo.txt @12"},
         {"/docs/a b.txt(0012): x", "/docs/a b.txt @12"},
         {"memo.txt", "memo.txt @1"},
-        {"memo.txt: no position", "memo.txt @1"},
         {sj("東京ソ.txt(3): x"), sj("東京ソ.txt @3")},
         {sj("ソ表.txt"), sj("ソ表.txt @1")},  // trail bytes 0x5C are no backslash
         {"/docs/memo.txt", "none"},
         {"a(b)(3): x", "a @1"},
-        {"(3): x", "none"},
         {"", "none"},
     };
     for (const auto& c : cases) EXPECT_EQ(describe(parseHitPosition(c.line)), c.expected) << c.line;
-}
-
-TEST(HitLocation, SplitsEditorOptionsAtBlanksOutsideQuotes) {
-    const struct {
-        std::string format, expected;
-    } cases[] = {
-        {R"(-n<@> "--title x y")", "[-n7][--title x y]"},
-        {"+<@>  --line=<@>:<@> ", "[+7][--line=7:7]"},
-        {R"(a"b c"d "")", "[ab cd][]"},
-        {"", ""},
-    };
-    for (const auto& c : cases) {
-        std::string got;
-        for (const LStr& a : splitEditorOptions(c.format, 7))
-            got += "[" + std::string(a.view()) + "]";
-        EXPECT_EQ(got, c.expected) << c.format;
-    }
 }
 
 TEST(HitLocation, ChoosesEditorOrDesktopForAnExistingFile) {
@@ -78,8 +59,8 @@ TEST(HitLocation, ChoosesEditorOrDesktopForAnExistingFile) {
         {"sub/memo.txt(12): x", base, "ed", "-n<@>", "editor ed [-n12] [" + memo + "]"},
         {"sub/memo.txt(12): x", "", "ed", "-n<@>", "none"},
         {blank + "(3): x", "/elsewhere/", "ed", "", "editor ed [" + blank + "]"},
-        {"a b.txt(5): x", base, "ed", R"(-n<@> "--title x y")",
-         "editor ed [-n5] [--title x y] [" + blank + "]"},
+        {"a b.txt(5): x", base, "ed", R"(-n<@>  "--title x y" --at=<@>:<@>)",
+         "editor ed [-n5] [--title x y] [--at=5:5] [" + blank + "]"},
         {"report.doc(2): x", base, "ed", "-n<@>", "desktop " + doc},
         {"sub/memo.txt(2): x", base, "", "-n<@>", "desktop " + memo},
         {"dict/HONMON.txt(9): x", base, "ed", "", "editor ed [" + converted + "]"},
