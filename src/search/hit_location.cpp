@@ -15,8 +15,8 @@ namespace {
 
 // The position text a result line begins with.
 constexpr std::string_view kLinePattern = R"(^([^\(\)\n\t]+)\(([0-9]+)\))";
-// A line that is nothing but a file name. It excludes "/" like every other
-// character a Windows name cannot hold, so only a bare name gets through.
+// A line that is nothing but a file name. It excludes "/" along with the
+// other bytes that separate or quote names, so only a bare name gets through.
 constexpr std::string_view kNamePattern = R"(^([^\(\)\n\t\\/:*"<>|\x0D\x0A]+))";
 
 // The captures of pattern matched at the start of text; empty when it
