@@ -1,6 +1,7 @@
 // Common folder prefix of a search.
 #include "search/display_base.h"
 
+#include "search/search_request.h"
 #include "text/sjis.h"
 
 namespace {
@@ -45,4 +46,11 @@ LStr commonFolderBase(const std::vector<LStr>& folders) {
 std::string_view displayPath(std::string_view path, std::string_view base) {
     if (!base.empty() && path.starts_with(base)) path.remove_prefix(base.size());
     return path;
+}
+
+LStr displayBaseOf(const SearchRequest& request) {
+    if (request.alwaysFullPath || request.folders.empty()) return LStr();
+    LStr base = commonFolderBase(request.folders);
+    if (!base.empty() && base.back() != '/') base.append('/');
+    return base;
 }

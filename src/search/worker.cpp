@@ -93,17 +93,14 @@ void TWorker::prepare() {
 }
 
 void TWorker::writeHeadings() {
-    const std::vector<LStr>& folders = request_.folders;
-    if (!request_.alwaysFullPath && !folders.empty()) {
-        LStr base = commonFolderBase(folders);
-        if (!base.empty()) {
-            LStr line;
-            appendMarker(line, kFontStd);
-            line.append(formatText(kFolderLine, base.c_str()));
-            outputText(line);
-            if (base.back() != '/') base.append('/');
-            displayBase_ = std::move(base);
-        }
+    displayBase_ = displayBaseOf(request_);
+    if (!displayBase_.empty()) {
+        // The heading names the shared folder as the folders spell it,
+        // without the separator the base gains.
+        LStr line;
+        appendMarker(line, kFontStd);
+        line.append(formatText(kFolderLine, commonFolderBase(request_.folders).c_str()));
+        outputText(line);
     }
     if (strings_.size() == 1) {
         LStr line;
