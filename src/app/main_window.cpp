@@ -92,13 +92,6 @@ bool isEditingKey(const QKeySequence& key) {
     return false;
 }
 
-LStr displayBaseOf(const SearchRequest& request) {
-    if (request.alwaysFullPath || request.folders.empty()) return {};
-    LStr base = commonFolderBase(request.folders);
-    if (!base.empty() && base.back() != '/') base.append('/');
-    return base;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(AppSettings& settings, std::shared_ptr<MessageTarget> target,
