@@ -79,7 +79,9 @@ QComboBox* makeChoice(const char* name, std::initializer_list<const char*> texts
 }
 
 QLineEdit* makeEdit(const char* name, const LStr& text, QWidget* parent) {
-    return named(new QLineEdit(fromSjis(text.view()), parent), name);
+    auto* edit = named(new QLineEdit(fromSjis(text.view()), parent), name);
+    edit->setCursorPosition(0);  // a long list shows its start
+    return edit;
 }
 
 QCheckBox* makeCheck(const char* name, const char* label, int32_t value, QWidget* parent) {
