@@ -79,23 +79,25 @@ QLayout* SearchDialog::makeCombos() {
     strCombo_ = new HistoryCombo(settings_.schStr, settings_.schStrs, this);
     dirCombo_ = new HistoryCombo(settings_.schDir, settings_.schDirs, this);
     fileCombo_ = new HistoryCombo(settings_.schFile, settings_.schFiles, this);
-    const std::pair<const char16_t*, HistoryCombo*> rows[] = {
-        {u"検索文字列(&S) :", strCombo_},
-        {u"フォルダ(&D) :", dirCombo_},
-        {u"ファイル名(&N) :", fileCombo_},
+    const struct {
+        const char16_t* label;
+        const char* name;
+        HistoryCombo* combo;
+    } rows[] = {
+        {u"検索文字列(&S) :", "schStr", strCombo_},
+        {u"フォルダ(&D) :", "schDir", dirCombo_},
+        {u"ファイル名(&N) :", "schFile", fileCombo_},
     };
-    const char* names[] = {"schStr", "schDir", "schFile"};
-    for (int row = 0; row < 3; ++row) {
-        auto* label = new QLabel(qs(rows[row].first), this);
-        HistoryCombo* combo = rows[row].second;
-        combo->setObjectName(QString::fromLatin1(names[row]));
-        combo->lineEdit()->installEventFilter(this);
-        label->setBuddy(combo);
+    int row = 0;
+    for (const auto& r : rows) {
+        auto* label = new QLabel(qs(r.label), this);
+        label->setBuddy(r.combo);
+        r.combo->setObjectName(QString::fromLatin1(r.name));
+        r.combo->lineEdit()->installEventFilter(this);
         grid->addWidget(label, row, 0);
-        grid->addWidget(combo, row, 1);
+        grid->addWidget(r.combo, row++, 1);
     }
     auto* browse = new QPushButton(qs(u"参照(&B)"), this);
-    browse->setObjectName(QStringLiteral("browse"));
     browse->setAutoDefault(false);
     connect(browse, &QPushButton::clicked, this, &SearchDialog::browseFolder);
     grid->addWidget(browse, 1, 2);
