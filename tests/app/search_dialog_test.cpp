@@ -181,6 +181,7 @@ TEST_F(SearchDialogTest, DroppedFoldersReplaceFolderFilesAloneDoNothing) {
     for (const auto& c : cases) {
         QMimeData data;
         data.setUrls(c.urls);
+        data.setText(c.urls[0].toString());  // as file managers offer it, which an edit takes
         QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(c.target, &enter);
         EXPECT_EQ(enter.isAccepted(), c.taken) << c.folder;
