@@ -72,6 +72,7 @@ SearchDialog::SearchDialog(AppSettings& settings, QWidget* parent)
     layout->addLayout(makeCheckBoxes());
     layout->addLayout(makeButtons());
     updateStates();
+    strCombo_->lineEdit()->selectAll();  // typing replaces the last search string
 }
 
 QLayout* SearchDialog::makeCombos() {

@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include "app/history_combo.h"
@@ -33,6 +34,7 @@ WindowSearchDialog::WindowSearchDialog(AppSettings& settings, QWidget* parent)
     grid->addWidget(ignoreCase_, 1, 1);
     grid->addWidget(buttons, 2, 0, 1, 2);
     grid->setColumnStretch(1, 1);
+    strCombo_->lineEdit()->selectAll();
 }
 
 void WindowSearchDialog::accept() {
