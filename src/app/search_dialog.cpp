@@ -70,7 +70,7 @@ SearchDialog::SearchDialog(AppSettings& settings, QWidget* parent)
     layout->addLayout(makeCombos());
     layout->addWidget(makeTypeGroup());
     layout->addLayout(makeCheckBoxes());
-    layout->addLayout(makeButtons());
+    layout->addWidget(makeButtons());
     updateStates();
     strCombo_->lineEdit()->selectAll();  // typing replaces the last search string
 }
@@ -140,19 +140,17 @@ QLayout* SearchDialog::makeCheckBoxes() {
     return grid;
 }
 
-QLayout* SearchDialog::makeButtons() {
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(qs(u"OK"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(qs(u"キャンセル"), QDialogButtonBox::RejectRole);
-    buttons->addButton(qs(u"ヘルプ(&H)"), QDialogButtonBox::HelpRole);
-    ok->setDefault(true);
+QWidget* SearchDialog::makeButtons() {
+    auto* buttons = new QDialogButtonBox(
+        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(qs(u"OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(qs(u"キャンセル"));
+    buttons->button(QDialogButtonBox::Help)->setText(qs(u"ヘルプ(&H)"));
     connect(buttons, &QDialogButtonBox::accepted, this, &SearchDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &SearchDialog::reject);
     connect(buttons, &QDialogButtonBox::helpRequested, this,
             [this] { showHelp(QStringLiteral("search-dialog"), this); });
-    auto* row = new QHBoxLayout;
-    row->addWidget(buttons);
-    return row;
+    return buttons;
 }
 
 void SearchDialog::updateStates() {

@@ -36,7 +36,7 @@ private:
     QLayout* makeCombos();
     QWidget* makeTypeGroup();
     QLayout* makeCheckBoxes();
-    QLayout* makeButtons();
+    QWidget* makeButtons();
     void browseFolder();
     // Takes the folders of a drop into schDir; false when it holds none.
     bool takeFolders(const QMimeData* data);

@@ -24,9 +24,9 @@ WindowSearchDialog::WindowSearchDialog(AppSettings& settings, QWidget* parent)
     ignoreCase_ = new QCheckBox(QString::fromUtf16(u"大文字と小文字を区別しない(&C)"), this);
     ignoreCase_->setObjectName(QStringLiteral("schICaseF"));
     ignoreCase_->setChecked(settings.schICaseF != 0);
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QString::fromUtf16(u"キャンセル"), QDialogButtonBox::RejectRole);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf16(u"キャンセル"));
     connect(buttons, &QDialogButtonBox::accepted, this, &WindowSearchDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &WindowSearchDialog::reject);
     grid->addWidget(label, 0, 0);
