@@ -8,6 +8,9 @@ HistoryCombo::HistoryCombo(LStr& value, LStrList& history, QWidget* parent)
     : QComboBox(parent), value_(value), history_(history) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    // Qt's inline completion would turn a typed prefix of an entry into the
+    // whole entry on OK; the history is offered by the drop-down alone.
+    setCompleter(nullptr);
     setMaxCount(kMostEntries);
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(30);
