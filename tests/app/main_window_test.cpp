@@ -140,6 +140,9 @@ TEST_F(MainWindowTest, DroppedFoldersOpenTheSearchDialogFilesAreIgnored) {
     auto dropOn = [&](const QList<QUrl>& urls) {
         QMimeData data;
         data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &enter);
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(window.get(), &drop);
     };
@@ -169,8 +172,9 @@ TEST(CommandTable, MenusAndToolbarNameOnlyCommandsOfTheTable) {
     for (const MenuLayout& menu : menuLayouts())
         ids.insert(ids.end(), menu.items.begin(), menu.items.end());
     ids.insert(ids.end(), fontMenuLayout().items.begin(), fontMenuLayout().items.end());
-    for (int id : ids)
+    for (int id : ids) {
         if (id > 0) EXPECT_NE(findCommand(id), nullptr) << id;
+    }
     EXPECT_EQ(commandTable().size(), 30u);
 }
 
