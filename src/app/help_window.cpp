@@ -113,6 +113,8 @@ void showHelp(const QString& section, QWidget* parent) {
     QWidget* owner = ownerFor(parent);
     if (!window) {
         window = new HelpWindow(owner);
+        // Nothing would delete a window without an owner before the program ends.
+        if (!owner) window->setAttribute(Qt::WA_DeleteOnClose);
     } else if (window->parentWidget() != owner) {
         const QRect geometry = window->geometry();
         window->setParent(owner, Qt::Window);
