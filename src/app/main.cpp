@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "app/app_icons.h"
 #include "app/app_message_sink.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
@@ -16,6 +17,8 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillfind"));
+    QApplication::setDesktopFileName(QStringLiteral("quillfind"));
+    QApplication::setWindowIcon(applicationIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     setMessageLanguage('J');
     debugLog("app-start\n");

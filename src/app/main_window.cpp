@@ -17,6 +17,7 @@
 #include <QUrl>
 
 #include "app/about_dialog.h"
+#include "app/app_icons.h"
 #include "app/app_message_sink.h"
 #include "app/command_table.h"
 #include "app/dropped_folders.h"
@@ -147,7 +148,7 @@ void MainWindow::buildActions() {
         action->setStatusTip(QString::fromUtf8(command.description));
         action->setShortcuts(keysOf(command.id));
         action->setShortcutContext(Qt::WindowShortcut);
-        if (command.icon) action->setIcon(QIcon::fromTheme(QString::fromLatin1(command.icon)));
+        if (command.icon) action->setIcon(themeIcon(command.icon));
         const int id = command.id;
         connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
         actions_[id] = action;
