@@ -21,7 +21,7 @@ QFont fontFromRecord(const FontRecord& record) {
 
 QTextCharFormat charFormatFromRecord(const FontRecord& record) {
     QTextCharFormat format;
-    format.setFont(fontFromRecord(record));
+    format.setFont(fontFromRecord(record), QTextCharFormat::FontPropertiesSpecifiedOnly);
     format.setForeground(QColor(int(record.red()), int(record.green()), int(record.blue())));
     return format;
 }
@@ -37,8 +37,4 @@ void ResultFormats::load(const AppSettings& settings) {
                                    &settings.spcFont2, &settings.spcFont3};
     static_assert(std::size(records) == kFontCount);
     for (size_t i = 0; i < formats_.size(); ++i) formats_[i] = charFormatFromRecord(*records[i]);
-}
-
-const QTextCharFormat& ResultFormats::format(int font) const {
-    return font > 0 && font < kFontCount ? formats_[size_t(font)] : formats_[kFontStd];
 }

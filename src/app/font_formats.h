@@ -22,7 +22,9 @@ public:
     void load(const AppSettings& settings);
     // The format of a font number; 0 (no font in force) and numbers out of
     // range take stdFont's.
-    const QTextCharFormat& format(int font) const;
+    const QTextCharFormat& format(int font) const { return formats_[size_t(shownFont(font))]; }
+    // The font number whose format a font number shows in.
+    static int shownFont(int font) { return font > 0 && font < kFontCount ? font : kFontStd; }
 
 private:
     std::array<QTextCharFormat, kFontCount> formats_;

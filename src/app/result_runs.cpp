@@ -14,6 +14,13 @@ bool endsInLeadByte(std::string_view text) {
     return i > text.size();
 }
 
+// Plain ASCII needs no code-page conversion ("{" may start an escape).
+QString decode(std::string_view bytes) {
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '{') return fromSjis(bytes);
+    return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+}
+
 }  // namespace
 
 void ResultRunDecoder::feed(std::string_view piece, const RunHandler& onRun) {
@@ -41,7 +48,7 @@ void ResultRunDecoder::reset() {
 void ResultRunDecoder::feedWhole(std::string_view text, const RunHandler& onRun) {
     if (text.empty()) return;
     markers_.feed(text, [&](int font, std::string_view bytes) {
-        const QString shown = lineEndsToNewlines(fromSjis(bytes));
+        const QString shown = lineEndsToNewlines(decode(bytes));
         if (!shown.isEmpty()) onRun(font, shown);
     });
 }

@@ -1,6 +1,5 @@
 #include "app/result_view.h"
 
-#include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -13,6 +12,8 @@ constexpr int kDrainIntervalMs = 50;
 // Work per tick: the event loop gets control back after this long, so the
 // window stays responsive while a long result streams in.
 constexpr qint64 kTickBudgetMs = 30;
+// How often the viewport is repainted while a backlog is inserted.
+constexpr qint64 kShowIntervalMs = 100;
 // Bytes handed to the decoder between two looks at the clock.
 constexpr size_t kPieceBytes = 16 * 1024;
 constexpr int kDefaultTabColumns = 8;
@@ -50,10 +51,18 @@ void ResultView::startDraining() {
 }
 
 void ResultView::drainTick() {
-    if (drain(kTickBudgetMs))
+    // Laying out the lines on screen costs more than inserting them, so
+    // while text streams in the viewport is repainted only now and then.
+    const bool quiet = sinceShown_.isValid() && sinceShown_.elapsed() < kShowIntervalMs;
+    viewport()->setUpdatesEnabled(!quiet);
+    if (!quiet) sinceShown_.start();
+    if (drain(kTickBudgetMs)) {
+        viewport()->setUpdatesEnabled(true);
+        sinceShown_.invalidate();
         drainTimer_.stop();
-    else
+    } else {
         drainTimer_.start(0);  // a backlog: come back as soon as events are served
+    }
 }
 
 void ResultView::flushPending() {
@@ -77,8 +86,19 @@ bool ResultView::drain(qint64 budgetMs) {
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
     bool empty = false;
+    // Neighbouring runs of one font (a line end and the heading after it)
+    // go in as one insertion.
+    QString batch;
+    int batchFont = kFontStd;
+    const auto insertBatch = [&] {
+        if (!batch.isEmpty()) cursor.insertText(batch, formats_.format(batchFont));
+        batch.truncate(0);
+    };
     const auto insertRun = [&](int font, const QString& text) {
-        cursor.insertText(text, formats_.format(font));
+        font = ResultFormats::shownFont(font);
+        if (font != batchFont) insertBatch();
+        batchFont = font;
+        batch += text;
     };
     while (budgetMs < 0 || clock.elapsed() < budgetMs) {
         if (workPos_ >= work_.size() && !takePending()) {
@@ -89,6 +109,7 @@ bool ResultView::drain(qint64 budgetMs) {
         workPos_ += piece.size();
         decoder_.feed(piece, insertRun);
     }
+    insertBatch();
     cursor.endEditBlock();
     // Without auto-scroll the view stays put by itself: the scroll value is
     // the first line shown, and text only grows below it.

@@ -4,6 +4,7 @@
 // writes many lines costs one document edit per tick, not one per line.
 // Font markers become character formats from the ten font records.
 #pragma once
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <mutex>
@@ -55,5 +56,6 @@ private:
     ResultRunDecoder decoder_;
     ResultFormats formats_;
     QTimer drainTimer_;
+    QElapsedTimer sinceShown_;  // valid while a burst is drained
     bool autoScroll_ = true;
 };
