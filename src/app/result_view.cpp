@@ -56,18 +56,21 @@ void ResultView::drainTick() {
     const bool quiet = sinceShown_.isValid() && sinceShown_.elapsed() < kShowIntervalMs;
     viewport()->setUpdatesEnabled(!quiet);
     if (!quiet) sinceShown_.start();
-    if (drain(kTickBudgetMs)) {
-        viewport()->setUpdatesEnabled(true);
-        sinceShown_.invalidate();
-        drainTimer_.stop();
-    } else {
+    if (drain(kTickBudgetMs))
+        endBurst();
+    else
         drainTimer_.start(0);  // a backlog: come back as soon as events are served
-    }
+}
+
+void ResultView::endBurst() {
+    drainTimer_.stop();
+    sinceShown_.invalidate();
+    viewport()->setUpdatesEnabled(true);
 }
 
 void ResultView::flushPending() {
     drain(-1);
-    drainTimer_.stop();
+    endBurst();
 }
 
 bool ResultView::takePending() {
@@ -75,8 +78,12 @@ bool ResultView::takePending() {
     workPos_ = 0;
     std::lock_guard guard(lock_);
     work_.swap(pending_);
-    if (work_.empty()) drainAsked_ = false;
-    return !work_.empty();
+    if (!work_.empty()) return true;
+    drainAsked_ = false;
+    // The burst is over: give back what a long backlog made the buffers hold.
+    pending_.shrink_to_fit();
+    work_.shrink_to_fit();
+    return false;
 }
 
 bool ResultView::drain(qint64 budgetMs) {
@@ -123,7 +130,7 @@ void ResultView::clearView() {
         pending_.clear();
         drainAsked_ = false;
     }
-    drainTimer_.stop();
+    endBurst();
     work_.clear();
     workPos_ = 0;
     decoder_.reset();

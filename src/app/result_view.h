@@ -37,10 +37,13 @@ public:
 
 private:
     // Tab stops at the given character columns (ascending; others are
-    // skipped); past the last one they repeat at the last distance.
+    // skipped); past the last one, at the multiples of the last distance
+    // between stops (8 columns when there are none).
     void setTabColumns(const IntList& columns);
     void startDraining();
     void drainTick();
+    // Stops the timer and lets the viewport paint again.
+    void endBurst();
     // Inserts pending text until it is all in or budgetMs passed (a
     // negative budget means no limit); returns whether nothing is left.
     bool drain(qint64 budgetMs);
