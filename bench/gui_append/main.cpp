@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
 
     AppSettings settings;
     settings.startUpChecks(1 << 20, 1 << 20);
-    settings.schDir = argv[1];
+    settings.schDir = toSjis(QString::fromUtf8(argv[1]));
     settings.schStr = toSjis(QString::fromUtf8(argv[2]));
     settings.schFile = "*.txt";
     settings.schSubDir = 1;

@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "common/time_factor.h"
+
 namespace {
 
 // Fonts told apart by colour (red = 10 * font number); the hit font has
@@ -95,8 +97,9 @@ TEST_F(ResultViewTest, AppendsFromThreadsArriveCompleteAndInOrder) {
                 view.appendPending(std::to_string(t) + ":" + std::to_string(n) + "\r\n");
         });
     // The drain timer runs while the writers do.
-    const bool complete = QTest::qWaitFor(
-        [&] { return view.document()->blockCount() == kThreads * kLines + 1; }, 20000);
+    const bool complete =
+        QTest::qWaitFor([&] { return view.document()->blockCount() == kThreads * kLines + 1; },
+                        20000 * kTimeFactor);
     for (std::thread& writer : writers) writer.join();
     ASSERT_TRUE(complete) << view.document()->blockCount();
     std::vector<int> next(kThreads, 0);
