@@ -4,10 +4,16 @@
 // writes many lines costs one document edit per tick, not one per line.
 // Font markers become character formats from the ten font records.
 #pragma once
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
+#include <QTimer>
+#include <mutex>
+#include <string>
 #include <string_view>
 
-struct AppSettings;
+#include "app/font_formats.h"
+#include "app/result_runs.h"
+#include "config/app_settings.h"
 
 class ResultView : public QPlainTextEdit {
     Q_OBJECT
@@ -28,4 +34,31 @@ public:
     void setAutoScroll(bool on);
     // The text of the caret's line, or the selection when there is one.
     QString caretLineOrSelection() const;
+
+private:
+    // Tab stops at the given character columns (ascending; others are
+    // skipped); past the last one, at the multiples of the last distance
+    // between stops (8 columns when there are none).
+    void setTabColumns(const IntList& columns);
+    void startDraining();
+    void drainTick();
+    // Stops the timer and lets the viewport paint again.
+    void endBurst();
+    // Inserts pending text until it is all in or budgetMs passed (a
+    // negative budget means no limit); returns whether nothing is left.
+    bool drain(qint64 budgetMs);
+    // Moves the pending buffer into the work buffer; false when it was empty.
+    bool takePending();
+
+    std::mutex lock_;
+    std::string pending_;      // guarded by lock_
+    bool drainAsked_ = false;  // guarded by lock_: a drain is due
+
+    std::string work_;  // taken from pending_, inserted piece by piece
+    size_t workPos_ = 0;
+    ResultRunDecoder decoder_;
+    ResultFormats formats_;
+    QTimer drainTimer_;
+    QElapsedTimer sinceShown_;  // valid while a burst is drained
+    bool autoScroll_ = true;
 };
