@@ -173,7 +173,9 @@ TEST(CommandTable, MenusAndToolbarNameOnlyCommandsOfTheTable) {
         ids.insert(ids.end(), menu.items.begin(), menu.items.end());
     ids.insert(ids.end(), fontMenuLayout().items.begin(), fontMenuLayout().items.end());
     for (int id : ids) {
-        if (id > 0) EXPECT_NE(findCommand(id), nullptr) << id;
+        if (id > 0) {
+            EXPECT_NE(findCommand(id), nullptr) << id;
+        }
     }
     EXPECT_EQ(commandTable().size(), 30u);
 }
