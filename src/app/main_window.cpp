@@ -43,6 +43,9 @@
 namespace {
 
 constexpr int kCloseRetryMs = 50;
+// The first start's window size, when the settings leave it to the system.
+constexpr int kDefaultWidth = 960;
+constexpr int kDefaultHeight = 640;
 constexpr const char* kHomePage = "https://quillfind.org/";
 
 // The record of a font command (111 to 116, 120 to 123).
@@ -458,7 +461,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::restoreGeometry() {
     const WindowRect& rc = settings_.mainRc;
     constexpr int32_t unset = WindowRect::kUseDefaultPosition;
-    if (rc.width != unset && rc.height != unset) resize(rc.width, rc.height);
+    if (rc.width != unset && rc.height != unset)
+        resize(rc.width, rc.height);
+    else
+        resize(kDefaultWidth, kDefaultHeight);
     if (rc.x != unset && rc.y != unset) move(rc.x, rc.y);
 }
 

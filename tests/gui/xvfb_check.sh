@@ -8,7 +8,7 @@
 set -euo pipefail
 bin=$1
 shot=${2:-$(dirname "$bin")/xvfb-check.png}
-for tool in Xvfb xdotool; do
+for tool in Xvfb xdotool import; do
   command -v "$tool" >/dev/null || { echo "xvfb_check: $tool missing, skipped"; exit 77; }
 done
 
@@ -37,12 +37,15 @@ for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 
 app=$!
 main=$(xdotool search --sync --onlyvisible --name '^Quillfind$' | head -1)
 xdotool windowfocus --sync "$main"
-sleep 0.5
 
-xdotool key --window "$main" ctrl+f
+# Keys go to the window that has the focus (there is no window manager).
+wait_focus() {
+  for _ in $(seq 100); do [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]] && return; sleep 0.05; done
+  echo "xvfb_check: window $1 did not get the focus"; exit 1
+}
+xdotool key ctrl+f
 dialog=$(xdotool search --sync --onlyvisible --name '^検索$' | head -1)
-xdotool windowfocus --sync "$dialog"
-sleep 0.3
+wait_focus "$dialog"
 # The search string has the focus; Tab moves to the folder, then the file name.
 xdotool type --delay 20 'Tokyo'
 xdotool key Tab
@@ -51,10 +54,14 @@ xdotool key Tab
 xdotool type --delay 20 '*.txt'
 xdotool key Return
 
+for _ in $(seq 100); do
+  xdotool search --onlyvisible --name '^検索$' >/dev/null 2>&1 || break; sleep 0.05
+done
 xdotool windowfocus --sync "$main"
-sleep 2
-import -window root "$shot" 2>/dev/null || xwd -root -silent > "${shot%.png}.xwd"
-xdotool key --window "$main" alt+F4
+wait_focus "$main"
+sleep 1
+import -window root "$shot"
+xdotool key alt+F4
 for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$app" 2>/dev/null; then
   echo "xvfb_check: the program did not end on Alt+F4"; exit 1
