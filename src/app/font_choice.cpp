@@ -3,20 +3,11 @@
 #include <QColorDialog>
 #include <QFontDialog>
 
+#include "app/font_formats.h"
 #include "app/sjis_qstring.h"
 #include "config/font_record.h"
 
 namespace {
-
-QFont fontOf(const FontRecord& record) {
-    QFont font(fromSjis(record.face.view()));
-    font.setPointSize(record.size > 0 ? record.size : 10);
-    font.setBold(record.bold());
-    font.setItalic(record.italic());
-    font.setUnderline(record.underline());
-    font.setStrikeOut(record.strikeOut());
-    return font;
-}
 
 int32_t styleOf(const QFont& font) {
     return (font.bold() ? FontRecord::kBold : 0) | (font.italic() ? FontRecord::kItalic : 0) |
@@ -28,7 +19,7 @@ int32_t styleOf(const QFont& font) {
 
 bool chooseFont(FontRecord& record, QWidget* parent) {
     bool accepted = false;
-    const QFont font = QFontDialog::getFont(&accepted, fontOf(record), parent);
+    const QFont font = QFontDialog::getFont(&accepted, fontFromRecord(record), parent);
     if (!accepted) return false;
     const QColor initial(int(record.red()), int(record.green()), int(record.blue()));
     const QColor color = QColorDialog::getColor(initial, parent);

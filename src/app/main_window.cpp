@@ -236,7 +236,7 @@ void MainWindow::runCommand(int id) {
             return openOptions();
         case kCmdDeleteOldIndex:
         case kCmdDeleteAllIndex:
-            return startDeletion(id == kCmdDeleteAllIndex);
+            return startDeletion(id == kCmdDeleteAllIndex, settings_.ixfDir.view());
         case kCmdExit:
             close();
             return;
@@ -309,10 +309,10 @@ void MainWindow::searchEnded() {
     updateCommandStates();
 }
 
-void MainWindow::startDeletion(bool deleteAll) {
+void MainWindow::startDeletion(bool deleteAll, std::string_view folder) {
     if (busy()) return;
     QPointer<MainWindow> self(this);
-    startDeletionWorker(deleteAll, settings_.ixfDir.view(), [self] {
+    startDeletionWorker(deleteAll, folder, [self] {
         QMetaObject::invokeMethod(
             qApp,
             [self] {

@@ -68,7 +68,7 @@ private:
     void openSearchDialog();
     void searchEnded();
     void deletionEnded();
-    void startDeletion(bool deleteAll);
+    void startDeletion(bool deleteAll, std::string_view folder);
     void cancel();
     void showPage(const ResultPage* page);
     void findInView(bool backwards);
