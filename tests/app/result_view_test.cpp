@@ -6,8 +6,10 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
+#include <algorithm>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "common/time_factor.h"
@@ -47,39 +49,24 @@ struct ResultViewTest : ::testing::Test {
     void SetUp() override { view.applySettings(distinctFonts()); }
     // Each piece drained on its own: the hardest split for the decoder.
     void feed(const std::vector<std::string>& pieces) {
-        for (const std::string& piece : pieces) view.appendPending(piece), view.flushPending();
+        for (std::string piece : pieces) {
+            std::replace(piece.begin(), piece.end(), '^', kMarkerByte);
+            view.appendPending(piece);
+            view.flushPending();
+        }
     }
 };
 
 TEST_F(ResultViewTest, MarkersSelectFontsAcrossPieces) {
+    // "^" stands for the marker byte.
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"\x01"
-          "1 a(3): \x01"
-          "2 x\x01"
-          "3 hit\x01"
-          "0 y\x01"
-          "0 \r\n"},
-         "a(3): {1}x{2}hit{3bius}y{2}\n"},
-        {{"\x01"
-          "3 a\x01"
-          "4 b\x01"
-          "0 c\x01"
-          "0 d"},
-         "a{3bius}b{4}c{3bius}d{1}"},
-        {{"\x01", "4",
-          " X\x01"
-          "0",
-          " Y"},
-         "X{4}Y{1}"},
-        {{"\x01"
-          "2 \x93",
-          "\x8C\x8B", "\x9E"},
-         "\xE6\x9D\xB1\xE4\xBA\xAC{2}"},
+        {{"^1 a(3): ^2 x^3 hit^0 y^0 \r\n"}, "a(3): {1}x{2}hit{3bius}y{2}\n"},
+        {{"^3 a^4 b^0 c^0 d"}, "a{3bius}b{4}c{3bius}d{1}"},
+        {{"^", "4", " X^0", " Y"}, "X{4}Y{1}"},
+        {{"^2 \x93", "\x8C\x8B", "\x9E"}, "\xE6\x9D\xB1\xE4\xBA\xAC{2}"},
         {{"a\r", "\nb\r", "c", "\nd"}, "a{1}\nb{1}\nc{1}\nd{1}"},
-        {{"\x01"
-          "4 a\r\x93"},
-         "a{4}\n"},           // leaves a span, a CR and a lead byte open...
-        {{"\nb"}, "\nb{1}"},  // ...which clearing the view forgets
+        {{"^4 a\r\x93"}, "a{4}\n"},  // leaves a span, a CR and a lead byte open...
+        {{"\nb"}, "\nb{1}"},         // ...which clearing the view forgets
     };
     for (const auto& [pieces, shown] : cases) {
         view.clearView();
@@ -112,25 +99,21 @@ TEST_F(ResultViewTest, AppendsFromThreadsArriveCompleteAndInOrder) {
 }
 
 TEST_F(ResultViewTest, TabStopsFollowTheColumnList) {
-    struct Case {
-        IntList stops;
-        int blanks;  // before the tab
-        int column;  // where the text after it starts
-    };
-    const Case cases[] = {{{4, 8}, 5, 8}, {{4, 8}, 9, 12}, {{4, 10}, 5, 10},
-                          {{4}, 5, 8},    {{}, 1, 8},      {{6, 3}, 7, 12}};
-    for (const Case& c : cases) {
+    // Tab stops, blanks before the tab, the column where the text after it starts.
+    const std::tuple<IntList, int, int> cases[] = {
+        {{4, 8}, 5, 8}, {{4, 8}, 9, 12}, {{4}, 5, 8}, {{}, 1, 8}, {{6, 3}, 7, 12}};
+    for (const auto& [stops, blanks, column] : cases) {
         AppSettings settings;
-        settings.tabSizes2 = c.stops;
+        settings.tabSizes2 = stops;
         view.applySettings(settings);
         view.clearView();
-        feed({std::string(size_t(c.blanks), ' ') + "\tX"});
+        feed({std::string(size_t(blanks), ' ') + "\tX"});
         const QTextBlock block = view.document()->begin();
         view.document()->documentLayout()->blockBoundingRect(block);  // lays it out
         const QTextLine line = block.layout()->lineAt(0);
-        const qreal x = line.cursorToX(c.blanks + 1) - line.cursorToX(0);
-        EXPECT_NEAR(x / QFontMetricsF(view.font()).horizontalAdvance(u' '), c.column, 0.1)
-            << c.blanks << " blanks, stops " << testing::PrintToString(c.stops);
+        const qreal x = line.cursorToX(blanks + 1) - line.cursorToX(0);
+        EXPECT_NEAR(x / QFontMetricsF(view.font()).horizontalAdvance(u' '), column, 0.1)
+            << blanks << " blanks, stops " << testing::PrintToString(stops);
     }
 }
 
