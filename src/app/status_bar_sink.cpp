@@ -10,9 +10,8 @@ StatusBarSink::StatusBarSink(std::array<QLabel*, kParts> labels, QObject* parent
 
 void StatusBarSink::setStatus(int part, std::string_view text) {
     if (part < 1 || part > kParts) return;
-    const QString converted = fromSjis(text);
     std::lock_guard guard(lock_);
-    texts_[size_t(part - 1)] = converted;
+    texts_[size_t(part - 1)].assign(text);
     changed_[size_t(part - 1)] = true;
     if (posted_) return;
     posted_ = true;
@@ -20,7 +19,7 @@ void StatusBarSink::setStatus(int part, std::string_view text) {
 }
 
 void StatusBarSink::update() {
-    std::array<QString, kParts> texts;
+    std::array<std::string, kParts> texts;
     std::array<bool, kParts> changed;
     {
         std::lock_guard guard(lock_);
@@ -30,5 +29,5 @@ void StatusBarSink::update() {
         posted_ = false;
     }
     for (size_t i = 0; i < size_t(kParts); ++i)
-        if (changed[i] && labels_[i]) labels_[i]->setText(texts[i]);
+        if (changed[i] && labels_[i]) labels_[i]->setText(fromSjis(texts[i]));
 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <array>
 #include <mutex>
+#include <string>
 
 #include "support/run_context.h"
 
@@ -24,7 +25,7 @@ public:
 private:
     std::array<QLabel*, kParts> labels_;
     std::mutex lock_;
-    std::array<QString, kParts> texts_;
+    std::array<std::string, kParts> texts_;  // Shift-JIS, converted on the GUI thread
     std::array<bool, kParts> changed_{};
     bool posted_ = false;
 };
