@@ -1,6 +1,6 @@
 // qf --type=fuzzy end to end: hits with their inserted and missing pieces,
-// the rate in the heading, whole fields, the fallback of short strings, long
-// repeated records, decoded files and the index folder. How windows are
+// the rate in the heading, whole fields, the fallback of short strings,
+// decoded files and the index folder. How windows are
 // rated and accepted is pinned by the matcher's own tests.
 #include <gtest/gtest.h>
 
@@ -95,30 +95,6 @@ TEST_F(FuzzySearch, OneFileSearchedForOneString) {
         const std::string dir = folderWith(sj(c.text));
         QfResult r = run(c.options, c.s, dir);
         EXPECT_EQ(r.out, c.note + headings(c.s, dir) + c.out) << c.text << r.err;
-    }
-}
-
-TEST_F(FuzzySearch, LongRecordsOfOneRepeatedCharacter) {
-    // Two records of 10000 bytes each. Every window rates the same, so the
-    // hit is the last window that still holds the whole string.
-    docs.write("a.txt", std::string(9999, 'a') + "\n" + repeated(sj("あ"), 4999) + "\r\n");
-    const std::string a4 = repeated(sj("あ"), 4);
-    const std::string ascii = std::string(9991, 'a') + hit("aaaa" + del("b") + "aaaa") + "\n";
-    const std::string kana = repeated(sj("あ"), 4991) + hit(a4 + del(sj("い")) + a4) + "\r\n";
-    struct Case {
-        std::string s;  // UTF-8
-        std::vector<std::string> options;
-        std::string lines;  // empty: nothing found
-    } cases[] = {
-        {"aaaabaaaa", {}, resultLine("a.txt(1)", ascii, rated(88))},
-        {"ああああいああああ", {}, resultLine("a.txt(2)", kana, rated(88))},
-        // Never two agreeing characters in a row, a wide window: all rejected.
-        {repeated("ab", 50), {"--set", "minRate=50"}, ""},
-    };
-    for (const Case& c : cases) {
-        QfResult r = run(c.options, c.s);
-        const int found = c.lines.empty() ? 0 : 1;
-        EXPECT_EQ(r.out, headings(c.s) + c.lines + summary(found, found, 1)) << c.s;
     }
 }
 
