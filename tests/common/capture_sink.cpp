@@ -47,3 +47,15 @@ void CaptureSink::clear() {
     std::lock_guard g(shared_->lock);
     shared_->messages.clear();
 }
+
+Texts texts(const CaptureSink& sink) {
+    Texts out;
+    for (const auto& m : sink.messages()) out.push_back(m.text);
+    return out;
+}
+
+Texts numberedTexts(const CaptureSink& sink) {
+    Texts out;
+    for (const auto& m : sink.messages()) out.push_back(std::to_string(m.number) + " " + m.text);
+    return out;
+}

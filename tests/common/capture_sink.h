@@ -32,3 +32,9 @@ private:
     std::shared_ptr<Shared> shared_;
     std::unique_ptr<LMsg> previous_;
 };
+
+// The recorded messages as plain lists, so one comparison pins them all and
+// a failure shows every message: the texts, or "<number> <text>".
+using Texts = std::vector<std::string>;
+Texts texts(const CaptureSink& sink);
+Texts numberedTexts(const CaptureSink& sink);

@@ -12,7 +12,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <string_view>
 #include <thread>
 
 #include "common/process_run.h"
@@ -85,22 +84,6 @@ void readOutput(int outFd, int errFd, pid_t pid, QfStdout how, QfResult& result)
     drain({{outFd, &result.out}, {errFd, &result.err}});
 }
 
-// The environment: the given entries replace inherited ones of the same name.
-std::vector<char*> environment(std::vector<std::string>& env) {
-    auto overridden = [&](std::string_view entry) {
-        for (const std::string& e : env)
-            if (entry.substr(0, entry.find('=')) == std::string_view(e).substr(0, e.find('=')))
-                return true;
-        return false;
-    };
-    std::vector<char*> envp;
-    for (char** e = environ; *e; ++e)
-        if (!overridden(*e)) envp.push_back(*e);
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    return envp;
-}
-
 QfResult spawn(SpawnSpec spec) {
     QfResult result;
     int outPipe[2], errPipe[2];
@@ -114,12 +97,16 @@ QfResult spawn(SpawnSpec spec) {
         posix_spawn_file_actions_addclose(&actions, fd);
     if (!spec.workingFolder.empty())
         posix_spawn_file_actions_addchdir_np(&actions, spec.workingFolder.c_str());
+    // env(1) sets the extra entries and then runs the program in its place.
+    if (!spec.env.empty()) {
+        spec.argv.insert(spec.argv.begin(), spec.env.begin(), spec.env.end());
+        spec.argv.insert(spec.argv.begin(), "env");
+    }
     std::vector<char*> argv;
     for (auto& a : spec.argv) argv.push_back(a.data());
     argv.push_back(nullptr);
-    std::vector<char*> envp = environment(spec.env);
     pid_t pid = 0;
-    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(outPipe[1]);
     close(errPipe[1]);

@@ -7,8 +7,8 @@
 #include <set>
 #include <utility>
 
+#include "common/scoped_env.h"
 #include "config/ini.h"
-#include "support/scoped_env.h"
 
 TEST(AppSettings, FreshObjectWritesEveryKeyOnce) {
     AppSettings settings;

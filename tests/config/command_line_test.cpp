@@ -6,7 +6,6 @@
 
 #include "common/capture_sink.h"
 #include "config/app_settings.h"
-#include "support/sink_texts.h"
 
 namespace {
 using Args = std::vector<LStr>;

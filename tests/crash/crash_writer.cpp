@@ -9,13 +9,48 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "crash/crash_rounds.h"
+#include "index/index_lookup.h"
+#include "index/index_separator.h"
+#include "index/ix_cache.h"
+#include "search/indexed_search.h"
+#include "search/record_source.h"
 
 namespace {
+
+namespace fs = std::filesystem;
+
+// The files of the index round: every *.txt directly in folder, sorted.
+std::vector<std::string> roundFiles(const std::string& folder) {
+    std::vector<std::string> files;
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.path().extension() == ".txt") files.push_back(e.path().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// One round of index upkeep as a search run does it: every file is made
+// newer (round seconds after a fixed time), so its entry is rebuilt, and the
+// index file is written back. False when the write failed.
+bool indexRound(const std::string& indexFolder, const std::vector<std::string>& files, int round) {
+    const auto stamp =
+        fs::file_time_type(std::chrono::hours(24 * 365 * 50)) + std::chrono::seconds(round);
+    for (const std::string& file : files) fs::last_write_time(file, stamp);
+    const LStr separator = AppSettings().recSeparEsc;
+    matchIndexSeparator(indexFolder, separator.view());
+    RecordSource source(separator.view());
+    auto cache = makeIndexCache(indexFolder);
+    for (const std::string& file : files)
+        if (!ixLookup(*cache, file, source.separator())) return false;
+    return cache->writeBack();
+}
 
 void roundDone() {
     if (write(1, "r", 1) != 1) std::_Exit(3);

@@ -37,13 +37,6 @@ TEST_F(FolderWalk, SiblingFoldersShowPathsBelowTheirCommonFolder) {
     EXPECT_EQ(r.out, page(dir.path("sub"), "abc", lineOf("d.txt") + lineOf("deeper/e.txt"),
                           summary(2, 2, 2)));
 
-    TempDir other;
-    other.write("x/one.txt", "abc\n");
-    other.write("y/two.txt", "abc\n");
-    r = search({"abc", other.path("x"), other.path("y")});
-    EXPECT_EQ(r.out, page(other.path() + "/", "abc", lineOf("x/one.txt") + lineOf("y/two.txt"),
-                          summary(2, 2, 2)));
-
     r = search({"--set", "dspAlwaysFullPath=1", "abc", dir.path("sub")});
     EXPECT_EQ(r.out, stringLine("abc") + lineOf(dir.path("sub/d.txt")) + summary(1, 1, 1));
 }

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <sstream>
 
@@ -13,7 +11,6 @@
 #include "e2e/search_fixture.h"
 
 using namespace e2e;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -76,13 +73,6 @@ protected:
         if (useIndex) args.insert(args.begin(), "--index");
         return search(args);
     }
-    // The index files under the index folder with their modification times.
-    std::map<std::string, fs::file_time_type> indexFiles() const {
-        std::map<std::string, fs::file_time_type> files;
-        for (const auto& e : fs::recursive_directory_iterator(ixDir()))
-            if (e.path().extension() == ".qfd") files[e.path().string()] = e.last_write_time();
-        return files;
-    }
 
     struct Query {
         std::vector<std::string> args;  // options, then the search string (UTF-8)
@@ -143,53 +133,12 @@ TEST_F(IndexEquivalence, AnotherRecordSeparatorDoesNotReadOldBlocks) {
     EXPECT_TRUE(run({"ations", data()}, true).out == run({"ations", data()}, false).out);
 }
 
-TEST_F(IndexEquivalence, IndexFilesAreMadeOnceAndRebuiltForChangedFiles) {
-    TempDir corpus;
-    corpus.write("d/a.txt", sj("東京タワー\nprocessing\n"));
-    corpus.write("d/sub/b.txt", sj("大阪城\n"));
-    auto runIn = [&](const char* what) { return run({what, corpus.path("d")}, true); };
-    EXPECT_EQ(runIn("東京").exitCode, 0);
-    EXPECT_TRUE(fs::exists(ixDir() + "/.quillfind-index"));
-    const auto first = indexFiles();
-    ASSERT_EQ(first.size(), 2u);
-
-    EXPECT_EQ(runIn("大阪").exitCode, 0);
-    EXPECT_EQ(indexFiles(), first) << "nothing changed, nothing is rewritten";
-
-    corpus.write("d/sub/b.txt", sj("大阪城\n名古屋城\n"));
-    EXPECT_NE(runIn("名古屋").out.find(hit(sj("名古屋"))), std::string::npos);
-    for (const auto& [path, time] : indexFiles()) {
-        const bool sub = path.find("/sub.qfd") != std::string::npos;
-        EXPECT_EQ(time != first.at(path), sub) << path;
-    }
-}
-
 // Occurrences of an Shift-JIS fragment in a run's output.
 size_t countOf(const std::string& text, const std::string& fragment) {
     size_t n = 0;
     for (size_t at = text.find(fragment); at != std::string::npos; at = text.find(fragment, at + 1))
         ++n;
     return n;
-}
-
-// A file cut short (as by a kill while it was written) is named once, then
-// mended: the next run is quiet and finds the same.
-TEST_F(IndexEquivalence, AnIndexFileCutShortIsMendedAfterOneMessage) {
-    TempDir corpus;
-    corpus.write("d/a.txt", sj("東京タワー\n"));
-    corpus.write("d/b.txt", sj("大阪城\n"));
-    const std::vector<std::string> args = {"東京", corpus.path("d")};
-    const QfResult plain = run(args, false);
-    run(args, true);
-    const auto files = indexFiles();
-    ASSERT_EQ(files.size(), 1u);
-    const std::string ixFile = files.begin()->first;
-    fs::resize_file(ixFile, fs::file_size(ixFile) - 1);
-    const std::string broken = sj("が壊れています");
-    const QfResult first = run(args, true);
-    EXPECT_EQ(countOf(first.out, broken), 1u) << first.out;
-    const QfResult second = run(args, true);
-    EXPECT_TRUE(second.out == plain.out) << second.out;
 }
 
 // Offsets past 2^31: hits after that point are found once, on the right

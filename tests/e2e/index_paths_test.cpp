@@ -36,21 +36,6 @@ protected:
     TempDir ix;
 };
 
-TEST_F(IndexPaths, FoldersOfOneNameInTwoWorkingFoldersKeepTheirOwnIndexData) {
-    // Same name, size and time: only the path tells the two files apart.
-    const auto time = fs::last_write_time(work.write("one/dd/f.txt", "alpha\n"));
-    fs::last_write_time(work.write("two/dd/f.txt", "gamma\n"), time);
-    const std::string one = work.path("one"), two = work.path("two");
-    ASSERT_EQ(runIn(one, {"--index", "alpha", "dd"}).exitCode, 0);
-
-    const QfResult plain = runIn(two, {"gamma", "dd"});
-    const QfResult indexed = runIn(two, {"--index", "gamma", "dd"});
-    EXPECT_EQ(plain.exitCode, 0);
-    EXPECT_EQ(indexed.out, plain.out);  // the heading shows "dd" as typed
-    EXPECT_EQ(indexFiles(),
-              (std::set<std::string>{indexFileOf(one + "/dd"), indexFileOf(two + "/dd")}));
-}
-
 TEST_F(IndexPaths, CleanUpFromAnotherWorkingFolderKeepsCurrentData) {
     work.write("one/dd/f.txt", "alpha\n");
     ASSERT_EQ(runIn(work.path("one"), {"--index", "alpha", "dd"}).exitCode, 0);

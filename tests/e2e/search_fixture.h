@@ -5,20 +5,15 @@
 #include <string_view>
 #include <vector>
 
-#include "base/lwstr.h"
 #include "common/qf_runner.h"
+#include "common/system_charset.h"
 #include "common/temp_dir.h"
-#include "text/encoding.h"
 
 namespace e2e {
 
-// UTF-8 to the program's Shift-JIS.
+// UTF-8 to Shift-JIS, by the system's converter.
 inline std::string sj(std::string_view utf8) {
-    LWStr wide;
-    mbToWide(utf8, wide, kCodePageUtf8);
-    LStr out;
-    wideToMb(wide.view(), out, kCodePageAnsi);
-    return std::string(out.view());
+    return systemSjis(utf8);
 }
 
 inline std::string repeated(std::string_view text, int times) {

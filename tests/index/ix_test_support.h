@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <string>
 
+#include "common/capture_sink.h"
 #include "index/create_index.h"
 #include "pattern/first_bytes.h"
 #include "pattern/searcher.h"
 #include "support/message_service.h"
-#include "support/sink_texts.h"
 
 namespace ixtest {
 

@@ -8,24 +8,13 @@
 #include <vector>
 
 #include "base/ctype_table.h"
+#include "common/string_stream.h"
 #include "pattern/parser.h"
 #include "pattern/record_reader.h"
 #include "support/stop_flag.h"
 #include "text/memory_stream.h"
 
 namespace {
-
-// A memory stream that hands out at most maxChunk bytes per read.
-class ChunkStream : public LMemStream {
-public:
-    ChunkStream(const std::string& data, int32_t maxChunk) : LMemStream(data), max_(maxChunk) {}
-    int32_t read(void* buffer, int32_t count) override {
-        return LMemStream::read(buffer, std::min(count, max_));
-    }
-
-private:
-    int32_t max_;
-};
 
 struct Cut {
     int32_t separator;
@@ -78,7 +67,7 @@ std::vector<Cut> referenceCuts(const std::string& data, LRex* sep, int32_t peekL
 
 std::vector<Cut> streamCuts(const std::string& data, LRex* sep, int32_t peekLen,
                             const LRexStartTable* table, int32_t maxLen, int32_t maxChunk) {
-    ChunkStream under(data, maxChunk);
+    StringStream under(data, maxChunk);
     LSrm stream(&under);
     std::vector<Cut> cuts;
     for (;;) {

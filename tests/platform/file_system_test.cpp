@@ -1,5 +1,5 @@
 // The file-system layer on a real temporary folder: kinds, sizes and times,
-// folder reads with links, FIFOs and Japanese names, and the user's folders.
+// folder reads with links and FIFOs, and the user's folders.
 #include "platform/file_system.h"
 
 #include <fcntl.h>
@@ -11,9 +11,8 @@
 #include <map>
 #include <string>
 
+#include "common/scoped_env.h"
 #include "common/temp_dir.h"
-#include "platform/path_encoding.h"
-#include "support/scoped_env.h"
 
 namespace {
 
@@ -113,16 +112,6 @@ TEST(FileSystem, KernelTreesAreKnownByDeviceAndResolvedPath) {
     ASSERT_TRUE(fsIdentity("/proc", proc) && fsIdentity(dir.path("proc"), own));
     EXPECT_TRUE(fsOnKernelDevice(proc));
     EXPECT_FALSE(fsOnKernelDevice(own));
-}
-
-TEST(FileSystem, JapaneseNamesComeBackInShiftJis) {
-    TempDir dir;
-    const std::string names[] = {"表示①.txt", "寿司🍣.txt", "a¥b.txt"};
-    for (const auto& n : names) dir.write(n, n);
-    auto entries = readAll(dir.path(), FsDirReader::kKindOnly);
-    ASSERT_EQ(entries.size(), std::size(names));
-    for (const auto& n : names)
-        EXPECT_TRUE(entries.count(std::string(fromSystemPath(n).view()))) << n;
 }
 
 TEST(FileSystem, UserFoldersFollowXdgAndHome) {

@@ -1,4 +1,4 @@
-// Reading font markers: runs, nesting, pieces and the stack bound.
+// Reading font markers: runs, nesting and pieces.
 #include "search/font_markers.h"
 
 #include <gtest/gtest.h>
@@ -37,15 +37,4 @@ TEST(FontMarkers, SplitMarkersAndStrayControlBytes) {
     FontMarkerReader split, stray;
     EXPECT_EQ(readAll(split, {"a\x01", "1", "0", " b"}), (Runs{{0, "a"}, {10, "b"}}));
     EXPECT_EQ(readAll(stray, {"a\x01x"}), (Runs{{0, "a\x01x"}}));
-}
-
-TEST(FontMarkers, StackDropsOldestWhenFull) {
-    FontMarkerReader reader;
-    LStr text;
-    appendMarker(text, 7);
-    for (int i = 0; i < 1000; ++i) appendMarker(text, 3);
-    for (int i = 0; i < 991; ++i) appendMarker(text, 0);
-    readAll(reader, {text.view()});
-    // 1001 pushes dropped the 10 oldest (the 7 among them): 991 pops empty it.
-    EXPECT_EQ(reader.currentFont(), 0);
 }

@@ -16,7 +16,6 @@
 #include "common/child_process.h"
 #include "common/temp_dir.h"
 #include "support/run_context.h"
-#include "support/sink_texts.h"
 
 namespace {
 

@@ -156,8 +156,3 @@ TEST(RunContext, StopFlagIsTheInstalledContextsAndScopesNest) {
     }
     EXPECT_EQ(&stopFlag(), outside);
 }
-
-TEST(MessageServiceDeathTest, InternalErrorEndsWithCodeTwo) {
-    EXPECT_EXIT(internalError("bad %s", "state"), testing::ExitedWithCode(2),
-                "Internal Error: bad state");
-}

@@ -1,12 +1,9 @@
-// strHash values (index files store them, so they must never change) and the
-// string set built on it.
+// strHash values: index files store them, so they must never change.
 #include "support/str_hash.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "support/str_set.h"
 
 TEST(StrHash, StoredValuesStayFixed) {
     struct Case {
@@ -20,13 +17,4 @@ TEST(StrHash, StoredValuesStayFixed) {
     };
     for (const auto& c : cases) EXPECT_EQ(strHash(std::string_view(c.text)), c.hash) << c.text;
     EXPECT_EQ(strHash(static_cast<const char*>(nullptr)), 0u);
-}
-
-TEST(LStrSet, ExactByteMembership) {
-    LStrSet set;
-    EXPECT_TRUE(set.add("abc") && set.add("ABC") && set.add(std::string_view("ab\0c", 4)));
-    EXPECT_FALSE(set.add("abc") || set.contains("ab"));
-    EXPECT_EQ(set.count(), 3);
-    set.clear();
-    EXPECT_FALSE(set.contains("abc"));
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/iconv_converter.h"
+#include "common/system_charset.h"
 #include "text/sjis.h"
 
 namespace {
@@ -24,15 +24,6 @@ const char* const kFullUtf8 =
     "ァィゥェォャュョッ"
     "　＃＄％＆｜＾～＋－＊／＝；：￥＠＿‘’”（）［］｛｝＜＞「」！？，．、。・ー゛゜";
 
-std::string sjis(std::string_view utf8) {
-    std::string out(utf8.size() * 2 + 4, '\0');
-    ConvertResult r = threadConverter(Charset::kUtf8, Charset::kCp932)
-                          .convert(utf8.data(), utf8.size(), out.data(), out.size());
-    EXPECT_TRUE(r.complete) << utf8;
-    out.resize(r.outUsed);
-    return out;
-}
-
 std::vector<int> codes(std::string_view text) {
     std::vector<int> all;
     for (size_t pos = 0; pos < text.size();) all.push_back(nextChar(text, pos));
@@ -42,7 +33,7 @@ std::vector<int> codes(std::string_view text) {
 }  // namespace
 
 TEST(WidthFolding, EveryListPairMapsBothWays) {
-    std::vector<int> half = codes(sjis(kHalfUtf8)), full = codes(sjis(kFullUtf8));
+    std::vector<int> half = codes(systemSjis(kHalfUtf8)), full = codes(systemSjis(kFullUtf8));
     ASSERT_EQ(half.size(), 158u);
     ASSERT_EQ(full.size(), 158u);
     for (size_t i = 0; i < half.size(); ++i) {
@@ -75,9 +66,9 @@ TEST(CaseFolding, RangesAndTheirBoundaries) {
 }
 
 TEST(CaseFolding, LowerStringFoldsEveryCharacter) {
-    LStr text(sjis("ABCｱＡＺΑΩАЯ漢字x") + "\x83\x41Q");  // ア's trail byte is no capital A
+    LStr text(systemSjis("ABCｱＡＺΑΩАЯ漢字x") + "\x83\x41Q");  // ア's trail byte is no capital A
     lowerString(text);
-    EXPECT_EQ(std::string(text.view()), sjis("abcｱａｚαωая漢字x") + "\x83\x41q");
+    EXPECT_EQ(std::string(text.view()), systemSjis("abcｱａｚαωая漢字x") + "\x83\x41q");
 }
 
 TEST(CharType, TypesAndBoundaries) {

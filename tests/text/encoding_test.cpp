@@ -8,27 +8,13 @@
 #include <string>
 
 #include "common/capture_sink.h"
-#include "platform/iconv_converter.h"
-#include "support/sink_texts.h"
+#include "common/system_charset.h"
 
 namespace {
 
-// Reference conversions straight through iconv.
-std::string iconvBytes(const void* in, size_t bytes, Charset from, Charset to) {
-    std::string out(bytes * 4 + 8, '\0');
-    ConvertResult r = threadConverter(from, to).convert(in, bytes, out.data(), out.size());
-    EXPECT_TRUE(r.complete);
-    out.resize(r.outUsed);
-    return out;
-}
-
 std::u16string utf16(std::string_view utf8) {
-    std::string bytes = iconvBytes(utf8.data(), utf8.size(), Charset::kUtf8, Charset::kUtf16Le);
+    std::string bytes = systemConverted(utf8, Charset::kUtf8, Charset::kUtf16Le);
     return std::u16string(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2);
-}
-
-std::string sjis(std::string_view utf8) {
-    return iconvBytes(utf8.data(), utf8.size(), Charset::kUtf8, Charset::kCp932);
 }
 
 std::u16string decoded(std::string_view text, int codePage = kCodePageAnsi) {
@@ -107,7 +93,7 @@ TEST(Encoding, TextAgreesWithSystemConverterAcrossChunkEnds) {
         "吾輩は猫である。ＡＢＣ１２３　ﾊﾝｶｸｶﾀｶﾅ、～￥＄（）「」※①Ⅰ㈱ 表示・能力・ソフト \\ ~"
         "ΑΒΓΔ αβγδ Русский";
     for (size_t pad : {0u, 1997u, 1998u, 1999u, 2000u}) {
-        const std::string mb = std::string(pad, 'a') + sjis(text);
+        const std::string mb = std::string(pad, 'a') + systemSjis(text);
         const std::u16string wide = std::u16string(pad, u'a') + utf16(text);
         EXPECT_EQ(decoded(mb), wide) << pad;
         EXPECT_EQ(encoded(wide), mb) << pad;
@@ -126,7 +112,7 @@ TEST(Encoding, TextAgreesWithSystemConverterAcrossChunkEnds) {
 TEST(Encoding, OneBadCharacterInALongTextIsIsolated) {
     CaptureSink sink;
     std::string text;
-    for (int i = 0; i < 300; ++i) text += sjis("日本語のテキスト。");
+    for (int i = 0; i < 300; ++i) text += systemSjis("日本語のテキスト。");
     const std::string head = text.substr(0, 1500), tail = text.substr(1500);
     EXPECT_EQ(decoded(head + "\x80" + tail), decoded(head) + u"<?>" + decoded(tail));
     EXPECT_EQ(sink.messages().size(), 1u);

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "common/capture_sink.h"
-#include "support/sink_texts.h"
 
 using std::string_view_literals::operator""sv;
 

@@ -1,4 +1,4 @@
-// Streams over memory: reads, seeks and writes stay inside their bytes.
+// Streams over memory: reads and seeks stay inside their bytes.
 #include "text/memory_stream.h"
 
 #include <gtest/gtest.h>
@@ -13,16 +13,4 @@ TEST(MemoryStream, ReadAndSeekStayInsideTheBytes) {
     const std::pair<int32_t, int32_t> seeks[] = {{2, 2}, {6, 6}, {7, 6}, {0, 0}, {100, 0}, {-1, 6}};
     for (auto [to, expected] : seeks) EXPECT_EQ(m.seek(to), expected) << to;
     EXPECT_EQ(std::string(text.view()), "abcdef");  // the caller's bytes stay as they are
-}
-
-TEST(MemoryStream, OutputSeekCutsButNeverGrows) {
-    LStr out;
-    LMemOutStream o(out);
-    EXPECT_EQ(o.write("hello", 5), 5);
-    EXPECT_EQ(o.seek(10), 5);
-    EXPECT_EQ(o.seek(-1), 5);
-    EXPECT_EQ(o.seek(3), 3);
-    EXPECT_EQ(out.view(), "hel");
-    EXPECT_EQ(o.write("p!\0ignored", -1), 2);  // up to the NUL
-    EXPECT_EQ(out.view(), "help!");
 }
