@@ -4,7 +4,9 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 #include <QTextOption>
+#include <algorithm>
 
 namespace {
 
@@ -89,39 +91,69 @@ bool ResultView::takePending() {
 bool ResultView::drain(qint64 budgetMs) {
     QElapsedTimer clock;
     clock.start();
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.beginEditBlock();
-    bool empty = false;
-    // Neighbouring runs of one font (a line end and the heading after it)
-    // go in as one insertion.
-    QString batch;
-    int batchFont = kFontStd;
-    const auto insertBatch = [&] {
-        if (!batch.isEmpty()) cursor.insertText(batch, formats_.format(batchFont));
-        batch.truncate(0);
-    };
-    const auto insertRun = [&](int font, const QString& text) {
+    QString text;
+    std::vector<FontRun> runs;
+    const auto addRun = [&](int font, const QString& piece) {
         font = ResultFormats::shownFont(font);
-        if (font != batchFont) insertBatch();
-        batchFont = font;
-        batch += text;
+        if (font != kFontStd) {
+            if (!runs.empty() && runs.back().font == font &&
+                runs.back().start + runs.back().length == text.size())
+                runs.back().length += piece.size();
+            else
+                runs.push_back({text.size(), piece.size(), font});
+        }
+        text += piece;
     };
-    while (budgetMs < 0 || clock.elapsed() < budgetMs) {
+    // Each insertion costs a layout update of its own, so a tick inserts
+    // once; decoding takes a third of its time, inserting the rest.
+    bool empty = false;
+    while (budgetMs < 0 || clock.elapsed() < budgetMs / 3) {
         if (workPos_ >= work_.size() && !takePending()) {
             empty = true;
             break;
         }
         const std::string_view piece = std::string_view(work_).substr(workPos_, kPieceBytes);
         workPos_ += piece.size();
-        decoder_.feed(piece, insertRun);
+        decoder_.feed(piece, addRun);
     }
-    insertBatch();
-    cursor.endEditBlock();
+    insertRuns(text, runs);
     // Without auto-scroll the view stays put by itself: the scroll value is
     // the first line shown, and text only grows below it.
     if (autoScroll_) verticalScrollBar()->setValue(verticalScrollBar()->maximum());
     return empty;
+}
+
+// The text goes in as one plain insertion in the standard font; the other
+// fonts are laid over it as each line's layout formats. Character formats
+// per run would cost a document fragment each, which makes a long result
+// several times slower to show.
+void ResultView::insertRuns(const QString& text, const std::vector<FontRun>& runs) {
+    if (text.isEmpty()) return;
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    const int start = cursor.position();
+    cursor.insertText(text, formats_.format(kFontStd));
+    auto run = runs.begin();
+    for (QTextBlock block = document()->findBlock(start); block.isValid() && run != runs.end();
+         block = block.next()) {
+        const qsizetype blockStart = block.position() - start;
+        const qsizetype blockEnd = blockStart + block.length();
+        QList<QTextLayout::FormatRange> ranges = block.layout()->formats();
+        const bool hadRanges = !ranges.isEmpty();
+        for (; run != runs.end() && run->start < blockEnd; ++run) {
+            const qsizetype from = std::max(run->start, blockStart);
+            const qsizetype to = std::min(run->start + run->length, blockEnd);
+            if (to > from)
+                ranges.append({int(from - blockStart), int(to - from), formats_.format(run->font)});
+            if (run->start + run->length > blockEnd) break;  // goes on in the next line
+        }
+        if (ranges.isEmpty()) continue;
+        block.layout()->setFormats(ranges);
+        // A line laid out before this insertion shows its new formats only
+        // once it is laid out again.
+        if (hadRanges || blockStart < 0)
+            document()->markContentsDirty(block.position(), block.length());
+    }
 }
 
 void ResultView::clearView() {

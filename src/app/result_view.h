@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/font_formats.h"
 #include "app/result_runs.h"
@@ -47,6 +48,13 @@ private:
     // Inserts pending text until it is all in or budgetMs passed (a
     // negative budget means no limit); returns whether nothing is left.
     bool drain(qint64 budgetMs);
+    // A span of text in a font other than the standard one.
+    struct FontRun {
+        qsizetype start;
+        qsizetype length;
+        int font;
+    };
+    void insertRuns(const QString& text, const std::vector<FontRun>& runs);
     // Moves the pending buffer into the work buffer; false when it was empty.
     bool takePending();
 

@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <algorithm>
 #include <string>
 #include <thread>
@@ -28,18 +29,34 @@ AppSettings distinctFonts() {
     return s;
 }
 
-// The document as "text{font and style letters}" runs, lines joined by "\n".
+std::string styleOf(const QTextCharFormat& f) {
+    return "{" + std::to_string(f.foreground().color().red() / 10) + (f.font().bold() ? "b" : "") +
+           (f.fontItalic() ? "i" : "") + (f.fontUnderline() ? "u" : "") +
+           (f.fontStrikeOut() ? "s" : "") + "}";
+}
+
+// The document as "text{font and style letters}" runs, lines joined by "\n":
+// each character shows in its own format with the line's layout formats
+// laid over it.
 std::string describe(const QPlainTextEdit& view) {
     std::string out;
     for (QTextBlock block = view.document()->begin(); block.isValid(); block = block.next()) {
         if (block != view.document()->begin()) out += "\n";
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat f = it.fragment().charFormat();
-            out += it.fragment().text().toStdString() + "{" +
-                   std::to_string(f.foreground().color().red() / 10) +
-                   (f.font().bold() ? "b" : "") + (f.fontItalic() ? "i" : "") +
-                   (f.fontUnderline() ? "u" : "") + (f.fontStrikeOut() ? "s" : "") + "}";
+        std::vector<QTextCharFormat> shown;
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            shown.insert(shown.end(), size_t(it.fragment().length()), it.fragment().charFormat());
+        for (const QTextLayout::FormatRange& range : block.layout()->formats())
+            for (int i = range.start; i < range.start + range.length && i < int(shown.size()); ++i)
+                shown[size_t(i)].merge(range.format);
+        const QString text = block.text();
+        std::string last;
+        for (size_t i = 0; i < shown.size(); ++i) {
+            const std::string style = styleOf(shown[i]);
+            if (i > 0 && style != last) out += last;
+            out += QString(text[qsizetype(i)]).toStdString();
+            last = style;
         }
+        out += last;
     }
     return out;
 }
