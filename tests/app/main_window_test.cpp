@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QTest>
+#include <QTextBlock>
 #include <QUrl>
 
 #include "app/app_message_sink.h"
@@ -80,6 +81,26 @@ TEST_F(MainWindowTest, SearchFromTheDialogShowsHitsAndSummary) {
     EXPECT_TRUE(text.contains(QStringLiteral("a.txt(2): xyz abc"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("発見数 2"))) << text.toStdString();
     EXPECT_TRUE(boxes.isEmpty());
+}
+
+TEST_F(MainWindowTest, DoubleClickOpensTheHitOfThatLineAtItsLine) {
+    settings.appToUse = "/usr/bin/editor";
+    settings.appOptFormat = "+<@>";
+    QStringList started;
+    window->setHitLauncher({[&](const QString& program, const QStringList& arguments) {
+                                started << program << arguments;
+                                return true;
+                            },
+                            [](const QString&) { return true; }});
+    searchAndWait();
+    ResultView* view = window->resultView();
+    const QTextBlock line = view->document()->find(QStringLiteral("a.txt(2)")).block();
+    ASSERT_TRUE(line.isValid());
+    QTextCursor at(line);
+    at.movePosition(QTextCursor::EndOfBlock);  // far from the word the click would select
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(at).center());
+    EXPECT_EQ(started, (QStringList{QStringLiteral("/usr/bin/editor"), QStringLiteral("+2"),
+                                    QString::fromStdString(dir.path("docs/a.txt"))}));
 }
 
 TEST_F(MainWindowTest, CommandStatesFollowTheBusyStateAndCancelStops) {
