@@ -34,9 +34,11 @@
 #include "index/wk_del.h"
 #include "search/display_base.h"
 #include "search/font_markers.h"
+#include "search/missing_folder.h"
 #include "search/search_output.h"
 #include "search/search_request.h"
 #include "search/search_run.h"
+#include "support/message_service.h"
 #include "support/run_context.h"
 #include "support/stop_flag.h"
 
@@ -287,6 +289,10 @@ void MainWindow::startSearchRun() {
     view_->setAutoScroll(settings_.dspAutoScroll != 0);
     const SearchRequest request = makeSearchRequest(settings_, literalOnce_);
     literalOnce_ = false;
+    {
+        RunContextScope scope(context_);  // the run's messages, from its first
+        for (const LStr& folder : request.folders) reportMissingFolder(folder.view(), kMsgGeneral);
+    }
     displayBase_ = displayBaseOf(request);
     QPointer<MainWindow> self(this);
     const StartOutcome outcome = startSearch(request, context_, [self](const SearchSummary&) {

@@ -16,6 +16,7 @@
 #include "platform/file_system.h"
 #include "platform/system_error.h"
 #include "search/indexed_search.h"
+#include "search/missing_folder.h"
 #include "search/search_request.h"
 #include "search/search_run.h"
 #include "search/worker.h"
@@ -98,10 +99,7 @@ void fillSearchKeys(const QfOptions& options, AppSettings& settings) {
     LStr folders;
     for (const std::string& folder : options.folders) {
         LStr sjisFolder = utf8ToSjis(folder);
-        // The search passes over a missing folder in silence; say so here,
-        // as an error (the others are still searched).
-        if (pathKind(sjisFolder.view()) != kPathFolder)
-            report(kMsgCommandLine, "no such folder: %s", sjisFolder.c_str());
+        reportMissingFolder(sjisFolder.view(), kMsgCommandLine);
         if (!folders.empty()) folders.append(';');
         folders.append(sjisFolder.view());
     }

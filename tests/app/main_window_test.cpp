@@ -103,6 +103,30 @@ TEST_F(MainWindowTest, DoubleClickOpensTheHitOfThatLineAtItsLine) {
                                     QString::fromStdString(dir.path("docs/a.txt"))}));
 }
 
+TEST_F(MainWindowTest, BadInputGivesItsMessageAndTheWindowStaysUsable) {
+    struct Case {
+        int type;
+        const char* pattern;
+        const char* folder;
+        const char* message;
+    };
+    const Case cases[] = {
+        {AppSettings::kNormalSearch, "abc", "missing", "missing"},
+        {AppSettings::kRegexSearch, "a(b", "docs", "#35000"},
+    };
+    for (const Case& c : cases) {
+        boxes.clear();
+        settings.schType = c.type;
+        settings.schStr = c.pattern;
+        settings.schDir = LStr(dir.path(c.folder)).view();
+        searchAndWait();
+        ASSERT_FALSE(boxes.isEmpty()) << c.pattern;
+        EXPECT_TRUE(boxes.join(u'|').contains(QString::fromUtf8(c.message)))
+            << boxes.join(u'|').toStdString();
+        EXPECT_TRUE(window->action(kCmdSearch)->isEnabled());
+    }
+}
+
 TEST_F(MainWindowTest, CommandStatesFollowTheBusyStateAndCancelStops) {
     startSlowSearch();
     EXPECT_TRUE(window->action(kCmdCancel)->isEnabled());
