@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <cstdio>
+#include <string_view>
 
 #include "app/app_icons.h"
 #include "app/app_message_sink.h"
@@ -14,7 +16,38 @@
 #include "config/command_line.h"
 #include "support/message_service.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: quillfind [-cf:PATH]\n"
+    "The Quillfind desktop program: full-text search of Japanese text files.\n"
+    "\n"
+    "  -cf:PATH   read and write the configuration file PATH instead of\n"
+    "             $XDG_CONFIG_HOME/VeloSoft/Quillfind.cfg (also /cf:PATH, --cf=PATH)\n"
+    "  --help     show this text;  --version  show the version\n"
+    "\n"
+    "Press F1 in the program for its manual; 'qf --help' for the command-line tool.\n";
+
+// --help and --version answer on the terminal, before any window opens.
+bool answeredOnTerminal(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(kUsage, stdout);
+            return true;
+        }
+        if (argument == "--version") {
+            std::printf("quillfind %s\n", QF_VERSION);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (answeredOnTerminal(argc, argv)) return 0;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillfind"));
     QApplication::setDesktopFileName(QStringLiteral("quillfind"));
