@@ -86,14 +86,36 @@ std::optional<LStr> readUnmarkedUtf8(LSrmBase& file) {
     return sjis;
 }
 
+// The converted text of a document, or null with file back at its start
+// when the document is read unconverted or its converted text does not open.
+std::unique_ptr<LIoFile> openConverted(LIoFile& file, std::string_view path,
+                                       const ConversionOptions& options, LStr& convertedPath) {
+    convertedPath = convertDocument(path, file, options);
+    if (!convertedPath.empty()) {
+        auto converted = std::make_unique<LIoFile>();
+        if (converted->open(convertedPath.view(), 'r', false)) return converted;
+        convertedPath.clear();
+    }
+    file.seek(0);
+    file.setLine(1);
+    return nullptr;
+}
+
 }  // namespace
 
-std::unique_ptr<LSrmBase> openTextReader(std::string_view path) {
+std::unique_ptr<LSrmBase> openTextReader(std::string_view path, const ConversionOptions& options,
+                                         LStr* convertedPath) {
+    if (convertedPath) convertedPath->clear();
     auto file = std::make_unique<LIoFile>();
     if (!file->open(path, 'r', false)) return nullptr;
     LStr decoded;
     if (readMarkedText(*file, decoded) != TextEncoding::kNative)
         return std::make_unique<DecodedTextReader>(std::move(decoded));
+    LStr converted;
+    if (std::unique_ptr<LIoFile> text = openConverted(*file, path, options, converted)) {
+        if (convertedPath) *convertedPath = std::move(converted);
+        return text;
+    }
     if (fileSize(path) > kMaxDecodedSize) return file;
     if (std::optional<LStr> text = readUnmarkedUtf8(*file))
         return std::make_unique<DecodedTextReader>(std::move(*text));
