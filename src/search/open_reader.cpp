@@ -24,6 +24,8 @@ void TReader::close() {
 bool openReader(TReader& reader, const LStr& path, std::string_view displayBase, bool indexMode,
                 const ConversionOptions& conversion) {
     reader.close();
+    // The path shows while a document is converted, too.
+    setStatusF(1, "%s%s", indexMode ? "! " : "", path.c_str());
     // The index builder opens files the same way, so block offsets refer to
     // the very text read here.
     LStr converted;
@@ -31,7 +33,6 @@ bool openReader(TReader& reader, const LStr& path, std::string_view displayBase,
     if (!file) return false;
     reader.convertedPath_ = std::move(converted);
     reader.keepConverted_ = conversion.keepConverted;
-    setStatusF(1, "%s%s", indexMode ? "! " : "", path.c_str());
     reader.stream_ = std::move(file);
     reader.displayName_ = displayPath(path.view(), displayBase);
     reader.recordLine_ = 1;
