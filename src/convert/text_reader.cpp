@@ -1,7 +1,9 @@
 // Files are read as Shift-JIS text. A file that starts with a byte-order mark
 // (UTF-16 or UTF-8), or a BOM-less file that is valid UTF-8 and holds at
 // least one multibyte character, is decoded in memory first, so that records,
-// line numbers and index block offsets all refer to the decoded text.
+// line numbers and index block offsets all refer to the decoded text. A
+// document without a mark is read through its converted text instead; the
+// UTF-8 test comes after that, as RTF and the like look like ASCII.
 #include "convert/text_reader.h"
 
 #include <optional>
