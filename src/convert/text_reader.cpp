@@ -1,7 +1,9 @@
 // Files are read as Shift-JIS text. A file that starts with a byte-order mark
 // (UTF-16 or UTF-8), or a BOM-less file that is valid UTF-8 and holds at
 // least one multibyte character, is decoded in memory first, so that records,
-// line numbers and index block offsets all refer to the decoded text.
+// line numbers and index block offsets all refer to the decoded text. A
+// document without a mark is read through its converted text instead; the
+// UTF-8 test comes after that, as RTF and the like look like ASCII.
 #include "convert/text_reader.h"
 
 #include <optional>
@@ -86,14 +88,36 @@ std::optional<LStr> readUnmarkedUtf8(LSrmBase& file) {
     return sjis;
 }
 
+// The converted text of a document, or null with file back at its start
+// when the document is read unconverted or its converted text does not open.
+std::unique_ptr<LIoFile> openConverted(LIoFile& file, std::string_view path,
+                                       const ConversionOptions& options, LStr& convertedPath) {
+    convertedPath = convertDocument(path, file, options);
+    if (!convertedPath.empty()) {
+        auto converted = std::make_unique<LIoFile>();
+        if (converted->open(convertedPath.view(), 'r', false)) return converted;
+        convertedPath.clear();
+    }
+    file.seek(0);
+    file.setLine(1);
+    return nullptr;
+}
+
 }  // namespace
 
-std::unique_ptr<LSrmBase> openTextReader(std::string_view path) {
+std::unique_ptr<LSrmBase> openTextReader(std::string_view path, const ConversionOptions& options,
+                                         LStr* convertedPath) {
+    if (convertedPath) convertedPath->clear();
     auto file = std::make_unique<LIoFile>();
     if (!file->open(path, 'r', false)) return nullptr;
     LStr decoded;
     if (readMarkedText(*file, decoded) != TextEncoding::kNative)
         return std::make_unique<DecodedTextReader>(std::move(decoded));
+    LStr converted;
+    if (std::unique_ptr<LIoFile> text = openConverted(*file, path, options, converted)) {
+        if (convertedPath) *convertedPath = std::move(converted);
+        return text;
+    }
     if (fileSize(path) > kMaxDecodedSize) return file;
     if (std::optional<LStr> text = readUnmarkedUtf8(*file))
         return std::make_unique<DecodedTextReader>(std::move(*text));

@@ -6,8 +6,14 @@
 #include <memory>
 #include <string_view>
 
+#include "base/lstr.h"
+#include "convert/conversion_dispatch.h"
 #include "text/buffered_stream.h"
 
 // A buffered stream at the start of the text (line 1), or null when the file
-// cannot be opened.
-std::unique_ptr<LSrmBase> openTextReader(std::string_view path);
+// cannot be opened. A document is read through its converted text, whose
+// path goes to *convertedPath (empty when none is in use) so the caller can
+// remove it once done.
+std::unique_ptr<LSrmBase> openTextReader(std::string_view path,
+                                         const ConversionOptions& options = {},
+                                         LStr* convertedPath = nullptr);

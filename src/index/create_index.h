@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "convert/conversion_dispatch.h"
 #include "index/ix_block_list.h"
 #include "index/record_limits.h"
 #include "pattern/first_bytes.h"
@@ -34,6 +35,7 @@ inline constexpr int kIndexTooLarge = 2;
 // size and blocks. Returns 0 on success, 1 when the file cannot be opened or
 // the stop flag ended the build, kIndexTooLarge when the text is too long
 // for the index (the blocks are then empty). Blocks beyond what memory keeps
-// go to the file spill hands out, when one is given.
+// go to the file spill hands out, when one is given. A document is indexed
+// through its converted text, which stays for the search that follows.
 int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator& separator,
-                const IxBlockFileSource& spill = {});
+                const IxBlockFileSource& spill = {}, const ConversionOptions& conversion = {});

@@ -8,8 +8,8 @@
 #include "index/index_marker.h"
 #include "index/ix_cache.h"
 #include "index/ix_messages.h"
-#include "platform/folder_handle.h"
 #include "support/message_service.h"
+#include "support/mirror_path.h"
 #include "support/path_utils.h"
 #include "text/file_stream.h"
 #include "text/io_file.h"
@@ -144,18 +144,6 @@ void writeEntry(IndexWriter& out, const TIxEntry& entry) {
     // Blocks that cannot be read back would leave a wrong entry: the old file stays.
     if (!read) out.fail();
     out.byte('z');
-}
-
-// Makes the folders of relative below base, each a real folder: a link
-// planted in the mirror tree must not carry index files out of it.
-bool makeFoldersWithoutLinks(std::string_view base, std::string_view relative) {
-    FolderHandle folder(base);
-    while (folder.isOpen() && !relative.empty()) {
-        const size_t slash = relative.find('/');
-        folder = folder.openOrMakeChild(relative.substr(0, slash));
-        relative = slash == std::string_view::npos ? "" : relative.substr(slash + 1);
-    }
-    return folder.isOpen();
 }
 
 // Creates the folders of the cache's index file (the index folder with its

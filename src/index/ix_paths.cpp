@@ -23,14 +23,6 @@ bool endsWithNoCase(std::string_view text, std::string_view tail) {
     return true;
 }
 
-// The absolute form of the index folder, ending in "/".
-LStr indexFolderPrefix(std::string_view indexFolder) {
-    if (indexFolder.empty()) return {};
-    LStr s = absolutePath(indexFolder);
-    appendSeparator(s);
-    return s;
-}
-
 // Splits at "/" runs. A "/" byte is never the trail byte of a Shift-JIS
 // character, so splitting bytewise is safe.
 std::vector<std::string_view> components(std::string_view path) {
@@ -47,16 +39,8 @@ std::vector<std::string_view> components(std::string_view path) {
 
 }  // namespace
 
-LStr ixMirrorPath(std::string_view indexFolder, std::string_view source) {
-    LStr path = indexFolderPrefix(indexFolder);
-    path.append("x_");
-    LStr absolute = absolutePath(source);
-    if (absolute != "/") path.append(absolute.view());
-    return path;
-}
-
 LStr ixSourcePath(std::string_view indexFolder, std::string_view path) {
-    LStr folder = indexFolderPrefix(indexFolder);
+    LStr folder = ixFolderPrefix(indexFolder);
     if (!folder.empty() && path.starts_with(folder.view())) path.remove_prefix(folder.size());
     LStr s(path);
     if (s.length() < 2) return s;
@@ -80,7 +64,7 @@ LStr ixSourcePath(std::string_view indexFolder, std::string_view path) {
 }
 
 LStr ixIndexFileOf(std::string_view indexFolder, std::string_view sourceFile) {
-    LStr folder = indexFolderPrefix(indexFolder);
+    LStr folder = ixFolderPrefix(indexFolder);
     LStr sourceFolder = dirPart(absolutePath(sourceFile), false);
     if (endsWithNoCase(sourceFile, "HONMON.txt") && !folder.empty() &&
         sourceFolder.view().starts_with(folder.view()))
@@ -89,7 +73,7 @@ LStr ixIndexFileOf(std::string_view indexFolder, std::string_view sourceFile) {
 }
 
 bool ixUnderMirrorRoot(std::string_view indexFolder, std::string_view path) {
-    LStr folder = indexFolderPrefix(indexFolder);
+    LStr folder = ixFolderPrefix(indexFolder);
     if (folder.empty() || !path.starts_with(folder.view())) return false;
     std::vector<std::string_view> parts = components(path.substr(folder.size()));
     if (parts.empty()) return false;

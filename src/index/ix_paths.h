@@ -9,13 +9,7 @@
 #include <string_view>
 
 #include "base/lstr.h"
-
-// The index folder followed by "x_" and the absolute source path
-// ("/home/a" -> "x_/home/a"; the root alone -> "x_"). The mirror roots of
-// the other forms, "u_", "r_" and a drive letter with a backslash, are
-// still recognised below (ixSourcePath, ixUnderMirrorRoot), but no POSIX
-// source leads to them.
-LStr ixMirrorPath(std::string_view indexFolder, std::string_view source);
+#include "support/mirror_path.h"  // ixMirrorPath
 
 // Undoes ixMirrorPath: strips the index folder when path begins with it,
 // then maps the mirror root back to the source form.

@@ -19,6 +19,7 @@ struct TIxBlock;
 struct IndexedFileSearch {
     TIxCache* cache = nullptr;
     IxRecordSeparator separator;       // the separator in force for this file
+    ConversionOptions conversion;      // how documents become text
     const TSchStr* current = nullptr;  // the current search string, if any
     int32_t stringCount = 0;           // search strings of the request
     bool regex = false;                // a regular-expression search

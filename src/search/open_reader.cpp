@@ -5,22 +5,34 @@
 #include "convert/text_reader.h"
 #include "search/display_base.h"
 #include "search/status_sink.h"
+#include "support/message_service.h"
+#include "support/path_utils.h"
 #include "support/source_position.h"
 
 void TReader::close() {
     if (positionPushed_) popPosition();
     positionPushed_ = false;
     stream_.reset();
+    if (!convertedPath_.empty() && !keepConverted_) {
+        debugLog("removed %s\n", convertedPath_.c_str());
+        removeFile(convertedPath_.view(), false);
+    }
+    convertedPath_.clear();
     fieldTitles.clear();
 }
 
-bool openReader(TReader& reader, const LStr& path, std::string_view displayBase, bool indexMode) {
+bool openReader(TReader& reader, const LStr& path, std::string_view displayBase, bool indexMode,
+                const ConversionOptions& conversion) {
     reader.close();
+    // The path shows while a document is converted, too.
+    setStatusF(1, "%s%s", indexMode ? "! " : "", path.c_str());
     // The index builder opens files the same way, so block offsets refer to
     // the very text read here.
-    std::unique_ptr<LSrmBase> file = openTextReader(path.view());
+    LStr converted;
+    std::unique_ptr<LSrmBase> file = openTextReader(path.view(), conversion, &converted);
     if (!file) return false;
-    setStatusF(1, "%s%s", indexMode ? "! " : "", path.c_str());
+    reader.convertedPath_ = std::move(converted);
+    reader.keepConverted_ = conversion.keepConverted;
     reader.stream_ = std::move(file);
     reader.displayName_ = displayPath(path.view(), displayBase);
     reader.recordLine_ = 1;

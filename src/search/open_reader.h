@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/lstr.h"
+#include "convert/conversion_dispatch.h"
 #include "text/buffered_stream.h"
 
 class TReader {
@@ -27,14 +28,17 @@ public:
     // Field titles of the file (from its first record), when shown.
     std::vector<LStr> fieldTitles;
 
-    // Pops the position and closes the stream.
+    // Pops the position and closes the stream; a converted text read is
+    // removed unless it is to be kept.
     void close();
 
 private:
     friend bool openReader(TReader& reader, const LStr& path, std::string_view displayBase,
-                           bool indexMode);
+                           bool indexMode, const ConversionOptions& conversion);
 
     std::unique_ptr<LSrmBase> stream_;
+    LStr convertedPath_;  // the converted text read instead of the file, if any
+    bool keepConverted_ = true;
     LStr displayName_;
     int32_t recordLine_ = 1;
     bool positionPushed_ = false;
@@ -43,4 +47,5 @@ private:
 // Opens path for search. A file that does not open leaves the reader closed
 // (the file then yields no record). Sets status part 1 to the path ("! "
 // before it in index mode) and pushes the display name's position.
-bool openReader(TReader& reader, const LStr& path, std::string_view displayBase, bool indexMode);
+bool openReader(TReader& reader, const LStr& path, std::string_view displayBase, bool indexMode,
+                const ConversionOptions& conversion = {});

@@ -39,6 +39,9 @@ SearchRequest makeSearchRequest(const AppSettings& s, bool literalOnce) {
     r.countOnly = s.schCount != 0;
     r.sortByRate = s.schSortByRate != 0;
     r.indexFolder = s.ixfDir;
+    r.conversion.indexFolder = s.ixfDir;
+    r.conversion.keepConverted = s.keepCnvTxt != 0;
+    r.conversion.useOffice2003 = s.useOffice2003 != 0;
     r.recordSeparator = s.recSeparEsc;
     r.fieldSeparator = s.fldSeparEsc;
     r.areaPattern = s.schAreaInRec;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/lstr.h"
+#include "convert/conversion_dispatch.h"
 #include "search/search_keys.h"
 
 struct AppSettings;
@@ -18,6 +19,7 @@ struct SearchRequest {
     bool countOnly = false;   // hit counts per file instead of records
     bool sortByRate = false;  // fuzzy lines at the end, best rate first
     LStr indexFolder;
+    ConversionOptions conversion;  // documents: where and whether converted texts stay
     // Records, fields and the search area.
     LStr recordSeparator;  // pattern text
     LStr fieldSeparator;   // pattern text, escapes also resolved for display

@@ -1,0 +1,135 @@
+#include "convert/conversion_dispatch.h"
+
+#include <atomic>
+#include <cctype>
+
+#include "convert/converted_text.h"
+#include "convert/office_xml_filter.h"
+#include "convert/pdf_filter.h"
+#include "convert/rtf_reader.h"
+#include "support/message_service.h"
+#include "support/path_utils.h"
+#include "support/run_context.h"
+#include "support/stop_flag.h"
+#include "text/stream_reading.h"
+
+namespace {
+
+constexpr char kConverting[] = "\x95\xCF\x8A\xB7\x92\x86";
+constexpr char kSearching[] = "\x8C\x9F\x8D\xF5\x92\x86";
+// "The text of the file could not be taken out." with the filter's reason.
+constexpr char kExtractFailed[] =
+    "\x83t\x83@\x83"
+    "C\x83\x8B\x81u%s\x81v\x82\xCC\x83"
+    "e\x83L\x83X\x83g\x82\xF0\x8E\xE6\x82\xE8\x8Fo\x82\xB9\x82\xDC\x82\xB9\x82\xF1\x82\xC5\x82"
+    "\xB5\x82\xBD\x81"
+    "B%s";
+
+std::atomic<int64_t> conversions{0};
+
+using Extractor = ExtractOutcome (*)(std::string_view path, std::string_view extension,
+                                     ChunkSink& sink);
+
+ExtractOutcome pdfExtractor(std::string_view path, std::string_view, ChunkSink& sink) {
+    return extractPdf(path, sink);
+}
+
+struct FilterRow {
+    std::string_view extension;
+    Extractor extractor;
+};
+
+constexpr FilterRow kFilters[] = {
+    {"docx", extractOfficeXml}, {"xlsx", extractOfficeXml}, {"pptx", extractOfficeXml},
+    {"odt", extractOfficeXml},  {"ods", extractOfficeXml},  {"odp", extractOfficeXml},
+    {"pdf", pdfExtractor},
+};
+
+constexpr std::string_view kPlainExtensions[] = {"txt", "html", "htm", "xml", "csv", "lst"};
+
+void showActivity(const char* text) {
+    if (RunContext* context = currentRunContext()) context->setStatus(2, text);
+}
+
+LStr lowerExtension(std::string_view path) {
+    LStr ext = extPart(path);
+    if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
+    for (int32_t i = 0; i < ext.length(); ++i)
+        ext[i] = char(std::tolower(static_cast<unsigned char>(ext[i])));
+    return ext;
+}
+
+// The office programs of the desktop are not driven on this platform yet, so
+// .doc and .xls always go on to the document filters.
+bool convertWithOfficeProgram(std::string_view, std::string_view, std::string_view) {
+    return false;
+}
+
+// The RTF reader's text into converted; false when it was stopped.
+bool convertRtf(LSrmBase& file, std::string_view converted) {
+    LStr rtf;
+    readAllBytes(file, rtf);
+    LStr text;
+    ConvertedTextWriter writer(converted);
+    {
+        ConversionQuiet quiet;
+        if (!rtfToText(rtf.view(), text) || !writer.write(text.view())) return false;
+    }
+    return writer.commit();
+}
+
+// Extraction into converted; a failure other than a stop gets one line.
+bool convertWithFilter(std::string_view path, std::string_view extension, Extractor extractor,
+                       std::string_view converted) {
+    ConvertedTextWriter writer(converted);
+    ExtractOutcome outcome;
+    {
+        ConversionQuiet quiet;
+        outcome = extractor(path, extension, writer);
+    }
+    if (outcome.result == ExtractResult::Extracted && writer.holdsText()) return writer.commit();
+    if (outcome.result == ExtractResult::Failed && !stopRequested())
+        report(kMsgWarning, kExtractFailed, LStr(path).c_str(), outcome.reason.c_str());
+    return false;
+}
+
+}  // namespace
+
+int64_t documentConversionCount() {
+    return conversions.load();
+}
+
+LStr convertDocument(std::string_view path, LSrmBase& file, const ConversionOptions& options) {
+    const LStr ext = lowerExtension(path);
+    for (std::string_view plain : kPlainExtensions)
+        if (ext == plain) return {};
+    int32_t visible = 0;
+    const char* bytes = file.peekBytes(6, &visible);
+    const std::string_view head(bytes, size_t(visible));
+
+    Extractor extractor = nullptr;
+    for (const FilterRow& row : kFilters)
+        if (ext == row.extension) extractor = row.extractor;
+    const bool rtf = ext == "rtf" && head.starts_with("{\\rtf1");
+    const bool office =
+        options.useOffice2003 && (ext == "doc" || ext == "xls") && head.starts_with("\xD0\xCF");
+    if (!rtf && !office && !extractor) return {};
+
+    LStr converted = convertedTextPath(options.indexFolder.view(), path);
+    if (converted.empty()) return {};
+    if (convertedTextIsCurrent(converted.view(), path)) return converted;
+
+    showActivity(kConverting);
+    bool done = false;
+    if (rtf) {
+        done = convertRtf(file, converted.view());
+    } else {
+        done = office && convertWithOfficeProgram(path, ext.view(), converted.view());
+        if (!done && extractor)
+            done = convertWithFilter(path, ext.view(), extractor, converted.view());
+    }
+    showActivity(kSearching);
+    if (!done) return {};
+    ++conversions;
+    return converted;
+}
