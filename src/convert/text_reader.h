@@ -9,5 +9,6 @@
 #include "text/buffered_stream.h"
 
 // A buffered stream at the start of the text (line 1), or null when the file
-// cannot be opened.
-std::unique_ptr<LSrmBase> openTextReader(std::string_view path);
+// cannot be opened. Without autoDetect only a byte-order mark changes how a
+// file is read.
+std::unique_ptr<LSrmBase> openTextReader(std::string_view path, bool autoDetect = true);

@@ -87,7 +87,7 @@ bool blockEndsBefore(const BlockBuilder& block, int32_t recordLength) {
 }  // namespace
 
 int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator& separator,
-                const IxBlockFileSource& spill) {
+                const IxBlockFileSource& spill, bool autoDetect) {
     debugLog("createIndex [%.*s]\n", int(path.size()), path.data());
     int64_t size = 0;
     uint64_t writeTime = 0;
@@ -97,7 +97,7 @@ int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator&
     entry.blocks.clear();
     if (!BlockBuilder::fits(0, size)) return kIndexTooLarge;
 
-    std::unique_ptr<LSrmBase> reader = openTextReader(path);
+    std::unique_ptr<LSrmBase> reader = openTextReader(path, autoDetect);
     if (!reader) return 1;
     reader->setLine(1);
 

@@ -34,6 +34,7 @@ inline constexpr int kIndexTooLarge = 2;
 // size and blocks. Returns 0 on success, 1 when the file cannot be opened or
 // the stop flag ended the build, kIndexTooLarge when the text is too long
 // for the index (the blocks are then empty). Blocks beyond what memory keeps
-// go to the file spill hands out, when one is given.
+// go to the file spill hands out, when one is given. autoDetect must be what
+// the search opens the file with, so that offsets refer to the same text.
 int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator& separator,
-                const IxBlockFileSource& spill = {});
+                const IxBlockFileSource& spill = {}, bool autoDetect = true);

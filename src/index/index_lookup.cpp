@@ -30,7 +30,7 @@ bool isCurrent(const TIxEntry& entry, std::string_view sourceFile) {
 }  // namespace
 
 TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile, const IxRecordSeparator& separator,
-                   bool* tooLarge) {
+                   bool* tooLarge, bool autoDetect) {
     if (tooLarge) *tooLarge = false;
     // The status shows the path as typed; the index knows only the absolute one.
     const LStr source = absolutePath(sourceFile);
@@ -51,8 +51,8 @@ TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile, const IxRecordS
 
     ixStatus(1, sourceFile);
     ixStatus(2, ixtext::kBuilding);
-    const int failed =
-        createIndex(*entry, source, separator, [&cache] { return cache.spillFile(); });
+    const int failed = createIndex(
+        *entry, source, separator, [&cache] { return cache.spillFile(); }, autoDetect);
     ixStatus(2, ixtext::kSearching);
     if (failed) {
         cache.remove(name);

@@ -15,6 +15,6 @@ struct TIxEntry;
 // stopped). Moving to another index file first writes a dirty cache back.
 // The entry stays valid until the next lookup. A text too long for the
 // index gets one message naming it and sets *tooLarge: the caller searches
-// it without the index.
+// it without the index. autoDetect is passed on to the builder.
 TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile, const IxRecordSeparator& separator,
-                   bool* tooLarge = nullptr);
+                   bool* tooLarge = nullptr, bool autoDetect = true);

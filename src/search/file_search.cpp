@@ -72,6 +72,7 @@ IndexedFileSearch TWorker::indexedRun(TReader& reader, const LStr& path) {
     IndexedFileSearch run;
     run.cache = ixCache_.get();
     run.separator = source_->separator();
+    run.autoDetectCharset = request_.autoDetectCharset;
     run.current = current_;
     run.stringCount = int32_t(strings_.size());
     run.regex = request_.keys.regex();
@@ -105,7 +106,7 @@ void TWorker::reportUnopened(const LStr& path) {
 }
 
 bool TWorker::openForSearch(TReader& reader, const LStr& path, bool indexMode) {
-    if (!openReader(reader, path, displayBase_.view(), indexMode)) {
+    if (!openReader(reader, path, displayBase_.view(), indexMode, request_.autoDetectCharset)) {
         reportUnopened(path);
         return false;
     }

@@ -84,7 +84,7 @@ IndexedOutcome runIndexedSearch(const IndexedFileSearch& run, std::string_view p
         out.wholeFile = true;
         return out;
     }
-    TIxEntry* entry = ixLookup(*run.cache, path, run.separator);
+    TIxEntry* entry = ixLookup(*run.cache, path, run.separator, nullptr, run.autoDetectCharset);
     if (!entry) {
         out.wholeFile = true;
         return out;
@@ -99,7 +99,9 @@ IndexedOutcome runIndexedSearch(const IndexedFileSearch& run, std::string_view p
 IndexedOutcome runFuzzyIndexedSearch(const IndexedFileSearch& run, std::string_view path) {
     IndexedOutcome out;
     bool tooLarge = false;
-    TIxEntry* entry = run.cache ? ixLookup(*run.cache, path, run.separator, &tooLarge) : nullptr;
+    TIxEntry* entry =
+        run.cache ? ixLookup(*run.cache, path, run.separator, &tooLarge, run.autoDetectCharset)
+                  : nullptr;
     if (tooLarge) {
         // Read whole: the index cannot hold it, but the search can.
         if (run.open()) out.hits = run.searchRange(0, INT64_MAX, 1);

@@ -22,6 +22,7 @@ struct IndexedFileSearch {
     const TSchStr* current = nullptr;  // the current search string, if any
     int32_t stringCount = 0;           // search strings of the request
     bool regex = false;                // a regular-expression search
+    bool autoDetectCharset = true;     // as the file is opened for search
     // Opens the file for search in index mode; false when it does not open.
     // Called at most once, before the first block is searched.
     std::function<bool()> open;

@@ -14,11 +14,12 @@ void TReader::close() {
     fieldTitles.clear();
 }
 
-bool openReader(TReader& reader, const LStr& path, std::string_view displayBase, bool indexMode) {
+bool openReader(TReader& reader, const LStr& path, std::string_view displayBase, bool indexMode,
+                bool autoDetect) {
     reader.close();
     // The index builder opens files the same way, so block offsets refer to
     // the very text read here.
-    std::unique_ptr<LSrmBase> file = openTextReader(path.view());
+    std::unique_ptr<LSrmBase> file = openTextReader(path.view(), autoDetect);
     if (!file) return false;
     setStatusF(1, "%s%s", indexMode ? "! " : "", path.c_str());
     reader.stream_ = std::move(file);

@@ -32,7 +32,7 @@ public:
 
 private:
     friend bool openReader(TReader& reader, const LStr& path, std::string_view displayBase,
-                           bool indexMode);
+                           bool indexMode, bool autoDetect);
 
     std::unique_ptr<LSrmBase> stream_;
     LStr displayName_;
@@ -43,4 +43,6 @@ private:
 // Opens path for search. A file that does not open leaves the reader closed
 // (the file then yields no record). Sets status part 1 to the path ("! "
 // before it in index mode) and pushes the display name's position.
-bool openReader(TReader& reader, const LStr& path, std::string_view displayBase, bool indexMode);
+// autoDetect: BOM-less UTF-8 and EUC-JP files are decoded.
+bool openReader(TReader& reader, const LStr& path, std::string_view displayBase, bool indexMode,
+                bool autoDetect = true);

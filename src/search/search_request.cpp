@@ -51,5 +51,6 @@ SearchRequest makeSearchRequest(const AppSettings& s, bool literalOnce) {
     r.dupReplace = s.dspDupReplace;
     r.fieldTitles = s.dspFieldTitle != 0;
     r.fieldTitlePrefix = s.fldTitPre;
+    r.autoDetectCharset = s.autoDetectCharset != 0;
     return r;
 }

@@ -34,6 +34,8 @@ struct SearchRequest {
     LStr fieldTitlePrefix;
     // A defective search string is refused instead of searched as recovered.
     bool refuseDefect = false;
+    // BOM-less files detected as UTF-8 or EUC-JP are decoded.
+    bool autoDetectCharset = true;
 };
 
 SearchKeys searchKeysOf(const AppSettings& settings);
