@@ -214,6 +214,8 @@ QWidget* OptionsDialog::makeSystemPage() {
     keepCnvTxt_ = makeCheck("keepCnvTxt", "変換後テキストを残す(&K)", settings_.keepCnvTxt, page);
     useOffice2003_ = makeCheck("useOffice2003", "Office 2003 インストールを優先利用(&O)",
                                settings_.useOffice2003, page);
+    autoDetectCharset_ = makeCheck("autoDetectCharset", "文字コードを自動判別(&J)",
+                                   settings_.autoDetectCharset, page);
     form->addRow(ja("ファイルを開くアプリケーション(&A) :"), appRow);
     // QFormLayout gives a layout row no buddy; the edit takes the label's letter.
     if (auto* label = qobject_cast<QLabel*>(form->labelForField(appRow)))
@@ -223,6 +225,7 @@ QWidget* OptionsDialog::makeSystemPage() {
     form->addRow(ja("索引ファイルのフォルダ(&D) :"), ixfDir_);
     form->addRow(keepCnvTxt_);
     form->addRow(useOffice2003_);
+    form->addRow(autoDetectCharset_);
     return page;
 }
 
@@ -251,6 +254,7 @@ void OptionsDialog::storeBoundControls() {
     settings_.appOptFormat = typed(appOptFormat_);
     settings_.keepCnvTxt = keepCnvTxt_->isChecked();
     settings_.useOffice2003 = useOffice2003_->isChecked();
+    settings_.autoDetectCharset = autoDetectCharset_->isChecked();
 }
 
 OptionTexts OptionsDialog::typedTexts() const {

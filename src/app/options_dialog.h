@@ -64,4 +64,5 @@ private:
     QLineEdit* ixfDir_ = nullptr;
     QCheckBox* keepCnvTxt_ = nullptr;
     QCheckBox* useOffice2003_ = nullptr;
+    QCheckBox* autoDetectCharset_ = nullptr;
 };

@@ -113,6 +113,7 @@ void AppSettings::registerKeys(LIni& ini) {
     ini.addInt("schCount", schCount);
     ini.addInt("schSortByRate", schSortByRate);
     ini.addInt("schUseIX", schUseIX);
+    ini.addInt("autoDetectCharset", autoDetectCharset);
 }
 
 void AppSettings::startUpChecks(int32_t screenWidth, int32_t screenHeight) {

@@ -90,6 +90,7 @@ struct AppSettings {
     int32_t schCount = 0;
     int32_t schSortByRate = 0;
     int32_t schUseIX = 0;
+    int32_t autoDetectCharset = 1;  // BOM-less UTF-8 and EUC-JP files are decoded
 
     // Run-time fields, never written.
     LStr configPath;          // the configuration file

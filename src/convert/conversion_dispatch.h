@@ -13,6 +13,7 @@ struct ConversionOptions {
     LStr indexFolder;            // converted texts live below it; empty: none are made
     bool keepConverted = true;   // converted texts stay after the search
     bool useOffice2003 = false;  // .doc and .xls go to the office converter first
+    bool autoDetect = true;      // BOM-less UTF-8 and EUC-JP texts are decoded
 };
 
 // For the document at path, whose stream file stands at its start: the path

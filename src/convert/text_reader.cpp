@@ -1,14 +1,15 @@
 // Files are read as Shift-JIS text. A file that starts with a byte-order mark
-// (UTF-16 or UTF-8), or a BOM-less file that is valid UTF-8 and holds at
-// least one multibyte character, is decoded in memory first, so that records,
-// line numbers and index block offsets all refer to the decoded text. A
-// document without a mark is read through its converted text instead; the
-// UTF-8 test comes after that, as RTF and the like look like ASCII.
+// (UTF-16 or UTF-8), or, when detection is on, a BOM-less file detected as
+// UTF-8 or EUC-JP, is decoded in memory first, so that records, line numbers
+// and index block offsets all refer to the decoded text. A document without
+// a mark is read through its converted text instead; the detection comes
+// after that, as RTF and the like look like ASCII.
 #include "convert/text_reader.h"
 
 #include <optional>
 
 #include "base/lwstr.h"
+#include "convert/charset_detect.h"
 #include "support/message_service.h"
 #include "support/path_utils.h"
 #include "text/encoding.h"
@@ -32,60 +33,35 @@ public:
         : DecodedTextHolder{std::move(decoded)}, LMemSrm(DecodedTextHolder::text) {}
 };
 
-// Length of the UTF-8 sequence at s[i], 0 when it is not a valid one.
-size_t utf8SequenceLength(std::string_view s, size_t i) {
-    unsigned char b = s[i];
-    size_t n = b < 0x80                 ? 1
-               : b >= 0xC2 && b <= 0xDF ? 2
-               : b >= 0xE0 && b <= 0xEF ? 3
-               : b >= 0xF0 && b <= 0xF4 ? 4
-                                        : 0;
-    if (n == 0 || i + n > s.size()) return 0;
-    for (size_t k = 1; k < n; ++k)
-        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
-    unsigned char c = s[i + 1];
-    if ((b == 0xE0 && c < 0xA0) || (b == 0xED && c > 0x9F) || (b == 0xF0 && c < 0x90) ||
-        (b == 0xF4 && c > 0x8F))
-        return 0;  // overlong forms, surrogates, beyond U+10FFFF
-    return n;
+// Decodes text in codePage to Shift-JIS.
+LStr decodeToNative(std::string_view text, int codePage) {
+    LWStr wide;
+    mbToWide(text, wide, codePage);
+    LStr sjis;
+    ConversionQuiet quiet;  // unmappable characters become escapes, not messages
+    wideToMb(wide.view(), sjis, kCodePageAnsi);
+    return sjis;
 }
 
-enum class Utf8Verdict { kNotUtf8, kAscii, kUtf8 };
-
-// allowCutEnd: text is a prefix, so a sequence cut at its end is no verdict.
-Utf8Verdict classifyUtf8(std::string_view text, bool allowCutEnd) {
-    bool multibyte = false;
-    for (size_t i = 0; i < text.size();) {
-        size_t n = utf8SequenceLength(text, i);
-        if (n == 0) {
-            if (allowCutEnd && text.size() - i < 4) break;
-            return Utf8Verdict::kNotUtf8;
-        }
-        multibyte |= n > 1;
-        i += n;
-    }
-    return multibyte ? Utf8Verdict::kUtf8 : Utf8Verdict::kAscii;
-}
-
-// The text of a file whose start looks like UTF-8 (or plain ASCII): read
-// whole, and decoded when all of it is UTF-8 with a multibyte character; the
-// bytes as they are otherwise. Nothing when the start already rules UTF-8 out.
-std::optional<LStr> readUnmarkedUtf8(LSrmBase& file) {
+// The text of a file without a byte-order mark whose start looks like UTF-8
+// or EUC-JP (or plain ASCII): read whole, and decoded when all of it is
+// detected as one of them; the bytes as they are otherwise. Nothing when the
+// start already rules both out, so the file is read as a stream.
+std::optional<LStr> readUnmarkedText(LSrmBase& file) {
     int32_t visible = 0;
     const char* head = file.peekBytes(LSrmBase::kMaxPeek, &visible);
-    if (classifyUtf8(std::string_view(head, visible), true) == Utf8Verdict::kNotUtf8)
-        return std::nullopt;
+    if (!mayBeDetected(std::string_view(head, visible))) return std::nullopt;
     LStr bytes;
     readAllBytes(file, bytes);
-    if (classifyUtf8(bytes.view(), false) != Utf8Verdict::kUtf8) return bytes;
-    LWStr wide;
-    mbToWide(bytes.view(), wide, kCodePageUtf8);
-    LStr sjis;
-    {
-        ConversionQuiet quiet;  // unmappable characters become escapes, not messages
-        wideToMb(wide.view(), sjis, kCodePageAnsi);
+    switch (detectCharset(bytes.view())) {
+        case DetectedCharset::kUtf8:
+            return decodeToNative(bytes.view(), kCodePageUtf8);
+        case DetectedCharset::kEucJp:
+            return decodeToNative(bytes.view(), kCodePageEucJp);
+        case DetectedCharset::kNone:
+            break;
     }
-    return sjis;
+    return bytes;
 }
 
 // The converted text of a document, or null with file back at its start
@@ -118,8 +94,8 @@ std::unique_ptr<LSrmBase> openTextReader(std::string_view path, const Conversion
         if (convertedPath) *convertedPath = std::move(converted);
         return text;
     }
-    if (fileSize(path) > kMaxDecodedSize) return file;
-    if (std::optional<LStr> text = readUnmarkedUtf8(*file))
+    if (!options.autoDetect || fileSize(path) > kMaxDecodedSize) return file;
+    if (std::optional<LStr> text = readUnmarkedText(*file))
         return std::make_unique<DecodedTextReader>(std::move(*text));
     return file;
 }

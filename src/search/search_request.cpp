@@ -42,6 +42,7 @@ SearchRequest makeSearchRequest(const AppSettings& s, bool literalOnce) {
     r.conversion.indexFolder = s.ixfDir;
     r.conversion.keepConverted = s.keepCnvTxt != 0;
     r.conversion.useOffice2003 = s.useOffice2003 != 0;
+    r.conversion.autoDetect = s.autoDetectCharset != 0;
     r.recordSeparator = s.recSeparEsc;
     r.fieldSeparator = s.fldSeparEsc;
     r.areaPattern = s.schAreaInRec;

@@ -36,6 +36,7 @@ struct SearchRequest {
     LStr fieldTitlePrefix;
     // A defective search string is refused instead of searched as recovered.
     bool refuseDefect = false;
+    // BOM-less files detected as UTF-8 or EUC-JP are decoded.
 };
 
 SearchKeys searchKeysOf(const AppSettings& settings);

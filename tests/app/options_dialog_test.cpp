@@ -157,6 +157,7 @@ TEST_F(OptionsDialogTest, CancelKeepsOnlyThePageAndOkStoresTheBoundControls) {
         shownPage = child<QTabWidget>(dialog, "pages")->currentIndex();
         child<QComboBox>(dialog, "ignoreSameRec")->setCurrentIndex(2);
         child<QCheckBox>(dialog, "dspAutoScroll")->setChecked(false);
+        child<QCheckBox>(dialog, "autoDetectCharset")->setChecked(false);
         enter(dialog, "fldSeparEsc", ",");
         press(dialog, QDialogButtonBox::Ok);
     });
@@ -165,6 +166,7 @@ TEST_F(OptionsDialogTest, CancelKeepsOnlyThePageAndOkStoresTheBoundControls) {
     EXPECT_EQ(settings.ignoreSameRec, 2);
     EXPECT_EQ(settings.searchOnFocus, 2);
     EXPECT_EQ(settings.dspAutoScroll, 0);
+    EXPECT_EQ(settings.autoDetectCharset, 0);
     EXPECT_EQ(settings.fldSeparEsc, LStr(","));
 }
 
