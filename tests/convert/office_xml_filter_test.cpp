@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/temp_dir.h"
+#include "text/encoding.h"
 
 namespace {
 using Parts = std::vector<std::pair<std::string, std::string>>;
@@ -30,37 +31,15 @@ void writeZip(const std::string& path, const Parts& parts, const char* password 
     ASSERT_EQ(zip_close(archive), 0);
 }
 
-std::string utf8(std::u16string_view units) {
-    std::string out;
-    for (size_t i = 0; i < units.size(); ++i) {
-        char32_t c = units[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < units.size())
-            c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-// Each chunk as "<break letter>|<text>"; stops the extraction after stopAfter chunks.
+// Each chunk as "<break letter>|<text in Shift-JIS>"; stops the extraction after stopAfter chunks.
 struct ChunkLog : ChunkSink {
     std::vector<std::string> chunks;
     size_t stopAfter = SIZE_MAX;
     bool chunk(ChunkBreak before, std::u16string_view text) override {
-        chunks.push_back(std::string(1, "NWSPC"[static_cast<int>(before)]) + "|" + utf8(text));
+        LStr sjis;
+        wideToMb(text, sjis);
+        chunks.push_back(std::string(1, "NWSPC"[static_cast<int>(before)]) + "|" +
+                         std::string(sjis.view()));
         return chunks.size() < stopAfter;
     }
 };
@@ -146,6 +125,13 @@ const Parts kOdt = {
          "<text:line-break/>d<text:s/>e</text:p></office:text>")},
 };
 
+const Parts kOdp = {
+    {"content.xml", odf("<office:presentation><draw:page><draw:frame><draw:text-box>"
+                        "<text:p>one</text:p><text:p>two</text:p></draw:text-box></draw:frame>"
+                        "</draw:page><draw:page><draw:frame><draw:text-box><text:p>three</text:p>"
+                        "</draw:text-box></draw:frame></draw:page></office:presentation>")},
+};
+
 // Empty repeats of a billion columns and a million rows must not expand.
 const Parts kOds = {
     {"content.xml",
@@ -172,10 +158,11 @@ TEST(OfficeXmlFilter, EachFormatGivesItsChunkSequence) {
         const Parts& parts;
         std::vector<std::string> chunks;
     } cases[] = {
-        {"a.docx", kDocx, {"N|\xe6\x9d\xb1\xe4\xba\xac\tone", "P|two \nthree"}},
+        {"a.docx", kDocx, {"N|\x93\x8c\x8b\x9e\tone", "P|two \nthree"}},
         {"a.xlsx", kXlsx, {"N|alpha\t42\t\tin\nline1\nline2", "C|beta", "C|\t\t3.5"}},
         {"a.pptx", kPptx, {"N|Title", "P|Body\nmore", "C|second"}},
         {"a.odt", kOdt, {"N|Head", "P|a\tb   c\nd e"}},
+        {"a.odp", kOdp, {"N|one", "P|two", "C|three"}},
         {"a.ods", kOds, {"N|x\t\t\t\ty\nr\tr\nr\tr\np1\np2", "C|z"}},
     };
     TempDir dir;
@@ -295,8 +282,11 @@ TEST(OfficeXmlFilter, StopsAsSoonAsTheSinkSaysSo) {
 }
 
 TEST(OfficeXmlFilter, LongTextIsSplitBetweenCharacters) {
-    std::string text;
-    for (int i = 0; i < 30000; ++i) text += "\xe6\x9d\xb1";  // three-byte UTF-8
+    std::string text, sjis;
+    for (int i = 0; i < 30000; ++i) {
+        text += "\xe6\x9d\xb1";  // three bytes in UTF-8
+        sjis += "\x93\x8c";
+    }
     TempDir dir;
     writeZip(dir.path("long.docx"),
              {{"word/document.xml", word("<w:p><w:r><w:t>" + text + "</w:t></w:r></w:p>")}});
@@ -308,7 +298,7 @@ TEST(OfficeXmlFilter, LongTextIsSplitBetweenCharacters) {
         EXPECT_EQ(chunk[0], 'N');
         joined += chunk.substr(2);
     }
-    EXPECT_EQ(joined, text);
+    EXPECT_EQ(joined, sjis);
 }
 
 TEST(OfficeXmlFilter, RepeatedTextStaysWithinItsAllowance) {
