@@ -10,7 +10,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${QF_FUZZ_SECONDS:-10}
 build="$root/build-fuzz"
-all=(rex_fuzz config_fuzz ix_fuzz record_fuzz decode_fuzz escapes_fuzz qf_args_fuzz rtf_fuzz)
+all=(rex_fuzz config_fuzz ix_fuzz record_fuzz decode_fuzz escapes_fuzz qf_args_fuzz rtf_fuzz
+     pdf_fuzz)
 targets=("$@")
 ((${#targets[@]})) || targets=("${all[@]}")
 
