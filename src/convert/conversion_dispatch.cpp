@@ -30,6 +30,10 @@ std::atomic<int64_t> conversions{0};
 using Extractor = ExtractOutcome (*)(std::string_view path, std::string_view extension,
                                      ChunkSink& sink);
 
+ExtractOutcome officeExtractor(std::string_view path, std::string_view extension, ChunkSink& sink) {
+    return extractOfficeXml(path, extension, sink);
+}
+
 ExtractOutcome pdfExtractor(std::string_view path, std::string_view, ChunkSink& sink) {
     return extractPdf(path, sink);
 }
@@ -40,8 +44,8 @@ struct FilterRow {
 };
 
 constexpr FilterRow kFilters[] = {
-    {"docx", extractOfficeXml}, {"xlsx", extractOfficeXml}, {"pptx", extractOfficeXml},
-    {"odt", extractOfficeXml},  {"ods", extractOfficeXml},  {"odp", extractOfficeXml},
+    {"docx", officeExtractor}, {"xlsx", officeExtractor}, {"pptx", officeExtractor},
+    {"odt", officeExtractor},  {"ods", officeExtractor},  {"odp", officeExtractor},
     {"pdf", pdfExtractor},
 };
 
