@@ -70,7 +70,10 @@ ExtractOutcome extractPages(const poppler::document& doc, ChunkSink& sink) {
 }  // namespace
 
 ExtractOutcome extractPdf(std::string_view path, ChunkSink& sink) {
-    poppler::set_debug_error_function(ignorePopplerMessage, nullptr);
+    // Set once: searches on several threads would otherwise race on it.
+    static const bool quiet =
+        (poppler::set_debug_error_function(ignorePopplerMessage, nullptr), true);
+    (void)quiet;
     try {
         const std::unique_ptr<poppler::document> doc(
             poppler::document::load_from_file(toSystemPath(path)));
