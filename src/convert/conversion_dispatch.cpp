@@ -119,6 +119,7 @@ LStr convertDocument(std::string_view path, LSrmBase& file, const ConversionOpti
         options.useOffice2003 && (ext == "doc" || ext == "xls") && head.starts_with("\xD0\xCF");
     if (!rtf && !office && !extractor) return {};
 
+    if (options.prepareIndexFolder) options.prepareIndexFolder(options.indexFolder.view());
     LStr converted = convertedTextPath(options.indexFolder.view(), path);
     if (converted.empty()) return {};
     if (convertedTextIsCurrent(converted.view(), path)) return converted;

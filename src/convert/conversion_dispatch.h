@@ -14,6 +14,10 @@ struct ConversionOptions {
     bool keepConverted = true;   // converted texts stay after the search
     bool useOffice2003 = false;  // .doc and .xls go to the office converter first
     bool autoDetect = true;      // BOM-less UTF-8 and EUC-JP texts are decoded
+    // Makes the index folder, marked as the program's own, before the first
+    // converted text goes into it; without the mark the clean-up would never
+    // touch the folder.
+    bool (*prepareIndexFolder)(std::string_view indexFolder) = nullptr;
 };
 
 // For the document at path, whose stream file stands at its start: the path

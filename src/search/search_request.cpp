@@ -2,6 +2,7 @@
 #include "search/search_request.h"
 
 #include "config/app_settings.h"
+#include "index/index_marker.h"
 
 std::vector<LStr> splitList(std::string_view text) {
     std::vector<LStr> items;
@@ -43,6 +44,7 @@ SearchRequest makeSearchRequest(const AppSettings& s, bool literalOnce) {
     r.conversion.keepConverted = s.keepCnvTxt != 0;
     r.conversion.useOffice2003 = s.useOffice2003 != 0;
     r.conversion.autoDetect = s.autoDetectCharset != 0;
+    r.conversion.prepareIndexFolder = ensureIndexFolder;
     r.recordSeparator = s.recSeparEsc;
     r.fieldSeparator = s.fldSeparEsc;
     r.areaPattern = s.schAreaInRec;

@@ -22,6 +22,7 @@ TEST(DocumentSearch, RtfIsSearchedThroughItsText) {
     EXPECT_NE(plain.out.find(hit("quillword") + " here"), std::string::npos) << plain.out;
     EXPECT_NE(plain.out.find(summary(2, 2, 2)), std::string::npos) << plain.out;
     EXPECT_EQ(plain.out.find("\\par"), std::string::npos);  // not the raw RTF
+    EXPECT_TRUE(dir.exists("ix/.quillfind-index"));  // so that the clean-up may act there
 
     std::vector<std::string> indexed = args;
     indexed.insert(indexed.begin(), "--index");
