@@ -1,6 +1,7 @@
 #include "app/font_formats.h"
 
 #include <QColor>
+#include <algorithm>
 
 #include "app/sjis_qstring.h"
 #include "config/app_settings.h"
@@ -31,10 +32,7 @@ ResultFormats::ResultFormats() {
 }
 
 void ResultFormats::load(const AppSettings& settings) {
-    const FontRecord* records[] = {&settings.stdFont,  &settings.stdFont,  &settings.txtFont,
-                                   &settings.hitFont,  &settings.insFont,  &settings.delFont,
-                                   &settings.msgFont,  &settings.spcFont0, &settings.spcFont1,
-                                   &settings.spcFont2, &settings.spcFont3};
-    static_assert(std::size(records) == kFontCount);
-    for (size_t i = 0; i < formats_.size(); ++i) formats_[i] = charFormatFromRecord(*records[i]);
+    // Font number n shows font record n - 1; 0 (no font in force) shows stdFont.
+    for (size_t i = 0; i < formats_.size(); ++i)
+        formats_[i] = charFormatFromRecord(*settings.fontRecord(std::max(int(i), 1) - 1));
 }

@@ -52,12 +52,8 @@ constexpr const char* kHomePage = "https://quillfind.org/";
 
 // The record of a font command (111 to 116, 120 to 123).
 FontRecord* fontRecordOf(AppSettings& settings, int id) {
-    FontRecord* records[] = {&settings.stdFont,  &settings.txtFont,  &settings.hitFont,
-                             &settings.insFont,  &settings.delFont,  &settings.msgFont,
-                             &settings.spcFont0, &settings.spcFont1, &settings.spcFont2,
-                             &settings.spcFont3};
-    if (id >= kCmdFontStd && id <= kCmdFontMsg) return records[id - kCmdFontStd];
-    if (id >= kCmdFontSpc0 && id <= kCmdFontSpc3) return records[6 + id - kCmdFontSpc0];
+    if (id >= kCmdFontStd && id <= kCmdFontMsg) return settings.fontRecord(id - kCmdFontStd);
+    if (id >= kCmdFontSpc0 && id <= kCmdFontSpc3) return settings.fontRecord(6 + id - kCmdFontSpc0);
     return nullptr;
 }
 
@@ -282,6 +278,18 @@ void MainWindow::openSearchDialog() {
     if (runSearchDialog(settings_, this)) startSearchRun();
 }
 
+std::function<void()> MainWindow::onGuiThread(void (MainWindow::*member)()) {
+    QPointer<MainWindow> self(this);
+    return [self, member] {
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, member] {
+                if (self) (self.data()->*member)();
+            },
+            Qt::QueuedConnection);
+    };
+}
+
 void MainWindow::startSearchRun() {
     if (busy()) return;
     view_->clearView();
@@ -294,15 +302,9 @@ void MainWindow::startSearchRun() {
         for (const LStr& folder : request.folders) reportMissingFolder(folder.view(), kMsgGeneral);
     }
     displayBase_ = displayBaseOf(request);
-    QPointer<MainWindow> self(this);
-    const StartOutcome outcome = startSearch(request, context_, [self](const SearchSummary&) {
-        QMetaObject::invokeMethod(
-            qApp,
-            [self] {
-                if (self) self->searchEnded();
-            },
-            Qt::QueuedConnection);
-    });
+    const StartOutcome outcome = startSearch(
+        request, context_,
+        [ended = onGuiThread(&MainWindow::searchEnded)](const SearchSummary&) { ended(); });
     if (outcome == StartOutcome::Started) statusParts_[1]->setText(QStringLiteral("検索中"));
     updateCommandStates();
 }
@@ -317,15 +319,7 @@ void MainWindow::searchEnded() {
 
 void MainWindow::startDeletion(bool deleteAll, std::string_view folder) {
     if (busy()) return;
-    QPointer<MainWindow> self(this);
-    startDeletionWorker(deleteAll, folder, [self] {
-        QMetaObject::invokeMethod(
-            qApp,
-            [self] {
-                if (self) self->deletionEnded();
-            },
-            Qt::QueuedConnection);
-    });
+    startDeletionWorker(deleteAll, folder, onGuiThread(&MainWindow::deletionEnded));
     updateCommandStates();
 }
 
@@ -374,15 +368,7 @@ void MainWindow::openOptions() {
     if (busy()) return;
     QPointer<MainWindow> self(this);
     const OptionHooks hooks = makeOptionHooks([self](std::string_view folder) {
-        if (!self || self->busy()) return;
-        startDeletionWorker(true, folder, [self] {
-            QMetaObject::invokeMethod(
-                qApp,
-                [self] {
-                    if (self) self->deletionEnded();
-                },
-                Qt::QueuedConnection);
-        });
+        if (self) self->startDeletion(true, folder);
     });
     runOptionsDialog(settings_, hooks, this);
     view_->applySettings(settings_);

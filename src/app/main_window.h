@@ -5,6 +5,7 @@
 #pragma once
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -66,6 +67,9 @@ private:
     void updateCommandStates();
     bool isWindowKey(const QKeyEvent& key) const;
     void openSearchDialog();
+    // A call of member that a worker's thread makes run on the GUI thread,
+    // once the window still exists.
+    std::function<void()> onGuiThread(void (MainWindow::*member)());
     void searchEnded();
     void deletionEnded();
     void startDeletion(bool deleteAll, std::string_view folder);

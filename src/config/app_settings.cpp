@@ -2,6 +2,8 @@
 // checks made at start-up.
 #include "config/app_settings.h"
 
+#include <iterator>
+
 #include "config/ini.h"
 
 namespace {
@@ -156,4 +158,10 @@ bool AppSettings::isNonTextExtension(std::string_view ext) const {
         if (equalsIgnoringAsciiCase(item, ext)) return true;
     }
     return false;
+}
+
+FontRecord* AppSettings::fontRecord(int index) {
+    FontRecord* records[] = {&stdFont, &txtFont,  &hitFont,  &insFont,  &delFont,
+                             &msgFont, &spcFont0, &spcFont1, &spcFont2, &spcFont3};
+    return index >= 0 && index < int(std::size(records)) ? records[index] : nullptr;
 }

@@ -98,6 +98,13 @@ struct AppSettings {
     LStrList nonTextExtList;  // nonTextExt split at ";" (blanks around it dropped)
     LStr pendingFolder;       // dropped folders, joined by ";"
 
+    // The ten font records in key order (0 stdFont ... 9 spcFont3); null
+    // outside that range.
+    FontRecord* fontRecord(int index);
+    const FontRecord* fontRecord(int index) const {
+        return const_cast<AppSettings*>(this)->fontRecord(index);
+    }
+
     // Registers every key with an LIni, in table order.
     void registerKeys(LIni& ini);
 

@@ -34,3 +34,17 @@ private:
     uint64_t limit_;
     std::string reason_;
 };
+
+// The relationship ids ("r:id") of one element kind in a main part, in
+// document order: the sheets of a workbook, the slides of a presentation.
+class RelationIdReader : public XmlHandler {
+public:
+    explicit RelationIdReader(std::string_view element) : element_(element) {}
+    std::vector<std::string> ids;
+    void startElement(std::string_view name, const XmlAttributes& attributes) override {
+        if (name == element_) ids.emplace_back(attributes.getNamespaced("id"));
+    }
+
+private:
+    std::string_view element_;
+};

@@ -7,13 +7,6 @@
 #include "convert/office_xml_row.h"
 
 namespace {
-class SheetListReader : public XmlHandler {
-public:
-    std::vector<std::string> ids;
-    void startElement(std::string_view name, const XmlAttributes& attributes) override {
-        if (name == "sheet") ids.emplace_back(attributes.getNamespaced("id"));
-    }
-};
 
 // The text of "t" elements, outside phonetic guides, for string items.
 class StringRuns {
@@ -116,7 +109,7 @@ private:
 
 bool extractWorkbookText(OfficePackage& package, OfficeChunkWriter& out) {
     const std::string main = "xl/workbook.xml";
-    SheetListReader list;
+    RelationIdReader list("sheet");
     if (!package.parse(main, list)) return false;
     SharedStringReader shared;
     const std::string sharedPart = "xl/sharedStrings.xml";
