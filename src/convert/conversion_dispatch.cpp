@@ -4,6 +4,8 @@
 #include <cctype>
 
 #include "convert/converted_text.h"
+#include "convert/legacy_documents.h"
+#include "convert/office_program.h"
 #include "convert/office_xml_filter.h"
 #include "convert/pdf_filter.h"
 #include "convert/rtf_reader.h"
@@ -34,6 +36,15 @@ ExtractOutcome officeExtractor(std::string_view path, std::string_view extension
     return extractOfficeXml(path, extension, sink);
 }
 
+ExtractOutcome legacyExtractor(std::string_view path, std::string_view extension, ChunkSink& sink) {
+    return extractLegacyOffice(path, extension, sink, officeProgram());
+}
+
+ExtractOutcome officeTextExtractor(std::string_view path, std::string_view extension,
+                                   ChunkSink& sink) {
+    return extractAsOfficeText(path, extension, sink, officeProgram());
+}
+
 ExtractOutcome pdfExtractor(std::string_view path, std::string_view, ChunkSink& sink) {
     return extractPdf(path, sink);
 }
@@ -41,12 +52,14 @@ ExtractOutcome pdfExtractor(std::string_view path, std::string_view, ChunkSink& 
 struct FilterRow {
     std::string_view extension;
     Extractor extractor;
+    bool needsOfficeProgram = false;
 };
 
 constexpr FilterRow kFilters[] = {
-    {"docx", officeExtractor}, {"xlsx", officeExtractor}, {"pptx", officeExtractor},
-    {"odt", officeExtractor},  {"ods", officeExtractor},  {"odp", officeExtractor},
-    {"pdf", pdfExtractor},
+    {"docx", officeExtractor},      {"xlsx", officeExtractor},      {"pptx", officeExtractor},
+    {"odt", officeExtractor},       {"ods", officeExtractor},       {"odp", officeExtractor},
+    {"pdf", pdfExtractor},          {"doc", legacyExtractor, true}, {"xls", legacyExtractor, true},
+    {"ppt", legacyExtractor, true},
 };
 
 constexpr std::string_view kPlainExtensions[] = {"txt", "html", "htm", "xml", "csv", "lst"};
@@ -63,10 +76,13 @@ LStr lowerExtension(std::string_view path) {
     return ext;
 }
 
-// The office programs of the desktop are not driven on this platform yet, so
-// .doc and .xls always go on to the document filters.
-bool convertWithOfficeProgram(std::string_view, std::string_view, std::string_view) {
-    return false;
+// The filter for ext, or none; a filter that needs LibreOffice counts only
+// where it is installed.
+Extractor filterFor(std::string_view ext) {
+    for (const FilterRow& row : kFilters)
+        if (ext == row.extension && (!row.needsOfficeProgram || officeProgram().available()))
+            return row.extractor;
+    return nullptr;
 }
 
 // The RTF reader's text into converted; false when it was stopped.
@@ -111,13 +127,14 @@ LStr convertDocument(std::string_view path, LSrmBase& file, const ConversionOpti
     const char* bytes = file.peekBytes(6, &visible);
     const std::string_view head(bytes, size_t(visible));
 
-    Extractor extractor = nullptr;
-    for (const FilterRow& row : kFilters)
-        if (ext == row.extension) extractor = row.extractor;
+    Extractor extractor = filterFor(ext.view());
     const bool rtf = ext == "rtf" && head.starts_with("{\\rtf1");
-    const bool office =
-        options.useOffice2003 && (ext == "doc" || ext == "xls") && head.starts_with("\xD0\xCF");
-    if (!rtf && !office && !extractor) return {};
+    // The office program of this platform is the one behind the filters of
+    // doc and xls, so its failure is not retried through them.
+    if (options.useOffice2003 && (ext == "doc" || ext == "xls") && head.starts_with("\xD0\xCF") &&
+        officeProgram().available())
+        extractor = officeTextExtractor;
+    if (!rtf && !extractor) return {};
 
     if (options.prepareIndexFolder) options.prepareIndexFolder(options.indexFolder.view());
     LStr converted = convertedTextPath(options.indexFolder.view(), path);
@@ -129,9 +146,7 @@ LStr convertDocument(std::string_view path, LSrmBase& file, const ConversionOpti
     if (rtf) {
         done = convertRtf(file, converted.view());
     } else {
-        done = office && convertWithOfficeProgram(path, ext.view(), converted.view());
-        if (!done && extractor)
-            done = convertWithFilter(path, ext.view(), extractor, converted.view());
+        done = convertWithFilter(path, ext.view(), extractor, converted.view());
     }
     showActivity(kSearching);
     if (!done) return {};
