@@ -54,6 +54,12 @@ LStr indexSeparatorPath(std::string_view indexFolder) {
     return path.append(kIndexSeparatorName);
 }
 
+LStr indexCutKey(std::string_view separatorEsc, bool autoDetectCharset) {
+    LStr key(separatorEsc);
+    if (!autoDetectCharset) key.append("\nautoDetectCharset=0");
+    return key;
+}
+
 int matchIndexSeparator(std::string_view indexFolder, std::string_view separatorEsc) {
     if (!ensureIndexFolder(indexFolder) || !hasIndexMarker(indexFolder)) return 0;
     LStr folder = absolutePath(indexFolder);

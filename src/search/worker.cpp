@@ -60,7 +60,9 @@ void TWorker::run() {
     ixCache_ = makeIndexCache(request_.indexFolder.view());
     // Blocks cut at another record separator would be read wrongly.
     if (request_.keys.useIndex || request_.keys.fuzzy())
-        matchIndexSeparator(request_.indexFolder.view(), request_.recordSeparator.view());
+        matchIndexSeparator(
+            request_.indexFolder.view(),
+            indexCutKey(request_.recordSeparator.view(), request_.conversion.autoDetect).view());
     prepare();
     writeHeadings();
     walkFolders();
