@@ -5,6 +5,7 @@
 
 #include "convert/converted_text.h"
 #include "convert/legacy_documents.h"
+#include "convert/marked_text.h"
 #include "convert/office_program.h"
 #include "convert/office_xml_filter.h"
 #include "convert/pdf_filter.h"
@@ -113,6 +114,13 @@ bool convertWithFilter(std::string_view path, std::string_view extension, Extrac
     return false;
 }
 
+// A text with a byte-order mark into converted; false when it failed or
+// was stopped.
+bool convertMarked(LSrmBase& file, std::string_view converted) {
+    ConvertedTextWriter writer(converted);
+    return writeMarkedText(file, writer) && !stopRequested() && writer.commit();
+}
+
 }  // namespace
 
 int64_t documentConversionCount() {
@@ -120,9 +128,10 @@ int64_t documentConversionCount() {
 }
 
 LStr convertDocument(std::string_view path, LSrmBase& file, const ConversionOptions& options) {
+    const bool marked = detectByteOrderMark(file).encoding != TextEncoding::kNative;
     const LStr ext = lowerExtension(path);
     for (std::string_view plain : kPlainExtensions)
-        if (ext == plain) return {};
+        if (ext == plain && !marked) return {};
     int32_t visible = 0;
     const char* bytes = file.peekBytes(6, &visible);
     const std::string_view head(bytes, size_t(visible));
@@ -134,7 +143,7 @@ LStr convertDocument(std::string_view path, LSrmBase& file, const ConversionOpti
     if (options.useOffice2003 && (ext == "doc" || ext == "xls") && head.starts_with("\xD0\xCF") &&
         officeProgram().available())
         extractor = officeTextExtractor;
-    if (!rtf && !extractor) return {};
+    if (!marked && !rtf && !extractor) return {};
 
     if (options.prepareIndexFolder) options.prepareIndexFolder(options.indexFolder.view());
     LStr converted = convertedTextPath(options.indexFolder.view(), path);
@@ -143,7 +152,9 @@ LStr convertDocument(std::string_view path, LSrmBase& file, const ConversionOpti
 
     showActivity(kConverting);
     bool done = false;
-    if (rtf) {
+    if (marked) {
+        done = convertMarked(file, converted.view());
+    } else if (rtf) {
         done = convertRtf(file, converted.view());
     } else {
         done = convertWithFilter(path, ext.view(), extractor, converted.view());

@@ -66,6 +66,12 @@ bool ConvertedTextWriter::write(std::string_view bytes) {
     return !failed_ && !stopRequested();
 }
 
+bool ConvertedTextWriter::writeAsIs(std::string_view bytes) {
+    pending_.append(bytes);
+    if (pending_.length() >= kFlushSize && !flush()) return false;
+    return !failed_ && !stopRequested();
+}
+
 bool ConvertedTextWriter::chunk(ChunkBreak before, std::u16string_view text) {
     if (before >= ChunkBreak::Sentence && !write("\r\n----\r\n")) return false;
     if (text.empty()) return !failed_ && !stopRequested();

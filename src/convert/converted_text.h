@@ -28,8 +28,10 @@ public:
     ConvertedTextWriter& operator=(const ConvertedTextWriter&) = delete;
 
     bool chunk(ChunkBreak before, std::u16string_view text) override;
-    // Shift-JIS bytes as they are.
+    // Shift-JIS bytes, a lone LF made CR LF.
     bool write(std::string_view bytes);
+    // Shift-JIS bytes as they are.
+    bool writeAsIs(std::string_view bytes);
     // Whether any text (not counting separators) came in.
     bool holdsText() const { return textUnits_ > 0; }
     // Renames the text into place; false (and nothing left) on failure.

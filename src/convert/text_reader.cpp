@@ -1,9 +1,9 @@
 // Files are read as Shift-JIS text. A file that starts with a byte-order mark
-// (UTF-16 or UTF-8), or, when detection is on, a BOM-less file detected as
-// UTF-8 or EUC-JP, is decoded in memory first, so that records, line numbers
-// and index block offsets all refer to the decoded text. A document without
-// a mark is read through its converted text instead; the detection comes
-// after that, as RTF and the like look like ASCII.
+// (UTF-16 or UTF-8; a large one through a converted text), or, when detection
+// is on, a BOM-less file detected as UTF-8 or EUC-JP, is decoded in memory first, so that records,
+// line numbers and index block offsets all refer to the decoded text. A document without a mark is
+// read through its converted text instead; the detection comes after that, as RTF and the like look
+// like ASCII.
 #include "convert/text_reader.h"
 
 #include <optional>
@@ -19,7 +19,8 @@
 
 namespace {
 
-// Larger BOM-less files are read as they are rather than held in memory.
+// Larger files are not held in memory: BOM-less ones are read as they are,
+// marked ones through a converted text.
 constexpr int64_t kMaxDecodedSize = 64 << 20;
 
 // Holds the decoded text for the stream over it (constructed before it).
@@ -86,8 +87,10 @@ std::unique_ptr<LSrmBase> openTextReader(std::string_view path, const Conversion
     if (convertedPath) convertedPath->clear();
     auto file = std::make_unique<LIoFile>();
     if (!file->open(path, 'r', false)) return nullptr;
+    // Large marked texts go to a converted text, the rest is decoded here.
     LStr decoded;
-    if (readMarkedText(*file, decoded) != TextEncoding::kNative)
+    if (fileSize(path) <= kMaxDecodedSize &&
+        readMarkedText(*file, decoded) != TextEncoding::kNative)
         return std::make_unique<DecodedTextReader>(std::move(decoded));
     LStr converted;
     if (std::unique_ptr<LIoFile> text = openConverted(*file, path, options, converted)) {
