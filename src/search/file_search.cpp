@@ -120,7 +120,8 @@ int32_t TWorker::searchRange(TReader& reader, int64_t start, int64_t length, int
     if (stopped()) return 0;
     const int64_t end = start + length;
     int32_t count = 0;
-    while (source_->next(reader, end, record_)) {
+    while ((needles_.empty() || source_->skipToCandidate(reader, end, needles_)) &&
+           source_->next(reader, end, record_)) {
         prefix_.truncate(0);
         suffix_.truncate(0);
         if (areaRex_ &&

@@ -1,15 +1,37 @@
 // Reading records for a search run.
 #include "search/record_source.h"
 
+#include <string.h>
+
+#include <algorithm>
+
 #include "index/record_limits.h"
 #include "pattern/parser.h"
 #include "pattern/record_reader.h"
 #include "search/open_reader.h"
 #include "support/byte_scan.h"
+#include "support/stop_flag.h"
+
+namespace {
+
+// The separators that make every line (and every run of empty lines) a record.
+constexpr std::string_view kLineSeparators[] = {"[\\x0A\\x0D]+", "[\\x0D\\x0A]+", "[\\r\\n]+",
+                                                "[\\n\\r]+"};
+
+// One past the last CR or LF in [p, end), or p when there is none.
+const char* afterLastLineEnd(const char* p, const char* end) {
+    const auto* lf = static_cast<const char*>(memrchr(p, '\n', size_t(end - p)));
+    const auto* cr = static_cast<const char*>(memrchr(p, '\r', size_t(end - p)));
+    const char* last = std::max(lf ? lf : p - 1, cr ? cr : p - 1);
+    return last + 1;
+}
+
+}  // namespace
 
 RecordSource::RecordSource(std::string_view separatorPattern)
     : node_(compileRex(separatorPattern)) {
     if (node_) table_ = buildStartByteTable(*node_, 0);
+    for (std::string_view lines : kLineSeparators) cutsLines_ |= node_ && separatorPattern == lines;
 }
 
 IxRecordSeparator RecordSource::separator() const {
@@ -36,6 +58,27 @@ bool RecordSource::next(TReader& reader, int64_t end, LStr& record) {
     const std::string_view text = record.view();
     line_ += countByte(text.data(), text.data() + text.size(), '\n');
     return true;
+}
+
+bool RecordSource::skipToCandidate(TReader& reader, int64_t end,
+                                   const std::vector<std::string_view>& needles) {
+    LSrmBase& stream = reader.stream();
+    while (stream.tell() < end && !stopRequested()) {
+        int32_t visible = 0;
+        const char* p = stream.peekBytes(LSrmBase::kMaxPeek, &visible);
+        if (visible == 0) return false;
+        const char* first = p + visible;  // the earliest place a needle begins
+        for (std::string_view needle : needles)
+            first = std::min(first, findBytes(p, first, needle));
+        // A needle cut by the end of the view begins after the last line end
+        // in view, as needles hold no line ends.
+        const char* skipTo = afterLastLineEnd(p, first);
+        if (skipTo == p) return true;  // the next record holds the place, or is too long to see
+        line_ += countByte(p, skipTo, '\n');
+        stream.skipBytes(int32_t(skipTo - p));
+        if (first < p + visible) return true;
+    }
+    return false;
 }
 
 LStr RecordSource::firstRecordText(TReader& reader) {

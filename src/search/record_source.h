@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "base/lstr.h"
 #include "index/create_index.h"
@@ -27,6 +28,14 @@ public:
     // Reads the next record that begins before end into record (separator
     // included) and sets the reader's record line; false when there is none.
     bool next(TReader& reader, int64_t end, LStr& record);
+    // Whether records are lines: the separator is a run of CR and LF.
+    bool cutsLines() const { return cutsLines_; }
+    // For a source that cuts lines, and needles without CR and LF of which
+    // every matching record holds one: passes over the records that hold
+    // none, counting their lines, up to the record of the next place where
+    // one begins. False when no record that begins before end is left.
+    bool skipToCandidate(TReader& reader, int64_t end,
+                         const std::vector<std::string_view>& needles);
     // The first record of the text without its separator.
     LStr firstRecordText(TReader& reader);
 
@@ -34,4 +43,5 @@ private:
     LRexPtr node_;
     LRexStartTable table_{};
     int32_t line_ = 1;  // the line the next record begins on
+    bool cutsLines_ = false;
 };

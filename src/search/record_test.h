@@ -43,6 +43,10 @@ public:
     // Appends every hit span of the string in the text.
     void collect(std::string_view text, HitList& hits);
 
+    // Bytes every matching record holds, or empty when there are none to
+    // tell (only literal strings have them).
+    std::string_view requiredBytes() const;
+
     void setFuzzyMatcher(std::unique_ptr<FuzzyRecordMatcher> matcher) {
         fuzzy_ = std::move(matcher);
     }
@@ -91,6 +95,7 @@ private:
     LRexSearcher recordSearcher_;
     LSpRex boundary_;  // "\p": not inside a word
     std::unique_ptr<FuzzyRecordMatcher> fuzzy_;
+    LStr foldFreeBytes_;  // bytes every match holds despite folding
 };
 
 // Narrows a record to its search area: the text of the area pattern's one

@@ -92,6 +92,22 @@ void TWorker::prepare() {
             tester->setFuzzyMatcher(makeFuzzyRecordMatcher(request_.keys, *str));
         testers_.push_back(std::move(tester));
     }
+    chooseNeedles();
+}
+
+// Records are passed over by their lines only when nothing but the strings
+// looks at them: no search area, and every string tells its bytes.
+void TWorker::chooseNeedles() {
+    needles_.clear();
+    if (areaRex_ || !source_->cutsLines()) return;
+    for (const auto& tester : testers_) {
+        const std::string_view bytes = tester->requiredBytes();
+        if (bytes.empty() || bytes.find_first_of("\r\n") != std::string_view::npos) {
+            needles_.clear();
+            return;
+        }
+        needles_.push_back(bytes);
+    }
 }
 
 void TWorker::writeHeadings() {

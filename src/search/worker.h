@@ -72,6 +72,7 @@ private:
 
     // The run's steps.
     void prepare();
+    void chooseNeedles();
     void writeHeadings();
     void walkFolders();
     void writeSummary();
@@ -99,6 +100,9 @@ private:
 
     std::vector<std::unique_ptr<TSchStr>> strings_;
     std::vector<std::unique_ptr<RecordTester>> testers_;  // one per search string
+    // Bytes of which every matching record holds one, when records without
+    // any may be passed over unread; empty otherwise.
+    std::vector<std::string_view> needles_;
     // The string the index strategies serve: the only one, else none.
     const TSchStr* current_ = nullptr;
 

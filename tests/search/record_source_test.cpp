@@ -62,3 +62,42 @@ TEST(RecordSource, IndexBlocksBeginWhereRecordsBegin) {
         EXPECT_NE(std::find(starts.begin(), starts.end(), block.pos), starts.end())
             << "block at " << block.pos;
 }
+
+// Passing over lines without a needle keeps exactly the records that hold
+// one, with their lines, wherever a needle falls against the reads.
+TEST(RecordSource, SkippingKeepsTheRecordsThatHoldANeedle) {
+    TempDir dir;
+    const char* ends[] = {"\n", "\r\n", "\r\n\r\n", "\r"};
+    std::string text;
+    for (int i = 0; i < 300; ++i) {
+        std::string line(size_t(i * 53 % 1500), i % 2 ? 'a' : '\x93');  // 0x93: a lead byte
+        if (i % 3 == 0) line.insert(size_t(i * 7) % (line.size() + 1), i % 2 ? "\x93\xFA" : "x");
+        text += line + ends[i % 4];
+    }
+    text += std::string(size_t(kRecordMaxLength) * 2, 'b') + "x" + std::string(900, 'b');
+    const std::string path = dir.write("a.txt", text);
+    RecordSource source("[\\x0A\\x0D]+");
+    ASSERT_TRUE(source.cutsLines());
+    const std::vector<std::string_view> needles{"\x93\xFA", "x"};
+    std::vector<Record> expected;
+    for (const Record& r : records(source, path)) {
+        const std::string& body = std::get<2>(r);
+        if (body.find("\x93\xFA") != std::string::npos || body.find('x') != std::string::npos)
+            expected.push_back(r);
+    }
+    ASSERT_GT(expected.size(), 90u);
+
+    TReader reader;
+    ASSERT_TRUE(openReader(reader, LStr(path), "", false));
+    source.seek(reader, 0, 1);
+    std::vector<Record> kept;
+    LStr record;
+    for (int32_t at = 0;
+         source.skipToCandidate(reader, INT32_MAX, needles) &&
+         (at = int32_t(reader.stream().tell()), source.next(reader, INT32_MAX, record));) {
+        const std::string body(record.view());
+        if (body.find("\x93\xFA") != std::string::npos || body.find('x') != std::string::npos)
+            kept.push_back({at, reader.recordLine(), body});
+    }
+    EXPECT_EQ(kept, expected);
+}
