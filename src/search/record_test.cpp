@@ -8,6 +8,7 @@
 
 #include "pattern/next_match.h"
 #include "pattern/nodes/brace_rex.h"
+#include "search/literal_needles.h"
 #include "search/search_output.h"
 #include "search/search_string.h"
 #include "support/stop_flag.h"
@@ -28,42 +29,6 @@ int foldChar(int code, FoldFlags fold) {
     if (fold.ignoreCase) code = toLowerFull(code);
     if (fold.ignoreWidth) code = fullToHalf(code);
     return code;
-}
-
-// Kanji and hiragana: the characters no width folding turns into others.
-bool kanjiOrHiragana(int code) {
-    const int lead = code >> 8;
-    return (lead >= 0x88 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xEA) ||
-           (code >= 0x829F && code <= 0x82F1);
-}
-
-// Whether code is the only character that folds to its folded form.
-bool foldsAlone(int code, FoldFlags fold) {
-    if (!kanjiOrHiragana(code)) return false;
-    const int folded = foldChar(code, fold);
-    for (int lead = 0; lead < 256; ++lead) {
-        if (lead != 0 && foldChar(lead, fold) == folded) return false;
-        if (!isLeadByte(uint8_t(lead))) continue;
-        for (int trail = 0x40; trail < 0x100; ++trail) {
-            const int other = lead << 8 | trail;
-            if (other != code && foldChar(other, fold) == folded) return false;
-        }
-    }
-    return true;
-}
-
-// The longest run of characters in key that only match themselves under
-// fold: every match of key holds its bytes.
-LStr foldFreeRun(std::string_view key, FoldFlags fold) {
-    std::string_view best;
-    size_t start = 0;
-    for (size_t pos = 0; pos < key.size();) {
-        const int length = charLength(key, pos);
-        if (!foldsAlone(charAt(key, pos), fold)) start = pos + size_t(length);
-        pos += size_t(length);
-        if (pos - start > best.size()) best = key.substr(start, pos - start);
-    }
-    return LStr(best);
 }
 
 int32_t size32(std::string_view text) {
@@ -103,7 +68,7 @@ RecordTester::RecordTester(const SearchKeys& keys, const TSchStr& str, const LRe
         firstChar_ = foldChar(charAt(key_), fold_);
         firstScan_ = std::make_unique<FirstCharScan>(
             [this](int code) { return foldChar(code, fold_) == firstChar_; });
-        if (method() == Method::kLiteral) foldFreeBytes_ = foldFreeRun(key_, fold_);
+        if (method() == Method::kLiteral) needles_ = literalNeedles(key_, fold_);
     }
     searcher_.setStopFlag(&stopFlag());
     fieldSearcher_.setStopFlag(&stopFlag());
@@ -118,9 +83,9 @@ RecordTester::Method RecordTester::method() const {
     return keys_.stem ? Method::kStem : Method::kLiteral;
 }
 
-std::string_view RecordTester::requiredBytes() const {
-    if (method() != Method::kLiteral) return {};
-    return searcher_.prefix().empty() ? foldFreeBytes_.view() : searcher_.prefix();
+const std::vector<LStr>& RecordTester::requiredBytes() const {
+    static const std::vector<LStr> none;
+    return method() == Method::kLiteral ? needles_ : none;
 }
 
 bool RecordTester::matches(std::string_view text) {

@@ -6,6 +6,7 @@
 #pragma once
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "base/lstr.h"
 #include "pattern/nodes/sp_rex.h"
@@ -43,9 +44,9 @@ public:
     // Appends every hit span of the string in the text.
     void collect(std::string_view text, HitList& hits);
 
-    // Bytes every matching record holds, or empty when there are none to
-    // tell (only literal strings have them).
-    std::string_view requiredBytes() const;
+    // Byte strings of which every matching record holds one, or none when
+    // there are none to tell (only literal strings have them).
+    const std::vector<LStr>& requiredBytes() const;
 
     void setFuzzyMatcher(std::unique_ptr<FuzzyRecordMatcher> matcher) {
         fuzzy_ = std::move(matcher);
@@ -95,7 +96,7 @@ private:
     LRexSearcher recordSearcher_;
     LSpRex boundary_;  // "\p": not inside a word
     std::unique_ptr<FuzzyRecordMatcher> fuzzy_;
-    LStr foldFreeBytes_;  // bytes every match holds despite folding
+    std::vector<LStr> needles_;  // for requiredBytes
 };
 
 // Narrows a record to its search area: the text of the area pattern's one

@@ -101,12 +101,15 @@ void TWorker::chooseNeedles() {
     needles_.clear();
     if (areaRex_ || !source_->cutsLines()) return;
     for (const auto& tester : testers_) {
-        const std::string_view bytes = tester->requiredBytes();
-        if (bytes.empty() || bytes.find_first_of("\r\n") != std::string_view::npos) {
+        const std::vector<LStr>& needles = tester->requiredBytes();
+        const auto lineEnd = [](const LStr& n) {
+            return n.view().find_first_of("\r\n") != std::string_view::npos;
+        };
+        if (needles.empty() || std::any_of(needles.begin(), needles.end(), lineEnd)) {
             needles_.clear();
             return;
         }
-        needles_.push_back(bytes);
+        for (const LStr& needle : needles) needles_.push_back(needle.view());
     }
 }
 

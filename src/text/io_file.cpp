@@ -1,9 +1,9 @@
 // LIoFile: opening, reopening and truncating a buffered file.
 #include "text/io_file.h"
 
-LIoFile::LIoFile() : LSrm(&file_) {}
+LIoFile::LIoFile() : LSrm(&ahead_) {}
 
-LIoFile::LIoFile(std::string_view path, char mode, bool report) : LSrm(&file_) {
+LIoFile::LIoFile(std::string_view path, char mode, bool report) : LSrm(&ahead_) {
     open(path, mode, report);
 }
 
@@ -26,6 +26,6 @@ void LIoFile::truncate(int64_t position) {
     if (position < 0) position = here;
     // Pending bytes go out first, or they would land after the new end.
     flushBuffer(false);
-    file_.truncate(position);
-    restartAt(file_.tell(), position == here ? lineHere : 0);
+    ahead_.truncate(position);
+    restartAt(ahead_.tell(), position == here ? lineHere : 0);
 }

@@ -6,6 +6,7 @@
 
 #include "text/buffered_stream.h"
 #include "text/file_stream.h"
+#include "text/read_ahead.h"
 
 class LIoFile : public LSrm {
 public:
@@ -30,4 +31,5 @@ public:
 
 private:
     LFile file_;
+    LReadAhead ahead_{file_};  // the stream the buffer reads and writes through
 };

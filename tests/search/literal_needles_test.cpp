@@ -1,0 +1,42 @@
+// Every text a folded literal matches holds one of its needles: otherwise a
+// search would pass over a matching line.
+#include "search/literal_needles.h"
+
+#include <gtest/gtest.h>
+
+#include "common/system_charset.h"
+
+namespace {
+
+bool holdsOne(const std::vector<LStr>& needles, const std::string& text) {
+    for (const LStr& needle : needles)
+        if (text.find(std::string(needle.view())) != std::string::npos) return true;
+    return false;
+}
+
+TEST(LiteralNeedles, EveryFoldedFormHoldsANeedle) {
+    const FoldFlags both{true, true}, caseOnly{true, false}, none{false, false};
+    struct {
+        const char* key;
+        FoldFlags fold;
+        const char* text;  // a form the key matches
+    } cases[] = {
+        {"Shinkansen", both, "ｓｈＩＮＫＡＮＳＥＮ"},
+        {"Shinkansen", both, "sHiNkAnSeN"},
+        {"Shinkansen", caseOnly, "SHINKANSEN"},
+        {"ネットワーク", both, "ﾈｯﾄﾜｰｸ"},
+        {"ネットワーク", both, "ネｯトﾜーク"},
+        {"日本語のテキスト", both, "日本語のテキスト"},
+        {"東京Tower", both, "東京ｔｏｗｅｒ"},
+        {"abc", none, "abc"},
+    };
+    for (const auto& c : cases) {
+        const std::vector<LStr> needles = literalNeedles(systemSjis(c.key), c.fold);
+        EXPECT_FALSE(needles.empty()) << c.key;
+        EXPECT_TRUE(holdsOne(needles, systemSjis(c.text))) << c.key << " in " << c.text;
+    }
+    // Voiced kana may match two half-width characters: nothing to scan for.
+    EXPECT_TRUE(literalNeedles(systemSjis("ガギ"), both).empty());
+}
+
+}  // namespace
