@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "pattern/nodes/rex.h"
+#include "pattern/requirements.h"
 #include "text/char_fold.h"
 #include "text/sjis.h"
 
@@ -91,7 +93,51 @@ int rarity(const std::vector<int>& codes) {
     return int(kByFrequency.size());
 }
 
+bool hasIgnorePattern(const LRex& root) {
+    std::vector<const LRex*> pending{&root};
+    while (!pending.empty()) {
+        const LRex* node = pending.back();
+        pending.pop_back();
+        if (node->ignore()) return true;
+        node->children(pending);
+    }
+    return false;
+}
+
+std::vector<LStr> requirementNeedles(const LRexReq& req) {
+    switch (req.kind) {
+        case LRexReq::Kind::Literal:
+            return literalNeedles(req.str.view(), FoldFlags{true, true});
+        case LRexReq::Kind::Anything:
+            return {};
+        case LRexReq::Kind::OneOf: {
+            std::vector<LStr> all;
+            for (const auto& child : req.children) {
+                std::vector<LStr> some = requirementNeedles(*child);
+                if (some.empty()) return {};
+                for (LStr& needle : some) all.push_back(std::move(needle));
+            }
+            return all;
+        }
+        case LRexReq::Kind::All: {
+            std::vector<LStr> fewest;
+            for (const auto& child : req.children) {
+                std::vector<LStr> some = requirementNeedles(*child);
+                if (!some.empty() && (fewest.empty() || some.size() < fewest.size()))
+                    fewest = std::move(some);
+            }
+            return fewest;
+        }
+    }
+    return {};
+}
+
 }  // namespace
+
+std::vector<LStr> patternNeedles(const LRex& root) {
+    if (hasIgnorePattern(root)) return {};
+    return requirementNeedles(*patternRequirements(&root));
+}
 
 std::vector<LStr> literalNeedles(std::string_view key, FoldFlags fold) {
     if (key.empty()) return {};

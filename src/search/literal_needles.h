@@ -8,5 +8,12 @@
 #include "base/lstr.h"
 #include "text/regularize.h"
 
+class LRex;
+
 // Empty when the string offers nothing such a scan could look for.
 std::vector<LStr> literalNeedles(std::string_view key, FoldFlags fold);
+
+// The same for a regular expression, from the literal pieces its matches
+// must hold, in any case and width (a pattern may fold parts of itself).
+// Empty for patterns with an ignore pattern, which may split a piece.
+std::vector<LStr> patternNeedles(const LRex& root);

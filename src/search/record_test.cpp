@@ -70,6 +70,7 @@ RecordTester::RecordTester(const SearchKeys& keys, const TSchStr& str, const LRe
             [this](int code) { return foldChar(code, fold_) == firstChar_; });
         if (method() == Method::kLiteral) needles_ = literalNeedles(key_, fold_);
     }
+    if (method() == Method::kRegex && str.schRex) needles_ = patternNeedles(*str.schRex);
     searcher_.setStopFlag(&stopFlag());
     fieldSearcher_.setStopFlag(&stopFlag());
     recordSearcher_.setStopFlag(&stopFlag());
@@ -85,7 +86,7 @@ RecordTester::Method RecordTester::method() const {
 
 const std::vector<LStr>& RecordTester::requiredBytes() const {
     static const std::vector<LStr> none;
-    return method() == Method::kLiteral ? needles_ : none;
+    return method() == Method::kLiteral || method() == Method::kRegex ? needles_ : none;
 }
 
 bool RecordTester::matches(std::string_view text) {

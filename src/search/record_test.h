@@ -45,7 +45,7 @@ public:
     void collect(std::string_view text, HitList& hits);
 
     // Byte strings of which every matching record holds one, or none when
-    // there are none to tell (only literal strings have them).
+    // there are none to tell (fuzzy and stem matching have none).
     const std::vector<LStr>& requiredBytes() const;
 
     void setFuzzyMatcher(std::unique_ptr<FuzzyRecordMatcher> matcher) {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "common/system_charset.h"
+#include "pattern/parser.h"
+#include "pattern/rex_flags.h"
 
 namespace {
 
@@ -40,3 +42,25 @@ TEST(LiteralNeedles, EveryFoldedFormHoldsANeedle) {
 }
 
 }  // namespace
+
+TEST(LiteralNeedles, EveryMatchOfAPatternHoldsANeedle) {
+    struct {
+        const char* pattern;
+        const char* text;  // "": the pattern offers no needles
+    } cases[] = {
+        {"カーネル|ドライバ|モジュール", "ﾄﾞﾗｲﾊﾞ"},
+        {"日本(語|人)", "日本人"},
+        {"ab+c", "xAbBbC"},
+        {"(a|bc)d", "Ａd"},
+        {"x*", ""},
+        {"a{@ign( )}bc", ""},
+    };
+    for (const auto& c : cases) {
+        const LRexPtr rex = compileRex(systemSjis(c.pattern), RexIgnoreCase | RexIgnoreWidth);
+        const std::vector<LStr> needles = patternNeedles(*rex);
+        if (*c.text == '\0')
+            EXPECT_TRUE(needles.empty()) << c.pattern;
+        else
+            EXPECT_TRUE(holdsOne(needles, systemSjis(c.text))) << c.pattern;
+    }
+}
