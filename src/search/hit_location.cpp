@@ -75,9 +75,26 @@ std::vector<LStr> splitEditorOptions(std::string_view format, int32_t line) {
     return arguments;
 }
 
+// A result line names its file as "file(line): ", and file names may hold
+// parentheses themselves: the first "(digits): " ends the name. (None of
+// these bytes can be the second byte of a Shift-JIS character.)
+std::optional<HitPosition> resultLinePosition(std::string_view text) {
+    for (size_t open = text.find('('); open != std::string_view::npos && open > 0;
+         open = text.find('(', open + 1)) {
+        size_t end = open + 1;
+        while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+        if (end == open + 1 || text.substr(end, 3) != "): ") continue;
+        const std::string_view path = text.substr(0, open);
+        if (path.find_first_of("\n\t") != std::string_view::npos) return std::nullopt;
+        return HitPosition{LStr(path), decimalLine(text.substr(open + 1, end - open - 1))};
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<HitPosition> parseHitPosition(std::string_view text) {
+    if (std::optional<HitPosition> position = resultLinePosition(text)) return position;
     LRexHitList hits = matchAtStart(kLinePattern, text);
     if (!captured(hits, 0).empty() && !captured(hits, 1).empty())
         return HitPosition{LStr(captured(hits, 0)), decimalLine(captured(hits, 1))};

@@ -36,7 +36,9 @@ TEST(HitLocation, ParsesThePositionAtTheStartOfALine) {
         {sj("東京ソ.txt(3): x"), sj("東京ソ.txt @3")},
         {sj("ソ表.txt"), sj("ソ表.txt @1")},  // trail bytes 0x5C are no backslash
         {"/docs/memo.txt", "none"},
-        {"a(b)(3): x", "a @1"},
+        {"a(b)(3): x", "a(b) @3"},
+        {"a(1).txt(5): x (7): y", "a(1).txt @5"},
+        {"a(b)(3) x", "a @1"},
         {"", "none"},
     };
     for (const auto& c : cases) EXPECT_EQ(describe(parseHitPosition(c.line)), c.expected) << c.line;
