@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# documents.sh [QUERY] -- times qf's document conversion and the reading of
-# UTF-8 text:
+# documents.sh [DOCUMENT_QUERY [CORPUS_QUERY]] -- times qf's document
+# conversion and its reading of UTF-8 text:
 #  (a) for each document type LibreOffice can make here, the first search of
 #      a document of a few MB of the corpus' Japanese text (converting it,
-#      keepCnvTxt on), in seconds per MiB of document;
+#      keepCnvTxt on) for DOCUMENT_QUERY (default ファイル), in seconds per
+#      MiB of document, and the hits (the same in every type but PDF, whose
+#      lines break where the page does);
 #  (b) that a second search converts nothing (the converted text keeps its
 #      inode and mtime), and its time;
-#  (c) a search of the corpus' UTF-8 copy against the same search of its
-#      Shift-JIS copy, and their ratio (target: at most 1.5).
+#  (c) a search for CORPUS_QUERY (default 東京, few hits: the reading counts,
+#      not the output) of the corpus' UTF-8 copy against the same search of
+#      its Shift-JIS copy, and their ratio (target: at most 1.5).
 #
 # Environment:
 #   QF_CORPUS=DIR   corpus made by the shared make-corpus.sh (default
@@ -24,7 +27,8 @@ corpus=${QF_CORPUS:-/tmp/qf-corpus}
 qf=${QF:-$root/build/qf}
 doc_mb=${DOC_MB:-2}
 runs=${RUNS:-3}
-query=${1:-東京}
+query=${1:-ファイル}
+corpus_query=${2:-東京}
 for tree in sjis utf8; do
   [ -d "$corpus/$tree" ] || { echo "no $corpus/$tree (see shared/bench/make-corpus.sh)" >&2; exit 1; }
 done
@@ -167,10 +171,12 @@ fi
 
 # ---- UTF-8 against Shift-JIS --------------------------------------------------
 
-sjis_s=$(seconds true "$qf" --raw --no-config --quiet -r --files='*.*' -- "$query" "$corpus/sjis")
-utf8_s=$(seconds true "$qf" --raw --no-config --quiet -r --files='*.*' -- "$query" "$corpus/utf8")
-sjis_hits=$(hits -- "$query" "$corpus/sjis")
-utf8_hits=$(hits -- "$query" "$corpus/utf8")
+sjis_s=$(seconds true "$qf" --raw --no-config --quiet -r --files='*.*' -- "$corpus_query" "$corpus/sjis")
+utf8_s=$(seconds true "$qf" --raw --no-config --quiet -r --files='*.*' -- "$corpus_query" "$corpus/utf8")
+sjis_hits=$(hits -- "$corpus_query" "$corpus/sjis")
+utf8_hits=$(hits -- "$corpus_query" "$corpus/utf8")
+echo "corpus: $corpus, query $corpus_query, median of $runs runs"
+echo
 echo "| corpus copy | KiB | hits | search s |"
 echo "|---|---:|---:|---:|"
 echo "| sjis/ | $(du -sk "$corpus/sjis" | cut -f1) | $sjis_hits | $sjis_s |"
