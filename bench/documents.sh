@@ -138,6 +138,7 @@ summary_hits() {  # the hit count of a result text on stdin
 }
 hits() { "$qf" --raw --no-config --quiet -r --files='*.*' "$@" | summary_hits; }
 
+status=0
 command -v soffice >/dev/null || echo "no soffice: (a) and (b) are left out" >&2
 if command -v soffice >/dev/null; then
   echo "making documents of $doc_mb MiB of text with soffice..." >&2
@@ -160,7 +161,7 @@ if command -v soffice >/dev/null; then
     after=$(identity "$ix")
     size=$(stat -c %s "$doc")
     converted=$(converted_texts "$ix" '%s\n' | awk '{ n += $1 } END { print n + 0 }')
-    again=nothing; [ "$before" = "$after" ] || again=CONVERTS
+    again=nothing; [ "$before" = "$after" ] || { again=CONVERTS; status=1; }
     [ "$converted" -gt 0 ] || again="(read as bytes)"
     awk -v e="$ext" -v s="$size" -v c="$converted" -v h="$found" -v f="$first" -v t="$second" \
       -v a="$again" 'BEGIN { printf "| %s | %d | %d | %s | %.3f | %.3f | %.3f | %s |\n",
@@ -185,3 +186,4 @@ echo
 awk -v u="$utf8_s" -v s="$sjis_s" \
   'BEGIN { r = u / s; printf "UTF-8 / Shift-JIS: %.2f (target <= 1.5: %s)\n", r, r <= 1.5 ? "met" : "MISSED" }'
 [ "$sjis_hits" = "$utf8_hits" ] || { echo "the two copies give different hit counts" >&2; exit 1; }
+exit $status
