@@ -18,7 +18,8 @@
 #                   sjis/ tree, and (c) searches sjis/ and utf8/
 #   QF=PATH         the qf binary (default build/qf)
 #   DOC_MB=N        MiB of UTF-8 text per document (default 2)
-#   RUNS=N          runs per timing; their median is shown (default 3)
+#   RUNS=N          runs per timing after one warm-up run; their median is
+#                   shown (default 3)
 # Needs soffice (LibreOffice writer, calc and impress) for (a) and (b);
 # uses hyperfine when it is installed.
 set -euo pipefail
@@ -117,11 +118,12 @@ seconds() {  # seconds PREPARE COMMAND...: median over RUNS, PREPARE before each
   local prepare=$1; shift
   if command -v hyperfine >/dev/null; then
     printf '%q ' "$@" > "$work/command.sh"  # no Japanese inside hyperfine's command line
-    hyperfine -i --style none --runs "$runs" --prepare "$prepare" --export-csv "$work/t.csv" \
+    hyperfine -i --style none --warmup 1 --runs "$runs" --prepare "$prepare" --export-csv "$work/t.csv" \
       --output=pipe -- "bash $work/command.sh" >/dev/null 2>&1
     awk -F, 'NR == 2 { printf "%.3f\n", $4 }' "$work/t.csv"
     return
   fi
+  "$@" >/dev/null 2>&1 || true  # warm-up: the files in the page cache
   for _ in $(seq "$runs"); do
     bash -c "$prepare"
     local start end

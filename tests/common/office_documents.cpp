@@ -106,14 +106,16 @@ class DocumentCache {
 public:
     std::string make(const std::string& source, const std::string& sourceExtension,
                      const std::string& format) {
-        auto [it, added] = sources_.try_emplace(source, "doc" + std::to_string(sources_.size()));
-        const std::string input = folder_.path("docs/" + it->second + "." + sourceExtension);
-        if (added) folder_.write("docs/" + it->second + "." + sourceExtension, source);
-        const std::string output = folder_.path("docs/" + it->second + "." + format);
+        auto [it, added] =
+            sources_.try_emplace(source, "docs/doc" + std::to_string(sources_.size()));
+        const std::string& stem = it->second;
+        if (added) folder_.write(stem + "." + sourceExtension, source);
+        const std::string output = folder_.path(stem + "." + format);
         if (fs::exists(output)) return output;
         runProgram({"soffice", "--headless", "--norestore",
                     "-env:UserInstallation=file://" + folder_.path("profile"), "--convert-to",
-                    format, "--outdir", folder_.path("docs"), input});
+                    format, "--outdir", folder_.path("docs"),
+                    folder_.path(stem + "." + sourceExtension)});
         return fs::exists(output) ? output : std::string();
     }
 
