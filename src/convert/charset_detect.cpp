@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "support/byte_scan.h"
+
 namespace {
 
 // Hiragana must be at least 1/kHiraganaShare of the two-byte characters, and
@@ -105,14 +107,30 @@ struct Scan {
 };
 
 // cutEnd: the text is a head, so a character left open at its end is fine.
+// Where the ASCII run at p ends (eight bytes at a time), at most end.
+const char* pastAscii(const char* p, const char* end) {
+    while (end - p >= 8 && (byte_scan::load8(p) & byte_scan::kHighs) == 0) p += 8;
+    while (p < end && static_cast<unsigned char>(*p) < 0x80) ++p;
+    return p;
+}
+
 Scan scan(std::string_view text, bool cutEnd) {
     Scan s;
-    for (char c : text) {
-        const auto b = static_cast<unsigned char>(c);
+    const char* p = text.data();
+    const char* end = p + text.size();
+    // All three checkers pass over ASCII between characters unchanged.
+    while (p < end && s.eucJp.valid) {
+        if (s.utf8.need == 0 && s.eucJp.need == 0 && !s.shiftJis.needTrail) p = pastAscii(p, end);
+        if (p == end) break;
+        const auto b = static_cast<unsigned char>(*p++);
         s.utf8.feed(b);
         s.eucJp.feed(b);
         s.shiftJis.feed(b);
-        if (!s.utf8.valid && !s.eucJp.valid) return s;
+    }
+    // Without EUC-JP, the Shift-JIS checker no longer matters.
+    while (p < end && s.utf8.valid) {
+        if (s.utf8.need == 0) p = pastAscii(p, end);
+        if (p < end) s.utf8.feed(static_cast<unsigned char>(*p++));
     }
     if (!cutEnd) {
         s.utf8.valid &= s.utf8.need == 0;

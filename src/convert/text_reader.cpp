@@ -16,6 +16,7 @@
 #include "text/io_file.h"
 #include "text/memory_stream.h"
 #include "text/stream_reading.h"
+#include "text/utf8_fast.h"
 
 namespace {
 
@@ -36,6 +37,8 @@ public:
 
 // Decodes text in codePage to Shift-JIS.
 LStr decodeToNative(std::string_view text, int codePage) {
+    LStr fast;
+    if (codePage == kCodePageUtf8 && utf8ToNative(text, fast)) return fast;
     LWStr wide;
     mbToWide(text, wide, codePage);
     LStr sjis;
@@ -48,12 +51,17 @@ LStr decodeToNative(std::string_view text, int codePage) {
 // or EUC-JP (or plain ASCII): read whole, and decoded when all of it is
 // detected as one of them; the bytes as they are otherwise. Nothing when the
 // start already rules both out, so the file is read as a stream.
-std::optional<LStr> readUnmarkedText(LSrmBase& file) {
+std::optional<LStr> readUnmarkedText(LSrmBase& file, int64_t size) {
     int32_t visible = 0;
     const char* head = file.peekBytes(LSrmBase::kMaxPeek, &visible);
     if (!mayBeDetected(std::string_view(head, visible))) return std::nullopt;
     LStr bytes;
+    bytes.reserve(int32_t(size) + 1);
     readAllBytes(file, bytes);
+    // Most such files are UTF-8: decoding it checks it too.
+    LStr utf8;
+    bool multibyte = false;
+    if (utf8ToNative(bytes.view(), utf8, &multibyte) && multibyte) return utf8;
     switch (detectCharset(bytes.view())) {
         case DetectedCharset::kUtf8:
             return decodeToNative(bytes.view(), kCodePageUtf8);
@@ -97,8 +105,9 @@ std::unique_ptr<LSrmBase> openTextReader(std::string_view path, const Conversion
         if (convertedPath) *convertedPath = std::move(converted);
         return text;
     }
-    if (!options.autoDetect || fileSize(path) > kMaxDecodedSize) return file;
-    if (std::optional<LStr> text = readUnmarkedText(*file))
+    const int64_t size = fileSize(path);
+    if (!options.autoDetect || size > kMaxDecodedSize) return file;
+    if (std::optional<LStr> text = readUnmarkedText(*file, size))
         return std::make_unique<DecodedTextReader>(std::move(*text));
     return file;
 }

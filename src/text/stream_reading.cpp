@@ -6,6 +6,7 @@
 
 #include "support/message_service.h"
 #include "text/encoding.h"
+#include "text/utf8_fast.h"
 
 namespace {
 
@@ -62,6 +63,7 @@ TextEncoding readMarkedText(LSrmBase& stream, LStr& out) {
     if (mark.encoding == TextEncoding::kUtf8) {
         LStr bytes;
         readAllBytes(stream, bytes);
+        if (utf8ToNative(bytes.view(), out)) return mark.encoding;
         mbToWide(bytes.view(), wide, kCodePageUtf8);
     } else {
         readAllUtf16(stream, wide);
