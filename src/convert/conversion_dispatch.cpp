@@ -104,6 +104,10 @@ int64_t documentConversionCount() {
 }
 
 LStr convertDocument(std::string_view path, LSrmBase& file, const ConversionOptions& options) {
+    if (options.convertDictionary) {
+        LStr dictionary = options.convertDictionary(path, options);
+        if (!dictionary.empty()) return dictionary;
+    }
     const LStr ext = lowerExtension(path);
     for (std::string_view plain : kPlainExtensions)
         if (ext == plain) return {};
