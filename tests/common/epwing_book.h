@@ -33,7 +33,7 @@ public:
     // A search index of one leaf page.
     int64_t addLeafIndex(const std::vector<LeafKey>& keys, uint8_t id = 0x91);
     // The first page number the next section will get.
-    int64_t nextPage() const { return int64_t(pages_.size() / 2048) + 1; }
+    int64_t nextPage() const { return int64_t(pages_.size() / 2048) + 2; }
     // A table entry as it is written, pages as given (damaged books).
     void addTableEntry(uint8_t id, uint32_t firstPage, uint32_t pageCount);
     // The book; byte 4 of the table is kind.
