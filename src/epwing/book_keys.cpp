@@ -69,6 +69,7 @@ void KeyWalk::leaf(int64_t pos, uint32_t count) {
             !book_.readNumber(at + 10, 2, headOffset))
             return;
         pos = at + 12;
+        if (textPage == 0 || headPage == 0) continue;  // pages count from 1: no key
         if (!addKey({bookPosition(textPage, textOffset), bookPosition(headPage, headOffset)}))
             return;
     }
