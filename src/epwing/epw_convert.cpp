@@ -204,9 +204,13 @@ bool epwingTextIsCurrent(std::string_view body, std::string_view text,
     return false;
 }
 
-LStr convertEpwingBody(std::string_view path, const ConversionOptions& options,
+// The body is known by its absolute path: the text's mirror, its header
+// line (which the clean-up maps back) and PATH lines all see that one.
+LStr convertEpwingBody(std::string_view typed, const ConversionOptions& options,
                        const std::vector<LStr>& settingsFolders) {
-    if (options.indexFolder.empty() || !isEpwingBody(path)) return {};
+    if (options.indexFolder.empty() || !isEpwingBody(typed)) return {};
+    const LStr absolute = absolutePath(typed);
+    const std::string_view path = absolute.view();
     if (options.prepareIndexFolder) options.prepareIndexFolder(options.indexFolder.view());
     LStr text = convertedTextPath(options.indexFolder.view(), path);
     if (text.empty()) return {};

@@ -45,7 +45,7 @@ int32_t decimalLine(std::string_view digits) {
 // of its source path plus ".txt"; it is what the search read and what the
 // line counts. Result lines name the body (HONMON) itself.
 LStr convertedTextOr(LStr path, const AppSettings& settings) {
-    LStr mirrored = path;
+    LStr mirrored = absolutePath(path.view());
     if (compareIgnoreCase(namePart(path.view()).view(), "HONMON") == 0)
         mirrored.append(".txt");
     else if (path.view().find("/HONMON.txt") == std::string_view::npos)
