@@ -94,6 +94,29 @@ TEST(EpwingSearch, SettingsFileAppliesByCopyright) {
     EXPECT_NE(dir.read(textPath).find("<KEY 0001>"), std::string::npos);
 }
 
+// A changed settings file converts the text again, and the index follows
+// the new text although the body did not change: here every entry moves
+// by more than a block.
+TEST(EpwingSearch, IndexFollowsATextConvertedAgain) {
+    using namespace epwbook;
+    Book book;
+    book.addSection(0x02, jis(sj("見本社")));
+    std::string body;
+    for (int i = 0; i < 40; ++i) body += entry(sj(i == 30 ? "季語の項目" : "ほかの項目"));
+    book.addSection(0x00, body);
+    TempDir dir;
+    dir.write("dict/HONMON", book.bytes());
+    const std::string settings = "config/VeloSoft/EpwingSettings/book.txt";
+    const std::string match = "COPYR\t" + sj("見本社") + "\r\n";
+    dir.write(settings, match + "DSPREP\t" + std::string(600, 'Z') + "=Z\r\n");
+    searchBook(dir, "季語", true);
+    dir.write(settings, match + "RECSEP\t\\n\r\n");
+    const QfResult plain = searchBook(dir, "季語", false);
+    EXPECT_NE(plain.out.find(summary(1, 1, 1)), std::string::npos) << plain.out;
+    const QfResult indexed = searchBook(dir, "季語", true);
+    EXPECT_TRUE(indexed.out == plain.out) << indexed.out;
+}
+
 TEST(EpwingSearch, DamagedBookGivesOneMessageAndItsText) {
     using namespace epwbook;
     Book book;
