@@ -59,10 +59,6 @@ int64_t Book::addSection(uint8_t id, std::string_view bytes, int32_t extraPages)
     return position;
 }
 
-int64_t Book::addLeafIndex(const std::vector<LeafKey>& keys, uint8_t id) {
-    return addSection(id, leafPage(keys));
-}
-
 void Book::addTableEntry(uint8_t id, uint32_t firstPage, uint32_t pageCount) {
     std::string row(1, char(id));
     row.push_back('\0');

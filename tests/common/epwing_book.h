@@ -1,7 +1,7 @@
 // EpwingBook: writes small dictionary bodies (HONMON) for the tests: page 1
 // holds the index table, every section starts on a page of its own, body
-// text is given as 16-bit codes, and search indexes as one leaf page of
-// keys (or as raw pages, to build damaged trees).
+// text is given as 16-bit codes, and search-index pages are built one by
+// one (so that damaged trees can be built too).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -30,8 +30,6 @@ public:
     // Adds a section of the given id holding bytes (padded to whole pages);
     // returns the byte position where its bytes begin.
     int64_t addSection(uint8_t id, std::string_view bytes, int32_t extraPages = 0);
-    // A search index of one leaf page.
-    int64_t addLeafIndex(const std::vector<LeafKey>& keys, uint8_t id = 0x91);
     // The first page number the next section will get.
     int64_t nextPage() const { return int64_t(pages_.size() / 2048) + 2; }
     // A table entry as it is written, pages as given (damaged books).

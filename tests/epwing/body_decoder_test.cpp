@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/capture_sink.h"
 #include "common/epwing_book.h"
 #include "common/system_charset.h"
 #include "epwing/epw_settings.h"
@@ -152,6 +153,21 @@ TEST(BodyDecoder, HeadingsOfKeysStartTheirEntries) {
     EXPECT_NE(out.find("${KEY}" + sj("甲") + "][" + sj("乙") + "]" + sj("甲の文")),
               std::string::npos)
         << out;
+}
+
+// A book cut inside a code keeps the text before it and says so once.
+TEST(BodyDecoder, CutBookEndsTheSectionWithOneMessage) {
+    const std::string body = entry(sj("最初")) + entry(sj("次"));
+    BookBytes book = BookBytes::fromMemory(body.substr(0, body.size() - 1));
+    BodyDecoder decoder(book, nullptr);
+    std::string out;
+    DecodeRange range;
+    range.limit = int64_t(body.size()) + 2;
+    CaptureSink sink;
+    EXPECT_EQ(decoder.decode(range, [&out](std::string_view t) { return out.append(t), true; }),
+              DecodeEnd::kDamaged);
+    EXPECT_EQ(out, sj("最初"));
+    EXPECT_EQ(sink.messages().size(), 1u);
 }
 
 TEST(BodyDecoder, TrimmingKeepsDoubleByteCharacters) {

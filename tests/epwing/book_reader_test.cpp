@@ -54,15 +54,6 @@ TEST(BookLayout, SectionsAreSortedByKindAndCheckedAgainstTheFile) {
     EXPECT_EQ(layout.clipped, 3);
 }
 
-TEST(BookLayout, TableCountIsBoundedByItsPage) {
-    std::string bytes = Book().bytes();
-    bytes[0] = '\xFF';
-    bytes[1] = '\xFF';
-    for (size_t i = 16; i < 2048; i += 16) bytes[i + 5] = bytes[i + 9] = 1;  // body: page 1
-    BookBytes book = BookBytes::fromMemory(bytes);
-    EXPECT_EQ(readBookLayout(book).bodies.size(), 127u);
-}
-
 // Trees as lists of pages starting at page 2 (page 1 is the table).
 struct TreeCase {
     const char* name;
@@ -71,9 +62,17 @@ struct TreeCase {
     int32_t badPages;
 };
 
+// A chain of inner pages one deeper than the walk goes.
+std::vector<std::string> deepChain() {
+    std::vector<std::string> pages;
+    for (uint32_t i = 0; i <= uint32_t(kMaxIndexDepth); ++i) pages.push_back(innerPage({i + 3}));
+    return pages;
+}
+
 std::vector<TreeCase> treeCases() {
     const LeafKey a{4096, 2048}, b{4100, 2050};
     return {
+        {"deeper than the limit", deepChain(), 0, 1},
         {"leaf", {leafPage({b, a})}, 2, 0},
         {"inner over two leaves", {innerPage({3, 4}), leafPage({a}), leafPage({b, b})}, 3, 0},
         {"cycle through the root", {innerPage({3}), innerPage({2, 4}), leafPage({a})}, 1, 1},
@@ -93,24 +92,6 @@ TEST(BookKeys, TreesAreWalkedToAnEnd) {
         EXPECT_EQ(keys.size(), c.keys) << c.name;
         EXPECT_EQ(walk.badPages, c.badPages) << c.name;
     }
-}
-
-TEST(BookKeys, DeepChainStopsAtTheDepthLimit) {
-    std::string bytes(2048, '\0');
-    const int32_t pages = kMaxIndexDepth + 5;
-    for (int32_t i = 0; i < pages; ++i) {
-        std::string page = innerPage({uint32_t(i + 3)});
-        bytes += page.append(2048 - page.size(), '\0');
-    }
-    BookBytes book = BookBytes::fromMemory(bytes);
-    std::vector<BookKey> keys;
-    EXPECT_EQ(collectBookKeys(book, 2, keys).badPages, 1);
-}
-
-TEST(BookKeys, SortedByTextThenHeading) {
-    std::vector<BookKey> keys = {{9, 1}, {2, 7}, {9, 0}, {2, 3}};
-    sortBookKeys(keys);
-    EXPECT_EQ(keys, (std::vector<BookKey>{{2, 3}, {2, 7}, {9, 0}, {9, 1}}));
 }
 
 }  // namespace

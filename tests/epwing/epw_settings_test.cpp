@@ -85,15 +85,6 @@ TEST(EpwSettings, SyntaxErrorsNameFileAndLine) {
     EXPECT_NE(sink.messages()[1].text.find("WHAT\t1"), std::string::npos);
 }
 
-TEST(EpwSettings, HeaderValueStopsAtTheDashLine) {
-    TempDir dir;
-    const std::string text = dir.write(
-        "t.txt", "QF  0003   EPW\r\n/d/HONMON\r\nRECSEP\t\\n\r\n-----DSPREP\tno\r\nDSF\tno\r\n");
-    EXPECT_EQ(std::string(headerValue(text, "RECSEP").view()), "\\n");
-    EXPECT_EQ(std::string(headerValue(text, "DSPREP").view()), "");
-    EXPECT_EQ(std::string(headerValue(text, "DSF").view()), "");
-}
-
 TEST(EpwSettings, NewestTimeIsTakenOncePerRun) {
     TempDir dir;
     dir.write("a/old.txt", "PATH\tx\r\n");
