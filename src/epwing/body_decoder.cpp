@@ -381,7 +381,17 @@ DecodeEnd BodyDecoder::decode(const DecodeRange& range, const BookOutput& out) {
     return run.run();
 }
 
+BodyDecoder::~BodyDecoder() = default;
+
 LStr BodyDecoder::heading(int64_t pos) {
+    if (!headingDecoder_) {
+        headingBook_ = std::make_unique<BookBytes>(book_.second());
+        headingDecoder_ = std::make_unique<BodyDecoder>(*headingBook_, settings_);
+    }
+    return headingDecoder_->headingHere(pos);
+}
+
+LStr BodyDecoder::headingHere(int64_t pos) {
     LStr text;
     DecodeRange range;
     range.start = pos;

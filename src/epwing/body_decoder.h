@@ -7,6 +7,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -40,13 +41,21 @@ public:
     BodyDecoder(BookBytes& book, const EpwSettings* settings);
 
     DecodeEnd decode(const DecodeRange& range, const BookOutput& out);
-    // The heading at pos: one line, trimmed.
+    ~BodyDecoder();
+    BodyDecoder(const BodyDecoder&) = delete;
+    BodyDecoder& operator=(const BodyDecoder&) = delete;
+
+    // The heading at pos: one line, trimmed, read through a window of its
+    // own.
     LStr heading(int64_t pos);
 
 private:
     friend class DecodeRun;
+    LStr headingHere(int64_t pos);
     BookBytes& book_;
     const EpwSettings* settings_;
+    std::unique_ptr<BookBytes> headingBook_;  // made on the first heading
+    std::unique_ptr<BodyDecoder> headingDecoder_;
 };
 
 // Removes bytes up to 0x20 and full-width blanks from the end, then from

@@ -39,6 +39,10 @@ bool BookBytes::fill(int64_t pos) {
     return true;
 }
 
+BookBytes BookBytes::second() const {
+    return file_ ? BookBytes(path_.view()) : fromMemory(window_);
+}
+
 bool BookBytes::read(int64_t pos, void* out, int32_t n) {
     if (pos < 0 || n < 0 || n > kWindowSize || pos > size_ - n) return false;
     const bool inside = windowStart_ >= 0 && pos >= windowStart_ &&

@@ -24,6 +24,10 @@ public:
     // A copy of bytes held in memory.
     static BookBytes fromMemory(std::string_view bytes);
 
+    // The same bytes with a read window of their own, so that reads
+    // elsewhere (headings) do not move the window of a forward scan.
+    BookBytes second() const;
+
     bool isOpen() const { return size_ >= 0; }
     int64_t size() const { return size_; }
     const LStr& path() const { return path_; }

@@ -33,9 +33,11 @@ void KeyWalk::page(int64_t number, int32_t depth) {
     if (result.stopped) return;
     const int64_t start = bookPosition(number);
     uint32_t kind = 0, keyLength = 0, count = 0;
-    if (number < 1 || depth > kMaxIndexDepth || !visited_.insert(number).second ||
-        !book_.readNumber(start, 1, kind) || !book_.readNumber(start + 1, 1, keyLength) ||
-        !book_.readNumber(start + 2, 2, count)) {
+    // Books list the last child of an inner page twice, so a page seen
+    // before is passed over without complaint; that also ends a cycle.
+    if (!visited_.insert(number).second) return;
+    if (number < 1 || depth > kMaxIndexDepth || !book_.readNumber(start, 1, kind) ||
+        !book_.readNumber(start + 1, 1, keyLength) || !book_.readNumber(start + 2, 2, count)) {
         ++result.badPages;
         return;
     }

@@ -18,7 +18,7 @@ struct BookKey {
 inline constexpr int32_t kMaxIndexDepth = 32;
 
 struct KeyWalkResult {
-    int32_t badPages = 0;  // pages the file does not hold, or seen twice
+    int32_t badPages = 0;  // pages the file does not hold, or past the depth limit
     bool stopped = false;  // the progress callback said stop
 };
 

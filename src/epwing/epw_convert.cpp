@@ -25,8 +25,8 @@ constexpr char kBodyTitle[] =
 constexpr char kCopyrightTitle[] = "\x81y\x92\x98\x8D\xEC\x8C\xA0\x95\\\x8E\xA6\x81z\r\n";
 constexpr char kDashLine[] = "--------------------------------";
 constexpr char kTextVersion[] = "QF  0003   EPW\r\n";
-// "Index pages the file does not hold, or seen twice, were passed over: %s"
-constexpr char kBadPages[] = "EPWING: %d index page(s) out of the book or read twice: %s";
+// Index pages the file does not hold, or too deep in a tree, are passed over.
+constexpr char kBadPages[] = "EPWING: %d index page(s) out of the book: %s";
 constexpr char kCannotWrite[] = "cannot write to text file '%s'";
 
 std::atomic<int64_t> conversions{0};
