@@ -31,16 +31,17 @@ const char kJaCannotOpen[] = "%s \x82\xF0\x8AJ\x82\xAF\x82\xDC\x82\xB9\x82\xF1";
 int TWorker::searchFile(const LStr& path) {
     if (request_.ignoreSameRecord == 1) shownRecords_.clear();
     unopenedReported_ = false;
+    // A conversion stopped on the way leaves the file unsearched.
     std::unique_ptr<RecordSource> runSource = useDictionarySettings(path);
-    if (stopped()) return 1;
-
-    if (request_.keys.fuzzy() && (!current_ || current_->regulSig))
-        searchFuzzyIndexed(path);
-    else if (request_.keys.useIndex)
-        searchIndexedFile(path);
-    else
-        searchWholeFile(path);
-    ++filesSearched_;
+    if (!stopped()) {
+        if (request_.keys.fuzzy() && (!current_ || current_->regulSig))
+            searchFuzzyIndexed(path);
+        else if (request_.keys.useIndex)
+            searchIndexedFile(path);
+        else
+            searchWholeFile(path);
+        ++filesSearched_;
+    }
     if (runSource) source_ = std::move(runSource);
     formatter_->setFileReplacements({});
     return stopped() ? 1 : 0;
