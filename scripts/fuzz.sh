@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${QF_FUZZ_SECONDS:-10}
 build="$root/build-fuzz"
 all=(rex_fuzz config_fuzz ix_fuzz record_fuzz decode_fuzz escapes_fuzz qf_args_fuzz rtf_fuzz
-     pdf_fuzz)
+     pdf_fuzz epwing_fuzz)
 targets=("$@")
 ((${#targets[@]})) || targets=("${all[@]}")
 

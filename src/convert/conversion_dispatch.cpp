@@ -128,6 +128,10 @@ int64_t documentConversionCount() {
 }
 
 LStr convertDocument(std::string_view path, LSrmBase& file, const ConversionOptions& options) {
+    if (options.convertDictionary) {
+        LStr dictionary = options.convertDictionary(path, options);
+        if (!dictionary.empty()) return dictionary;
+    }
     const bool marked = detectByteOrderMark(file).encoding != TextEncoding::kNative;
     const LStr ext = lowerExtension(path);
     for (std::string_view plain : kPlainExtensions)

@@ -18,6 +18,10 @@ struct ConversionOptions {
     // converted text goes into it; without the mark the clean-up would never
     // touch the folder.
     bool (*prepareIndexFolder)(std::string_view indexFolder) = nullptr;
+    // The converted text of a dictionary body, or empty when path is none;
+    // the dictionary converter sits above this layer, so it comes in here.
+    LStr (*convertDictionary)(std::string_view path, const ConversionOptions& options) = nullptr;
+    int32_t dictionaryMaxBytes = 0;  // body bytes read per dictionary section, 0 for all
 };
 
 // For the document at path, whose stream file stands at its start: the path

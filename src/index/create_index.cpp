@@ -2,6 +2,8 @@
 // next record would make it too long.
 #include "index/create_index.h"
 
+#include <algorithm>
+
 #include "convert/text_reader.h"
 #include "index/ix_cache.h"
 #include "index/ix_status.h"
@@ -86,12 +88,23 @@ bool blockEndsBefore(const BlockBuilder& block, int32_t recordLength) {
 
 }  // namespace
 
+bool indexedFileInfo(std::string_view path, const ConversionOptions& conversion, int64_t& size,
+                     uint64_t& writeTime) {
+    if (!fsOpenedFileInfo(path, size, writeTime)) return false;
+    if (!conversion.convertDictionary) return true;
+    const LStr text = conversion.convertDictionary(path, conversion);
+    uint64_t textTime = 0;
+    if (!text.empty() && fsWriteTime(text.view(), textTime))
+        writeTime = std::max(writeTime, textTime);
+    return true;
+}
+
 int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator& separator,
                 const IxBlockFileSource& spill, const ConversionOptions& conversion) {
     debugLog("createIndex [%.*s]\n", int(path.size()), path.data());
     int64_t size = 0;
     uint64_t writeTime = 0;
-    if (!fsOpenedFileInfo(path, size, writeTime)) return 1;
+    if (!indexedFileInfo(path, conversion, size, writeTime)) return 1;
     entry.lastWrite = writeTime;
     entry.size = uint32_t(uint64_t(size));
     entry.blocks.clear();

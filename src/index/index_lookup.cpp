@@ -20,10 +20,11 @@ void moveToIndexFile(TIxCache& cache, std::string_view sourceFile, const LStr& i
     ixStatus(2, ixtext::kSearching);
 }
 
-bool isCurrent(const TIxEntry& entry, std::string_view sourceFile) {
+bool isCurrent(const TIxEntry& entry, std::string_view sourceFile,
+               const ConversionOptions& conversion) {
     int64_t size = 0;
     uint64_t writeTime = 0;
-    if (!fsOpenedFileInfo(sourceFile, size, writeTime)) return false;
+    if (!indexedFileInfo(sourceFile, conversion, size, writeTime)) return false;
     return entry.size == uint32_t(uint64_t(size)) && entry.lastWrite == writeTime;
 }
 
@@ -43,7 +44,7 @@ TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile, const IxRecordS
         auto fresh = std::make_unique<TIxEntry>();
         fresh->name = name;
         entry = &cache.add(std::move(fresh));
-    } else if (isCurrent(*entry, source)) {
+    } else if (isCurrent(*entry, source, conversion)) {
         return entry;
     } else {
         entry->blocks.clear();

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <thread>
 
+#include "epwing/epw_convert.h"
+#include "epwing/epw_settings.h"
 #include "platform/file_handle.h"
 #include "platform/system_error.h"
 #include "search/indexed_search.h"
@@ -29,15 +31,36 @@ const char kJaCannotOpen[] = "%s \x82\xF0\x8AJ\x82\xAF\x82\xDC\x82\xB9\x82\xF1";
 int TWorker::searchFile(const LStr& path) {
     if (request_.ignoreSameRecord == 1) shownRecords_.clear();
     unopenedReported_ = false;
-
-    if (request_.keys.fuzzy() && (!current_ || current_->regulSig))
-        searchFuzzyIndexed(path);
-    else if (request_.keys.useIndex)
-        searchIndexedFile(path);
-    else
-        searchWholeFile(path);
-    ++filesSearched_;
+    // A conversion stopped on the way leaves the file unsearched.
+    std::unique_ptr<RecordSource> runSource = useDictionarySettings(path);
+    if (!stopped()) {
+        if (request_.keys.fuzzy() && (!current_ || current_->regulSig))
+            searchFuzzyIndexed(path);
+        else if (request_.keys.useIndex)
+            searchIndexedFile(path);
+        else
+            searchWholeFile(path);
+        ++filesSearched_;
+    }
+    if (runSource) source_ = std::move(runSource);
+    formatter_->setFileReplacements({});
     return stopped() ? 1 : 0;
+}
+
+// A dictionary body is searched through its converted text, cut at the
+// separator and shown with the display replacement its header names. The
+// run's own record source comes back to be put in place afterwards.
+std::unique_ptr<RecordSource> TWorker::useDictionarySettings(const LStr& path) {
+    const LStr text = convertEpwingBody(path.view(), request_.conversion);
+    if (text.empty()) return nullptr;
+    LStr display = headerValue(text.view(), "DSPREP");
+    display.replaceAll("${/}", "\r\n");
+    formatter_->setFileReplacements(display.view());
+    const LStr separator = headerValue(text.view(), "RECSEP");
+    if (separator.empty()) return nullptr;
+    std::unique_ptr<RecordSource> own = std::make_unique<RecordSource>(separator.view());
+    std::swap(own, source_);
+    return own;
 }
 
 void TWorker::searchWholeFile(const LStr& path) {

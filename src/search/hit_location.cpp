@@ -10,6 +10,7 @@
 #include "pattern/parser.h"
 #include "pattern/searcher.h"
 #include "support/path_utils.h"
+#include "text/sjis.h"
 
 namespace {
 
@@ -41,10 +42,15 @@ int32_t decimalLine(std::string_view digits) {
 }
 
 // A converted dictionary body stands under the index folder at the mirror
-// of its source path; it is what the search read and what the line counts.
+// of its source path plus ".txt"; it is what the search read and what the
+// line counts. Result lines name the body (HONMON) itself.
 LStr convertedTextOr(LStr path, const AppSettings& settings) {
-    if (path.view().find("/HONMON.txt") == std::string_view::npos) return path;
-    LStr converted = ixMirrorPath(settings.ixfDir.view(), path.view());
+    LStr mirrored = absolutePath(path.view());
+    if (compareIgnoreCase(namePart(path.view()).view(), "HONMON") == 0)
+        mirrored.append(".txt");
+    else if (path.view().find("/HONMON.txt") == std::string_view::npos)
+        return path;
+    LStr converted = ixMirrorPath(settings.ixfDir.view(), mirrored.view());
     return pathKind(converted.view()) == 1 ? converted : path;
 }
 

@@ -121,6 +121,11 @@ std::vector<LStr> ResultFormatter::fieldTitles(std::string_view titles) const {
     return out;
 }
 
+void ResultFormatter::setFileReplacements(std::string_view list) {
+    fileReplace_.clear();
+    fileReplace_.parse(list);
+}
+
 void ResultFormatter::write(const TReader& reader, const RecordParts& record, const HitList& hits,
                             int32_t schStrNo) {
     body_.truncate(0);
@@ -129,6 +134,7 @@ void ResultFormatter::write(const TReader& reader, const RecordParts& record, co
     body_.append(record.suffix);
 
     preReplace_.apply(body_);
+    fileReplace_.apply(body_);
     if (fontSpecSearcher_) applyFontSpec(body_);
     if (fieldTitles_ && !reader.fieldTitles.empty()) insertFieldTitles(reader.fieldTitles, body_);
 

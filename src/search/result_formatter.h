@@ -42,6 +42,10 @@ public:
     // The resolved display separator that begins every result line.
     const LStr& displaySeparator() const { return displaySeparator_; }
 
+    // The display replacement of the file being searched (a dictionary's
+    // own), applied after the run's; empty text clears it.
+    void setFileReplacements(std::string_view list);
+
     // Writes the result line of a record, or keeps it for sorting.
     void write(const TReader& reader, const RecordParts& record, const HitList& hits,
                int32_t schStrNo);
@@ -59,6 +63,7 @@ private:
     LStr fieldSeparator_;    // resolved
     LStr displaySeparator_;  // resolved
     ReplacementList preReplace_;
+    ReplacementList fileReplace_;
     LRexPtr fontSpecRex_;
     std::unique_ptr<LRexSearcher> fontSpecSearcher_;
     RateItems rateItems_;

@@ -2,6 +2,7 @@
 #include "search/search_request.h"
 
 #include "config/app_settings.h"
+#include "epwing/epw_convert.h"
 #include "index/index_marker.h"
 
 std::vector<LStr> splitList(std::string_view text) {
@@ -45,6 +46,8 @@ SearchRequest makeSearchRequest(const AppSettings& s, bool literalOnce) {
     r.conversion.useOffice2003 = s.useOffice2003 != 0;
     r.conversion.autoDetect = s.autoDetectCharset != 0;
     r.conversion.prepareIndexFolder = ensureIndexFolder;
+    r.conversion.convertDictionary = convertEpwingBody;
+    r.conversion.dictionaryMaxBytes = s.maxBytes;
     r.recordSeparator = s.recSeparEsc;
     r.fieldSeparator = s.fldSeparEsc;
     r.areaPattern = s.schAreaInRec;

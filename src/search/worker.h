@@ -79,6 +79,7 @@ private:
 
     // Per file (file_search.cpp).
     int searchFile(const LStr& path);
+    std::unique_ptr<RecordSource> useDictionarySettings(const LStr& path);
     void searchWholeFile(const LStr& path);
     void searchIndexedFile(const LStr& path);
     void searchFuzzyIndexed(const LStr& path);

@@ -66,6 +66,8 @@ TEST(HitLocation, ChoosesEditorOrDesktopForAnExistingFile) {
         {"report.doc(2): x", base, "ed", "-n<@>", "desktop " + doc},
         {"sub/memo.txt(2): x", base, "", "-n<@>", "desktop " + memo},
         {"dict/HONMON.txt(9): x", base, "ed", "", "editor ed [" + converted + "]"},
+        // Result lines name the body itself; its text is what opens.
+        {"dict/HONMON(9): x", base, "ed", "-n<@>", "editor ed [-n9] [" + converted + "]"},
         {"sub/gone.txt(2): x", base, "ed", "-n<@>", "none"},
         {"sub(2): x", base, "ed", "", "none"},  // a folder
     };
