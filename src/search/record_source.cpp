@@ -63,6 +63,7 @@ bool RecordSource::next(TReader& reader, int64_t end, LStr& record) {
 bool RecordSource::skipToCandidate(TReader& reader, int64_t end,
                                    const std::vector<std::string_view>& needles) {
     LSrmBase& stream = reader.stream();
+    if (!cutsLines_) return stream.tell() < end;  // records may span lines
     while (stream.tell() < end && !stopRequested()) {
         int32_t visible = 0;
         const char* p = stream.peekBytes(LSrmBase::kMaxPeek, &visible);

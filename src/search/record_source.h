@@ -30,10 +30,11 @@ public:
     bool next(TReader& reader, int64_t end, LStr& record);
     // Whether records are lines: the separator is a run of CR and LF.
     bool cutsLines() const { return cutsLines_; }
-    // For a source that cuts lines, and needles without CR and LF of which
-    // every matching record holds one: passes over the records that hold
-    // none, counting their lines, up to the record of the next place where
-    // one begins. False when no record that begins before end is left.
+    // For needles without CR and LF of which every matching record holds
+    // one: passes over the records that hold none, counting their lines, up
+    // to the record of the next place where one begins (a source that does
+    // not cut lines passes over nothing). False when no record that begins
+    // before end is left.
     bool skipToCandidate(TReader& reader, int64_t end,
                          const std::vector<std::string_view>& needles);
     // The first record of the text without its separator.

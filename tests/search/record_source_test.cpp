@@ -100,4 +100,12 @@ TEST(RecordSource, SkippingKeepsTheRecordsThatHoldANeedle) {
             kept.push_back({at, reader.recordLine(), body});
     }
     EXPECT_EQ(kept, expected);
+
+    // Records of another separator span lines: nothing is passed over.
+    RecordSource entries(";");
+    TReader other;
+    ASSERT_TRUE(openReader(other, LStr(dir.write("b.txt", "a\nb\nx;c")), "", false));
+    entries.seek(other, 0, 1);
+    EXPECT_TRUE(entries.skipToCandidate(other, INT32_MAX, needles));
+    EXPECT_EQ(other.stream().tell(), 0);
 }
