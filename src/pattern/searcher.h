@@ -17,6 +17,7 @@
 #include "base/lstr.h"
 #include "pattern/first_bytes.h"
 #include "pattern/nodes/rex.h"
+#include "pattern/nodes/rex_memo.h"
 
 // Which match a search records.
 enum class SearchMode {
@@ -91,6 +92,8 @@ public:
     void setStopFlag(const volatile int* flag) { control_.setFlag(flag); }
     // Gives up a search after about this many matcher steps (0: never).
     void setStepLimit(uint64_t steps) { control_.setStepLimit(steps); }
+    // Searches without the failure memo when off (for comparisons).
+    void setFailureMemo(bool on) { memoOn_ = on; }
     // Whether the last search ended because the stop flag was set.
     bool stopped() const { return control_.stopped(); }
 
@@ -128,6 +131,8 @@ private:
     int32_t replaceCount_ = 0;
     ReplaceOutput output_ = ReplaceOutput::Everything;
     LRexStopControl control_;
+    LRexMemo memo_;
+    bool memoOn_ = true;
 };
 
 // The match of node in text the range asks for: a pointer to it (its length

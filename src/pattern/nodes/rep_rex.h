@@ -1,13 +1,14 @@
 // LRepRex: repetition of a child between min and max times, greedy (longest
 // first) or lazy (shortest first).
 //
-// The state is one entry per iteration: where it started, the capture count
-// there, and which alternative of the child it uses. The child is one node
-// shared by all iterations, so to move an iteration to its next alternative
-// the child is reset and replayed up to the alternative in use; iterations
-// before it keep their recorded positions. An iteration that matches the
-// empty string ends the repetition; below min it stands for all the missing
-// iterations (repeating an empty match changes nothing).
+// The state is one entry per iteration: where it started and ended, and the
+// captures after it. Each iteration past the first runs its own copy of a
+// child that has alternatives, so moving an iteration to its next
+// alternative resumes that copy. An iteration that matches the empty string
+// ends the repetition; below min it stands for all the missing iterations
+// (repeating an empty match changes nothing). With a failure memo in the
+// cursor, a repetition rejects at once a position where everything
+// after it already failed.
 #pragma once
 #include "pattern/nodes/rex.h"
 
@@ -19,6 +20,7 @@ public:
     void reset() override;
     bool next(LRexCursor& c, bool backward) override;
     void dump(LStr& out, int indent) const override;
+    LRexPtr clone() const override;
     bool firstBytes(int k, LRexByteSet& set, std::vector<int>& pending) const override;
     std::unique_ptr<LRexReq> requirements() const override;
     bool captures() const override { return child_->captures(); }
@@ -33,17 +35,21 @@ private:
     struct Iteration {
         const char* start;
         const char* end;
-        int32_t alt;  // alternatives of the child taken so far (1 = first)
+        size_t savedAt;  // where its captures start in saved_
     };
     enum class Step { Moved, Empty, Failed };
 
     int64_t count() const { return int64_t(its_.size()) + fill_; }
     bool belowMinBefore(size_t iterations) const { return int64_t(iterations) < min_; }
-    void restoreAfter(LRexCursor& c, size_t iterations, bool backward);
+    LRex& childFor(size_t iteration);
+    void restoreAfter(LRexCursor& c, size_t iterations);
+    void saveCaptures(const LRexCursor& c);
+    bool knownFailed(const LRexCursor& c) const;
+    void noteFailed(LRexCursor& c) const;
     Step addIteration(LRexCursor& c, bool backward);
     Step advanceLast(LRexCursor& c, bool backward);
     void popLast(LRexCursor& c);
-    void extendGreedy(LRexCursor& c, bool backward);
+    bool extendGreedy(LRexCursor& c, bool backward);
     bool nextGreedy(LRexCursor& c, bool backward);
     bool nextLazy(LRexCursor& c);
     bool answer() { return answered_ = true; }
@@ -55,7 +61,11 @@ private:
     bool childVariable_;
     bool childCaptures_;
 
+    const LRepRex* origin_ = this;  // the node a copy was made from (memo identity)
+    std::vector<LRexPtr> copies_;   // children of iterations 1, 2, ...
     std::vector<Iteration> its_;
+    std::vector<LRexHit> saved_;  // captures after each iteration, in a row
+    int memoSlot_ = -1;
     int64_t fill_ = 0;  // empty iterations standing in for the rest up to min
     const char* base_ = nullptr;
     int32_t baseHits_ = 0;
