@@ -3,7 +3,6 @@
 // same tree shortest first.
 #include "pattern/nodes/rep_rex.h"
 
-#include "pattern/nodes/rex_memo.h"
 #include "support/message_service.h"
 
 LRepRex::LRepRex(LRexPtr child, int32_t min, int32_t max, bool lazy, uint32_t flags,
@@ -25,15 +24,12 @@ LRexPtr LRepRex::clone() const {
 
 void LRepRex::reset() {
     its_.clear();
-    saved_.clear();
+    if (childCaptures_) saved_.clear();
     fill_ = 0;
     started_ = done_ = answered_ = yielded_ = false;
 }
 
-// A child without alternatives keeps no state between answers, so every
-// iteration can share it.
-LRex& LRepRex::childFor(size_t iteration) {
-    if (iteration == 0 || !childVariable_) return *child_;
+LRex& LRepRex::copyFor(size_t iteration) {
     while (copies_.size() < iteration) copies_.push_back(child_->clone());
     return *copies_[iteration - 1];
 }
@@ -52,25 +48,26 @@ void LRepRex::restoreAfter(LRexCursor& c, size_t iterations) {
 
 // Records the captures after the last iteration (replacing earlier ones).
 void LRepRex::saveCaptures(const LRexCursor& c) {
+    if (!childCaptures_) return;
     Iteration& it = its_.back();
     it.savedAt = std::min(it.savedAt, saved_.size());
     saved_.resize(it.savedAt);
-    if (childCaptures_ && c.hits) saved_.insert(saved_.end(), c.hits->begin(), c.hits->end());
+    if (c.hits) saved_.insert(saved_.end(), c.hits->begin(), c.hits->end());
 }
 
 // The memo speaks of positions reached by a non-empty iteration with at
 // least min iterations: from there on the repetition behaves the same
 // whichever way the text before was split.
-bool LRepRex::knownFailed(const LRexCursor& c) const {
-    if (memoSlot_ < 0 || c.atomicDepth > 0 || its_.empty() || count() < min_) return false;
+bool LRepRex::knownFailed(const LRexCursor& c) {
+    if (!c.memo || c.atomicDepth > 0 || its_.empty() || count() < min_) return false;
     const Iteration& it = its_.back();
-    return it.end != it.start && c.memo->failed(memoSlot_, it.end);
+    return it.end != it.start && memoSlot(c) >= 0 && c.memo->failed(memoSlot_, it.end);
 }
 
-void LRepRex::noteFailed(LRexCursor& c) const {
-    if (memoSlot_ < 0 || c.atomicDepth > 0 || its_.empty() || count() < min_) return;
+void LRepRex::noteFailed(LRexCursor& c) {
+    if (!c.memo || c.atomicDepth > 0 || its_.empty() || count() < min_) return;
     const Iteration& it = its_.back();
-    if (it.end != it.start) c.memo->markFailed(memoSlot_, it.end);
+    if (it.end != it.start && memoSlot(c) >= 0) c.memo->markFailed(memoSlot_, it.end);
 }
 
 LRepRex::Step LRepRex::addIteration(LRexCursor& c, bool backward) {
@@ -132,7 +129,7 @@ bool LRepRex::extendGreedy(LRexCursor& c, bool backward) {
 bool LRepRex::finish(LRexCursor& c) {
     done_ = true;
     its_.clear();
-    saved_.clear();
+    if (childCaptures_) saved_.clear();
     fill_ = 0;
     c.cur = base_;
     c.truncateHits(baseHits_);
@@ -188,7 +185,7 @@ bool LRepRex::next(LRexCursor& c, bool backward) {
     if (!started_) {
         base_ = c.cur;
         baseHits_ = c.hitCount();
-        memoSlot_ = c.memo ? c.memo->slotOf(origin_) : -1;
+        memoSlot_ = kSlotUnknown;
     }
     return lazy_ && !backward ? nextLazy(c) : nextGreedy(c, backward);
 }

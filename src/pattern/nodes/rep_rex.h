@@ -11,6 +11,7 @@
 // after it already failed.
 #pragma once
 #include "pattern/nodes/rex.h"
+#include "pattern/nodes/rex_memo.h"
 
 class LRepRex : public LRex {
 public:
@@ -41,11 +42,21 @@ private:
 
     int64_t count() const { return int64_t(its_.size()) + fill_; }
     bool belowMinBefore(size_t iterations) const { return int64_t(iterations) < min_; }
-    LRex& childFor(size_t iteration);
+    // A child without alternatives keeps no state between answers, so every
+    // iteration can share it.
+    LRex& childFor(size_t iteration) {
+        return iteration == 0 || !childVariable_ ? *child_ : copyFor(iteration);
+    }
+    LRex& copyFor(size_t iteration);
     void restoreAfter(LRexCursor& c, size_t iterations);
     void saveCaptures(const LRexCursor& c);
-    bool knownFailed(const LRexCursor& c) const;
-    void noteFailed(LRexCursor& c) const;
+    bool knownFailed(const LRexCursor& c);
+    void noteFailed(LRexCursor& c);
+    // Looked up when first needed: most attempts fail before the memo matters.
+    int memoSlot(const LRexCursor& c) {
+        if (memoSlot_ == kSlotUnknown) memoSlot_ = c.memo->slotOf(origin_);
+        return memoSlot_;
+    }
     Step addIteration(LRexCursor& c, bool backward);
     Step advanceLast(LRexCursor& c, bool backward);
     void popLast(LRexCursor& c);
@@ -65,8 +76,9 @@ private:
     std::vector<LRexPtr> copies_;   // children of iterations 1, 2, ...
     std::vector<Iteration> its_;
     std::vector<LRexHit> saved_;  // captures after each iteration, in a row
-    int memoSlot_ = -1;
-    int64_t fill_ = 0;  // empty iterations standing in for the rest up to min
+    static constexpr int kSlotUnknown = -2;
+    int memoSlot_ = kSlotUnknown;  // -1: no memo for this node
+    int64_t fill_ = 0;             // empty iterations standing in for the rest up to min
     const char* base_ = nullptr;
     int32_t baseHits_ = 0;
     bool started_ = false;

@@ -59,12 +59,6 @@ void LRexMemo::begin(const char* start, const char* end) {
     active_ = false;
 }
 
-int LRexMemo::slotOf(const LRex* node) const {
-    for (size_t i = 0; i < nodes_.size(); ++i)
-        if (nodes_[i] == node) return int(i);
-    return -1;
-}
-
 void LRexMemo::markFailed(int slot, const char* pos) {
     if (!active_) {
         const size_t bits = nodes_.size() * positions_;

@@ -21,7 +21,11 @@ public:
     void begin(const char* start, const char* end);
 
     // The slot of a repetition (the original node of a copy), or -1.
-    int slotOf(const LRex* node) const;
+    int slotOf(const LRex* node) const {
+        for (size_t i = 0; i < nodes_.size(); ++i)
+            if (nodes_[i] == node) return int(i);
+        return -1;
+    }
     bool failed(int slot, const char* pos) const {
         if (!active_) return false;
         const size_t bit = size_t(slot) * positions_ + size_t(pos - start_);
