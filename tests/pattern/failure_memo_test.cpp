@@ -14,6 +14,8 @@ namespace {
 // what catches a memo that stopped working.
 TEST(FailureMemo, ExponentialPatternsOnLongLines) {
     const std::string as(3000, 'a');
+    std::string ab;
+    for (int i = 0; i < 1500; ++i) ab += "ab";
     const std::tuple<const char*, std::string, const char*> cases[] = {
         {"(a|aa)*c", as, "none"},
         {"(a|aa)*c", as + "c", "0:"},  // the whole line; checked by length below
@@ -24,6 +26,9 @@ TEST(FailureMemo, ExponentialPatternsOnLongLines) {
         {"^(a+)+$d", as, "none"},
         {"(?=(a|aa)*c)a", as, "none"},
         {"(?<=c(a|aa)*)b", as + "b", "none"},
+        // Deep iterations that need their child's second answer.
+        {"(?:a|ab)*c", ab + "c", "0:"},
+        {"(a|ab)*?c", ab + "c", "0:"},
     };
     for (const auto& [pattern, text, expected] : cases) {
         LRexSearcher s(pattern);

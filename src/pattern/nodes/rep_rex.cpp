@@ -29,9 +29,41 @@ void LRepRex::reset() {
     started_ = done_ = answered_ = yielded_ = false;
 }
 
-LRex& LRepRex::copyFor(size_t iteration) {
-    while (copies_.size() < iteration) copies_.push_back(child_->clone());
-    return *copies_[iteration - 1];
+namespace {
+// Copies of a child per repetition; deeper iterations share one more copy
+// and replay it, so memory stays bounded on very long texts.
+constexpr size_t kMaxCopies = 1024;
+}  // namespace
+
+// Asks the child of an iteration for its first (fresh) or next answer. A
+// child without alternatives keeps no state between answers, so every
+// iteration can share it.
+bool LRepRex::childNext(LRexCursor& c, size_t iteration, bool fresh, bool backward) {
+    if (childVariable_ && iteration > kMaxCopies)
+        return sharedChildNext(c, iteration, fresh, backward);
+    LRex& child = iteration == 0 || !childVariable_ ? *child_ : *copies_[iteration - 1];
+    if (fresh) child.reset();
+    return child.next(c, backward);
+}
+
+// The shared child is reset and replayed up to the iteration's answer. It
+// runs without the memo, which grows meanwhile, so that the replay meets
+// the same answers in the same order.
+bool LRepRex::sharedChildNext(LRexCursor& c, size_t iteration, bool fresh, bool backward) {
+    if (!shared_) shared_ = child_->clone();
+    LRexCursor inner = c;
+    inner.memo = nullptr;
+    const char* start = c.cur;
+    const int32_t hits = c.hitCount();
+    shared_->reset();
+    for (int32_t r = fresh ? 0 : its_[iteration].taken; r > 0; --r) {
+        if (!shared_->next(inner, backward)) return false;
+        inner.cur = start;
+        inner.truncateHits(hits);
+    }
+    const bool found = shared_->next(inner, backward);
+    c.cur = inner.cur;
+    return found;
 }
 
 // Puts the cursor and the captures where they were after the first iterations.
@@ -73,14 +105,14 @@ void LRepRex::noteFailed(LRexCursor& c) {
 LRepRex::Step LRepRex::addIteration(LRexCursor& c, bool backward) {
     const char* start = c.cur;
     int32_t hits = c.hitCount();
-    LRex& child = childFor(its_.size());
-    child.reset();
-    if (!child.next(c, backward)) {
+    if (childVariable_ && its_.size() > copies_.size() && copies_.size() < kMaxCopies)
+        copies_.push_back(child_->clone());
+    if (!childNext(c, its_.size(), true, backward)) {
         c.cur = start;
         c.truncateHits(hits);
         return Step::Failed;
     }
-    its_.push_back({start, c.cur, saved_.size()});
+    its_.push_back({start, c.cur, saved_.size(), 1});
     saveCaptures(c);
     if (c.cur != start) return Step::Moved;
     if (belowMinBefore(its_.size() - 1)) {
@@ -103,7 +135,8 @@ LRepRex::Step LRepRex::advanceLast(LRexCursor& c, bool backward) {
     fill_ = 0;
     restoreAfter(c, its_.size() - 1);
     Iteration& it = its_.back();
-    if (childVariable_ && childFor(its_.size() - 1).next(c, backward)) {
+    if (childVariable_ && childNext(c, its_.size() - 1, false, backward)) {
+        ++it.taken;
         it.end = c.cur;
         saveCaptures(c);
         if (c.cur != it.start) return Step::Moved;

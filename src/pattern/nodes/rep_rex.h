@@ -37,17 +37,14 @@ private:
         const char* start;
         const char* end;
         size_t savedAt;  // where its captures start in saved_
+        int32_t taken;   // answers of the child so far (for a replay)
     };
     enum class Step { Moved, Empty, Failed };
 
     int64_t count() const { return int64_t(its_.size()) + fill_; }
     bool belowMinBefore(size_t iterations) const { return int64_t(iterations) < min_; }
-    // A child without alternatives keeps no state between answers, so every
-    // iteration can share it.
-    LRex& childFor(size_t iteration) {
-        return iteration == 0 || !childVariable_ ? *child_ : copyFor(iteration);
-    }
-    LRex& copyFor(size_t iteration);
+    bool childNext(LRexCursor& c, size_t iteration, bool fresh, bool backward);
+    bool sharedChildNext(LRexCursor& c, size_t iteration, bool fresh, bool backward);
     void restoreAfter(LRexCursor& c, size_t iterations);
     void saveCaptures(const LRexCursor& c);
     bool knownFailed(const LRexCursor& c);
@@ -74,6 +71,7 @@ private:
 
     const LRepRex* origin_ = this;  // the node a copy was made from (memo identity)
     std::vector<LRexPtr> copies_;   // children of iterations 1, 2, ...
+    LRexPtr shared_;                // child of the iterations past the copies
     std::vector<Iteration> its_;
     std::vector<LRexHit> saved_;  // captures after each iteration, in a row
     static constexpr int kSlotUnknown = -2;
