@@ -7,7 +7,9 @@
 // leading literal skip positions where no match can begin. All offsets are
 // relative to the text start. A search can be stopped from another thread
 // through a stop flag that the matcher polls every few thousand steps; a
-// stopped search reports no match.
+// stopped search reports no match. Repetitions remember, per search, the
+// positions from which everything after them failed (nodes/rex_memo.h), so
+// nested repetitions such as "(a|aa)*c" stay linear in the text.
 #pragma once
 #include <array>
 #include <atomic>

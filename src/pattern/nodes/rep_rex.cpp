@@ -35,13 +35,9 @@ namespace {
 constexpr size_t kMaxCopies = 1024;
 }  // namespace
 
-// Asks the child of an iteration for its first (fresh) or next answer. A
-// child without alternatives keeps no state between answers, so every
-// iteration can share it.
-bool LRepRex::childNext(LRexCursor& c, size_t iteration, bool fresh, bool backward) {
-    if (childVariable_ && iteration > kMaxCopies)
-        return sharedChildNext(c, iteration, fresh, backward);
-    LRex& child = iteration == 0 || !childVariable_ ? *child_ : *copies_[iteration - 1];
+bool LRepRex::copyNext(LRexCursor& c, size_t iteration, bool fresh, bool backward) {
+    if (iteration > kMaxCopies) return sharedChildNext(c, iteration, fresh, backward);
+    LRex& child = *copies_[iteration - 1];
     if (fresh) child.reset();
     return child.next(c, backward);
 }

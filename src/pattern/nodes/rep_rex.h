@@ -43,7 +43,15 @@ private:
 
     int64_t count() const { return int64_t(its_.size()) + fill_; }
     bool belowMinBefore(size_t iterations) const { return int64_t(iterations) < min_; }
-    bool childNext(LRexCursor& c, size_t iteration, bool fresh, bool backward);
+    // Asks the child of an iteration for its first (fresh) or next answer. A
+    // child without alternatives keeps no state between answers, so every
+    // iteration can share it.
+    bool childNext(LRexCursor& c, size_t iteration, bool fresh, bool backward) {
+        if (childVariable_ && iteration > 0) return copyNext(c, iteration, fresh, backward);
+        if (fresh) child_->reset();
+        return child_->next(c, backward);
+    }
+    bool copyNext(LRexCursor& c, size_t iteration, bool fresh, bool backward);
     bool sharedChildNext(LRexCursor& c, size_t iteration, bool fresh, bool backward);
     void restoreAfter(LRexCursor& c, size_t iterations);
     void saveCaptures(const LRexCursor& c);
