@@ -71,7 +71,9 @@ void LRexSearcher::setNode(LRex* node) {
 void LRexSearcher::analyse() {
     tablesBuilt_ = false;
     prefix_.clear();
+    memo_.setNodes({});
     if (!rex_) return;
+    memo_.setNodes(memoCandidates(*rex_));
     const LRex* first = rex_;
     if (rex_->kind() == RexKind::Sequence && !rex_->ignore()) {
         const auto& items = static_cast<const LSeqRex*>(rex_)->items();
@@ -136,6 +138,10 @@ int32_t LRexSearcher::search(std::string_view text, const SearchRange& range) {
     c.end = end;
     c.hits = &hits_;
     c.control = &control_;
+    if (memoOn_ && !memo_.empty()) {
+        memo_.begin(base, end);
+        c.memo = &memo_;
+    }
     const bool nth = range.mode == SearchMode::Nth;
     int32_t remaining = std::max(range.nth, 1);
     bool found = false;

@@ -7,7 +7,9 @@
 // leading literal skip positions where no match can begin. All offsets are
 // relative to the text start. A search can be stopped from another thread
 // through a stop flag that the matcher polls every few thousand steps; a
-// stopped search reports no match.
+// stopped search reports no match. Repetitions remember, per search, the
+// positions from which everything after them failed (nodes/rex_memo.h), so
+// nested repetitions such as "(a|aa)*c" stay linear in the text.
 #pragma once
 #include <array>
 #include <atomic>
@@ -17,6 +19,7 @@
 #include "base/lstr.h"
 #include "pattern/first_bytes.h"
 #include "pattern/nodes/rex.h"
+#include "pattern/nodes/rex_memo.h"
 
 // Which match a search records.
 enum class SearchMode {
@@ -91,6 +94,8 @@ public:
     void setStopFlag(const volatile int* flag) { control_.setFlag(flag); }
     // Gives up a search after about this many matcher steps (0: never).
     void setStepLimit(uint64_t steps) { control_.setStepLimit(steps); }
+    // Searches without the failure memo when off (for comparisons).
+    void setFailureMemo(bool on) { memoOn_ = on; }
     // Whether the last search ended because the stop flag was set.
     bool stopped() const { return control_.stopped(); }
 
@@ -128,6 +133,8 @@ private:
     int32_t replaceCount_ = 0;
     ReplaceOutput output_ = ReplaceOutput::Everything;
     LRexStopControl control_;
+    LRexMemo memo_;
+    bool memoOn_ = true;
 };
 
 // The match of node in text the range asks for: a pointer to it (its length

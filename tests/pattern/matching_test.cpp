@@ -59,6 +59,11 @@ TEST(Matching, FirstMatchOfEveryNodeType) {
         {"(?>a*)a", "aaa", "none"},
         {"(?>a+)b", "aab", "0:aab"},
         {"(?cx:a)+", "aabca", "2:bc"},
+        // An assertion inside a look-behind looks its own way from where it
+        // stands in the body.
+        {"(?<=abcd(?<=(aaaabcd)))", "xxaaaabcdxx", "9:"},
+        {"(?=foo)(?<=c|a[a-d](?<!b))", "abfoo", "none"},
+        {"(?<=a(?=c))", "abac", "3:"},
         // Directives and flags.
         {"({@ic}a)b", "Ab", "0:Ab"},
         {"({@ic}a)b", "AB", "none"},

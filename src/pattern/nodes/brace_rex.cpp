@@ -19,6 +19,13 @@ bool LBraceRex::next(LRexCursor& c, bool backward) {
     return true;
 }
 
+LRexPtr LBraceRex::clone() const {
+    auto copy = std::make_unique<LBraceRex>(child_->clone(), number_, flags(), sharedIgnore());
+    copy->name_ = name_;
+    copy->named_ = named_;
+    return copy;
+}
+
 void LBraceRex::dump(LStr& out, int indent) const {
     indentTo(out, indent);
     out.append(formatText("brace: %d name='%s'\n", number_, name_.c_str()));

@@ -13,6 +13,7 @@ public:
     bool next(LRexCursor& c, bool backward) override;
     bool isVariable() const override { return child_->isVariable(); }
     void dump(LStr& out, int indent) const override;
+    LRexPtr clone() const override;
     bool firstBytes(int k, LRexByteSet& set, std::vector<int>& pending) const override;
     std::unique_ptr<LRexReq> requirements() const override;
     bool captures() const override { return number_ >= 0 || child_->captures(); }

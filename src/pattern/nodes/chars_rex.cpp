@@ -63,6 +63,12 @@ bool LCharsRex::next(LRexCursor& c, bool backward) {
     return true;
 }
 
+LRexPtr LCharsRex::clone() const {
+    auto copy = std::make_unique<LCharsRex>(ranges_, negated_, flags(), sharedIgnore());
+    copy->single_ = single_;  // built with the flags of construction time
+    return copy;
+}
+
 void LCharsRex::dump(LStr& out, int indent) const {
     indentTo(out, indent);
     out.append(formatText("chars: btc=%d [", int(btc_)));

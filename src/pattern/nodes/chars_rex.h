@@ -17,6 +17,7 @@ public:
     bool next(LRexCursor& c, bool backward) override;
     bool isVariable() const override { return false; }
     void dump(LStr& out, int indent) const override;
+    LRexPtr clone() const override;
     bool firstBytes(int k, LRexByteSet& set, std::vector<int>& pending) const override;
     std::unique_ptr<LRexReq> requirements() const override;
 

@@ -15,6 +15,7 @@ public:
     bool isVariable() const override { return false; }
     RexKind kind() const override { return RexKind::Empty; }
     void dump(LStr& out, int indent) const override;
+    LRexPtr clone() const override { return std::make_unique<LEmptyRex>(flags(), sharedIgnore()); }
 
 private:
     bool btc_ = false;

@@ -12,6 +12,9 @@ public:
     bool isVariable() const override { return false; }
     RexKind kind() const override { return RexKind::Literal; }
     void dump(LStr& out, int indent) const override;
+    LRexPtr clone() const override {
+        return std::make_unique<LFlatRex>(str_.view(), flags(), sharedIgnore());
+    }
     bool firstBytes(int k, LRexByteSet& set, std::vector<int>& pending) const override;
     std::unique_ptr<LRexReq> requirements() const override;
 

@@ -11,6 +11,9 @@ public:
     void reset() override;
     bool next(LRexCursor& c, bool backward) override;
     void dump(LStr& out, int indent) const override;
+    LRexPtr clone() const override {
+        return std::make_unique<LOrRex>(cloneAll(branches_), flags(), sharedIgnore());
+    }
     bool firstBytes(int k, LRexByteSet& set, std::vector<int>& pending) const override;
     std::unique_ptr<LRexReq> requirements() const override;
     bool captures() const override;

@@ -18,6 +18,9 @@ public:
     bool next(LRexCursor& c, bool backward) override;
     bool isVariable() const override { return false; }
     void dump(LStr& out, int indent) const override;
+    LRexPtr clone() const override {
+        return std::make_unique<LRefRex>(name_, flags(), sharedIgnore());
+    }
 
     const std::string& name() const { return name_; }
 

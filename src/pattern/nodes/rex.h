@@ -19,6 +19,7 @@
 #include "pattern/rex_flags.h"
 
 struct LRexReq;
+class LRexMemo;
 
 // One capture record; text is null while the group has not matched.
 struct LRexHit {
@@ -73,6 +74,7 @@ struct LRexCursor {
     LRexHitList* hits = nullptr;  // captures go here when set
     int atomicDepth = 0;          // > 0 inside an atomic group
     LRexStopControl* control = nullptr;
+    LRexMemo* memo = nullptr;  // failure memo of the search, when it has one
 
     bool halted() { return control && control->step(); }
     int32_t hitCount() const { return hits ? int32_t(hits->size()) : 0; }
@@ -118,6 +120,10 @@ public:
     virtual bool captures() const { return false; }
     // Appends the direct children (tree walks of the analyses).
     virtual void children(std::vector<const LRex*>&) const {}
+    // A copy of the subtree in its reset state. A repetition gives each
+    // iteration its own copy of a child with alternatives, so that moving an
+    // iteration to its next alternative needs no replay.
+    virtual std::unique_ptr<LRex> clone() const = 0;
 
     uint32_t flags() const { return flags_; }
     LRex* ignore() const { return ignore_.get(); }
@@ -128,6 +134,7 @@ public:
 
 protected:
     static void indentTo(LStr& out, int indent);
+    const std::shared_ptr<LRex>& sharedIgnore() const { return ignore_; }
 
 private:
     uint32_t flags_;
@@ -135,3 +142,10 @@ private:
 };
 
 using LRexPtr = std::unique_ptr<LRex>;
+
+inline std::vector<LRexPtr> cloneAll(const std::vector<LRexPtr>& nodes) {
+    std::vector<LRexPtr> out;
+    out.reserve(nodes.size());
+    for (const auto& n : nodes) out.push_back(n->clone());
+    return out;
+}

@@ -14,6 +14,9 @@ public:
     bool isVariable() const override;
     RexKind kind() const override { return RexKind::Sequence; }
     void dump(LStr& out, int indent) const override;
+    LRexPtr clone() const override {
+        return std::make_unique<LSeqRex>(cloneAll(items_), flags(), sharedIgnore());
+    }
     bool firstBytes(int k, LRexByteSet& set, std::vector<int>& pending) const override;
     std::unique_ptr<LRexReq> requirements() const override;
     bool captures() const override;

@@ -137,10 +137,10 @@ bool LSpRex::consumeClass(LRexCursor& c, bool backward) const {
     return true;
 }
 
-bool LSpRex::lookAround(LRexCursor& c, bool backward) {
+bool LSpRex::lookAround(LRexCursor& c) {
     LRexCursor probe = c;
     int32_t hitsBefore = c.hitCount();
-    bool found = sub_->next(probe, backward != spRev_);
+    bool found = sub_->next(probe, spRev_);  // its own direction, wherever it stands
     if (typ_ == SpType::NotAhead) {
         c.truncateHits(hitsBefore);  // captures of a failed look-around are dropped
         return !found;
@@ -173,7 +173,7 @@ bool LSpRex::next(LRexCursor& c, bool backward) {
             return ok;
         case SpType::Ahead:
         case SpType::NotAhead:
-            ok = sub_ && lookAround(c, backward);
+            ok = sub_ && lookAround(c);
             break;
         default:
             ok = testAt(c);

@@ -38,6 +38,10 @@ public:
     bool next(LRexCursor& c, bool backward) override;
     bool isVariable() const override { return sub_ && sub_->isVariable(); }
     void dump(LStr& out, int indent) const override;
+    LRexPtr clone() const override {
+        return std::make_unique<LSpRex>(typ_, sub_ ? sub_->clone() : nullptr, spRev_, flags(),
+                                        sharedIgnore());
+    }
     bool firstBytes(int k, LRexByteSet& set, std::vector<int>& pending) const override;
     bool captures() const override { return sub_ && sub_->captures(); }
     void children(std::vector<const LRex*>& out) const override {
@@ -53,7 +57,7 @@ public:
 private:
     bool testAt(const LRexCursor& c) const;
     bool consumeClass(LRexCursor& c, bool backward) const;
-    bool lookAround(LRexCursor& c, bool backward);
+    bool lookAround(LRexCursor& c);
     bool atomic(LRexCursor& c, bool backward);
 
     SpType typ_;
