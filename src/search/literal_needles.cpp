@@ -18,12 +18,14 @@ int foldCode(int code, FoldFlags fold) {
     return code;
 }
 
-// Katakana that take no sound mark: their half-width form is one byte that
-// never combines with the next into another character.
+// Katakana that take no sound mark, and the long vowel mark: their
+// half-width form is one byte that never combines with the next into another
+// character.
 constexpr std::string_view kPlainKatakana =
     "\x83\x40\x83\x41\x83\x42\x83\x43\x83\x46\x83\x47\x83\x48\x83\x49\x83\x62\x83\x69\x83\x6A"
     "\x83\x6B\x83\x6C\x83\x6D\x83\x7D\x83\x7E\x83\x80\x83\x81\x83\x82\x83\x83\x83\x84\x83\x85"
-    "\x83\x86\x83\x87\x83\x88\x83\x89\x83\x8A\x83\x8B\x83\x8C\x83\x8D\x83\x8F\x83\x92\x83\x93";
+    "\x83\x86\x83\x87\x83\x88\x83\x89\x83\x8A\x83\x8B\x83\x8C\x83\x8D\x83\x8F\x83\x92\x83\x93"
+    "\x81\x5B";
 
 bool plainKatakana(int code) {
     for (size_t i = 0; i + 1 < kPlainKatakana.size(); i += 2)

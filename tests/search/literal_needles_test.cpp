@@ -28,6 +28,7 @@ TEST(LiteralNeedles, EveryFoldedFormHoldsANeedle) {
         {"Shinkansen", caseOnly, "SHINKANSEN"},
         {"ネットワーク", both, "ﾈｯﾄﾜｰｸ"},
         {"ネットワーク", both, "ネｯトﾜーク"},
+        {"サーバー", both, "ｻｰﾊﾞｰ"},
         {"日本語のテキスト", both, "日本語のテキスト"},
         {"東京Tower", both, "東京ｔｏｗｅｒ"},
         {"abc", none, "abc"},
