@@ -1,5 +1,5 @@
-// The settings object: its defaults as written and the checks made at
-// start-up.
+// The settings object: its defaults as written, the default paths and the
+// checks made at start-up.
 #include "config/app_settings.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <set>
 #include <utility>
 
+#include "common/scoped_env.h"
 #include "config/ini.h"
 
 TEST(AppSettings, FreshObjectWritesEveryKeyOnce) {
@@ -22,6 +23,13 @@ TEST(AppSettings, FreshObjectWritesEveryKeyOnce) {
         EXPECT_TRUE(std::as_const(ini).find(key) && keys.insert(key).second) << key;
     }
     EXPECT_EQ(int(keys.size()), ini.count());
+}
+
+TEST(AppSettings, DefaultPathsFollowTheUserFolders) {
+    ScopedEnv config("XDG_CONFIG_HOME", "/cfg/home");
+    ScopedEnv cache("XDG_CACHE_HOME", "/cache/home");
+    EXPECT_EQ(defaultConfigPath(), "/cfg/home/VeloSoft/Quillfind.cfg");
+    EXPECT_EQ(AppSettings().ixfDir, "/cache/home/VeloSoft/Quillfind_ix/");
 }
 
 TEST(AppSettings, WindowPositionCheck) {
