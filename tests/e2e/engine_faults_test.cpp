@@ -18,8 +18,7 @@ TEST(ResultLineEnd, TheRecordsOwnTextDecidesTheLineEnd) {
         // A hit that covers the line end.
         {"abc\r\nz\r\n", {"-t", "regex", "abc\\x0d\\x0a"}, resultLine("a.txt(1)", hit("abc\r\n"))},
         {"abc\nz\n", {"-t", "regex", "abc\\x0a"}, resultLine("a.txt(1)", hit("abc\n"))},
-        // The last record without a line end, a separator that is none.
-        {"z\r\nabc", {"abc"}, resultLine("a.txt(2)", hit("abc")) + "\r\n"},
+        // A separator that is no line end.
         {"abc;z",
          {"--set", "recSeparEsc=;", "abc"},
          resultLine("a.txt(1)", hit("abc") + ";") + "\r\n"},

@@ -40,13 +40,9 @@ protected:
         options.push_back(std::string(s));
         return search(options, folder);
     }
-    QfResult run(std::vector<std::string> options, std::string_view s) const {
-        return run(std::move(options), s, docs.path());
-    }
     std::string headings(std::string_view s, const std::string& folder) const {
         return folderLine(folder) + stringLine(sj(s));
     }
-    std::string headings(std::string_view s) const { return headings(s, docs.path()); }
     // A new folder holding only a.txt with the bytes, for one case.
     std::string folderWith(std::string_view bytes) {
         const std::string folder = "case" + std::to_string(++folders_);

@@ -23,7 +23,19 @@ bool namesOption(const std::string& text, std::string_view name, bool roff) {
     return false;
 }
 
-TEST(QfUsage, HelpAndManualPageNameEveryOption) {
+// What the bash completion offers (one per line) for the words after the
+// command; the last word is the one completed.
+std::string completions(const std::vector<std::string>& words) {
+    const std::string script = std::string(QF_SOURCE_DIR) + "/scripts/qf-completion.bash";
+    std::string line = "'" + qfBinary() + "'";
+    for (const std::string& w : words) line += " '" + w + "'";
+    const std::string program = "source '" + script + "'; COMP_WORDS=(" + line +
+                                "); COMP_CWORD=" + std::to_string(words.size()) +
+                                "; _qf; printf '%s\\n' \"${COMPREPLY[@]}\"";
+    return runProgram({"bash", "-c", program}).out;
+}
+
+TEST(QfUsage, HelpManualPageAndCompletionNameEveryOption) {
     QfResult help = runQf({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.starts_with("Usage: qf")) << help.out;
@@ -32,9 +44,11 @@ TEST(QfUsage, HelpAndManualPageNameEveryOption) {
     page << std::ifstream(std::string(QF_BINARY_DIR) + "/qf.1").rdbuf();
     const std::string man = page.str();
     ASSERT_TRUE(man.starts_with(".TH QF 1")) << "the manual page is generated";
+    const std::string offered = "\n" + completions({"--"});
     for (std::string_view name : qfLongOptionNames()) {
         EXPECT_TRUE(namesOption(help.out, name, false)) << name;
         EXPECT_TRUE(namesOption(man, name, true)) << name;
+        EXPECT_TRUE(namesOption(offered, name, false)) << "completion of " << name;
     }
     // Text lines of the page never read as requests.
     std::istringstream lines(man);
@@ -46,29 +60,13 @@ TEST(QfUsage, HelpAndManualPageNameEveryOption) {
     }
 }
 
-TEST(QfUsage, BashCompletionOffersOptionsValuesAndFolders) {
+TEST(QfUsage, BashCompletionOffersValuesAndFoldersOnly) {
     TempDir dir;
     dir.write("sub/a.txt", "");
     dir.write("subfile", "");
     const std::string folder = dir.path("su");
-    struct Case {
-        std::vector<std::string> words;  // after the command; the last is completed
-        std::string offered;             // COMPREPLY, one per line
-    } cases[] = {
-        {{"--ty"}, "--type=\n"},
-        {{"--color", "=", "a"}, "auto\nalways\n"},
-        {{"abc", folder}, folder + "b\n"},
-    };
-    const std::string script = std::string(QF_SOURCE_DIR) + "/scripts/qf-completion.bash";
-    for (const Case& c : cases) {
-        std::string words = "'" + qfBinary() + "'";
-        for (const std::string& w : c.words) words += " '" + w + "'";
-        const std::string program = "source '" + script + "'; COMP_WORDS=(" + words +
-                                    "); COMP_CWORD=" + std::to_string(c.words.size()) +
-                                    "; _qf; printf '%s\\n' \"${COMPREPLY[@]}\"";
-        QfResult r = runProgram({"bash", "-c", program});
-        EXPECT_EQ(r.out, c.offered) << c.words.back() << r.err;
-    }
+    EXPECT_EQ(completions({"--color", "=", "a"}), "auto\nalways\n");
+    EXPECT_EQ(completions({"abc", folder}), folder + "b\n");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // qf's output as a Unix tool's: UTF-8 text with colours or without, line
 // ends a terminal shows as such, control characters that never reach it,
-// messages apart from the results, and what a failing stdout does to the run.
+// messages apart from the results, and what a failing stdout or Ctrl-C does
+// to the run.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -120,10 +121,15 @@ TEST(QfTextOutput, ResultViewMessagesJoinTheNumberedOnesOnStderr) {
     }
 }
 
-TEST(QfTextOutput, FailingStdoutEndsTheRun) {
-    TempDir dir;
+// Two files of 20000 hits each: enough output to fill a pipe.
+void writeLongFiles(const TempDir& dir) {
     for (const char* name : {"a.txt", "b.txt"})
         dir.write(name, repeated("a line with abc in it\n", 20000));
+}
+
+TEST(QfTextOutput, FailingStdoutEndsTheRun) {
+    TempDir dir;
+    writeLongFiles(dir);
     const std::string noSpace = std::string("qf: write error: ") + std::strerror(ENOSPC) + "\n";
     const std::string badFd = std::string("qf: write error: ") + std::strerror(EBADF) + "\n";
     // A reader that leaves ends qf as it ends grep, without a word.
@@ -147,6 +153,26 @@ TEST(QfTextOutput, FailingStdoutEndsTheRun) {
         EXPECT_EQ(r.exitCode, c.exitCode) << c.args[0] << " " << int(c.how);
         EXPECT_EQ(r.err, c.err) << c.args[0] << " " << int(c.how);
     }
+}
+
+// Ctrl-C comes after the first output (the handler is in place), in the
+// first file while qf waits on the full pipe: qf stops at the next record,
+// still writes the stopped line and the summary of the counts reached, and
+// ends by its own exit with the status of an interrupted command.
+TEST(QfTextOutput, InterruptStopsWithSummaryOfTheCountsSoFar) {
+    TempDir dir;
+    writeLongFiles(dir);
+    QfResult r =
+        runQfWith({"--raw", "--no-config", "-q", "abc", dir.path()}, QfStdout::Interrupted);
+    EXPECT_EQ(r.exitCode, 130);
+    const std::string stopped = messageLine(sj("中止しました")), hitsWord = sj("発見数 ");
+    const size_t at = r.out.rfind(stopped + hitsWord);
+    ASSERT_NE(at, std::string::npos) << r.out;
+    // One file searched (with hits), fewer hits than it holds.
+    const int hits = std::stoi(r.out.substr(at + stopped.size() + hitsWord.size()));
+    EXPECT_GT(hits, 0);
+    EXPECT_LT(hits, 20000);
+    EXPECT_EQ(r.out.substr(at), stopped + summary(hits, 1, 1));
 }
 
 }  // namespace

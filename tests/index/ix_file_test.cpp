@@ -115,23 +115,6 @@ TEST(IndexFile, TruncatedOrImplausibleKeepsTheCompleteEntries) {
     }
 }
 
-// Many damaged entries: the first few are named, then one line counts them.
-TEST(IndexFile, ManyBrokenEntriesAreSummedUp) {
-    TempDir tmp;
-    Sample s;
-    const std::string bad = "Fn" + std::string(1, '\0') + std::string(12, '\1') + "s" +
-                            u32le(0xFFFFFFFF) + std::string(56, '\0');
-    std::string bytes = s.head;
-    for (int i = 0; i < 5; ++i) bytes += bad;
-    const std::string ix = tmp.write("docs.qfd", bytes + s.a + "Z");
-    TIxCache cache;
-    const std::string one = messageLine(ixtext::kEntryBroken);
-    const std::string sum =
-        formatText(messageLine(ixtext::kEntriesBroken).c_str(), ix.c_str(), 5).c_str();
-    EXPECT_EQ(load(cache, ix), (Texts{one, one, one, sum}));
-    EXPECT_EQ(cache.count(), 1);
-}
-
 // An entry with more blocks than memory keeps reads them from the file, in
 // order, and writes them back unchanged.
 TEST(IndexFile, LongEntriesStayInTheFileAndWriteBackWhole) {

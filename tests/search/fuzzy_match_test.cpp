@@ -1,6 +1,6 @@
 // Fuzzy matching over texts: hits with their spans, rates and pieces, the
 // trimmed window end, the acceptance boundary, whole-field windows, case
-// folding, the gram skip and the stop flag.
+// folding and the stop flag.
 #include "search/fuzzy_match.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 #include "e2e/search_fixture.h"
 #include "search/search_test_util.h"
 #include "support/stop_flag.h"
-#include "text/sjis.h"
 
 using e2e::sj;
 using searchtest::Found;
@@ -16,9 +15,8 @@ using Hits = std::vector<Found>;
 
 // The options a compiled search string carries for key.
 static FuzzyOptions options(std::string_view key, int32_t minRate, bool field = false) {
-    int32_t characters = 0;
-    for (size_t pos = 0; pos < key.size(); pos += charLength(key, pos)) ++characters;
-    return {minRate, true, field, minRate < 100 ? (100 - minRate) * characters / 100 + 2 : 0};
+    const SearchKeys keys{.type = SearchType::Fuzzy, .fieldMatch = field, .minRate = minRate};
+    return fuzzyOptionsOf(keys, *compileSearchString(key, keys, nullptr, 0).str);
 }
 
 static Hits collect(FuzzyMatcher& matcher, std::string_view text) {
@@ -62,18 +60,18 @@ TEST(FuzzyMatch, HitsWithTheirSpansRatesAndPieces) {
         {"abcd", 70, "abcd abcd", {}, true},
         {"a", 70, "a", {{0, 1, 100, "=a"}}, true},
         {"a", 70, "b", {}, true},
+        // Ignoring case keeps the record's bytes in the pieces; full-width
+        // capitals fold on both sides.
+        {"matching", 75, "MATCHING", {{0, 8, 100, "=MATCHING"}}},
+        {sj("ＡＢＣＤ"), 75, sj("ａｂｃｄ"), {{0, 8, 100, sj("=ａｂｃｄ")}}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(collect(c.key, options(c.key, c.minRate, c.field), c.text), c.expected)
             << "key " << c.key << ", text " << c.text << ", " << c.minRate;
 }
 
-TEST(FuzzyMatch, IgnoringCaseKeepsTheRecordBytesInThePieces) {
+TEST(FuzzyMatch, CaseIsKeptWhenNotIgnored) {
     FuzzyOptions o = options("matching", 75);
-    EXPECT_EQ(collect("matching", o, "MATCHING"), (Hits{{0, 8, 100, "=MATCHING"}}));
-    // Full-width capitals fold on both sides.
-    EXPECT_EQ(collect(sj("ＡＢＣＤ"), options(sj("ＡＢＣＤ"), 75), sj("ａｂｃｄ")),
-              (Hits{{0, 8, 100, sj("=ａｂｃｄ")}}));
     o.ignoreCase = false;
     EXPECT_TRUE(collect("matching", o, "MATCHING").empty());
 }

@@ -117,22 +117,3 @@ TEST_F(IndexedSearch, RegexNeedsOneOfItsAlternatives) {
     runIndexedSearch(run(&s, true), file);
     EXPECT_EQ(searched.size(), 3u);
 }
-
-TEST(FuzzyBlocks, ToleranceCountsMissingBits) {
-    TSchStr s = normalString("fuzzy matching text");
-    s.tolBits = 2;
-    IndexedFileSearch run;
-    run.current = &s;
-    run.stringCount = 1;
-    // A block stored as lacking exactly the first `missing` bits of the signature.
-    auto lacking = [&](int missing) {
-        TIxBlock block;
-        for (int bit = 0, seen = 0; bit < kSignatureBits && seen < missing; ++bit)
-            if (s.regulSig->test(bit) && ++seen) block.sig.set(bit);
-        return block;
-    };
-    EXPECT_TRUE(fuzzyBlockAdmitted(lacking(2), run));
-    EXPECT_FALSE(fuzzyBlockAdmitted(lacking(3), run));
-    run.stringCount = 2;  // with two search strings no block is skipped
-    EXPECT_TRUE(fuzzyBlockAdmitted(lacking(3), run));
-}
