@@ -31,22 +31,12 @@ bool writeWide(const LWStr& wide, ConvertedTextWriter& writer) {
 }
 
 bool writeUtf16(LSrmBase& file, bool bigEndian, ConvertedTextWriter& writer) {
-    std::array<char, kBlock> block;
-    int32_t carried = 0;  // one byte of a unit cut by the block's end
-    for (int32_t n; (n = file.read(block.data() + carried, kBlock - carried)) > 0;) {
-        n += carried;
+    for (;;) {
         LWStr wide;
-        int32_t i = 0;
-        for (; i + 1 < n; i += 2) {
-            const auto a = uint8_t(block[i]), b = uint8_t(block[i + 1]);
-            const char16_t unit = bigEndian ? char16_t(a << 8 | b) : char16_t(b << 8 | a);
-            if (unit != 0) wide.append(std::u16string_view(&unit, 1));
-        }
-        carried = n - i;
-        if (carried) block[0] = block[i];
+        if (readUtf16Block(file, wide) == 0) return true;
+        if (bigEndian) swapUtf16Bytes(wide);
         if (!writeWide(wide, writer)) return false;
     }
-    return true;
 }
 
 bool writeUtf8(LSrmBase& file, ConvertedTextWriter& writer) {

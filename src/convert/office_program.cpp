@@ -7,6 +7,7 @@
 #include "platform/path_encoding.h"
 #include "platform/program_run.h"
 #include "platform/scratch_folder.h"
+#include "support/path_utils.h"
 #include "support/stop_flag.h"
 
 namespace {
@@ -54,14 +55,6 @@ ExtractOutcome failure(const ProgramOutcome& run, int timeLimitMs) {
     return failed(kNotConverted);
 }
 
-std::string extensionOf(std::string_view document) {
-    const size_t slash = document.rfind('/');
-    const size_t dot = document.rfind('.');
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
-        return {};
-    return std::string(document.substr(dot));
-}
-
 }  // namespace
 
 OfficeProgram::OfficeProgram(std::string_view program, int timeLimitMs)
@@ -80,7 +73,9 @@ ExtractOutcome OfficeProgram::convert(
     std::lock_guard lock(mutex_);
     if (!available() || !makeProfile()) return failed(kNotStarted);
     ScratchFolder work("quillfind-convert-");
-    const std::string input = "document" + extensionOf(document);
+    const LStr extension = extPart(document);
+    const std::string input =
+        "document" + std::string(extension.empty() ? "" : ".") + std::string(extension.view());
     if (!work.link(input, document)) return failed(kNotConverted);
     const std::vector<std::string> argv = {
         program_,

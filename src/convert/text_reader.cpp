@@ -37,8 +37,6 @@ public:
 
 // Decodes text in codePage to Shift-JIS.
 LStr decodeToNative(std::string_view text, int codePage) {
-    LStr fast;
-    if (codePage == kCodePageUtf8 && utf8ToNative(text, fast)) return fast;
     LWStr wide;
     mbToWide(text, wide, codePage);
     LStr sjis;

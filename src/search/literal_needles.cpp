@@ -4,19 +4,12 @@
 
 #include "pattern/nodes/rex.h"
 #include "pattern/requirements.h"
-#include "text/char_fold.h"
 #include "text/sjis.h"
 
 namespace {
 
 constexpr size_t kMaxNeedles = 16;
 constexpr size_t kMaxVariants = 4;
-
-int foldCode(int code, FoldFlags fold) {
-    if (fold.ignoreCase) code = toLowerFull(code);
-    if (fold.ignoreWidth) code = fullToHalf(code);
-    return code;
-}
 
 // Katakana that take no sound mark, and the long vowel mark: their
 // half-width form is one byte that never combines with the next into another
@@ -52,14 +45,14 @@ void appendCode(LStr& out, int code) {
 std::vector<int> variants(int code, FoldFlags fold) {
     if (!foldsOneToOne(code)) return {};
     std::vector<int> out;
-    const int folded = foldCode(code, fold);
+    const int folded = foldChar(code, fold);
     for (int lead = 1; lead < 256 && out.size() <= kMaxVariants; ++lead) {
         if (!isLeadByte(uint8_t(lead))) {
-            if (foldCode(lead, fold) == folded) out.push_back(lead);
+            if (foldChar(lead, fold) == folded) out.push_back(lead);
             continue;
         }
         for (int trail = 0x40; trail < 0x100; ++trail)
-            if (foldCode(lead << 8 | trail, fold) == folded) out.push_back(lead << 8 | trail);
+            if (foldChar(lead << 8 | trail, fold) == folded) out.push_back(lead << 8 | trail);
     }
     return out.size() <= kMaxVariants ? out : std::vector<int>();
 }

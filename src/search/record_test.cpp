@@ -25,12 +25,6 @@ constexpr char kAreaGroupCount[] =
     "1 \x91\x67\x82\xCC ( ) "
     "\x82\xF0\x8A\xDC\x82\xDF\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42";
 
-int foldChar(int code, FoldFlags fold) {
-    if (fold.ignoreCase) code = toLowerFull(code);
-    if (fold.ignoreWidth) code = fullToHalf(code);
-    return code;
-}
-
 int32_t size32(std::string_view text) {
     return int32_t(text.size());
 }

@@ -33,12 +33,6 @@ LStr readWord(std::string_view text, size_t& pos, bool lower) {
     return word;
 }
 
-int foldChar(int code, FoldFlags fold) {
-    if (fold.ignoreCase) code = toLowerFull(code);
-    if (fold.ignoreWidth) code = fullToHalf(code);
-    return code;
-}
-
 void appendChar(LStr& out, int code) {
     if (code > 0xFF) out.append(char(code >> 8));
     out.append(char(code & 0xFF));
@@ -50,6 +44,12 @@ int doubleByteAt(std::string_view text, size_t pos) {
 }
 
 }  // namespace
+
+int foldChar(int code, FoldFlags fold) {
+    if (fold.ignoreCase) code = toLowerFull(code);
+    if (fold.ignoreWidth) code = fullToHalf(code);
+    return code;
+}
 
 void stemWord(LStr& word) {
     std::string_view w = word.view();

@@ -15,6 +15,9 @@ struct FoldFlags {
     bool ignoreWidth = true;
 };
 
+// A character code (see char_fold.h) with case and width folded as asked.
+int foldChar(int code, FoldFlags fold);
+
 // Index mode folds case and width regardless of the search options.
 inline constexpr FoldFlags kIndexFolding{true, true};
 

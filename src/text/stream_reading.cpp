@@ -34,20 +34,24 @@ int32_t readAllBytes(LSrmBase& stream, LStr& out) {
     return total;
 }
 
-int32_t readAllUtf16(LSrmBase& stream, LWStr& out) {
+int32_t readUtf16Block(LSrmBase& stream, LWStr& out) {
     std::array<char, kUtf16Block> block;
     std::array<char16_t, kUtf16Block / 2> units;
-    int32_t total = 0;
-    for (int32_t n; (n = stream.read(block.data(), kUtf16Block)) > 0;) {
-        int32_t kept = 0;
-        for (int32_t i = 0; i + 1 < n; i += 2) {
-            char16_t unit = char16_t(uint8_t(block[i]) | uint8_t(block[i + 1]) << 8);
-            if (unit != 0) units[kept++] = unit;
-        }
-        out.append(units.data(), kept);
-        total += kept;
+    const int32_t n = stream.read(block.data(), kUtf16Block);
+    int32_t kept = 0;
+    for (int32_t i = 0; i + 1 < n; i += 2) {
+        char16_t unit = char16_t(uint8_t(block[i]) | uint8_t(block[i + 1]) << 8);
+        if (unit != 0) units[kept++] = unit;
     }
-    return total;
+    out.append(units.data(), kept);
+    return std::max(n, 0);
+}
+
+int32_t readAllUtf16(LSrmBase& stream, LWStr& out) {
+    const int32_t before = out.length();
+    while (readUtf16Block(stream, out) > 0) {
+    }
+    return out.length() - before;
 }
 
 void swapUtf16Bytes(LWStr& text) {

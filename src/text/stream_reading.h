@@ -24,6 +24,8 @@ int32_t readAllBytes(LSrmBase& stream, LStr& out);
 // count. U+0000 units are left out (the text around them is kept); a last odd
 // byte is dropped.
 int32_t readAllUtf16(LSrmBase& stream, LWStr& out);
+// The same for one block of the stream; returns the bytes read (0 at the end).
+int32_t readUtf16Block(LSrmBase& stream, LWStr& out);
 // Exchanges the two bytes of every unit (big-endian <-> little-endian).
 void swapUtf16Bytes(LWStr& text);
 // For a stream that starts with a byte-order mark: consumes it, reads the
