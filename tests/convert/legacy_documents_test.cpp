@@ -24,16 +24,8 @@ public:
 };
 
 std::u16string u16(const char* utf8) {
-    std::u16string out;
-    for (size_t i = 0; utf8[i];) {
-        const auto b = uint8_t(utf8[i]);
-        const int n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-        char32_t c = n == 1 ? b : b & (0x3F >> (n - 1));
-        for (int k = 1; k < n; ++k) c = c << 6 | (uint8_t(utf8[i + size_t(k)]) & 0x3F);
-        out += char16_t(c);  // the texts here are all in the BMP
-        i += size_t(n);
-    }
-    return out;
+    const std::string bytes = systemConverted(utf8, Charset::kUtf8, Charset::kUtf16Le);
+    return std::u16string(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2);
 }
 
 TEST(LegacyDocuments, OfficeTextOfWordAndExcel) {

@@ -110,9 +110,4 @@ TEST_F(OfficeProgramTest, StopEndsARunWithoutReason) {
     EXPECT_TRUE(outcome.reason.empty());
 }
 
-TEST(OfficeProgram, MissingProgramIsNotAvailable) {
-    OfficeProgram office("quillfind-no-such-program", 1000);
-    EXPECT_FALSE(office.available());
-}
-
 }  // namespace

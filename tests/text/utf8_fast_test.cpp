@@ -7,28 +7,11 @@
 #include <string>
 
 #include "base/lwstr.h"
+#include "common/system_charset.h"
 #include "support/message_service.h"
 #include "text/encoding.h"
 
 namespace {
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | c >> 6);
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | c >> 12);
-        out += char(0x80 | (c >> 6 & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | c >> 18);
-        out += char(0x80 | (c >> 12 & 0x3F));
-        out += char(0x80 | (c >> 6 & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-}
 
 std::string general(const std::string& utf8) {
     ConversionQuiet quiet;
@@ -40,10 +23,13 @@ std::string general(const std::string& utf8) {
 }
 
 TEST(Utf8Fast, EveryCharacterAsTheGeneralConverterGivesIt) {
-    std::string all;
+    std::u16string units;
     for (char32_t c = 1; c < 0x10000; ++c)
-        if (c < 0xD800 || c > 0xDFFF) appendUtf8(all, c);
-    for (char32_t c : {0x1F600u, 0x10000u, 0x10FFFFu, 0x20B9Fu}) appendUtf8(all, c);
+        if (c < 0xD800 || c > 0xDFFF) units += char16_t(c);
+    units += u"\U0001F600\U00010000\U0010FFFF\U00020B9F";
+    const std::string all = systemConverted(
+        std::string_view(reinterpret_cast<const char*>(units.data()), units.size() * 2),
+        Charset::kUtf16Le, Charset::kUtf8);
     LStr fast;
     ASSERT_TRUE(utf8ToNative(all, fast));
     EXPECT_EQ(std::string(fast.view()), general(all));
