@@ -94,8 +94,9 @@ std::unique_ptr<LSrmBase> openTextReader(std::string_view path, const Conversion
     auto file = std::make_unique<LIoFile>();
     if (!file->open(path, 'r', false)) return nullptr;
     // Large marked texts go to a converted text, the rest is decoded here.
+    const int64_t size = fileSize(path);
     LStr decoded;
-    if (fileSize(path) <= kMaxDecodedSize &&
+    if (size <= kMaxDecodedSize &&
         readMarkedText(*file, decoded) != TextEncoding::kNative)
         return std::make_unique<DecodedTextReader>(std::move(decoded));
     LStr converted;
@@ -103,7 +104,6 @@ std::unique_ptr<LSrmBase> openTextReader(std::string_view path, const Conversion
         if (convertedPath) *convertedPath = std::move(converted);
         return text;
     }
-    const int64_t size = fileSize(path);
     if (!options.autoDetect || size > kMaxDecodedSize) return file;
     if (std::optional<LStr> text = readUnmarkedText(*file, size))
         return std::make_unique<DecodedTextReader>(std::move(*text));
