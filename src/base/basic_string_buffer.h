@@ -117,6 +117,15 @@ public:
     void truncate(int32_t n) {
         if (n >= 0 && n < len_) setLength(n);
     }
+    // Appends what write(Ch* room) puts there, up to n units; write returns
+    // how many it put (a negative count puts none). No unit is filled first.
+    template <class Write>
+    int32_t appendWith(int32_t n, Write&& write) {
+        reserveFor(int64_t(len_) + n);
+        const int32_t put = std::clamp(int32_t(write(data_.get() + len_)), 0, n);
+        setLength(len_ + put);
+        return put;
+    }
     // Makes room for n units in all and sets the length to n; new units are 0.
     void resize(int32_t n) {
         if (n < 0) n = 0;

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "base/lwstr.h"
+#include "convert/candidate_lines.h"
 #include "convert/charset_detect.h"
 #include "support/message_service.h"
 #include "support/path_utils.h"
@@ -49,13 +50,16 @@ LStr decodeToNative(std::string_view text, int codePage) {
 // or EUC-JP (or plain ASCII): read whole, and decoded when all of it is
 // detected as one of them; the bytes as they are otherwise. Nothing when the
 // start already rules both out, so the file is read as a stream.
-std::optional<LStr> readUnmarkedText(LSrmBase& file, int64_t size) {
+std::optional<LStr> readUnmarkedText(LSrmBase& file, int64_t size, const LineNeedles* lineNeedles) {
     int32_t visible = 0;
     const char* head = file.peekBytes(LSrmBase::kMaxPeek, &visible);
     if (!mayBeDetected(std::string_view(head, visible))) return std::nullopt;
     LStr bytes;
     bytes.reserve(int32_t(size) + 1);
     readAllBytes(file, bytes);
+    if (lineNeedles)
+        if (std::optional<LStr> lines = decodeCandidateLines(bytes.view(), *lineNeedles, true))
+            return lines;
     // Most such files are UTF-8: decoding it checks it too.
     LStr utf8;
     bool multibyte = false;
@@ -69,6 +73,20 @@ std::optional<LStr> readUnmarkedText(LSrmBase& file, int64_t size) {
             break;
     }
     return bytes;
+}
+
+// A text with the UTF-8 byte-order mark decoded for the needles' lines only;
+// nothing, with file back at its start, for any other text.
+std::optional<LStr> readMarkedCandidateLines(LSrmBase& file, const LineNeedles& needles) {
+    const ByteOrderMark mark = detectByteOrderMark(file);
+    if (mark.encoding != TextEncoding::kUtf8) return std::nullopt;
+    file.skipBytes(mark.length);
+    LStr bytes;
+    readAllBytes(file, bytes);
+    if (std::optional<LStr> lines = decodeCandidateLines(bytes.view(), needles, false))
+        return lines;
+    file.seek(0);
+    return std::nullopt;
 }
 
 // The converted text of a document, or null with file back at its start
@@ -89,15 +107,17 @@ std::unique_ptr<LIoFile> openConverted(LIoFile& file, std::string_view path,
 }  // namespace
 
 std::unique_ptr<LSrmBase> openTextReader(std::string_view path, const ConversionOptions& options,
-                                         LStr* convertedPath) {
+                                         LStr* convertedPath, const LineNeedles* lineNeedles) {
     if (convertedPath) convertedPath->clear();
     auto file = std::make_unique<LIoFile>();
     if (!file->open(path, 'r', false)) return nullptr;
     // Large marked texts go to a converted text, the rest is decoded here.
     const int64_t size = fileSize(path);
+    if (size <= kMaxDecodedSize && lineNeedles)
+        if (std::optional<LStr> lines = readMarkedCandidateLines(*file, *lineNeedles))
+            return std::make_unique<DecodedTextReader>(std::move(*lines));
     LStr decoded;
-    if (size <= kMaxDecodedSize &&
-        readMarkedText(*file, decoded) != TextEncoding::kNative)
+    if (size <= kMaxDecodedSize && readMarkedText(*file, decoded) != TextEncoding::kNative)
         return std::make_unique<DecodedTextReader>(std::move(decoded));
     LStr converted;
     if (std::unique_ptr<LIoFile> text = openConverted(*file, path, options, converted)) {
@@ -105,7 +125,7 @@ std::unique_ptr<LSrmBase> openTextReader(std::string_view path, const Conversion
         return text;
     }
     if (!options.autoDetect || size > kMaxDecodedSize) return file;
-    if (std::optional<LStr> text = readUnmarkedText(*file, size))
+    if (std::optional<LStr> text = readUnmarkedText(*file, size, lineNeedles))
         return std::make_unique<DecodedTextReader>(std::move(*text));
     return file;
 }

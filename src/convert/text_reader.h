@@ -10,10 +10,14 @@
 #include "convert/conversion_dispatch.h"
 #include "text/buffered_stream.h"
 
+class LineNeedles;
+
 // A buffered stream at the start of the text (line 1), or null when the file
 // cannot be opened. A document is read through its converted text, whose
 // path goes to *convertedPath (empty when none is in use) so the caller can
-// remove it once done.
+// remove it once done. With lineNeedles, a search that reads only the lines
+// holding one of them gets a UTF-8 text with only those lines decoded.
 std::unique_ptr<LSrmBase> openTextReader(std::string_view path,
                                          const ConversionOptions& options = {},
-                                         LStr* convertedPath = nullptr);
+                                         LStr* convertedPath = nullptr,
+                                         const LineNeedles* lineNeedles = nullptr);

@@ -129,7 +129,8 @@ void TWorker::reportUnopened(const LStr& path) {
 }
 
 bool TWorker::openForSearch(TReader& reader, const LStr& path, bool indexMode) {
-    if (!openReader(reader, path, displayBase_.view(), indexMode, request_.conversion)) {
+    if (!openReader(reader, path, displayBase_.view(), indexMode, request_.conversion,
+                    lineNeedles_.get())) {
         reportUnopened(path);
         return false;
     }

@@ -22,14 +22,15 @@ void TReader::close() {
 }
 
 bool openReader(TReader& reader, const LStr& path, std::string_view displayBase, bool indexMode,
-                const ConversionOptions& conversion) {
+                const ConversionOptions& conversion, const LineNeedles* lineNeedles) {
     reader.close();
     // The path shows while a document is converted, too.
     setStatusF(1, "%s%s", indexMode ? "! " : "", path.c_str());
     // The index builder opens files the same way, so block offsets refer to
     // the very text read here.
     LStr converted;
-    std::unique_ptr<LSrmBase> file = openTextReader(path.view(), conversion, &converted);
+    std::unique_ptr<LSrmBase> file =
+        openTextReader(path.view(), conversion, &converted, indexMode ? nullptr : lineNeedles);
     if (!file) return false;
     reader.convertedPath_ = std::move(converted);
     reader.keepConverted_ = conversion.keepConverted;

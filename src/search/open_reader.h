@@ -11,6 +11,8 @@
 #include "convert/conversion_dispatch.h"
 #include "text/buffered_stream.h"
 
+class LineNeedles;
+
 class TReader {
 public:
     TReader() = default;
@@ -34,7 +36,8 @@ public:
 
 private:
     friend bool openReader(TReader& reader, const LStr& path, std::string_view displayBase,
-                           bool indexMode, const ConversionOptions& conversion);
+                           bool indexMode, const ConversionOptions& conversion,
+                           const LineNeedles* lineNeedles);
 
     std::unique_ptr<LSrmBase> stream_;
     LStr convertedPath_;  // the converted text read instead of the file, if any
@@ -46,6 +49,8 @@ private:
 
 // Opens path for search. A file that does not open leaves the reader closed
 // (the file then yields no record). Sets status part 1 to the path ("! "
-// before it in index mode) and pushes the display name's position.
+// before it in index mode) and pushes the display name's position. Line
+// needles (see openTextReader) count outside index mode only, where block
+// offsets must be those of the whole text.
 bool openReader(TReader& reader, const LStr& path, std::string_view displayBase, bool indexMode,
-                const ConversionOptions& conversion = {});
+                const ConversionOptions& conversion = {}, const LineNeedles* lineNeedles = nullptr);

@@ -1,6 +1,7 @@
 // The worker's run: preparation, headings, the folder walk and the summary.
 #include "search/worker.h"
 
+#include "convert/candidate_lines.h"
 #include "index/index_separator.h"
 #include "index/ix_cache.h"
 #include "pattern/parser.h"
@@ -99,6 +100,7 @@ void TWorker::prepare() {
 // looks at them: no search area, and every string tells its bytes.
 void TWorker::chooseNeedles() {
     needles_.clear();
+    lineNeedles_.reset();
     if (areaRex_ || !source_->cutsLines()) return;
     for (const auto& tester : testers_) {
         const std::vector<LStr>& needles = tester->requiredBytes();
@@ -111,6 +113,9 @@ void TWorker::chooseNeedles() {
         }
         for (const LStr& needle : needles) needles_.push_back(needle.view());
     }
+    // Field titles come from the first record, which need not hold a needle.
+    if (!needles_.empty() && !formatter_->showsFieldTitles())
+        lineNeedles_ = std::make_unique<LineNeedles>(needles_);
 }
 
 void TWorker::writeHeadings() {

@@ -24,6 +24,7 @@ class ResultFormatter;
 class TReader;
 class TIxCache;
 class RunContext;
+class LineNeedles;
 struct IndexedFileSearch;
 
 // The counts of a finished run.
@@ -104,6 +105,8 @@ private:
     // Bytes of which every matching record holds one, when records without
     // any may be passed over unread; empty otherwise.
     std::vector<std::string_view> needles_;
+    // The same for UTF-8 texts, which then need only their candidate lines decoded.
+    std::unique_ptr<LineNeedles> lineNeedles_;
     // The string the index strategies serve: the only one, else none.
     const TSchStr* current_ = nullptr;
 

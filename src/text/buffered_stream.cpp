@@ -146,6 +146,24 @@ int32_t LSrmBase::read(void* buffer, int32_t count) {
     return copied;
 }
 
+int32_t LSrmBase::readRest(LStr& out) {
+    const int32_t before = out.length();
+    out.append(reinterpret_cast<const char*>(buf_) + index_, count_ - index_);
+    index_ = count_;
+    flushBuffer(false);
+    int64_t position = bufStart_;
+    if (stream_ && streamPos_ != position) streamPos_ = stream_->seek(position);
+    const bool direct = stream_ && streamPos_ == position;
+    // Into the room the caller reserved, at least a large block at a time.
+    for (int32_t n = 1; direct && n > 0; position += n) {
+        const int32_t room = std::max(out.capacity() - out.length() - 1, 1 << 16);
+        n = out.appendWith(room, [&](char* at) { return stream_->read(at, room); });
+    }
+    if (direct) restartAt(position, 0);
+    flags_ |= kEndOfInput;
+    return out.length() - before;
+}
+
 int32_t LSrmBase::write(const void* buffer, int32_t count) {
     if (count < 1) return 0;
     auto* in = static_cast<const unsigned char*>(buffer);

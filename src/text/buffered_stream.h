@@ -61,6 +61,11 @@ public:
     int flags() const { return flags_; }
     bool endOfInput() const { return (flags_ & kEndOfInput) != 0; }
 
+    // Appends every byte from the read position on to out, reading the
+    // stream below in large blocks past this buffer; returns how many. The
+    // stream is at its end afterwards, its line number unknown.
+    int32_t readRest(LStr& out);
+
     // The bytes at the read position without consuming them. At least
     // min(n, kMaxPeek) bytes are visible unless the stream ends first; more
     // may be. *available receives how many are visible. The bytes are

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int32_t kByteBlock = 10000;
 constexpr int32_t kUtf16Block = 20000;  // bytes
 
 }  // namespace
@@ -27,11 +26,7 @@ ByteOrderMark detectByteOrderMark(LSrmBase& stream) {
 }
 
 int32_t readAllBytes(LSrmBase& stream, LStr& out) {
-    std::array<char, kByteBlock> block;
-    int32_t total = 0;
-    for (int32_t n; (n = stream.read(block.data(), kByteBlock)) > 0; total += n)
-        out.append(block.data(), n);
-    return total;
+    return stream.readRest(out);
 }
 
 int32_t readUtf16Block(LSrmBase& stream, LWStr& out) {

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "base/lwstr.h"
 #include "base/unicode_escape.h"
 #include "support/message_service.h"
 #include "text/encoding.h"
+#include "text/sjis.h"
 
 namespace {
 
@@ -37,18 +37,18 @@ const UnitTable& unitTable() {
     return *table;
 }
 
-void appendUnit(const UnitTable& table, uint32_t unit, std::string& out) {
+// Writes a unit's Shift-JIS bytes, or its escape, at w; returns the end.
+char* writeUnit(const UnitTable& table, uint32_t unit, char* w) {
     const uint16_t sjis = table[unit];
     if (sjis > 0xFF) {
-        out.push_back(char(sjis >> 8));
-        out.push_back(char(sjis & 0xFF));
+        *w++ = char(sjis >> 8);
+        *w++ = char(sjis & 0xFF);
     } else if (sjis != 0) {
-        out.push_back(char(sjis));
+        *w++ = char(sjis);
     } else {
-        char escape[kUnicodeEscapeLength];
-        formatUnicodeEscape(unit, escape);
-        out.append(escape, kUnicodeEscapeLength);
+        w += formatUnicodeEscape(unit, w);
     }
+    return w;
 }
 
 // The code point of the sequence at p (n bytes from its lead byte's kind);
@@ -66,36 +66,75 @@ int32_t decodeSequence(const unsigned char* p, const unsigned char* end, int& n)
     return code;
 }
 
+// The UTF-8 bytes of a BMP unit that is not a surrogate.
+std::string utf8Of(uint32_t unit) {
+    if (unit < 0x80) return std::string(1, char(unit));
+    if (unit < 0x800) return {char(0xC0 | unit >> 6), char(0x80 | (unit & 0x3F))};
+    return {char(0xE0 | unit >> 12), char(0x80 | (unit >> 6 & 0x3F)), char(0x80 | (unit & 0x3F))};
+}
+
 }  // namespace
 
 bool utf8ToNative(std::string_view text, LStr& out, bool* multibyte) {
     if (text.find(kUnicodeEscapePrefix) != std::string_view::npos) return false;
     const UnitTable& table = unitTable();
-    std::string sjis;
-    sjis.reserve(text.size());
+    const int32_t start = out.length();
+    // Output goes straight into out, which grows by the input left (Shift-JIS
+    // is rarely longer) plus room for the longest a sequence writes: two escapes.
+    constexpr int32_t kMostPerSequence = 2 * kUnicodeEscapeLength;
+    char* w = nullptr;
+    char* limit = nullptr;
     bool sawMultibyte = false;
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = p + text.size();
     while (p < end) {
-        const unsigned char* run = p;
-        while (p < end && *p < 0x80) ++p;  // ASCII maps to itself
-        sjis.append(reinterpret_cast<const char*>(run), size_t(p - run));
-        if (p == end) break;
+        if (limit - w < kMostPerSequence) {
+            const int32_t used = w ? int32_t(w - out.data()) : start;
+            out.resize(used + int32_t(end - p) + kMostPerSequence);
+            w = out.data() + used;
+            limit = out.data() + out.length();
+        }
+        if (*p < 0x80) {  // ASCII maps to itself
+            *w++ = char(*p++);
+            continue;
+        }
         int n = 0;
         const int32_t decoded = decodeSequence(p, end, n);
-        if (decoded < 0) return false;
+        if (decoded < 0) {
+            out.truncate(start);
+            return false;
+        }
         uint32_t code = uint32_t(decoded);
         p += n;
         sawMultibyte = true;
         if (code < 0x10000) {
-            appendUnit(table, code, sjis);
+            w = writeUnit(table, code, w);
         } else {  // a surrogate pair, each half an escape of its own
             code -= 0x10000;
-            appendUnit(table, 0xD800 + (code >> 10), sjis);
-            appendUnit(table, 0xDC00 + (code & 0x3FF), sjis);
+            w = writeUnit(table, 0xD800 + (code >> 10), w);
+            w = writeUnit(table, 0xDC00 + (code & 0x3FF), w);
         }
     }
+    out.truncate(w ? int32_t(w - out.data()) : start);
     if (multibyte) *multibyte = sawMultibyte;
-    out.append(std::string_view(sjis));
     return true;
+}
+
+std::vector<std::string> utf8Spellings(std::string_view native, size_t limit) {
+    const UnitTable& table = unitTable();
+    std::vector<std::string> spellings{std::string()};
+    for (size_t pos = 0; pos < native.size();) {
+        const int code = nextChar(native, pos);
+        std::vector<std::string> longer;
+        for (uint32_t unit = 1; unit < table.size(); ++unit) {
+            if (table[unit] != uint16_t(code)) continue;
+            const std::string bytes = utf8Of(unit);
+            for (const std::string& head : spellings) {
+                if (longer.size() == limit) return {};
+                longer.push_back(head + bytes);
+            }
+        }
+        spellings = std::move(longer);
+    }
+    return spellings;
 }

@@ -50,4 +50,29 @@ TEST(QfDetectedCharset, DetectionDecidesWhatASearchSees) {
     }
 }
 
+// A UTF-8 text, with or without its mark, shows the lines of a search as its
+// Shift-JIS copy does, though only the lines that can match are decoded.
+TEST(QfDetectedCharset, Utf8TextsShowWhatTheirShiftJisCopyShows) {
+    TempDir dir;
+    const std::string text = repeated("前の行\r\n", 30) + "東京\r\n\r\n\n大阪と東京\n" +
+                             repeated("後\n", 3) + "京都 東京";
+    dir.write("sjis/a.txt", sj(text));
+    dir.write("utf8/a.txt", text);
+    dir.write("marked/a.txt", "\xEF\xBB\xBF" + text);
+    const auto output = [&](const char* folder, std::vector<std::string> args) {
+        args.push_back("東京");
+        std::string out = search(args, dir.path(folder)).out;
+        for (size_t at; (at = out.find(dir.path(folder))) != out.npos;)
+            out.replace(at, dir.path(folder).size(), "DIR");
+        return out;
+    };
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{}, {"--count"}, {"--type=regex"}}) {
+        const std::string expected = output("sjis", args);
+        EXPECT_NE(expected.find(args.empty() ? "a.txt(34)" : "a.txt"), std::string::npos);
+        EXPECT_EQ(output("utf8", args), expected);
+        EXPECT_EQ(output("marked", args), expected);
+    }
+}
+
 }  // namespace

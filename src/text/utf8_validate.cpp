@@ -1,0 +1,105 @@
+#include "text/utf8_validate.h"
+
+#include <cstdint>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// The length of the sequence a lead byte starts, 0 for a byte no sequence
+// starts with (a continuation byte, C0, C1, F5..FF).
+int sequenceLength(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if (lead < 0xC2) return 0;
+    if (lead < 0xE0) return 2;
+    if (lead < 0xF0) return 3;
+    return lead < 0xF5 ? 4 : 0;
+}
+
+// Checks byte by byte from p; p must be at the start of a sequence.
+bool validFrom(const unsigned char* p, const unsigned char* end) {
+    while (p < end) {
+        const int n = sequenceLength(*p);
+        if (n == 0 || end - p < n) return false;
+        for (int k = 1; k < n; ++k)
+            if ((p[k] & 0xC0) != 0x80) return false;
+        // The second byte's range for the leads that have one of their own.
+        const unsigned char lead = p[0], next = p[1];
+        if ((lead == 0xE0 && next < 0xA0) || (lead == 0xED && next >= 0xA0) ||
+            (lead == 0xF0 && next < 0x90) || (lead == 0xF4 && next >= 0x90))
+            return false;
+        p += n;
+    }
+    return true;
+}
+
+#ifdef __SSE2__
+// The bytes of v moved up by n places, the top bytes of prev coming in below.
+template <int n>
+__m128i shiftIn(__m128i v, __m128i prev) {
+    return _mm_or_si128(_mm_slli_si128(v, n), _mm_srli_si128(prev, 16 - n));
+}
+
+__m128i bytes(int b) {
+    return _mm_set1_epi8(char(b));
+}
+
+// Bytes as signed values: 0x80..0xBF are -128..-65, 0xC0..0xFF are -64..-1.
+__m128i atLeast(__m128i v, int b) {  // b in 0x80..0xFF, v taken as unsigned
+    return _mm_and_si128(_mm_cmpgt_epi8(v, bytes(b - 1)), _mm_cmplt_epi8(v, bytes(0)));
+}
+
+// Every place that needs a continuation byte holds one and no other does;
+// no byte is one no sequence has; the second bytes after E0, ED, F0 and F4
+// are in their ranges. The sequences cut at the end are left for the caller.
+__m128i errors(__m128i v, __m128i prev) {
+    const __m128i continuation = _mm_cmplt_epi8(v, bytes(0xC0));
+    const __m128i lead2 = atLeast(v, 0xC0), lead3 = atLeast(v, 0xE0), lead4 = atLeast(v, 0xF0);
+    const __m128i p2 = atLeast(prev, 0xC0), p3 = atLeast(prev, 0xE0), p4 = atLeast(prev, 0xF0);
+    const __m128i expected = _mm_or_si128(
+        shiftIn<1>(lead2, p2), _mm_or_si128(shiftIn<2>(lead3, p3), shiftIn<3>(lead4, p4)));
+    __m128i bad = _mm_xor_si128(expected, continuation);
+    bad = _mm_or_si128(
+        bad, _mm_or_si128(_mm_cmpeq_epi8(v, bytes(0xC0)), _mm_cmpeq_epi8(v, bytes(0xC1))));
+    bad = _mm_or_si128(bad, atLeast(v, 0xF5));
+    const __m128i before = shiftIn<1>(v, prev);
+    const auto after = [&](int lead) { return _mm_cmpeq_epi8(before, bytes(lead)); };
+    bad = _mm_or_si128(bad, _mm_and_si128(after(0xE0), _mm_cmplt_epi8(v, bytes(0xA0))));
+    bad = _mm_or_si128(bad, _mm_and_si128(after(0xED), _mm_cmpgt_epi8(v, bytes(0x9F))));
+    bad = _mm_or_si128(bad, _mm_and_si128(after(0xF0), _mm_cmplt_epi8(v, bytes(0x90))));
+    bad = _mm_or_si128(bad, _mm_and_si128(after(0xF4), _mm_cmpgt_epi8(v, bytes(0x8F))));
+    return bad;
+}
+#endif
+
+}  // namespace
+
+bool isValidUtf8(std::string_view text, bool* multibyte) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    bool high = false;
+#ifdef __SSE2__
+    __m128i prev = _mm_setzero_si128();
+    __m128i bad = _mm_setzero_si128();
+    __m128i any = _mm_setzero_si128();
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        bad = _mm_or_si128(bad, errors(v, prev));
+        any = _mm_or_si128(any, v);
+        prev = v;
+    }
+    if (_mm_movemask_epi8(bad)) return false;
+    high = _mm_movemask_epi8(any) != 0;
+    // Back up to the start of the sequence the vectors may have cut: its
+    // continuation bytes were checked, its length was not.
+    const auto* start = reinterpret_cast<const unsigned char*>(text.data());
+    for (int k = 0; k < 3 && p > start && (p[-1] & 0xC0) == 0x80; ++k) --p;
+    if (p > start && p[-1] >= 0xC0) --p;
+#endif
+    for (const unsigned char* q = p; q < end; ++q) high |= *q >= 0x80;
+    if (!validFrom(p, end)) return false;
+    if (multibyte) *multibyte = high;
+    return true;
+}
