@@ -72,7 +72,8 @@ LineNeedles::LineNeedles(const std::vector<std::string_view>& native) {
         const auto holds = [c](std::string_view n) { return n.find(c) != n.npos; };
         if (std::none_of(native.begin(), native.end(), holds)) {
             placeholder_ = c;
-            spellings_ = std::move(spellings);
+            finder_ = std::make_unique<NeedleFinder>(
+                std::vector<std::string_view>(spellings.begin(), spellings.end()));
             return;
         }
     }
@@ -84,22 +85,11 @@ std::optional<LStr> decodeCandidateLines(std::string_view utf8, const LineNeedle
     if (!needles.usable() || !isValidUtf8(utf8, &multibyte) || (unmarked && !multibyte) ||
         holdsEscape(utf8))
         return std::nullopt;
-    const std::vector<std::string>& spellings = needles.spellings();
-    // Where each spelling is found next, from the place last looked at on.
-    std::vector<size_t> next(spellings.size(), 0);
-    std::vector<bool> looked(spellings.size(), false);
-    const char* begin = utf8.data();
-    const char* end = begin + utf8.size();
+    const NeedleFinder& finder = needles.finder();
+    const char* end = utf8.data() + utf8.size();
     LStr out;
-    for (const char* p = begin; p < end;) {
-        const char* hit = end;
-        for (size_t i = 0; i < spellings.size(); ++i) {
-            if (!looked[i] || begin + next[i] < p) {
-                next[i] = size_t(findBytes(p, end, spellings[i]) - begin);
-                looked[i] = true;
-            }
-            hit = std::min(hit, begin + next[i]);
-        }
+    for (const char* p = utf8.data(); p < end;) {
+        const char* hit = finder.find(p, end);
         const auto* lastEnd = static_cast<const char*>(memrchr(p, '\n', size_t(hit - p)));
         const char* lineStart = lastEnd ? lastEnd + 1 : p;
         appendPlaceholders(p, hit == end ? end : lineStart, needles.placeholder(), out);

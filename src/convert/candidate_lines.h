@@ -4,12 +4,14 @@
 // decoded text as one placeholder byte each, so line numbers, the records
 // of the decoded lines and every match stay those of the whole decoding.
 #pragma once
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/lstr.h"
+#include "support/needle_finder.h"
 
 class LineNeedles {
 public:
@@ -18,13 +20,14 @@ public:
     // from an escape ("{%uXXXX}") or has too many UTF-8 spellings.
     explicit LineNeedles(const std::vector<std::string_view>& native);
 
-    bool usable() const { return !spellings_.empty(); }
-    const std::vector<std::string>& spellings() const { return spellings_; }
+    bool usable() const { return finder_ != nullptr; }
+    // Finds the needles' UTF-8 spellings.
+    const NeedleFinder& finder() const { return *finder_; }
     // A byte that is in no needle and ends no line.
     char placeholder() const { return placeholder_; }
 
 private:
-    std::vector<std::string> spellings_;
+    std::unique_ptr<NeedleFinder> finder_;
     char placeholder_ = 'x';
 };
 

@@ -18,6 +18,7 @@
 #include "search/worker.h"
 #include "support/dir_walker.h"
 #include "support/message_service.h"
+#include "support/needle_finder.h"
 
 namespace {
 
@@ -144,7 +145,7 @@ int32_t TWorker::searchRange(TReader& reader, int64_t start, int64_t length, int
     if (stopped()) return 0;
     const int64_t end = start + length;
     int32_t count = 0;
-    while ((needles_.empty() || source_->skipToCandidate(reader, end, needles_)) &&
+    while ((!needleFinder_ || source_->skipToCandidate(reader, end, *needleFinder_)) &&
            source_->next(reader, end, record_)) {
         prefix_.truncate(0);
         suffix_.truncate(0);

@@ -9,6 +9,10 @@
 namespace {
 
 constexpr size_t kMaxNeedles = 16;
+// A run of letters of either case and width joins into more needles, which
+// share a few leading byte pairs, so a scan still looks for them at once.
+constexpr size_t kMaxLetterNeedles = 64;
+constexpr size_t kLetterRun = 3;
 constexpr size_t kMaxVariants = 4;
 
 // Katakana that take no sound mark, and the long vowel mark: their
@@ -88,6 +92,31 @@ int rarity(const std::vector<int>& codes) {
     return int(kByFrequency.size());
 }
 
+// The run of up to kLetterRun characters that holds letters and joins into
+// at most kMaxLetterNeedles needles; empty when none. A scan looks at the
+// first two characters first, so their rarity counts most.
+std::vector<std::vector<int>> letterRun(const std::vector<std::vector<int>>& classes) {
+    std::vector<std::vector<int>> best;
+    int bestRarity = -1;
+    for (size_t start = 0; start < classes.size(); ++start) {
+        const size_t end = std::min(classes.size(), start + kLetterRun);
+        size_t count = 1;
+        int sum = 0;
+        for (size_t i = start; i < end && count > 0; ++i) {
+            count = classes[i].empty() ? 0 : count * classes[i].size();
+            sum += rarity(classes[i]) * (i < start + 2 ? 4 : 1);
+        }
+        if (count == 0 || count > kMaxLetterNeedles ||
+            end - start < std::min<size_t>(classes.size(), 2))
+            continue;
+        if (sum > bestRarity) {
+            bestRarity = sum;
+            best.assign(classes.begin() + long(start), classes.begin() + long(end));
+        }
+    }
+    return best;
+}
+
 bool hasIgnorePattern(const LRex& root) {
     std::vector<const LRex*> pending{&root};
     while (!pending.empty()) {
@@ -164,6 +193,7 @@ std::vector<LStr> literalNeedles(std::string_view key, FoldFlags fold) {
             best = {classes[i], classes[i + 1]};
         }
     }
+    if (best.empty()) best = letterRun(classes);
     int rarest = -1;
     for (size_t i = 0; best.empty() && i < classes.size(); ++i)
         if (!classes[i].empty() &&

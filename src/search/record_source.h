@@ -11,6 +11,7 @@
 #include "pattern/first_bytes.h"
 #include "pattern/nodes/rex.h"
 
+class NeedleFinder;
 class TReader;
 
 class RecordSource {
@@ -35,8 +36,7 @@ public:
     // to the record of the next place where one begins (a source that does
     // not cut lines passes over nothing). False when no record that begins
     // before end is left.
-    bool skipToCandidate(TReader& reader, int64_t end,
-                         const std::vector<std::string_view>& needles);
+    bool skipToCandidate(TReader& reader, int64_t end, const NeedleFinder& needles);
     // The first record of the text without its separator.
     LStr firstRecordText(TReader& reader);
 

@@ -17,6 +17,7 @@
 #include "search/status_sink.h"
 #include "support/dir_walker.h"
 #include "support/message_service.h"
+#include "support/needle_finder.h"
 #include "support/run_context.h"
 
 namespace {
@@ -100,6 +101,7 @@ void TWorker::prepare() {
 // looks at them: no search area, and every string tells its bytes.
 void TWorker::chooseNeedles() {
     needles_.clear();
+    needleFinder_.reset();
     lineNeedles_.reset();
     if (areaRex_ || !source_->cutsLines()) return;
     for (const auto& tester : testers_) {
@@ -113,6 +115,7 @@ void TWorker::chooseNeedles() {
         }
         for (const LStr& needle : needles) needles_.push_back(needle.view());
     }
+    if (!needles_.empty()) needleFinder_ = std::make_unique<NeedleFinder>(needles_);
     // Field titles come from the first record, which need not hold a needle.
     if (!needles_.empty() && !formatter_->showsFieldTitles())
         lineNeedles_ = std::make_unique<LineNeedles>(needles_);

@@ -25,6 +25,7 @@ class TReader;
 class TIxCache;
 class RunContext;
 class LineNeedles;
+class NeedleFinder;
 struct IndexedFileSearch;
 
 // The counts of a finished run.
@@ -105,6 +106,7 @@ private:
     // Bytes of which every matching record holds one, when records without
     // any may be passed over unread; empty otherwise.
     std::vector<std::string_view> needles_;
+    std::unique_ptr<NeedleFinder> needleFinder_;  // over needles_, when there are any
     // The same for UTF-8 texts, which then need only their candidate lines decoded.
     std::unique_ptr<LineNeedles> lineNeedles_;
     // The string the index strategies serve: the only one, else none.

@@ -25,6 +25,7 @@ TEST(LiteralNeedles, EveryFoldedFormHoldsANeedle) {
     } cases[] = {
         {"Shinkansen", both, "ｓｈＩＮＫＡＮＳＥＮ"},
         {"Shinkansen", both, "sHiNkAnSeN"},
+        {"Shinkansen", both, "shｉnKａnsen"},  // widths mixed
         {"Shinkansen", caseOnly, "SHINKANSEN"},
         {"ネットワーク", both, "ﾈｯﾄﾜｰｸ"},
         {"ネットワーク", both, "ネｯトﾜーク"},

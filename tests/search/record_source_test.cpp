@@ -11,6 +11,7 @@
 #include "index/ix_cache.h"
 #include "index/record_limits.h"
 #include "search/open_reader.h"
+#include "support/needle_finder.h"
 
 using Record = std::tuple<int32_t, int32_t, std::string>;  // start, line, text
 
@@ -78,7 +79,7 @@ TEST(RecordSource, SkippingKeepsTheRecordsThatHoldANeedle) {
     const std::string path = dir.write("a.txt", text);
     RecordSource source("[\\x0A\\x0D]+");
     ASSERT_TRUE(source.cutsLines());
-    const std::vector<std::string_view> needles{"\x93\xFA", "x"};
+    const NeedleFinder needles({"\x93\xFA", "x"});
     std::vector<Record> expected;
     for (const Record& r : records(source, path)) {
         const std::string& body = std::get<2>(r);

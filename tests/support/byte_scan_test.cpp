@@ -8,6 +8,8 @@
 #include <random>
 #include <string>
 
+#include "support/needle_finder.h"
+
 namespace {
 
 // Random text over letters, starting at each of the first 9 offsets.
@@ -51,6 +53,25 @@ TEST(ByteScan, FindsByteStringsLikeFind) {
         forRandomTexts(5, "ab\x93\x83", 200, [&](const char* p, const char* end) {
             ASSERT_EQ(findBytes(p, end, needle), std::search(p, end, needle.begin(), needle.end()))
                 << needle;
+        });
+    }
+}
+
+TEST(ByteScan, NeedleSetsAreFoundWhereTheFirstOneBegins) {
+    // Sets with shared leading pairs, a one-byte needle among longer ones, and
+    // one with more leading pairs than are compared at once.
+    std::vector<std::string> large;
+    for (char a : std::string_view("ab\x82\x93"))
+        for (char b : std::string_view("ab\x82\x93\x60")) large.push_back({a, b, 'a'});
+    const std::vector<std::vector<std::string>> sets = {
+        {"ab"}, {"ab", "aab", "ba"}, {"\x82\x93", "b", "\x82\x60" "a"}, {"aaaa", "abab"}, large};
+    for (const auto& set : sets) {
+        const NeedleFinder finder(std::vector<std::string_view>(set.begin(), set.end()));
+        forRandomTexts(11, "ab\x82\x93\x60", 300, [&](const char* p, const char* end) {
+            const char* first = end;
+            for (const std::string& n : set)
+                first = std::min(first, std::search(p, end, n.begin(), n.end()));
+            ASSERT_EQ(finder.find(p, end), first) << set.front();
         });
     }
 }
