@@ -1,8 +1,8 @@
 // Finding where the first of a set of byte strings begins, in one pass over
 // the bytes: every place is compared against the needles' first bytes, and
-// their first two bytes, sixteen places at a time; only places that pass are
-// compared whole. Case and width variants of a word make sets of dozens of
-// needles that share a few such pairs.
+// their first two bytes, 16 or 32 places at a time; only places that pass
+// are compared whole. Case and width variants of a word make sets of dozens
+// of needles that share a few such pairs.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -18,14 +18,17 @@ public:
     // The first place in [p, end) where a whole needle begins, or end.
     const char* find(const char* p, const char* end) const;
 
-private:
-    struct Pair {
-        unsigned char first;
-        int second;  // -1: the needle is the one byte
+    // The needles' first bytes, each with the second bytes that follow it.
+    struct Lead {
+        unsigned char first = 0;
+        bool alone = false;  // a needle is this one byte
+        std::vector<unsigned char> seconds;
     };
+
+private:
     const char* findEach(const char* p, const char* end) const;
     bool needleAt(const char* q, const char* end) const;
 
     std::vector<std::string> needles_;
-    std::vector<Pair> pairs_;  // distinct; empty when too many to compare at once
+    std::vector<Lead> leads_;  // empty when too many to compare at once
 };
