@@ -36,6 +36,18 @@ public:
         : DecodedTextHolder{std::move(decoded)}, LMemSrm(DecodedTextHolder::text) {}
 };
 
+// An empty buffer with room for a file of size bytes. Whole files are read
+// into one buffer per thread, kept from file to file while it is small, so
+// that reading many files costs no fresh pages each.
+LStr& readBuffer(int64_t size) {
+    constexpr int32_t kKept = 4 << 20;
+    thread_local LStr buffer;
+    if (buffer.capacity() > kKept) buffer = LStr();
+    buffer.truncate(0);
+    buffer.reserve(int32_t(size) + 1);
+    return buffer;
+}
+
 // Decodes text in codePage to Shift-JIS.
 LStr decodeToNative(std::string_view text, int codePage) {
     LWStr wide;
@@ -54,8 +66,7 @@ std::optional<LStr> readUnmarkedText(LSrmBase& file, int64_t size, const LineNee
     int32_t visible = 0;
     const char* head = file.peekBytes(LSrmBase::kMaxPeek, &visible);
     if (!mayBeDetected(std::string_view(head, visible))) return std::nullopt;
-    LStr bytes;
-    bytes.reserve(int32_t(size) + 1);
+    LStr& bytes = readBuffer(size);
     readAllBytes(file, bytes);
     if (lineNeedles)
         if (std::optional<LStr> lines = decodeCandidateLines(bytes.view(), *lineNeedles, true))
@@ -77,11 +88,12 @@ std::optional<LStr> readUnmarkedText(LSrmBase& file, int64_t size, const LineNee
 
 // A text with the UTF-8 byte-order mark decoded for the needles' lines only;
 // nothing, with file back at its start, for any other text.
-std::optional<LStr> readMarkedCandidateLines(LSrmBase& file, const LineNeedles& needles) {
+std::optional<LStr> readMarkedCandidateLines(LSrmBase& file, int64_t size,
+                                             const LineNeedles& needles) {
     const ByteOrderMark mark = detectByteOrderMark(file);
     if (mark.encoding != TextEncoding::kUtf8) return std::nullopt;
     file.skipBytes(mark.length);
-    LStr bytes;
+    LStr& bytes = readBuffer(size);
     readAllBytes(file, bytes);
     if (std::optional<LStr> lines = decodeCandidateLines(bytes.view(), needles, false))
         return lines;
@@ -114,7 +126,7 @@ std::unique_ptr<LSrmBase> openTextReader(std::string_view path, const Conversion
     // Large marked texts go to a converted text, the rest is decoded here.
     const int64_t size = fileSize(path);
     if (size <= kMaxDecodedSize && lineNeedles)
-        if (std::optional<LStr> lines = readMarkedCandidateLines(*file, *lineNeedles))
+        if (std::optional<LStr> lines = readMarkedCandidateLines(*file, size, *lineNeedles))
             return std::make_unique<DecodedTextReader>(std::move(*lines));
     LStr decoded;
     if (size <= kMaxDecodedSize && readMarkedText(*file, decoded) != TextEncoding::kNative)

@@ -104,7 +104,9 @@ const char* NeedleFinder::findEach(const char* p, const char* end) const {
 
 const char* NeedleFinder::find(const char* p, const char* end) const {
     if (needles_.empty()) return end;
-    if (leads_.empty() || needles_.size() == 1) return findEach(p, end);
+    // One byte alone is found fastest by memchr.
+    if (leads_.empty() || (needles_.size() == 1 && needles_[0].size() == 1))
+        return findEach(p, end);
 #ifdef __x86_64__
     // Both loads of a block stay in range: q + width < end.
     if (hasAvx2()) {

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
+#ifdef __x86_64__
+#include <immintrin.h>
 #endif
 
 namespace {
@@ -35,7 +35,7 @@ bool validFrom(const unsigned char* p, const unsigned char* end) {
     return true;
 }
 
-#ifdef __SSE2__
+#ifdef __x86_64__
 // The bytes of v moved up by n places, the top bytes of prev coming in below.
 template <int n>
 __m128i shiftIn(__m128i v, __m128i prev) {
@@ -72,15 +72,9 @@ __m128i errors(__m128i v, __m128i prev) {
     bad = _mm_or_si128(bad, _mm_and_si128(after(0xF4), _mm_cmpgt_epi8(v, bytes(0x8F))));
     return bad;
 }
-#endif
 
-}  // namespace
-
-bool isValidUtf8(std::string_view text, bool* multibyte) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* end = p + text.size();
-    bool high = false;
-#ifdef __SSE2__
+// Checks the 16-byte blocks from p on; p is left after the last one.
+bool validBlocks16(const unsigned char*& p, const unsigned char* end, bool& high) {
     __m128i prev = _mm_setzero_si128();
     __m128i bad = _mm_setzero_si128();
     __m128i any = _mm_setzero_si128();
@@ -90,9 +84,74 @@ bool isValidUtf8(std::string_view text, bool* multibyte) {
         any = _mm_or_si128(any, v);
         prev = v;
     }
-    if (_mm_movemask_epi8(bad)) return false;
     high = _mm_movemask_epi8(any) != 0;
-    // Back up to the start of the sequence the vectors may have cut: its
+    return _mm_movemask_epi8(bad) == 0;
+}
+
+// The same checks as errors, 32 bytes at a time.
+#define QF_AVX2 __attribute__((target("avx2")))
+
+template <int n>
+QF_AVX2 __m256i shiftIn32(__m256i v, __m256i prev) {
+    return _mm256_alignr_epi8(v, _mm256_permute2x128_si256(prev, v, 0x21), 16 - n);
+}
+
+QF_AVX2 __m256i bytes32(int b) {
+    return _mm256_set1_epi8(char(b));
+}
+
+QF_AVX2 __m256i below32(__m256i v, int b) {  // signed, as _mm_cmplt_epi8
+    return _mm256_cmpgt_epi8(bytes32(b), v);
+}
+
+QF_AVX2 __m256i atLeast32(__m256i v, int b) {
+    return _mm256_and_si256(_mm256_cmpgt_epi8(v, bytes32(b - 1)), below32(v, 0));
+}
+
+QF_AVX2 __m256i errors32(__m256i v, __m256i prev) {
+    const __m256i continuation = below32(v, 0xC0);
+    const __m256i expected =
+        _mm256_or_si256(shiftIn32<1>(atLeast32(v, 0xC0), atLeast32(prev, 0xC0)),
+                        _mm256_or_si256(shiftIn32<2>(atLeast32(v, 0xE0), atLeast32(prev, 0xE0)),
+                                        shiftIn32<3>(atLeast32(v, 0xF0), atLeast32(prev, 0xF0))));
+    __m256i bad = _mm256_xor_si256(expected, continuation);
+    bad = _mm256_or_si256(bad, _mm256_or_si256(_mm256_cmpeq_epi8(v, bytes32(0xC0)),
+                                               _mm256_cmpeq_epi8(v, bytes32(0xC1))));
+    bad = _mm256_or_si256(bad, atLeast32(v, 0xF5));
+    const __m256i before = shiftIn32<1>(v, prev);
+    const auto after = [&](int lead) QF_AVX2 { return _mm256_cmpeq_epi8(before, bytes32(lead)); };
+    bad = _mm256_or_si256(bad, _mm256_and_si256(after(0xE0), below32(v, 0xA0)));
+    bad = _mm256_or_si256(bad, _mm256_and_si256(after(0xED), _mm256_cmpgt_epi8(v, bytes32(0x9F))));
+    bad = _mm256_or_si256(bad, _mm256_and_si256(after(0xF0), below32(v, 0x90)));
+    bad = _mm256_or_si256(bad, _mm256_and_si256(after(0xF4), _mm256_cmpgt_epi8(v, bytes32(0x8F))));
+    return bad;
+}
+
+QF_AVX2 bool validBlocks32(const unsigned char*& p, const unsigned char* end, bool& high) {
+    __m256i prev = _mm256_setzero_si256();
+    __m256i bad = _mm256_setzero_si256();
+    __m256i any = _mm256_setzero_si256();
+    for (; end - p >= 32; p += 32) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        bad = _mm256_or_si256(bad, errors32(v, prev));
+        any = _mm256_or_si256(any, v);
+        prev = v;
+    }
+    high = _mm256_movemask_epi8(any) != 0;
+    return _mm256_movemask_epi8(bad) == 0;
+}
+#endif
+
+}  // namespace
+
+bool isValidUtf8(std::string_view text, bool* multibyte) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    bool high = false;
+#ifdef __x86_64__
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (!(avx2 ? validBlocks32(p, end, high) : validBlocks16(p, end, high))) return false;
+    // Back up to the start of the sequence the blocks may have cut: its
     // continuation bytes were checked, its length was not.
     const auto* start = reinterpret_cast<const unsigned char*>(text.data());
     for (int k = 0; k < 3 && p > start && (p[-1] & 0xC0) == 0x80; ++k) --p;
