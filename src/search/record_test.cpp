@@ -64,7 +64,10 @@ RecordTester::RecordTester(const SearchKeys& keys, const TSchStr& str, const LRe
             [this](int code) { return foldChar(code, fold_) == firstChar_; });
         if (method() == Method::kLiteral) needles_ = literalNeedles(key_, fold_);
     }
-    if (method() == Method::kRegex && str.schRex) needles_ = patternNeedles(*str.schRex);
+    if (method() == Method::kRegex && str.schRex) {
+        needles_ = patternNeedles(*str.schRex);
+        sequenceFilter_ = CharSequenceFilter::forPattern(*str.schRex);
+    }
     searcher_.setStopFlag(&stopFlag());
     fieldSearcher_.setStopFlag(&stopFlag());
     recordSearcher_.setStopFlag(&stopFlag());
@@ -97,6 +100,7 @@ void RecordTester::collect(std::string_view text, HitList& hits) {
 bool RecordTester::recordMatches(std::string_view text) {
     switch (method()) {
         case Method::kRegex:
+            if (sequenceFilter_ && !sequenceFilter_->matches(text)) return false;
             return searcher_.search(text) >= 0;
         case Method::kFuzzy:
             return fuzzy_->matches(text);

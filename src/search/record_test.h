@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/lstr.h"
+#include "pattern/char_sequence_filter.h"
 #include "pattern/nodes/sp_rex.h"
 #include "pattern/searcher.h"
 #include "search/first_char_scan.h"
@@ -92,6 +93,8 @@ private:
     int firstChar_ = -1;                        // first character of key_, folded
     std::unique_ptr<FirstCharScan> firstScan_;  // characters that fold to firstChar_
     LRexSearcher searcher_;
+    // Decides quickly that a record holds no match of a row-of-characters pattern.
+    std::unique_ptr<CharSequenceFilter> sequenceFilter_;
     LRexSearcher fieldSearcher_;
     LRexSearcher recordSearcher_;
     LSpRex boundary_;  // "\p": not inside a word

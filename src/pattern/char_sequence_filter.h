@@ -1,0 +1,27 @@
+// A quick decision for patterns that are a row of single characters: each
+// a class, one ASCII character or such a piece repeated a fixed number of
+// times ("[0-9]{4}-[0-9]{2}"). Whether a text holds a match is then decided
+// in one pass over its characters by shift-and (one state bit per position),
+// so the backtracking matcher only runs on texts that hold one.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+class LRex;
+
+class CharSequenceFilter {
+public:
+    // Null when the pattern is not such a row (or is longer than 64).
+    static std::unique_ptr<CharSequenceFilter> forPattern(const LRex& root);
+
+    // Whether some character position of text starts a match.
+    bool matches(std::string_view text) const;
+
+private:
+    explicit CharSequenceFilter(const std::vector<const LRex*>& positions);
+
+    std::vector<uint64_t> masks_;  // per character code: the positions it may stand at
+    uint64_t accept_ = 0;          // the bit of the last position
+};
