@@ -4,50 +4,71 @@
 #include "pattern/nodes/flat_rex.h"
 #include "pattern/nodes/rep_rex.h"
 #include "pattern/nodes/seq_rex.h"
+#include "pattern/rex_flags.h"
 #include "pattern/sjis_scan.h"
+#include "text/sjis.h"
 
 namespace {
 
 constexpr size_t kMaxPositions = 64;
 
-// Printable ASCII: every case and width variant of such a character is one
-// character, and none is a line end.
-bool printableAscii(std::string_view text) {
-    for (char c : text)
-        if (c < 0x20 || c >= 0x7F) return false;
+// Characters whose every case and width variant is one character and no
+// line end: printable ASCII, kanji and hiragana.
+bool plainCharacters(std::string_view text) {
+    for (size_t pos = 0; pos < text.size();) {
+        const int code = nextChar(text, pos);
+        const int lead = code >> 8;
+        if (!((code >= 0x20 && code < 0x7F) || (lead >= 0x88 && lead <= 0x9F) ||
+              (lead >= 0xE0 && lead <= 0xEA) || (code >= 0x829F && code <= 0x82F1)))
+            return false;
+    }
     return !text.empty();
 }
 
 // A node that always takes exactly one character: a class, or a literal of
-// one printable ASCII character. Nodes with an ignore pattern may take more.
+// one plain character. Nodes with an ignore pattern may take more.
 bool singleCharacter(const LRex& node) {
     if (node.ignore()) return false;
     if (dynamic_cast<const LCharsRex*>(&node)) return true;
     const auto* flat = dynamic_cast<const LFlatRex*>(&node);
-    return flat && flat->text().length() == 1 && printableAscii(flat->text().view());
+    return flat && plainCharacters(flat->text().view()) &&
+           flat->text().length() == charLength(flat->text().view(), 0);
 }
 
 // Appends the positions node stands for; false when it is no such row. A
-// literal of several printable ASCII characters is one position each, as
-// literals of their own (kept in owned).
-bool appendPositions(const LRex& node, std::vector<const LRex*>& out,
-                     std::vector<std::unique_ptr<LRex>>& owned) {
+// literal of several plain characters is one position each, as literals of
+// their own (kept in owned). A piece repeated without bound stands at the
+// positions of its least count, the last of which it may hold again (loops).
+struct Row {
+    std::vector<const LRex*> positions;
+    std::vector<std::unique_ptr<LRex>> owned;
+    uint64_t loops = 0;
+};
+
+bool appendPositions(const LRex& node, Row& row) {
+    std::vector<const LRex*>& out = row.positions;
     if (node.ignore()) return false;
     const auto* flat = dynamic_cast<const LFlatRex*>(&node);
     if (singleCharacter(node)) {
         out.push_back(&node);
-    } else if (flat && printableAscii(flat->text().view())) {
-        for (char c : flat->text().view()) {
-            owned.push_back(
-                std::make_unique<LFlatRex>(std::string_view(&c, 1), node.flags(), nullptr));
-            out.push_back(owned.back().get());
+    } else if (flat && plainCharacters(flat->text().view())) {
+        const std::string_view text = flat->text().view();
+        for (size_t pos = 0; pos < text.size();) {
+            const size_t length = size_t(charLength(text, pos));
+            row.owned.push_back(
+                std::make_unique<LFlatRex>(text.substr(pos, length), node.flags(), nullptr));
+            out.push_back(row.owned.back().get());
+            pos += length;
         }
     } else if (const auto* seq = dynamic_cast<const LSeqRex*>(&node)) {
         for (const auto& item : seq->items())
-            if (!appendPositions(*item, out, owned)) return false;
+            if (!appendPositions(*item, row)) return false;
     } else if (const auto* rep = dynamic_cast<const LRepRex*>(&node)) {
-        if (rep->min() != rep->max() || !singleCharacter(*rep->child())) return false;
+        const bool unbounded = rep->max() == kRexUnbounded && rep->min() > 0;
+        if ((rep->min() != rep->max() && !unbounded) || !singleCharacter(*rep->child()))
+            return false;
         out.insert(out.end(), size_t(rep->min()), rep->child());
+        if (unbounded && out.size() <= kMaxPositions) row.loops |= uint64_t(1) << (out.size() - 1);
     } else {
         return false;
     }
@@ -72,14 +93,13 @@ bool takes(const LRex& node, int code) {
 }  // namespace
 
 std::unique_ptr<CharSequenceFilter> CharSequenceFilter::forPattern(const LRex& root) {
-    std::vector<const LRex*> positions;
-    std::vector<std::unique_ptr<LRex>> owned;
-    if (!appendPositions(root, positions, owned) || positions.empty()) return nullptr;
-    return std::unique_ptr<CharSequenceFilter>(new CharSequenceFilter(positions));
+    Row row;
+    if (!appendPositions(root, row) || row.positions.empty()) return nullptr;
+    return std::unique_ptr<CharSequenceFilter>(new CharSequenceFilter(row.positions, row.loops));
 }
 
-CharSequenceFilter::CharSequenceFilter(const std::vector<const LRex*>& positions)
-    : masks_(0x10000, 0), accept_(uint64_t(1) << (positions.size() - 1)) {
+CharSequenceFilter::CharSequenceFilter(const std::vector<const LRex*>& positions, uint64_t loops)
+    : masks_(0x10000, 0), loops_(loops), accept_(uint64_t(1) << (positions.size() - 1)) {
     for (size_t i = 0; i < positions.size(); ++i) {
         // A repeated piece is one node at several positions: asked once.
         size_t first = i;
@@ -103,7 +123,7 @@ bool CharSequenceFilter::matches(std::string_view text) const {
     while (p < end) {
         // ASCII but CR, the bulk of most texts, one byte a character.
         for (unsigned char b; p < end && (b = ub(p)) < 0x80 && b != '\r'; ++p) {
-            state = ((state << 1) | 1) & masks[b];
+            state = (((state << 1) | 1) | (state & loops_)) & masks[b];
             if (state & accept_) return true;
         }
         if (p == end) break;
@@ -111,7 +131,7 @@ bool CharSequenceFilter::matches(std::string_view text) const {
         int code = forwardCode(p, end, &length);
         // A class reads CR before LF as the line end it begins.
         if (code == '\r' && p + 1 < end && p[1] == '\n') code = '\n';
-        state = ((state << 1) | 1) & masks[code];
+        state = (((state << 1) | 1) | (state & loops_)) & masks[code];
         if (state & accept_) return true;
         p += length;
     }

@@ -1,7 +1,7 @@
 // A quick decision for patterns that are a row of single characters: each
-// a class, one ASCII character or such a piece repeated a fixed number of
-// times ("[0-9]{4}-[0-9]{2}"). Whether a text holds a match is then decided
-// in one pass over its characters by shift-and (one state bit per position),
+// a class or a plain character (ASCII, kanji, hiragana), or such a piece
+// repeated a fixed number of times or without bound ("[0-9]{4}-[0-9]+年"). Whether a text holds a
+// match is then decided in one pass over its characters by shift-and (one state bit per position),
 // so the backtracking matcher only runs on texts that hold one.
 #pragma once
 #include <cstdint>
@@ -20,8 +20,9 @@ public:
     bool matches(std::string_view text) const;
 
 private:
-    explicit CharSequenceFilter(const std::vector<const LRex*>& positions);
+    CharSequenceFilter(const std::vector<const LRex*>& positions, uint64_t loops);
 
     std::vector<uint64_t> masks_;  // per character code: the positions it may stand at
+    uint64_t loops_ = 0;           // positions a character may stay at
     uint64_t accept_ = 0;          // the bit of the last position
 };

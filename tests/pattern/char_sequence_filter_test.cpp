@@ -22,6 +22,9 @@ TEST(CharSequenceFilter, DecidesAsTheMatcherDoes) {
                                                             {"[^0-9]", "x"},
                                                             {"[\\x0A]a", "\na"},
                                                             {"b.c", "b1c"},
+                                                            {"[0-9]+年", "12年"},
+                                                            {"a[0-9]+b+x", "a1bbx"},
+                                                            {"日本[^語]+", "日本x"},
                                                             {"[\\x0A]{2}", "\r\n"},
                                                             {"[０-９]{2}", "１2"}};
     // Pieces: ASCII, full-width digits, katakana, line ends, a lone lead byte.
@@ -71,7 +74,8 @@ TEST(CharSequenceFilter, DecidesAsTheMatcherDoes) {
 }
 
 TEST(CharSequenceFilter, OnlyRowsOfSingleCharacters) {
-    for (const char* pattern : {"a+", "(ab){2}", "a|b", "[0-9]{2,3}", "a(?=b)", "^ab", "ア[0-9]"})
+    for (const char* pattern :
+         {"a?", "(ab){2}", "a|b", "[0-9]{2,3}", "a(?=b)", "^ab", "ア[0-9]", "a*b"})
         EXPECT_FALSE(CharSequenceFilter::forPattern(*compileRex(systemSjis(pattern)))) << pattern;
 }
 
