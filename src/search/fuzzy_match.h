@@ -54,7 +54,7 @@ public:
 private:
     bool run(std::string_view text, HitList* hits);
     void prepareText(std::string_view text);
-    int32_t windowEnd(int32_t start) const;
+    int32_t windowEnd(int32_t start);
     void slide(int32_t start, int32_t end);
     // Aligns the starts from s on. Returns true when a hit is found and no
     // hit list was given; otherwise sets next to where the search goes on.
@@ -76,6 +76,7 @@ private:
     WindowSignature window_;
     int32_t windowStart_ = 0;
     int32_t windowStop_ = 0;
+    int32_t endHint_ = 0;  // the last window end
 
     std::vector<AlignedPiece> pieces_;
     std::vector<AlignedPiece> bestPieces_;
