@@ -23,6 +23,15 @@ int32_t windowLength(int32_t keyBytes, int32_t minRate) {
     return int32_t(std::clamp<int64_t>(w, 1, INT32_MAX));
 }
 
+// The fewest common characters of a window rated minRate - 1 or more (and
+// above 0). A rate r needs same * 100 >= r * (same + diff), and same + diff
+// is at least the string's length: each string character is common or in a
+// difference, and a difference counts at least its string side.
+int32_t minCommon(int32_t keyChars, int32_t minRate) {
+    const int64_t need = (int64_t(minRate - 1) * keyChars + 99) / 100;
+    return int32_t(std::clamp<int64_t>(need, 1, INT32_MAX));
+}
+
 }  // namespace
 
 FuzzyOptions fuzzyOptionsOf(const SearchKeys& keys, const TSchStr& str) {
@@ -36,6 +45,8 @@ FuzzyMatcher::FuzzyMatcher(std::string_view searchString, const FuzzyOptions& op
       keySig_(signatureOf(key_.text())),
       windowBytes_(windowLength(int32_t(key_.text().size()), options.minRate)),
       aligner_(key_),
+      shared_(key_, options.ignoreCase),
+      minShared_(minCommon(key_.tokens().count(), options.minRate)),
       window_(keySig_) {}
 
 bool FuzzyMatcher::matches(std::string_view text) {
@@ -138,6 +149,8 @@ bool FuzzyMatcher::examine(int32_t s, HitList* hits, int32_t& next) {
 }
 
 bool FuzzyMatcher::run(std::string_view text, HitList* hits) {
+    // No window shares more characters with the string than the text does.
+    if (!shared_.reach(text, minShared_)) return false;
     prepareText(text);
     const int32_t n = tokens_.count();
     // Windows go on to the last character, shortened by the text's end, so

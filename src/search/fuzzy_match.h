@@ -11,6 +11,7 @@
 #include "base/lstr.h"
 #include "index/gram_signature.h"
 #include "search/fuzzy_align.h"
+#include "search/fuzzy_shared_chars.h"
 #include "search/fuzzy_tokens.h"
 #include "search/fuzzy_window.h"
 #include "search/hit.h"
@@ -66,6 +67,8 @@ private:
     GramSignature keySig_;
     int32_t windowBytes_;
     FuzzyAligner aligner_;
+    SharedChars shared_;
+    int32_t minShared_;  // characters a text must share with the string to hold a hit
 
     // The current text.
     std::string_view record_;  // as given
