@@ -35,7 +35,7 @@ int32_t minCommon(int32_t keyChars, int32_t minRate) {
 }  // namespace
 
 FuzzyOptions fuzzyOptionsOf(const SearchKeys& keys, const TSchStr& str) {
-    return FuzzyOptions{keys.minRate, keys.ignoreCase, keys.fieldMatch, str.tolBits};
+    return FuzzyOptions{keys.minRate, keys.ignoreCase, keys.fieldMatch, str.tolBits, true};
 }
 
 FuzzyMatcher::FuzzyMatcher(std::string_view searchString, const FuzzyOptions& options)
@@ -82,9 +82,7 @@ int32_t FuzzyMatcher::windowEnd(int32_t start) {
     // The first character at or after the target byte. Starts mostly grow,
     // so the last end is a good place to go on from.
     const int32_t* offsets = tokens_.offsets.data();
-    int32_t k = std::max(start, endHint_);
-    if (k > start && offsets[k - 1] >= target)
-        k = int32_t(std::lower_bound(offsets + start, offsets + k, int32_t(target)) - offsets);
+    int32_t k = endHint_ > start && offsets[endHint_ - 1] < target ? endHint_ : start;
     while (offsets[k] < target) ++k;  // offsets[n] is the text's size
     endHint_ = k;
     return k;
@@ -150,7 +148,7 @@ bool FuzzyMatcher::examine(int32_t s, HitList* hits, int32_t& next) {
 
 bool FuzzyMatcher::run(std::string_view text, HitList* hits) {
     // No window shares more characters with the string than the text does.
-    if (!shared_.reach(text, minShared_)) return false;
+    if (options_.rejectByCharacters && !shared_.reach(text, minShared_)) return false;
     prepareText(text);
     const int32_t n = tokens_.count();
     // Windows go on to the last character, shortened by the text's end, so

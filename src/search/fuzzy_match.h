@@ -23,6 +23,9 @@ struct FuzzyOptions {
     bool ignoreCase = true;   // fold case in the text and the string
     bool wholeField = false;  // the window is always the whole text
     int32_t tolBits = 0;      // string grams a window may lack and still be aligned
+    // Reject texts that share too few characters with the string before
+    // sliding over them; off only to show that this changes no result.
+    bool rejectByCharacters = true;
 };
 
 // The options of a search run for one compiled search string.

@@ -6,12 +6,20 @@
 
 #include "base/ctype_table.h"
 #include "text/char_fold.h"
+#include "text/sjis.h"
 
 SharedChars::SharedChars(const FuzzyKey& key, bool ignoreCase)
     : idOf_(0x10000), inKey_(size_t(key.distinct()) + 1), inText_(inKey_.size()) {
-    for (int code = 0; code < 0x10000; ++code)
-        idOf_[size_t(code)] = uint16_t(key.idOf(ignoreCase ? toLowerFull(code) : code));
-    for (int32_t id : key.tokens().ids) ++inKey_[size_t(id)];
+    const std::string_view text = key.text();
+    for (size_t pos = 0; pos < text.size();) {
+        const int code = nextChar(text, pos);
+        const int32_t id = key.idOf(code);
+        ++inKey_[size_t(id)];
+        idOf_[size_t(code & 0xFFFF)] = uint16_t(id);
+        // The string is folded already: its characters' capitals fold to them.
+        const int upper = toUpperFull(code);
+        if (ignoreCase && toLowerFull(upper) == code) idOf_[size_t(upper & 0xFFFF)] = uint16_t(id);
+    }
 }
 
 bool SharedChars::reach(std::string_view text, int32_t need) {
