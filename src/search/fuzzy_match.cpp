@@ -148,7 +148,11 @@ bool FuzzyMatcher::examine(int32_t s, HitList* hits, int32_t& next) {
 
 bool FuzzyMatcher::run(std::string_view text, HitList* hits) {
     // No window shares more characters with the string than the text does.
-    if (options_.rejectByCharacters && !shared_.reach(text, minShared_)) return false;
+    ++stats_.texts;
+    if (options_.rejectByCharacters && !shared_.reach(text, minShared_)) {
+        ++stats_.rejected;
+        return false;
+    }
     prepareText(text);
     const int32_t n = tokens_.count();
     // Windows go on to the last character, shortened by the text's end, so

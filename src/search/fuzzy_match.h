@@ -33,6 +33,8 @@ FuzzyOptions fuzzyOptionsOf(const SearchKeys& keys, const TSchStr& str);
 
 // How far windows got: counted over the matcher's life.
 struct FuzzyStats {
+    int64_t texts = 0;       // texts searched
+    int64_t rejected = 0;    // of them, texts sharing too few characters with the string
     int64_t windows = 0;     // window positions whose signature was tested
     int64_t passed = 0;      // of them, windows whose starts were aligned
     int64_t alignments = 0;  // alignments run
