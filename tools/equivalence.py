@@ -58,6 +58,7 @@ SEARCHES = [
     ("regex_atomic", ["-t", "regex", "(?>a+)ba"]),
     ("fuzzy", ["--type=fuzzy", "ファイル検索"]),
     ("fuzzy_ascii", ["--type=fuzzy", "processimg"]),
+    ("fuzzy_match_case", ["--type=fuzzy", "--match-case", "--min-rate=60", "SEARHC"]),
 ]
 INDEXED = ["normal_kanji", "normal_ignore_case", "regex_alternation", "regex_class",
            "regex_backref", "regex_lookbehind", "normal_stem"]

@@ -116,6 +116,15 @@ MUTANTS = [
      "int32_t best = options_.minRate - 1;", "int32_t best = options_.minRate;"),
     ("rate-equal-keeps-first", "src/search/fuzzy_match.cpp",
      "if (rate < best || rate == 0) break;", "if (rate <= best || rate == 0) break;"),
+    # Rejecting texts by the characters they share with the string.
+    ("shared-need-rounds-up-one", "src/search/fuzzy_match.cpp",
+     "+ 99) / 100", "+ 100) / 100"),
+    ("shared-need-at-min-rate", "src/search/fuzzy_match.cpp",
+     "int64_t(minRate - 1)", "int64_t(minRate)"),
+    ("shared-no-capitals", "src/search/fuzzy_shared_chars.cpp",
+     "if (ignoreCase && toLowerFull(upper) == code)", "if (false)"),
+    ("window-missing-off-by-one", "src/search/fuzzy_window.h",
+     "counts_[bit]++ == 0", "counts_[bit]++ == 1"),
 
     # Deletion of old index data.
     ("del-text-equal-time", "src/index/wk_del.cpp",

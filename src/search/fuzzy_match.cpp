@@ -23,10 +23,19 @@ int32_t windowLength(int32_t keyBytes, int32_t minRate) {
     return int32_t(std::clamp<int64_t>(w, 1, INT32_MAX));
 }
 
+// The fewest common characters of a window rated minRate - 1 or more (and
+// above 0). A rate r needs same * 100 >= r * (same + diff), and same + diff
+// is at least the string's length: each string character is common or in a
+// difference, and a difference counts at least its string side.
+int32_t minCommon(int32_t keyChars, int32_t minRate) {
+    const int64_t need = (int64_t(minRate - 1) * keyChars + 99) / 100;
+    return int32_t(std::clamp<int64_t>(need, 1, INT32_MAX));
+}
+
 }  // namespace
 
 FuzzyOptions fuzzyOptionsOf(const SearchKeys& keys, const TSchStr& str) {
-    return FuzzyOptions{keys.minRate, keys.ignoreCase, keys.fieldMatch, str.tolBits};
+    return FuzzyOptions{keys.minRate, keys.ignoreCase, keys.fieldMatch, str.tolBits, true};
 }
 
 FuzzyMatcher::FuzzyMatcher(std::string_view searchString, const FuzzyOptions& options)
@@ -35,7 +44,10 @@ FuzzyMatcher::FuzzyMatcher(std::string_view searchString, const FuzzyOptions& op
       // The string's own signature, folded like the text it is compared with.
       keySig_(signatureOf(key_.text())),
       windowBytes_(windowLength(int32_t(key_.text().size()), options.minRate)),
-      aligner_(key_) {}
+      aligner_(key_),
+      shared_(key_, options.ignoreCase),
+      minShared_(minCommon(key_.tokens().count(), options.minRate)),
+      window_(keySig_) {}
 
 bool FuzzyMatcher::matches(std::string_view text) {
     return run(text, nullptr);
@@ -46,6 +58,8 @@ void FuzzyMatcher::collect(std::string_view text, HitList& hits) {
 }
 
 void FuzzyMatcher::prepareText(std::string_view text) {
+    // Emptying the window by its own characters is cheaper than a new count.
+    for (int32_t k = windowStart_; k < windowStop_; ++k) window_.leave(bits_[k]);
     record_ = text;
     text_ = text;
     if (options_.ignoreCase) {
@@ -55,27 +69,30 @@ void FuzzyMatcher::prepareText(std::string_view text) {
     }
     key_.tokenize(text_, tokens_);
     bits_.resize(size_t(tokens_.count()));
-    window_.clear();
     windowStart_ = 0;
     windowStop_ = 0;
+    endHint_ = 0;
 }
 
-int32_t FuzzyMatcher::windowEnd(int32_t start) const {
+int32_t FuzzyMatcher::windowEnd(int32_t start) {
     const int32_t n = tokens_.count();
     if (options_.wholeField) return n;
     const int64_t target = int64_t(tokens_.offsets[start]) + windowBytes_;
     if (target >= int64_t(text_.size())) return n;
-    // The first character at or after the target byte.
-    auto first = tokens_.offsets.begin() + start;
-    return int32_t(std::lower_bound(first, tokens_.offsets.begin() + n, int32_t(target)) -
-                   tokens_.offsets.begin());
+    // The first character at or after the target byte. Starts mostly grow,
+    // so the last end is a good place to go on from.
+    const int32_t* offsets = tokens_.offsets.data();
+    int32_t k = endHint_ > start && offsets[endHint_ - 1] < target ? endHint_ : start;
+    while (offsets[k] < target) ++k;  // offsets[n] is the text's size
+    endHint_ = k;
+    return k;
 }
 
 void FuzzyMatcher::slide(int32_t start, int32_t end) {
     // Characters skipped past the old end never entered the window.
     for (int32_t k = windowStart_; k < std::min(start, windowStop_); ++k) window_.leave(bits_[k]);
     for (int32_t k = std::max(windowStop_, start); k < end; ++k) {
-        bits_[k] = int16_t(gramBit(text_, size_t(tokens_.offsets[k])));
+        bits_[k] = int16_t(window_.watched(gramBit(text_, size_t(tokens_.offsets[k]))));
         window_.enter(bits_[k]);
     }
     windowStart_ = start;
@@ -130,6 +147,12 @@ bool FuzzyMatcher::examine(int32_t s, HitList* hits, int32_t& next) {
 }
 
 bool FuzzyMatcher::run(std::string_view text, HitList* hits) {
+    // No window shares more characters with the string than the text does.
+    ++stats_.texts;
+    if (options_.rejectByCharacters && !shared_.reach(text, minShared_)) {
+        ++stats_.rejected;
+        return false;
+    }
     prepareText(text);
     const int32_t n = tokens_.count();
     // Windows go on to the last character, shortened by the text's end, so
@@ -138,7 +161,7 @@ bool FuzzyMatcher::run(std::string_view text, HitList* hits) {
         if (stopRequested()) return false;
         slide(s, windowEnd(s));
         ++stats_.windows;
-        const int missing = window_.missingFrom(keySig_) - options_.tolBits;
+        const int missing = window_.missing() - options_.tolBits;
         if (missing >= 1) {
             s = std::min(s + missing, n);
         } else {

@@ -11,6 +11,7 @@
 #include "base/lstr.h"
 #include "index/gram_signature.h"
 #include "search/fuzzy_align.h"
+#include "search/fuzzy_shared_chars.h"
 #include "search/fuzzy_tokens.h"
 #include "search/fuzzy_window.h"
 #include "search/hit.h"
@@ -22,6 +23,9 @@ struct FuzzyOptions {
     bool ignoreCase = true;   // fold case in the text and the string
     bool wholeField = false;  // the window is always the whole text
     int32_t tolBits = 0;      // string grams a window may lack and still be aligned
+    // Reject texts that share too few characters with the string before
+    // sliding over them; off only to show that this changes no result.
+    bool rejectByCharacters = true;
 };
 
 // The options of a search run for one compiled search string.
@@ -29,6 +33,8 @@ FuzzyOptions fuzzyOptionsOf(const SearchKeys& keys, const TSchStr& str);
 
 // How far windows got: counted over the matcher's life.
 struct FuzzyStats {
+    int64_t texts = 0;       // texts searched
+    int64_t rejected = 0;    // of them, texts sharing too few characters with the string
     int64_t windows = 0;     // window positions whose signature was tested
     int64_t passed = 0;      // of them, windows whose starts were aligned
     int64_t alignments = 0;  // alignments run
@@ -54,7 +60,7 @@ public:
 private:
     bool run(std::string_view text, HitList* hits);
     void prepareText(std::string_view text);
-    int32_t windowEnd(int32_t start) const;
+    int32_t windowEnd(int32_t start);
     void slide(int32_t start, int32_t end);
     // Aligns the starts from s on. Returns true when a hit is found and no
     // hit list was given; otherwise sets next to where the search goes on.
@@ -66,6 +72,8 @@ private:
     GramSignature keySig_;
     int32_t windowBytes_;
     FuzzyAligner aligner_;
+    SharedChars shared_;
+    int32_t minShared_;  // characters a text must share with the string to hold a hit
 
     // The current text.
     std::string_view record_;  // as given
@@ -76,6 +84,7 @@ private:
     WindowSignature window_;
     int32_t windowStart_ = 0;
     int32_t windowStop_ = 0;
+    int32_t endHint_ = 0;  // the last window end
 
     std::vector<AlignedPiece> pieces_;
     std::vector<AlignedPiece> bestPieces_;

@@ -36,10 +36,10 @@ public:
 
     // Splits text into tokens numbered by this key's dictionary.
     void tokenize(std::string_view text, TokenSeq& out) const;
-
-private:
+    // The id of a character code; 0 when the string lacks the character.
     int32_t idOf(int code) const { return ids_[code & 0xFFFF]; }
 
+private:
     LStr text_;
     std::vector<uint16_t> ids_;  // by character code; every code fits in 16 bits
     TokenSeq tokens_;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "e2e/search_fixture.h"
 #include "search/search_test_util.h"
 #include "support/stop_flag.h"
@@ -84,4 +86,48 @@ TEST(FuzzyMatch, StopFlagEndsTheSearch) {
     EXPECT_TRUE(collect(matcher, record).empty());
     stopFlag() = 0;
     EXPECT_TRUE(matcher.matches(record));
+}
+
+// Rejecting texts by the characters they share with the string changes no
+// result: generated texts searched for a stretch of one of them with some
+// characters replaced, dropped or added, with and without the rejection.
+TEST(FuzzyMatch, RejectionByCharactersKeepsEveryResult) {
+    const std::vector<std::string> alphabet = {
+        "a", "b", "c", "A", "B", "-", " ", sj("ア"), sj("イ"), sj("検"), sj("ａ"), sj("Ａ")};
+    std::mt19937 rng(4711);
+    const auto pick = [&](size_t n) { return size_t(rng() % n); };
+    const auto generate = [&](std::vector<std::string>& chars) {
+        chars.resize(3 + pick(30));
+        for (std::string& c : chars) c = alphabet[pick(alphabet.size())];
+    };
+    int hits = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::string> chars;
+        generate(chars);
+        std::string key;
+        const size_t from = pick(chars.size());
+        for (size_t k = from; k < std::min(chars.size(), from + 1 + pick(12)); ++k) {
+            const size_t edit = pick(8);
+            if (edit == 0) continue;
+            key += edit == 1 ? alphabet[pick(alphabet.size())] : chars[k];
+            if (edit == 2) key += alphabet[pick(alphabet.size())];
+        }
+        if (key.empty()) continue;
+        for (int minRate : {60, 67, 75, 80, 100}) {
+            FuzzyOptions o{minRate, round % 2 == 0, round % 7 == 0, int32_t(pick(6))};
+            FuzzyMatcher filtered(key, o);
+            o.rejectByCharacters = false;
+            FuzzyMatcher plain(key, o);
+            for (int t = 0; t < 8; ++t) {
+                std::string text;
+                for (const std::string& c : chars) text += c;
+                const Hits expected = collect(plain, text);
+                hits += int(expected.size());
+                ASSERT_EQ(collect(filtered, text), expected) << key << " in " << text;
+                ASSERT_EQ(filtered.matches(text), plain.matches(text)) << key << " in " << text;
+                generate(chars);
+            }
+        }
+    }
+    EXPECT_GT(hits, 500);  // the texts do resemble their strings
 }
