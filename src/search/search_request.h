@@ -36,6 +36,8 @@ struct SearchRequest {
     LStr fieldTitlePrefix;
     // A defective search string is refused instead of searched as recovered.
     bool refuseDefect = false;
+    // Files searched at once; 0: one per processor.
+    int32_t threads = 0;
     // BOM-less files detected as UTF-8 or EUC-JP are decoded.
 };
 
