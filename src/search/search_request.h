@@ -10,6 +10,10 @@
 
 struct AppSettings;
 
+// Most files a run searches at once; more only cost memory, as reading the
+// files is the limit.
+constexpr int32_t kMostSearchThreads = 64;
+
 struct SearchRequest {
     LStr searchString;  // as typed
     SearchKeys keys;

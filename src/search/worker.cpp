@@ -32,9 +32,6 @@ const char kHitFiles[] =
     "b\x83g \x83t\x83@\x83"
     "C\x83\x8B\x90\x94 %d/%d)\r\n";  // (ヒット ファイル数 %d/%d)
 
-// More threads than this only cost memory: reading files is the limit.
-constexpr int kMostThreads = 64;
-
 }  // namespace
 
 TWorker::TWorker(SearchRequest request, std::shared_ptr<RunContext> context)
@@ -117,7 +114,7 @@ int TWorker::searchThreads() const {
     if (request_.keys.useIndex || request_.keys.fuzzy() || request_.sortByRate) return 1;
     if (request_.ignoreSameRecord == 2 || request_.suppressDuplicates) return 1;
     const int wanted = request_.threads > 0 ? request_.threads : processorCount();
-    return std::min(wanted, kMostThreads);
+    return std::min(wanted, kMostSearchThreads);
 }
 
 void TWorker::walkFolders() {
