@@ -12,7 +12,7 @@ public:
     ~PoolThread() override { stop(-1); }
 
     void run() override {
-        auto held = std::make_shared<HeldOutput>();
+        auto held = std::make_shared<HeldOutput>(pool_.context_);
         auto context = std::make_shared<RunContext>(pool_.context_);
         context->setMessageSink(held);
         RunContextScope scope(context);
@@ -21,10 +21,10 @@ public:
         FilePool::Job job;
         while (pool_.nextJob(job)) {
             // A stopped run passes over the files not yet begun.
+            pool_.begin(job.number, *held);
             FileOutcome outcome;
             if (!pool_.run_.runStopped()) outcome = searcher.searchFile(job.path);
-            outcome.output = held->take();
-            pool_.complete(job.number, std::move(outcome));
+            pool_.complete(job.number, *held, std::move(outcome));
         }
     }
 
@@ -33,13 +33,13 @@ private:
 };
 
 FilePool::FilePool(int threads, const SearchRunShared& run, std::shared_ptr<RunContext> context,
-                   std::function<void(FileOutcome&)> release)
+                   std::function<bool(FileOutcome&)> release)
     : run_(run),
       context_(std::move(context)),
       release_(std::move(release)),
       order_(2 * int64_t(threads), [this](FileOutcome& outcome) {
           RunContextScope scope(context_);
-          release_(outcome);
+          released(release_(outcome));
       }) {
     for (int i = 0; i < threads; ++i) {
         auto thread = std::make_unique<PoolThread>(*this);
@@ -82,8 +82,29 @@ bool FilePool::nextJob(Job& job) {
     return true;
 }
 
-void FilePool::complete(int64_t number, FileOutcome outcome) {
+void FilePool::begin(int64_t number, HeldOutput& held) {
+    std::lock_guard lock(headLock_);
+    searching_[number] = &held;
+    if (number == head_) held.passOn();
+}
+
+void FilePool::complete(int64_t number, HeldOutput& held, FileOutcome outcome) {
+    {
+        std::lock_guard lock(headLock_);
+        searching_.erase(number);
+    }
+    outcome.output = held.take();  // nothing when it was passed on
     order_.complete(number, std::move(outcome));
+}
+
+// Called in release order: the next file becomes the head, and shows what
+// it has so far when it is being searched.
+void FilePool::released(bool goOn) {
+    std::lock_guard lock(headLock_);
+    if (head_ < 0) return;
+    head_ = goOn ? head_ + 1 : -1;
+    const auto it = searching_.find(head_);
+    if (it != searching_.end()) it->second->passOn();
 }
 
 void FilePool::close() {

@@ -139,10 +139,11 @@ void TWorker::walkFolders(const FileVisitor& visit) {
 // searched meanwhile, show nothing and do not count.
 void TWorker::walkOnThreads(int threads) {
     FilePool pool(threads, *shared_, context_, [this](FileOutcome& outcome) {
-        if (releaseEnded_) return;
+        if (releaseEnded_) return false;
         showHeldMessages(outcome.output);
         tally(outcome);
         releaseEnded_ = outcome.failed || outcome.cut || !outcome.searched;
+        return !releaseEnded_;
     });
     if (!pool.started()) {
         return walkFolders(
