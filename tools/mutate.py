@@ -160,6 +160,12 @@ MUTANTS = [
      "if (outcome == WriteOutcome::Written) return;", "return;"),
     ("lstr-empty-keeps-text", "src/base/basic_string_buffer.h",
      "setLength(0);  // an empty v appends nothing", "len_ = 0;  // an empty v appends nothing"),
+    # Several search threads: walk-order release, the end of a stopped run.
+    ("release-any-order", "src/search/ordered_release.h",
+     "for (auto it = ready_.find(released_);", "for (auto it = ready_.begin();"),
+    ("release-past-stop", "src/search/worker.cpp",
+     "releaseEnded_ = outcome.failed || outcome.cut || !outcome.searched;",
+     "releaseEnded_ = outcome.failed;"),
 ]
 
 

@@ -25,6 +25,7 @@
 #include "app/message_box.h"
 #include "app/sjis_qstring.h"
 #include "config/app_settings.h"
+#include "search/search_request.h"
 #include "support/message_service.h"
 
 namespace {
@@ -166,12 +167,17 @@ QWidget* OptionsDialog::makeSearchPage() {
                           "schAreaInRec");
     minRate_ = named(new MatchRateBox(page), "minRate");
     minRate_->setValue(settings_.minRate);
+    searchThreads_ = named(new QSpinBox(page), "searchThreads");
+    searchThreads_->setRange(0, kMostSearchThreads);
+    searchThreads_->setSpecialValueText(ja("自動"));  // 0: one per processor
+    searchThreads_->setValue(settings_.searchThreads);
     form->addRow(ja("発見した同一レコードの表示(&S) :"), ignoreSameRec_);
     form->addRow(ja("フォーカス時に検索(&F) :"), searchOnFocus_);
     form->addRow(ja("レコードの区切り(&P) :"), recSeparEsc_);
     form->addRow(ja("フィールドの区切り(&Q) :"), fldSeparEsc_);
     form->addRow(ja("レコード内の検索範囲(&A) :"), schAreaInRec_);
     form->addRow(ja("ファジー検索の一致率下限(&R) :"), minRate_);
+    form->addRow(ja("同時に検索するファイル数(&T) :"), searchThreads_);
     return page;
 }
 
@@ -246,6 +252,8 @@ void OptionsDialog::storeBoundControls() {
     schAreaInRec_->store();
     minRate_->interpretText();
     settings_.minRate = minRate_->value();
+    searchThreads_->interpretText();
+    settings_.searchThreads = searchThreads_->value();
     settings_.dspSeparEsc = typed(dspSeparEsc_);
     settings_.dspAlwaysFullPath = dspAlwaysFullPath_->isChecked();
     settings_.dspAutoScroll = dspAutoScroll_->isChecked();

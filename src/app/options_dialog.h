@@ -50,6 +50,7 @@ private:
     HistoryCombo* fldSeparEsc_ = nullptr;
     HistoryCombo* schAreaInRec_ = nullptr;
     QSpinBox* minRate_ = nullptr;
+    QSpinBox* searchThreads_ = nullptr;
     QLineEdit* dspSeparEsc_ = nullptr;
     QLineEdit* tabSizes_ = nullptr;
     QCheckBox* dspAlwaysFullPath_ = nullptr;

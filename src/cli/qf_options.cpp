@@ -5,6 +5,7 @@
 #include "cli/utf8_text.h"
 #include "config/ini_value_text.h"
 #include "config/option_checks.h"
+#include "search/search_request.h"
 
 const char kQfVersion[] = QF_VERSION;
 
@@ -35,6 +36,9 @@ const char kQfUsage[] =
     "                                  (default 75); hits rated N-1 and above show\n"
     "      --sort-by-rate              write the result lines at the end, highest\n"
     "                                  rate first, with a tab after the position\n"
+    "      --threads=N                 search N files at once (0: one per processor,\n"
+    "                                  the default; key searchThreads); the output\n"
+    "                                  is the same for any N\n"
     "  A fuzzy search finds text that resembles SEARCH_STRING. A window slightly\n"
     "  longer than the string slides over each record and is aligned with it; its\n"
     "  rate is the share of common characters (one changed character of eight gives\n"
@@ -103,6 +107,7 @@ enum class Does {
     SetKey,      // adds its fixed setting
     SetText,     // sets its key to the value as typed
     SetMinRate,  // minRate, checked as the options dialog checks it
+    SetThreads,  // searchThreads
     SetType,     // schType from normal, regex or fuzzy
     Set,         // a --set line
     Act,         // chooses what qf does
@@ -135,6 +140,7 @@ constexpr OptionSpec kOptions[] = {
     {"files", 'f', Does::SetText, "schFile"},
     {"min-rate", 0, Does::SetMinRate},
     {"sort-by-rate", 0, Does::SetKey, "schSortByRate=1"},
+    {"threads", 0, Does::SetThreads},
     {"record-separator", 0, Does::SetText, "recSeparEsc"},
     {"field-separator", 0, Does::SetText, "fldSeparEsc"},
     {"search-area", 0, Does::SetText, "schAreaInRec"},
@@ -154,6 +160,7 @@ bool takesValue(Does does) {
     switch (does) {
         case Does::SetText:
         case Does::SetMinRate:
+        case Does::SetThreads:
         case Does::SetType:
         case Does::Set:
         case Does::ConfigFile:
@@ -265,6 +272,15 @@ bool Parser::valueOption(const OptionSpec& spec, std::string_view value) {
             return true;
         case Does::SetMinRate:
             return minRate(value);
+        case Does::SetThreads: {
+            const std::optional<int32_t> n = wholeNumber(value);
+            if (!n || *n > kMostSearchThreads) {
+                error_ =
+                    "--threads must be a number from 0 to " + std::to_string(kMostSearchThreads);
+                return false;
+            }
+            return o_.keyOptions.push_back("searchThreads=" + std::to_string(*n)), true;
+        }
         case Does::ConfigFile:
             return o_.configPath = std::string(value), true;
         case Does::Set:

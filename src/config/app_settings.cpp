@@ -116,6 +116,7 @@ void AppSettings::registerKeys(LIni& ini) {
     ini.addInt("schSortByRate", schSortByRate);
     ini.addInt("schUseIX", schUseIX);
     ini.addInt("autoDetectCharset", autoDetectCharset);
+    ini.addInt("searchThreads", searchThreads);
 }
 
 void AppSettings::startUpChecks(int32_t screenWidth, int32_t screenHeight) {

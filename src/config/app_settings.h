@@ -91,6 +91,7 @@ struct AppSettings {
     int32_t schSortByRate = 0;
     int32_t schUseIX = 0;
     int32_t autoDetectCharset = 1;  // BOM-less UTF-8 and EUC-JP files are decoded
+    int32_t searchThreads = 0;      // files searched at once; 0: one per processor
 
     // Run-time fields, never written.
     LStr configPath;          // the configuration file

@@ -27,3 +27,8 @@ void exitProcess(int code) {
 void sleepMilliseconds(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
+
+int processorCount() {
+    const unsigned n = std::thread::hardware_concurrency();
+    return n == 0 ? 1 : int(n);
+}

@@ -12,3 +12,5 @@ void writeStandardError(std::string_view bytes);
 [[noreturn]] void exitProcess(int code);
 // Sleeps the calling thread.
 void sleepMilliseconds(int ms);
+// Number of processors the process may run on; at least 1.
+int processorCount();

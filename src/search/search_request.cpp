@@ -60,5 +60,6 @@ SearchRequest makeSearchRequest(const AppSettings& s, bool literalOnce) {
     r.dupReplace = s.dspDupReplace;
     r.fieldTitles = s.dspFieldTitle != 0;
     r.fieldTitlePrefix = s.fldTitPre;
+    r.threads = s.searchThreads;
     return r;
 }

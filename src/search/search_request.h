@@ -10,6 +10,10 @@
 
 struct AppSettings;
 
+// Most files a run searches at once; more only cost memory, as reading the
+// files is the limit.
+constexpr int32_t kMostSearchThreads = 64;
+
 struct SearchRequest {
     LStr searchString;  // as typed
     SearchKeys keys;
@@ -36,6 +40,8 @@ struct SearchRequest {
     LStr fieldTitlePrefix;
     // A defective search string is refused instead of searched as recovered.
     bool refuseDefect = false;
+    // Files searched at once; 0: one per processor.
+    int32_t threads = 0;
     // BOM-less files detected as UTF-8 or EUC-JP are decoded.
 };
 

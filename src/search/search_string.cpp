@@ -144,3 +144,17 @@ SearchStringResult compileSearchString(std::string_view text, const SearchKeys& 
 LStr escapeLiteral(std::string_view text) {
     return escapeRex(text);
 }
+
+std::unique_ptr<TSchStr> copySearchString(const TSchStr& str) {
+    auto copy = std::make_unique<TSchStr>();
+    copy->schStr = str.schStr;
+    if (str.schRex) copy->schRex = str.schRex->clone();
+    copy->schRegulStr = str.schRegulStr;
+    copy->schStemStr = str.schStemStr;
+    copy->regulSig = str.regulSig;
+    copy->literalSigs = str.literalSigs;
+    copy->tolBits = str.tolBits;
+    copy->schStrNo = str.schStrNo;
+    copy->schLine = str.schLine;
+    return copy;
+}

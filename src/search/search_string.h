@@ -50,5 +50,9 @@ struct SearchStringResult {
 SearchStringResult compileSearchString(std::string_view text, const SearchKeys& keys,
                                        TSchLine* line, int32_t number);
 
+// A copy with a copy of the compiled pattern: matching keeps its state in
+// the pattern's nodes, so each thread that searches needs its own.
+std::unique_ptr<TSchStr> copySearchString(const TSchStr& str);
+
 // The pattern text that matches text literally.
 LStr escapeLiteral(std::string_view text);

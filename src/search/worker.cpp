@@ -1,23 +1,22 @@
 // The worker's run: preparation, headings, the folder walk and the summary.
 #include "search/worker.h"
 
-#include "convert/candidate_lines.h"
+#include <algorithm>
+
 #include "index/index_separator.h"
 #include "index/ix_cache.h"
-#include "pattern/parser.h"
+#include "platform/environment.h"
 #include "search/display_base.h"
+#include "search/file_pool.h"
 #include "search/font_markers.h"
-#include "search/fuzzy_record_matcher.h"
+#include "search/held_output.h"
 #include "search/indexed_search.h"
-#include "search/record_source.h"
-#include "search/record_test.h"
 #include "search/result_formatter.h"
 #include "search/search_output.h"
 #include "search/search_string.h"
 #include "search/status_sink.h"
 #include "support/dir_walker.h"
 #include "support/message_service.h"
-#include "support/needle_finder.h"
 #include "support/run_context.h"
 
 namespace {
@@ -45,7 +44,11 @@ TWorker::~TWorker() {
 }
 
 bool TWorker::stopped() const {
-    return failed_ || context_->stopRequested() || LThread::stopRequested();
+    return failed_ || runStopped();
+}
+
+bool TWorker::runStopped() const {
+    return context_->stopRequested() || LThread::stopRequested();
 }
 
 void TWorker::addSearchString(std::unique_ptr<TSchStr> str, bool fuzzyFallback) {
@@ -68,7 +71,7 @@ void TWorker::run() {
     prepare();
     writeHeadings();
     walkFolders();
-    formatter_->writeSorted();
+    searcher_->formatter().writeSorted();
     wasStopped_ = stopped();
     if (wasStopped_) outputMessageText(kStopped);
     writeSummary();
@@ -79,46 +82,10 @@ void TWorker::run() {
 }
 
 void TWorker::prepare() {
-    source_ = std::make_unique<RecordSource>(request_.recordSeparator.view());
-    formatter_ = std::make_unique<ResultFormatter>(request_);
-    fldSepar_ = compileRex(request_.fieldSeparator.view());
-    dupReplace_.parse(request_.dupReplace.view());
-    if (!request_.areaPattern.empty()) areaRex_ = compileRex(request_.areaPattern.view());
-    current_ = strings_.size() == 1 ? strings_.front().get() : nullptr;
-
-    testers_.clear();
-    for (const auto& str : strings_) {
-        auto tester =
-            std::make_unique<RecordTester>(request_.keys, *str, fldSepar_.get(), source_->node());
-        if (request_.keys.fuzzy())
-            tester->setFuzzyMatcher(makeFuzzyRecordMatcher(request_.keys, *str));
-        testers_.push_back(std::move(tester));
-    }
-    chooseNeedles();
-}
-
-// Records are passed over by their lines only when nothing but the strings
-// looks at them: no search area, and every string tells its bytes.
-void TWorker::chooseNeedles() {
-    needles_.clear();
-    needleFinder_.reset();
-    lineNeedles_.reset();
-    if (areaRex_ || !source_->cutsLines()) return;
-    for (const auto& tester : testers_) {
-        const std::vector<LStr>& needles = tester->requiredBytes();
-        const auto lineEnd = [](const LStr& n) {
-            return n.view().find_first_of("\r\n") != std::string_view::npos;
-        };
-        if (needles.empty() || std::any_of(needles.begin(), needles.end(), lineEnd)) {
-            needles_.clear();
-            return;
-        }
-        for (const LStr& needle : needles) needles_.push_back(needle.view());
-    }
-    if (!needles_.empty()) needleFinder_ = std::make_unique<NeedleFinder>(needles_);
-    // Field titles come from the first record, which need not hold a needle.
-    if (!needles_.empty() && !formatter_->showsFieldTitles())
-        lineNeedles_ = std::make_unique<LineNeedles>(needles_);
+    shared_ = std::make_unique<SearchRunShared>(SearchRunShared{request_, strings_, displayBase_,
+                                                                ixCache_.get(), liveHits_,
+                                                                [this] { return runStopped(); }});
+    searcher_ = std::make_unique<FileSearcher>(*shared_);
 }
 
 void TWorker::writeHeadings() {
@@ -139,8 +106,24 @@ void TWorker::writeHeadings() {
     }
 }
 
+// Files are searched at once only when the result cannot tell: the index
+// cache serves one folder at a time (indexed and fuzzy searches), lines
+// sorted by rate are kept by one formatter to the end, and the shown-record
+// and duplicate-key sets of a run compare records across files in walk order.
+int TWorker::searchThreads() const {
+    if (request_.keys.useIndex || request_.keys.fuzzy() || request_.sortByRate) return 1;
+    if (request_.ignoreSameRecord == 2 || request_.suppressDuplicates) return 1;
+    const int wanted = request_.threads > 0 ? request_.threads : processorCount();
+    return std::min(wanted, kMostSearchThreads);
+}
+
 void TWorker::walkFolders() {
-    const FileVisitor visit = [this](const LStr& path) { return searchFile(path); };
+    const int threads = searchThreads();
+    if (threads > 1) return walkOnThreads(threads);
+    walkFolders([this](const LStr& path) { return tally(searcher_->searchFile(path)) ? 0 : 1; });
+}
+
+void TWorker::walkFolders(const FileVisitor& visit) {
     // One walker for all folders: a file reached from two of them is searched once.
     FolderWalker walker(request_.masks, request_.subfolders);
     for (const LStr& folder : request_.folders) {
@@ -150,8 +133,38 @@ void TWorker::walkFolders() {
     }
 }
 
+// The pool shows each file's held output in walk order. The output stays
+// what one thread would give: after the file that an error or a stop ended
+// (or the first one a stop passed over), later files, which other threads
+// searched meanwhile, show nothing and do not count.
+void TWorker::walkOnThreads(int threads) {
+    FilePool pool(threads, *shared_, context_, [this](FileOutcome& outcome) {
+        if (releaseEnded_) return false;
+        showHeldMessages(outcome.output);
+        tally(outcome);
+        releaseEnded_ = outcome.failed || outcome.cut || !outcome.searched;
+        return !releaseEnded_;
+    });
+    if (!pool.started()) {
+        return walkFolders(
+            [this](const LStr& path) { return tally(searcher_->searchFile(path)) ? 0 : 1; });
+    }
+    walkFolders(
+        [this, &pool](const LStr& path) { return pool.submit(path) && !stopped() ? 0 : 1; });
+    pool.finish();
+}
+
+bool TWorker::tally(const FileOutcome& outcome) {
+    hitCount_ += outcome.hits;
+    if (outcome.searched) ++filesSearched_;
+    if (outcome.hits > 0) ++filesWithHits_;
+    if (outcome.failed) failed_ = true;
+    return !stopped();
+}
+
 void TWorker::writeSummary() {
-    LStr line = formatText(kFoundCount, formatter_->displaySeparator().c_str(), hitCount_);
+    LStr line =
+        formatText(kFoundCount, searcher_->formatter().displaySeparator().c_str(), hitCount_);
     line.append(formatText(kHitFiles, filesWithHits_, filesSearched_));
     outputText(line);
 }

@@ -1,32 +1,25 @@
 // TWorker: one search run on its own thread. It walks the folders, has each
-// file cut into records (RecordSource), tests each record against the search
-// strings (RecordTester), has the result formatter write the lines of those
-// that hold hits, and ends with the summary. It reads only its own copy of
-// the request, and everything it compiles or keeps belongs to it.
+// file searched (FileSearcher: records, search strings, result lines) and
+// ends with the summary. With several search threads the files are searched
+// at once by a FilePool and their output still comes in walk order. It reads
+// only its own copy of the request, and everything it compiles or keeps
+// belongs to it.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "base/lstr.h"
-#include "pattern/nodes/rex.h"
-#include "search/hit.h"
-#include "search/replacement_pairs.h"
+#include "search/file_searcher.h"
 #include "search/search_request.h"
-#include "support/str_set.h"
+#include "support/dir_walker.h"
 #include "support/thread.h"
 
 struct TSchStr;
-class RecordTester;
-class RecordSource;
-class ResultFormatter;
-class TReader;
 class TIxCache;
 class RunContext;
-class LineNeedles;
-class NeedleFinder;
-struct IndexedFileSearch;
 
 // The counts of a finished run.
 struct SearchSummary {
@@ -71,30 +64,21 @@ private:
     // Whether the run is to end: an error of its own, the context's stop flag
     // or this thread's own stop request.
     bool stopped() const;
+    // The context's stop flag or this thread's stop request (any thread).
+    bool runStopped() const;
 
     // The run's steps.
     void prepare();
-    void chooseNeedles();
     void writeHeadings();
     void walkFolders();
+    void walkFolders(const FileVisitor& visit);
+    void walkOnThreads(int threads);
     void writeSummary();
-
-    // Per file (file_search.cpp).
-    int searchFile(const LStr& path);
-    std::unique_ptr<RecordSource> useDictionarySettings(const LStr& path);
-    void searchWholeFile(const LStr& path);
-    void searchIndexedFile(const LStr& path);
-    void searchFuzzyIndexed(const LStr& path);
-    IndexedFileSearch indexedRun(TReader& reader, const LStr& path);
-    bool openForSearch(TReader& reader, const LStr& path, bool indexMode);
-    void countFile(const LStr& path, int32_t hits);
-    void reportUnopened(const LStr& path);
-    int32_t searchRange(TReader& reader, int64_t start, int64_t length, int32_t firstLine);
-    // Per record: its hits are counted and its line written unless it is
-    // not to be shown.
-    int32_t evaluateRecord(TReader& reader, RecordTester& tester, int32_t schStrNo);
-    bool isShownDuplicate(const LStr& record);
-    bool isShownRecord();
+    // How many threads search files: one where a run-wide feature needs the
+    // files in turn.
+    int searchThreads() const;
+    // Counts a searched file; false when the run is to end.
+    bool tally(const FileOutcome& outcome);
 
     EndNotice endNotice_;  // first member, so it runs after the others are gone
     const SearchRequest request_;
@@ -102,39 +86,20 @@ private:
     LStr displayBase_;  // folder prefix cut from displayed paths
 
     std::vector<std::unique_ptr<TSchStr>> strings_;
-    std::vector<std::unique_ptr<RecordTester>> testers_;  // one per search string
-    // Bytes of which every matching record holds one, when records without
-    // any may be passed over unread; empty otherwise.
-    std::vector<std::string_view> needles_;
-    std::unique_ptr<NeedleFinder> needleFinder_;  // over needles_, when there are any
-    // The same for UTF-8 texts, which then need only their candidate lines decoded.
-    std::unique_ptr<LineNeedles> lineNeedles_;
-    // The string the index strategies serve: the only one, else none.
-    const TSchStr* current_ = nullptr;
-
-    std::unique_ptr<RecordSource> source_;
-    std::unique_ptr<ResultFormatter> formatter_;
-    LRexPtr fldSepar_;
-    LRexPtr areaRex_;
-    ReplacementList dupReplace_;
+    std::unique_ptr<SearchRunShared> shared_;
+    // The searcher of a run on one thread; it also shows what compiling
+    // reports and keeps the lines sorted by rate.
+    std::unique_ptr<FileSearcher> searcher_;
 
     int32_t hitCount_ = 0;
     int32_t filesSearched_ = 0;
     int32_t filesWithHits_ = 0;
     int32_t fuzzyFallbacks_ = 0;
+    std::atomic<int32_t> liveHits_{0};
     // The index file of the folder searched last; writes itself back when
     // dirty as the worker goes.
     std::unique_ptr<TIxCache> ixCache_;
-    LStrSet shownDupKeys_{256};
-    LStrSet shownRecords_{256};  // records already shown (ignoreSameRecord)
     bool wasStopped_ = false;
-    bool failed_ = false;            // an error ended the run (its message is out)
-    bool unopenedReported_ = false;  // the current file's open failure is out
-
-    // Buffers reused from record to record.
-    LStr record_;
-    LStr prefix_;
-    LStr suffix_;
-    LStr key_;
-    HitList hits_;
+    bool releaseEnded_ = false;        // a released file ended the run: later ones are dropped
+    std::atomic<bool> failed_{false};  // an error ended the run (its message is out)
 };

@@ -48,6 +48,10 @@ void deliver(int number, const char* position, std::string_view text) {
 
 }  // namespace
 
+void deliverMessage(int number, const char* position, std::string_view text) {
+    deliver(number, position, text);
+}
+
 std::recursive_mutex& messageLock() {
     static std::recursive_mutex lock;
     return lock;

@@ -48,6 +48,9 @@ std::unique_ptr<LMsg> installMessageSink(std::unique_ptr<LMsg> sink);
 int report(int number, const char* format, ...) __attribute__((format(printf, 2, 3)));
 int reportV(int number, const char* format, va_list args);
 int reportText(int number, std::string_view text);
+// Hands a message that was reported before (and held back) to the sink of
+// the calling thread's run, without counting it again.
+void deliverMessage(int number, const char* position, std::string_view text);
 
 // "Message", "Error", "Warning" or "Note" for a message number.
 const char* messageKindWord(int number);

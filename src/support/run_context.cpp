@@ -7,6 +7,9 @@ thread_local RunContext* threadContext = nullptr;
 
 }  // namespace
 
+RunContext::RunContext(std::shared_ptr<RunContext> run)
+    : run_(std::move(run)), flag_(&run_->stopFlag()) {}
+
 void RunContext::setMessageSink(std::shared_ptr<LMsg> sink) {
     std::lock_guard lock(lock_);
     messages_ = std::move(sink);
@@ -28,7 +31,11 @@ std::shared_ptr<StatusSink> RunContext::statusSink() const {
 }
 
 void RunContext::setStatus(int part, std::string_view text) const {
-    if (std::shared_ptr<StatusSink> sink = statusSink()) sink->setStatus(part, text);
+    if (run_) return run_->setStatus(part, text);
+    std::shared_ptr<StatusSink> sink = statusSink();
+    if (!sink) return;
+    std::lock_guard lock(statusLock_);
+    sink->setStatus(part, text);
 }
 
 RunContext* currentRunContext() {

@@ -14,7 +14,7 @@ class LMsg;
 
 // Status texts of a run: part 1 the current file, 2 the current activity,
 // 3 a percentage or count, 4 the running hit count. Text is Shift-JIS; it
-// is called from the run's thread.
+// is called from any thread of the run, one call at a time.
 class StatusSink {
 public:
     virtual ~StatusSink() = default;
@@ -23,10 +23,18 @@ public:
 
 class RunContext {
 public:
-    std::atomic<int>& stopFlag() { return stop_; }
-    bool stopRequested() const { return stop_.load(std::memory_order_relaxed) != 0; }
-    void requestStop() { stop_.store(1); }
-    void clearStop() { stop_.store(0); }
+    RunContext() = default;
+    // A context of one thread of a run: it shares the run's stop flag and
+    // status sink and has a message sink of its own (output held back and
+    // shown later in order).
+    explicit RunContext(std::shared_ptr<RunContext> run);
+    RunContext(const RunContext&) = delete;
+    RunContext& operator=(const RunContext&) = delete;
+
+    std::atomic<int>& stopFlag() { return *flag_; }
+    bool stopRequested() const { return flag_->load(std::memory_order_relaxed) != 0; }
+    void requestStop() { flag_->store(1); }
+    void clearStop() { flag_->store(0); }
 
     // Sinks may be swapped at any time; a message or status text in flight
     // keeps the sink it started with alive. Null: messages go to the
@@ -35,11 +43,15 @@ public:
     std::shared_ptr<LMsg> messageSink() const;
     void setStatusSink(std::shared_ptr<StatusSink> sink);
     std::shared_ptr<StatusSink> statusSink() const;
+    // Serialised: the threads of a run share the sink.
     void setStatus(int part, std::string_view text) const;
 
 private:
+    std::shared_ptr<RunContext> run_;  // the run this thread's context belongs to
     std::atomic<int> stop_{0};
+    std::atomic<int>* flag_ = &stop_;
     mutable std::mutex lock_;
+    mutable std::mutex statusLock_;
     std::shared_ptr<LMsg> messages_;
     std::shared_ptr<StatusSink> status_;
 };

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -158,6 +159,7 @@ TEST_F(OptionsDialogTest, CancelKeepsOnlyThePageAndOkStoresTheBoundControls) {
         child<QComboBox>(dialog, "ignoreSameRec")->setCurrentIndex(2);
         child<QCheckBox>(dialog, "dspAutoScroll")->setChecked(false);
         child<QCheckBox>(dialog, "autoDetectCharset")->setChecked(false);
+        child<QSpinBox>(dialog, "searchThreads")->setValue(3);
         enter(dialog, "fldSeparEsc", ",");
         press(dialog, QDialogButtonBox::Ok);
     });
@@ -167,6 +169,7 @@ TEST_F(OptionsDialogTest, CancelKeepsOnlyThePageAndOkStoresTheBoundControls) {
     EXPECT_EQ(settings.searchOnFocus, 2);
     EXPECT_EQ(settings.dspAutoScroll, 0);
     EXPECT_EQ(settings.autoDetectCharset, 0);
+    EXPECT_EQ(settings.searchThreads, 3);
     EXPECT_EQ(settings.fldSeparEsc, LStr(","));
 }
 

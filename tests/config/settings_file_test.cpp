@@ -31,7 +31,8 @@ const char kEveryKey[] =
     "schStrs=(x,\x82\xA0![1!])\nschDir=/docs;/more\nschDirs=(/docs)\nschFile=*.txt;*.md\n"
     "schFiles=(*.txt,*.md)\nschICaseF=0\nschIZhF=1\nschStemF=1\nschType=3\nschWord=1\n"
     "schFieldMchF=1\nschSubDir=1\nschCount=1\nschSortByRate=1\nschUseIX=1\n"
-    "autoDetectCharset=0\n";
+    "autoDetectCharset=0\n"
+    "searchThreads=3\n";
 
 // The lines of a text in which every line ends in CR LF.
 std::vector<std::string> linesOf(std::string_view text) {
