@@ -90,7 +90,8 @@ bool blockEndsBefore(const BlockBuilder& block, int32_t recordLength) {
 
 bool indexedFileInfo(std::string_view path, const ConversionOptions& conversion, int64_t& size,
                      uint64_t& writeTime) {
-    if (!fsOpenedFileInfo(path, size, writeTime)) return false;
+    // One stat: a search checks every indexed file's currency this way.
+    if (!fsRegularFileInfo(path, size, writeTime)) return false;
     if (!conversion.convertDictionary) return true;
     const LStr text = conversion.convertDictionary(path, conversion);
     uint64_t textTime = 0;

@@ -3,6 +3,9 @@
 // gram inline with the strHash multipliers.
 #include "index/gram_signature.h"
 
+#include <bit>
+#include <cstring>
+
 #include "base/ctype_table.h"
 
 namespace {
@@ -36,11 +39,21 @@ GramSignature& GramSignature::operator|=(const GramSignature& o) {
 }
 
 void GramSignature::toBytes(uint8_t (&out)[kSignatureBytes]) const {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, words.data(), kSignatureBytes);
+        return;
+    }
     for (int i = 0; i < kSignatureBytes; ++i) out[i] = uint8_t(words[i / 4] >> (8 * (i % 4)));
 }
 
 GramSignature GramSignature::fromBytes(const uint8_t* bytes) {
     GramSignature sig;
+    // Index files are read block by block: on a little-endian machine the
+    // stored bytes are the words themselves.
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(sig.words.data(), bytes, kSignatureBytes);
+        return sig;
+    }
     for (int i = 0; i < kSignatureBytes; ++i)
         sig.words[i / 4] |= uint32_t(bytes[i]) << (8 * (i % 4));
     return sig;

@@ -40,9 +40,9 @@ bool parseStoredBlock(const char* bytes, TIxBlock& block) {
     return block.pos >= 0 && block.len >= 0 && int64_t(block.pos) + block.len <= INT32_MAX;
 }
 
-std::shared_ptr<IxBlockFile> IxBlockFile::openForReading(std::string_view path) {
+std::shared_ptr<IxBlockFile> IxBlockFile::holding(std::vector<char> bytes) {
     auto file = std::make_shared<IxBlockFile>();
-    if (!file->reader_.open(path, 'r', false)) return nullptr;
+    file->held_ = std::move(bytes);
     return file;
 }
 
@@ -68,6 +68,10 @@ bool IxBlockFile::append(const char* bytes, int32_t count) {
 }
 
 bool IxBlockFile::readAt(int64_t offset, char* out, int32_t count) {
+    if (const char* held = heldAt(offset, count)) {
+        std::memcpy(out, held, size_t(count));
+        return true;
+    }
     if (reader_.seek(offset) != offset) return false;
     int32_t done = 0;
     while (done < count) {

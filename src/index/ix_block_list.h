@@ -30,13 +30,20 @@ void storeBlock(const TIxBlock& block, char* out);
 // range outside the 32-bit text).
 bool parseStoredBlock(const char* bytes, TIxBlock& block);
 
-// A file of stored blocks read at given offsets: an index file, or a spill
-// file that is appended to. A spill file's name is removed as soon as it is
-// open, so it never outlives the process.
+// A file of stored blocks read at given offsets: an index file read whole
+// into memory, or a spill file that is appended to. A spill file's name is
+// removed as soon as it is open, so it never outlives the process.
 class IxBlockFile {
 public:
-    static std::shared_ptr<IxBlockFile> openForReading(std::string_view path);
+    static std::shared_ptr<IxBlockFile> holding(std::vector<char> bytes);
     static std::shared_ptr<IxBlockFile> createSpill(std::string_view path);
+
+    // The held bytes from offset when count of them are there; null for a
+    // spill file or a range past the end.
+    const char* heldAt(int64_t offset, int64_t count) const {
+        if (offset < 0 || count < 0 || offset + count > int64_t(held_.size())) return nullptr;
+        return held_.data() + offset;
+    }
 
     // Appends to a spill file; false when not every byte was written.
     bool append(const char* bytes, int32_t count);
@@ -45,6 +52,7 @@ public:
     bool readAt(int64_t offset, char* out, int32_t count);
 
 private:
+    std::vector<char> held_;
     LFile reader_;
     LFile writer_;
     int64_t end_ = 0;
@@ -80,6 +88,9 @@ public:
     // stored blocks could not be read back (or are damaged).
     template <class F>
     bool forEach(F&& f) const {
+        if (const char* held =
+                stored_ ? file_->heldAt(offset_, stored_ * kStoredBlockBytes) : nullptr)
+            return forEachHeld(held, f);
         std::vector<TIxBlock> chunk;
         for (int64_t done = 0; done < stored_;) {
             if (!readStored(done, chunk)) return false;
@@ -116,6 +127,19 @@ public:
 
 private:
     static constexpr int32_t kChunkBlocks = 1024;
+
+    // forEach over blocks held in memory: no copy of the stored bytes.
+    template <class F>
+    bool forEachHeld(const char* held, F& f) const {
+        TIxBlock block;
+        for (int64_t i = 0; i < stored_; ++i, held += kStoredBlockBytes) {
+            if (!parseStoredBlock(held, block)) return false;
+            if (!f(block)) return true;
+        }
+        for (const TIxBlock& inMemory : memory_)
+            if (!f(inMemory)) return true;
+        return true;
+    }
 
     int32_t chunkAt(int64_t done) const {
         return int32_t(std::min<int64_t>(kChunkBlocks, stored_ - done));

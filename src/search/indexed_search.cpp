@@ -32,20 +32,35 @@ bool signatureUsable(const IndexedFileSearch& run) {
 }
 
 // Searches the admitted blocks of entry, opening the file at the first one.
+// Admitted blocks that follow each other are searched as one range: they
+// hold whole records, so the records read are the same, with one seek.
 template <class Admit>
 IndexedOutcome searchBlocks(const IndexedFileSearch& run, const TIxEntry& entry, Admit admit) {
     IndexedOutcome out;
     out.blocks = int32_t(std::min<int64_t>(entry.blocks.size(), INT32_MAX));
     bool opened = false;
-    const bool read = entry.blocks.forEach([&](const TIxBlock& block) {
-        if (stopRequested()) return false;
-        if (!admit(block)) return true;
+    TIxBlock range;  // the admitted run not yet searched (len 0: none)
+    auto flush = [&] {
+        if (range.len == 0) return true;
         if (!opened && !run.open()) return false;
         opened = true;
-        out.hits += run.searchRange(block.pos, block.len, block.line);
+        out.hits += run.searchRange(range.pos, range.len, range.line);
+        range.len = 0;
+        return true;
+    };
+    const bool read = entry.blocks.forEach([&](const TIxBlock& block) {
+        if (stopRequested()) return false;
+        if (!admit(block)) return flush();
         ++out.blocksSearched;
+        if (range.len > 0 && int64_t(range.pos) + range.len == block.pos) {
+            range.len += block.len;
+        } else {
+            if (!flush()) return false;
+            range = block;
+        }
         return true;
     });
+    if (read && !stopRequested()) flush();
     // Blocks that cannot be read back leave the rest of the file unsearched.
     if (!read) debugLog("index blocks unreadable\n");
     return out;
