@@ -38,7 +38,7 @@ public:
 
     // Stores the current block and starts the next one at pos and line.
     void close(int64_t nextPos, int32_t nextLine) {
-        regular_.clear();
+        regular_.truncate(0);  // keeps its room: one allocation per file
         regularize(text_.view(), kIndexFolding, regular_);
         TIxBlock block;
         block.sig = signatureOf(regular_.view()).complemented();
@@ -48,7 +48,7 @@ public:
         entry_.blocks.push_back(block);
         spill();
         if (entry_.blocks.size() % kProgressEvery == 0) showProgress(nextPos);
-        text_.clear();
+        text_.truncate(0);
         len_ = 0;
         pos_ = nextPos;
         line_ = nextLine;
@@ -121,7 +121,7 @@ int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator&
     while (!stopRequested()) {
         const int64_t pos = reader->tell();
         const int32_t line = reader->line();
-        record.clear();
+        record.truncate(0);
         readUntilRex(*reader, separator.node, kRecordPeekLength, separator.table, record,
                      kRecordMaxLength);
         if (blockEndsBefore(block, record.length())) block.close(pos, line);

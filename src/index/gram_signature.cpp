@@ -59,9 +59,10 @@ GramSignature GramSignature::fromBytes(const uint8_t* bytes) {
     return sig;
 }
 
-int gramBit(std::string_view text, size_t pos) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    size_t end = text.size();
+namespace {
+
+// gramBit over raw bytes, inlined into the loop over a whole block.
+[[gnu::always_inline]] inline int gramBitAt(const unsigned char* p, size_t end, size_t pos) {
     uint32_t hash = 0;
     int length = 0;
     while (length < 3) {
@@ -73,12 +74,18 @@ int gramBit(std::string_view text, size_t pos) {
     return int(hash % kSignatureBits);
 }
 
+}  // namespace
+
+int gramBit(std::string_view text, size_t pos) {
+    return gramBitAt(reinterpret_cast<const unsigned char*>(text.data()), text.size(), pos);
+}
+
 void addGrams(GramSignature& sig, std::string_view text) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     size_t end = text.size();
     // A gram needs three bytes, so the last two positions never give one.
     for (size_t pos = 0; pos + 2 < end;) {
-        int bit = gramBit(text, pos);
+        int bit = gramBitAt(p, end, pos);
         if (bit >= 0) sig.set(bit);
         pos += isLeadByte(p[pos]) && p[pos + 1] != 0 ? 2 : 1;
     }

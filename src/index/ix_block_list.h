@@ -1,8 +1,9 @@
 // The record blocks of one index entry. A file's blocks grow with its size
 // (one per 200 to 300 bytes of text), so beyond a few hundred they are not
-// held in memory: they stay in a file in their stored byte form, either in
-// the index file they were loaded from or in a spill file the cache writes
-// while it builds entries. Searching and writing back read them in chunks.
+// held one by one: they stay in their stored byte form, either in the bytes
+// of the index file they were loaded from (read whole, so a search tests
+// them where they lie) or in a spill file the cache writes while it builds
+// entries (read back in chunks).
 #pragma once
 #include <algorithm>
 #include <cstdint>
@@ -58,9 +59,8 @@ private:
     int64_t end_ = 0;
 };
 
-// Hands out a block file made or opened on first need: the spill file of
-// the cache an entry is built for, or the index file being loaded. Null when
-// it cannot be had (built blocks then stay in memory).
+// Hands out the spill file of the cache an entry is built for, made on
+// first need. Null when it cannot be had (built blocks then stay in memory).
 using IxBlockFileSource = std::function<std::shared_ptr<IxBlockFile>()>;
 
 class IxBlockList {

@@ -12,7 +12,8 @@ int32_t LReadAhead::read(void* buffer, int32_t count) {
         if (!block_) block_ = std::make_unique<char[]>(size_t(kBlock));
         blockStart_ = source_.tell();
         index_ = 0;
-        count_ = std::max(source_.read(block_.get(), kBlock), 0);
+        count_ = std::max(source_.read(block_.get(), fill_), 0);
+        fill_ = std::min(fill_ * 4, kBlock);
     }
     const int32_t n = std::min(count, count_ - index_);
     std::memcpy(buffer, block_.get() + index_, size_t(n));
@@ -30,6 +31,8 @@ int64_t LReadAhead::seek(int64_t position) {
         index_ = int32_t(position - blockStart_);
         return position;
     }
+    // Any move but the first one to the start is a jump.
+    if (block_ || position != 0) fill_ = kJumpBlock;
     index_ = count_ = 0;
     return source_.seek(position);
 }
