@@ -1,10 +1,11 @@
 // LReadAhead: reads another stream in large blocks, so that a buffered
 // stream above it that asks for a few hundred bytes at a time costs one
 // system call per block. Seeks inside the block stay in memory; writing and
-// truncating go to the source at the position this stream stands at. After
-// a jump the first block is small, since a reader that jumps (an index
-// search reading its admitted ranges) mostly wants a few hundred bytes there;
-// blocks grow back while it reads on.
+// truncating go to the source at the position this stream stands at. The
+// first block and the first after a seek are small, since a reader that
+// only looks at the start of a file or jumps (an index search reading its
+// admitted ranges) mostly wants a few hundred bytes there; blocks grow back
+// while it reads on.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -37,5 +38,6 @@ private:
     int64_t blockStart_ = 0;  // the source position of block_[0]
     int32_t index_ = 0;
     int32_t count_ = 0;
-    int32_t fill_ = kBlock;  // bytes the next block asks for
+    int32_t fill_ = kJumpBlock;  // bytes the next block asks for
+    int64_t sourceAt_ = -1;      // where the source stands when known (saves a tell)
 };
