@@ -59,10 +59,9 @@ GramSignature GramSignature::fromBytes(const uint8_t* bytes) {
     return sig;
 }
 
-namespace {
-
-// gramBit over raw bytes, inlined into the loop over a whole block.
-[[gnu::always_inline]] inline int gramBitAt(const unsigned char* p, size_t end, size_t pos) {
+int gramBit(std::string_view text, size_t pos) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    size_t end = text.size();
     uint32_t hash = 0;
     int length = 0;
     while (length < 3) {
@@ -74,20 +73,25 @@ namespace {
     return int(hash % kSignatureBits);
 }
 
-}  // namespace
-
-int gramBit(std::string_view text, size_t pos) {
-    return gramBitAt(reinterpret_cast<const unsigned char*>(text.data()), text.size(), pos);
-}
-
+// A gram is the three bytes at a character start, plus a fourth when the
+// third begins a double-byte character; a NUL among the three gives none.
+// Worked out here from the bytes at hand, as every block's text comes here.
 void addGrams(GramSignature& sig, std::string_view text) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    size_t end = text.size();
+    const size_t end = text.size();
     // A gram needs three bytes, so the last two positions never give one.
     for (size_t pos = 0; pos + 2 < end;) {
-        int bit = gramBitAt(p, end, pos);
-        if (bit >= 0) sig.set(bit);
-        pos += isLeadByte(p[pos]) && p[pos + 1] != 0 ? 2 : 1;
+        const unsigned char b0 = p[pos], b1 = p[pos + 1], b2 = p[pos + 2];
+        const bool pair0 = isLeadByte(b0) && b1 != 0;
+        if (b0 != 0 && b1 != 0 && b2 != 0) {
+            const bool thirdStarts = pair0 || !isLeadByte(b1);
+            uint32_t hash =
+                b0 * kGramMultipliers[0] + b1 * kGramMultipliers[1] + b2 * kGramMultipliers[2];
+            if (thirdStarts && isLeadByte(b2) && pos + 3 < end && p[pos + 3] != 0)
+                hash += p[pos + 3] * kGramMultipliers[3];
+            sig.set(int(hash % kSignatureBits));
+        }
+        pos += pair0 ? 2 : 1;
     }
 }
 

@@ -27,7 +27,10 @@ bool isAlnum(unsigned char b) {
 // its new end. No replacement is longer than its ending.
 char* stemInPlace(char* begin, char* end) {
     const std::string_view w(begin, size_t(end - begin));
+    if (w.size() < 4) return end;  // no ending leaves fewer than three letters
     for (const auto& row : kStemTable) {
+        // The last letter first: most words end in none of the endings.
+        if (w.back() != row.ending.back()) continue;
         if (w.size() > row.ending.size() + 2 && w.ends_with(row.ending)) {
             char* at = end - row.ending.size();
             std::copy(row.replacement.begin(), row.replacement.end(), at);
