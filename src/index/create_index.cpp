@@ -9,6 +9,7 @@
 #include "index/ix_status.h"
 #include "pattern/record_reader.h"
 #include "platform/file_system.h"
+#include "support/byte_scan.h"
 #include "support/message_service.h"
 #include "support/stop_flag.h"
 #include "text/buffered_stream.h"
@@ -118,9 +119,11 @@ int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator&
     BlockBuilder block(entry, size, spill);
     LStr record;
     int result = 1;
+    // Lines are counted here from the records read: asking the reader
+    // counts its whole buffer again for every record.
+    int32_t line = 1;
     while (!stopRequested()) {
         const int64_t pos = reader->tell();
-        const int32_t line = reader->line();
         record.truncate(0);
         readUntilRex(*reader, separator.node, kRecordPeekLength, separator.table, record,
                      kRecordMaxLength);
@@ -135,6 +138,7 @@ int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator&
             break;
         }
         block.append(record);
+        line += countByte(record.data(), record.data() + record.length(), '\n');
     }
     reader->close();
     ixStatus(3, "");
