@@ -36,15 +36,18 @@ bool parseStoredBlock(const char* bytes, TIxBlock& block);
 // removed as soon as it is open, so it never outlives the process.
 class IxBlockFile {
 public:
-    static std::shared_ptr<IxBlockFile> holding(std::vector<char> bytes);
+    // The whole file at path in memory, read in one go; null when it does
+    // not open.
+    static std::shared_ptr<IxBlockFile> readWhole(std::string_view path);
     static std::shared_ptr<IxBlockFile> createSpill(std::string_view path);
 
     // The held bytes from offset when count of them are there; null for a
     // spill file or a range past the end.
     const char* heldAt(int64_t offset, int64_t count) const {
-        if (offset < 0 || count < 0 || offset + count > int64_t(held_.size())) return nullptr;
-        return held_.data() + offset;
+        if (offset < 0 || count < 0 || offset + count > heldSize_) return nullptr;
+        return held_.get() + offset;
     }
+    int64_t heldSize() const { return heldSize_; }
 
     // Appends to a spill file; false when not every byte was written.
     bool append(const char* bytes, int32_t count);
@@ -53,7 +56,8 @@ public:
     bool readAt(int64_t offset, char* out, int32_t count);
 
 private:
-    std::vector<char> held_;
+    std::unique_ptr<char[]> held_;
+    int64_t heldSize_ = 0;
     LFile reader_;
     LFile writer_;
     int64_t end_ = 0;

@@ -226,21 +226,6 @@ void readEntries(TIxCache& cache, const std::shared_ptr<IxBlockFile>& held, std:
     if (broken > 0 || b != 'Z') cache.dirty = true;
 }
 
-// The whole file in one buffer, read in as few calls as the system allows.
-std::vector<char> readWhole(LFile& file) {
-    std::vector<char> bytes(size_t(1) << 20);
-    size_t filled = 0;
-    for (;;) {
-        if (filled == bytes.size()) bytes.resize(bytes.size() * 2);
-        const int32_t n = file.read(bytes.data() + filled,
-                                    int32_t(std::min<size_t>(bytes.size() - filled, INT32_MAX)));
-        if (n <= 0) break;
-        filled += size_t(n);
-    }
-    bytes.resize(filled);
-    return bytes;
-}
-
 bool writeTo(std::string_view path, const TIxCache& cache) {
     IndexWriter out(path);
     if (!out.isOpen()) return false;
@@ -293,12 +278,10 @@ void loadIndexFile(TIxCache& cache, std::string_view sourceFile, std::string_vie
     cache.dir = std::move(header.folder);
     const int64_t entriesAt = file.tell();
     file.close();
-    LFile whole;
-    if (!whole.open(ixPath, 'r', false)) return;
-    std::vector<char> bytes = readWhole(whole);
-    const int64_t total = int64_t(bytes.size());
     // The entries' blocks point into the held bytes, which the cache keeps.
-    cache.loadedFile = IxBlockFile::holding(std::move(bytes));
+    cache.loadedFile = IxBlockFile::readWhole(ixPath);
+    if (!cache.loadedFile) return;
+    const int64_t total = cache.loadedFile->heldSize();
     const char* held = cache.loadedFile->heldAt(0, total);
     readEntries(cache, cache.loadedFile, std::string_view(held, size_t(total)), entriesAt);
 }
