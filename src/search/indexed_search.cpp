@@ -13,6 +13,10 @@
 
 namespace {
 
+// Skipped bytes a normal or regular-expression search reads through rather
+// than seek over (a fuzzy search tests every record it reads at length, so
+// it reads only admitted blocks).
+constexpr int32_t kMaxReadThrough = 2048;
 // Regular expressions with more alternatives than this are not worth a test.
 constexpr size_t kMaxLiteralSigs = 10;
 constexpr int32_t kMinRegulLength = 3;
@@ -33,9 +37,13 @@ bool signatureUsable(const IndexedFileSearch& run) {
 
 // Searches the admitted blocks of entry, opening the file at the first one.
 // Admitted blocks that follow each other are searched as one range: they
-// hold whole records, so the records read are the same, with one seek.
+// hold whole records, so the records read are the same, with one seek. So
+// are blocks at most maxGap bytes apart: the skipped blocks between them
+// hold whole records too, none with a hit, and reading through a few
+// hundred bytes costs less than a seek and a read of their own.
 template <class Admit>
-IndexedOutcome searchBlocks(const IndexedFileSearch& run, const TIxEntry& entry, Admit admit) {
+IndexedOutcome searchBlocks(const IndexedFileSearch& run, const TIxEntry& entry, int32_t maxGap,
+                            Admit admit) {
     IndexedOutcome out;
     out.blocks = int32_t(std::min<int64_t>(entry.blocks.size(), INT32_MAX));
     bool opened = false;
@@ -50,10 +58,15 @@ IndexedOutcome searchBlocks(const IndexedFileSearch& run, const TIxEntry& entry,
     };
     const bool read = entry.blocks.forEach([&](const TIxBlock& block) {
         if (stopRequested()) return false;
-        if (!admit(block)) return flush();
+        if (!admit(block)) {
+            const bool far =
+                int64_t(block.pos) + block.len - (int64_t(range.pos) + range.len) > maxGap;
+            return range.len == 0 || !far || flush();
+        }
         ++out.blocksSearched;
-        if (range.len > 0 && int64_t(range.pos) + range.len == block.pos) {
-            range.len += block.len;
+        const int64_t gap = int64_t(block.pos) - (int64_t(range.pos) + range.len);
+        if (range.len > 0 && gap >= 0 && gap <= maxGap) {
+            range.len = block.pos + block.len - range.pos;
         } else {
             if (!flush()) return false;
             range = block;
@@ -104,7 +117,7 @@ IndexedOutcome runIndexedSearch(const IndexedFileSearch& run, std::string_view p
         out.wholeFile = true;
         return out;
     }
-    out = searchBlocks(run, *entry,
+    out = searchBlocks(run, *entry, kMaxReadThrough,
                        [&](const TIxBlock& block) { return indexedBlockAdmitted(block, run); });
     debugLog("%d/%d/%d hit (%.*s)\n", out.hits, out.blocksSearched, out.blocks, int(path.size()),
              path.data());
@@ -125,7 +138,7 @@ IndexedOutcome runFuzzyIndexedSearch(const IndexedFileSearch& run, std::string_v
         outputMessage(kCannotIndexSkip, LStr(path).c_str());
         return out;
     }
-    out = searchBlocks(run, *entry,
+    out = searchBlocks(run, *entry, 0,
                        [&](const TIxBlock& block) { return fuzzyBlockAdmitted(block, run); });
     debugLog("%d/%d/%d hit (%.*s)\n", out.hits, out.blocksSearched, out.blocks, int(path.size()),
              path.data());
