@@ -64,11 +64,10 @@ IndexedOutcome searchBlocks(const IndexedFileSearch& run, const TIxEntry& entry,
             return range.len == 0 || !far || flush();
         }
         ++out.blocksSearched;
-        const int64_t gap = int64_t(block.pos) - (int64_t(range.pos) + range.len);
-        if (range.len > 0 && gap >= 0 && gap <= maxGap) {
+        // A range still open here ends at most maxGap bytes before the block.
+        if (range.len > 0) {
             range.len = block.pos + block.len - range.pos;
         } else {
-            if (!flush()) return false;
             range = block;
         }
         return true;
