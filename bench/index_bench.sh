@@ -43,8 +43,8 @@ text_bytes=$(bytes "$corpus" '*.*')
 status=0
 echo "corpus: $corpus ($((text_bytes / 1024)) KiB), median of $runs runs"
 echo
-echo "| query | hits | no index s | first indexed s | second indexed s | blocks searched | skipped | same output |"
-echo "|---|---:|---:|---:|---:|---:|---:|---|"
+echo "| query | hits | no index s | first indexed s | second indexed s | first/plain | plain/second | blocks searched | skipped | same output |"
+echo "|---|---:|---:|---:|---:|---:|---:|---:|---:|---|"
 for q in "$@"; do
   out=$work/plain
   plain=$(for _ in $(seq "$runs"); do elapsed "$qf" "${base[@]}" -- "$q" "$corpus"; done | median)
@@ -59,11 +59,12 @@ for q in "$@"; do
   read -r searched total < <(QUILLFIND_DEBUG=1 "$qf" "${base[@]}" "${indexed[@]}" -- "$q" "$corpus" 2>&1 >/dev/null |
     awk -F'[/ ]' '/^[0-9]+\/[0-9]+\/[0-9]+ hit \(/ { s += $2; t += $3 } END { print s + 0, t + 0 }')
   skipped=$(awk -v s="$searched" -v t="$total" 'BEGIN { printf "%.1f%%", t ? 100 * (t - s) / t : 0 }')
-  echo "| $q | $hits | $plain | $first | $second | $searched/$total | $skipped | $same |"
+  ratios=$(awk -v p="$plain" -v f="$first" -v s="$second" 'BEGIN { printf "%.2f | %.2f", f / p, p / s }')
+  echo "| $q | $hits | $plain | $first | $second | $ratios | $searched/$total | $skipped | $same |"
 done
 
 ix_bytes=$(bytes "$ix" '*.qfd')
 echo
 awk -v i="$ix_bytes" -v t="$text_bytes" \
-  'BEGIN { printf "index files: %d KiB for %d KiB of text (%.1f%%)\n", i / 1024, t / 1024, 100 * i / t }'
+  'BEGIN { printf "index files: %d KiB for %d KiB of text (%.1f%%, %.0f KiB per MiB)\n", i / 1024, t / 1024, 100 * i / t, 1024 * i / t }'
 exit $status

@@ -9,6 +9,7 @@
 #include "index/ix_status.h"
 #include "pattern/record_reader.h"
 #include "platform/file_system.h"
+#include "support/byte_scan.h"
 #include "support/message_service.h"
 #include "support/stop_flag.h"
 #include "text/buffered_stream.h"
@@ -38,7 +39,7 @@ public:
 
     // Stores the current block and starts the next one at pos and line.
     void close(int64_t nextPos, int32_t nextLine) {
-        regular_.clear();
+        regular_.truncate(0);  // keeps its room: one allocation per file
         regularize(text_.view(), kIndexFolding, regular_);
         TIxBlock block;
         block.sig = signatureOf(regular_.view()).complemented();
@@ -48,7 +49,7 @@ public:
         entry_.blocks.push_back(block);
         spill();
         if (entry_.blocks.size() % kProgressEvery == 0) showProgress(nextPos);
-        text_.clear();
+        text_.truncate(0);
         len_ = 0;
         pos_ = nextPos;
         line_ = nextLine;
@@ -90,7 +91,8 @@ bool blockEndsBefore(const BlockBuilder& block, int32_t recordLength) {
 
 bool indexedFileInfo(std::string_view path, const ConversionOptions& conversion, int64_t& size,
                      uint64_t& writeTime) {
-    if (!fsOpenedFileInfo(path, size, writeTime)) return false;
+    // One stat: a search checks every indexed file's currency this way.
+    if (!fsRegularFileInfo(path, size, writeTime)) return false;
     if (!conversion.convertDictionary) return true;
     const LStr text = conversion.convertDictionary(path, conversion);
     uint64_t textTime = 0;
@@ -117,10 +119,12 @@ int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator&
     BlockBuilder block(entry, size, spill);
     LStr record;
     int result = 1;
+    // Lines are counted here from the records read: asking the reader
+    // counts its whole buffer again for every record.
+    int32_t line = 1;
     while (!stopRequested()) {
         const int64_t pos = reader->tell();
-        const int32_t line = reader->line();
-        record.clear();
+        record.truncate(0);
         readUntilRex(*reader, separator.node, kRecordPeekLength, separator.table, record,
                      kRecordMaxLength);
         if (blockEndsBefore(block, record.length())) block.close(pos, line);
@@ -134,6 +138,7 @@ int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator&
             break;
         }
         block.append(record);
+        line += countByte(record.data(), record.data() + record.length(), '\n');
     }
     reader->close();
     ixStatus(3, "");

@@ -31,17 +31,18 @@ inline constexpr int32_t kBlockHardLimit = 300;
 // of index files (beyond 2 GiB): such a file is searched without the index.
 inline constexpr int kIndexTooLarge = 2;
 
+// The size and write time that key a file's entry. A dictionary body is
+// read through its converted text, which is made again when its settings
+// change, so the later of the two times counts. False when the path is no
+// regular file.
+bool indexedFileInfo(std::string_view path, const ConversionOptions& conversion, int64_t& size,
+                     uint64_t& writeTime);
+
 // Fills entry (its name already set) from the file at path: write time,
 // size and blocks. Returns 0 on success, 1 when the file cannot be opened or
 // the stop flag ended the build, kIndexTooLarge when the text is too long
 // for the index (the blocks are then empty). Blocks beyond what memory keeps
 // go to the file spill hands out, when one is given. A document is indexed
 // through its converted text, which stays for the search that follows.
-// The size and write time that key a file's entry. A dictionary body is
-// read through its converted text, which is made again when its settings
-// change, so the later of the two times counts. False when it does not open.
-bool indexedFileInfo(std::string_view path, const ConversionOptions& conversion, int64_t& size,
-                     uint64_t& writeTime);
-
 int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator& separator,
                 const IxBlockFileSource& spill = {}, const ConversionOptions& conversion = {});

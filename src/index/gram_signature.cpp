@@ -3,6 +3,9 @@
 // gram inline with the strHash multipliers.
 #include "index/gram_signature.h"
 
+#include <bit>
+#include <cstring>
+
 #include "base/ctype_table.h"
 
 namespace {
@@ -36,11 +39,21 @@ GramSignature& GramSignature::operator|=(const GramSignature& o) {
 }
 
 void GramSignature::toBytes(uint8_t (&out)[kSignatureBytes]) const {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, words.data(), kSignatureBytes);
+        return;
+    }
     for (int i = 0; i < kSignatureBytes; ++i) out[i] = uint8_t(words[i / 4] >> (8 * (i % 4)));
 }
 
 GramSignature GramSignature::fromBytes(const uint8_t* bytes) {
     GramSignature sig;
+    // Index files are read block by block: on a little-endian machine the
+    // stored bytes are the words themselves.
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(sig.words.data(), bytes, kSignatureBytes);
+        return sig;
+    }
     for (int i = 0; i < kSignatureBytes; ++i)
         sig.words[i / 4] |= uint32_t(bytes[i]) << (8 * (i % 4));
     return sig;
@@ -60,14 +73,25 @@ int gramBit(std::string_view text, size_t pos) {
     return int(hash % kSignatureBits);
 }
 
+// A gram is the three bytes at a character start, plus a fourth when the
+// third begins a double-byte character; a NUL among the three gives none.
+// Worked out here from the bytes at hand, as every block's text comes here.
 void addGrams(GramSignature& sig, std::string_view text) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    size_t end = text.size();
+    const size_t end = text.size();
     // A gram needs three bytes, so the last two positions never give one.
     for (size_t pos = 0; pos + 2 < end;) {
-        int bit = gramBit(text, pos);
-        if (bit >= 0) sig.set(bit);
-        pos += isLeadByte(p[pos]) && p[pos + 1] != 0 ? 2 : 1;
+        const unsigned char b0 = p[pos], b1 = p[pos + 1], b2 = p[pos + 2];
+        const bool pair0 = isLeadByte(b0) && b1 != 0;
+        if (b0 != 0 && b1 != 0 && b2 != 0) {
+            const bool thirdStarts = pair0 || !isLeadByte(b1);
+            uint32_t hash =
+                b0 * kGramMultipliers[0] + b1 * kGramMultipliers[1] + b2 * kGramMultipliers[2];
+            if (thirdStarts && isLeadByte(b2) && pos + 3 < end && p[pos + 3] != 0)
+                hash += p[pos + 3] * kGramMultipliers[3];
+            sig.set(int(hash % kSignatureBits));
+        }
+        pos += pair0 ? 2 : 1;
     }
 }
 

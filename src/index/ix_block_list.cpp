@@ -2,8 +2,10 @@
 // from a file in chunks.
 #include "index/ix_block_list.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "platform/file_system.h"
 #include "support/path_utils.h"
 
 namespace {
@@ -40,9 +42,20 @@ bool parseStoredBlock(const char* bytes, TIxBlock& block) {
     return block.pos >= 0 && block.len >= 0 && int64_t(block.pos) + block.len <= INT32_MAX;
 }
 
-std::shared_ptr<IxBlockFile> IxBlockFile::openForReading(std::string_view path) {
+std::shared_ptr<IxBlockFile> IxBlockFile::readWhole(std::string_view path) {
+    int64_t size = 0;
+    uint64_t writeTime = 0;
+    LFile in;
+    if (!fsRegularFileInfo(path, size, writeTime) || !in.open(path, 'r', false)) return nullptr;
     auto file = std::make_shared<IxBlockFile>();
-    if (!file->reader_.open(path, 'r', false)) return nullptr;
+    // Not zeroed: every byte kept is read.
+    file->held_ = std::make_unique_for_overwrite<char[]>(size_t(size));
+    while (file->heldSize_ < size) {
+        const int64_t want = std::min<int64_t>(size - file->heldSize_, 1 << 30);
+        const int32_t n = in.read(file->held_.get() + file->heldSize_, int32_t(want));
+        if (n <= 0) break;
+        file->heldSize_ += n;
+    }
     return file;
 }
 
@@ -68,6 +81,10 @@ bool IxBlockFile::append(const char* bytes, int32_t count) {
 }
 
 bool IxBlockFile::readAt(int64_t offset, char* out, int32_t count) {
+    if (const char* held = heldAt(offset, count)) {
+        std::memcpy(out, held, size_t(count));
+        return true;
+    }
     if (reader_.seek(offset) != offset) return false;
     int32_t done = 0;
     while (done < count) {

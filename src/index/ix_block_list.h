@@ -1,8 +1,9 @@
 // The record blocks of one index entry. A file's blocks grow with its size
 // (one per 200 to 300 bytes of text), so beyond a few hundred they are not
-// held in memory: they stay in a file in their stored byte form, either in
-// the index file they were loaded from or in a spill file the cache writes
-// while it builds entries. Searching and writing back read them in chunks.
+// held one by one: they stay in their stored byte form, either in the bytes
+// of the index file they were loaded from (read whole, so a search tests
+// them where they lie) or in a spill file the cache writes while it builds
+// entries (read back in chunks).
 #pragma once
 #include <algorithm>
 #include <cstdint>
@@ -30,13 +31,23 @@ void storeBlock(const TIxBlock& block, char* out);
 // range outside the 32-bit text).
 bool parseStoredBlock(const char* bytes, TIxBlock& block);
 
-// A file of stored blocks read at given offsets: an index file, or a spill
-// file that is appended to. A spill file's name is removed as soon as it is
-// open, so it never outlives the process.
+// A file of stored blocks read at given offsets: an index file read whole
+// into memory, or a spill file that is appended to. A spill file's name is
+// removed as soon as it is open, so it never outlives the process.
 class IxBlockFile {
 public:
-    static std::shared_ptr<IxBlockFile> openForReading(std::string_view path);
+    // The whole file at path in memory, read in one go; null when it does
+    // not open.
+    static std::shared_ptr<IxBlockFile> readWhole(std::string_view path);
     static std::shared_ptr<IxBlockFile> createSpill(std::string_view path);
+
+    // The held bytes from offset when count of them are there; null for a
+    // spill file or a range past the end.
+    const char* heldAt(int64_t offset, int64_t count) const {
+        if (offset < 0 || count < 0 || offset + count > heldSize_) return nullptr;
+        return held_.get() + offset;
+    }
+    int64_t heldSize() const { return heldSize_; }
 
     // Appends to a spill file; false when not every byte was written.
     bool append(const char* bytes, int32_t count);
@@ -45,14 +56,15 @@ public:
     bool readAt(int64_t offset, char* out, int32_t count);
 
 private:
+    std::unique_ptr<char[]> held_;
+    int64_t heldSize_ = 0;
     LFile reader_;
     LFile writer_;
     int64_t end_ = 0;
 };
 
-// Hands out a block file made or opened on first need: the spill file of
-// the cache an entry is built for, or the index file being loaded. Null when
-// it cannot be had (built blocks then stay in memory).
+// Hands out the spill file of the cache an entry is built for, made on
+// first need. Null when it cannot be had (built blocks then stay in memory).
 using IxBlockFileSource = std::function<std::shared_ptr<IxBlockFile>()>;
 
 class IxBlockList {
@@ -80,6 +92,9 @@ public:
     // stored blocks could not be read back (or are damaged).
     template <class F>
     bool forEach(F&& f) const {
+        if (const char* held =
+                stored_ ? file_->heldAt(offset_, stored_ * kStoredBlockBytes) : nullptr)
+            return forEachHeld(held, f);
         std::vector<TIxBlock> chunk;
         for (int64_t done = 0; done < stored_;) {
             if (!readStored(done, chunk)) return false;
@@ -116,6 +131,19 @@ public:
 
 private:
     static constexpr int32_t kChunkBlocks = 1024;
+
+    // forEach over blocks held in memory: no copy of the stored bytes.
+    template <class F>
+    bool forEachHeld(const char* held, F& f) const {
+        TIxBlock block;
+        for (int64_t i = 0; i < stored_; ++i, held += kStoredBlockBytes) {
+            if (!parseStoredBlock(held, block)) return false;
+            if (!f(block)) return true;
+        }
+        for (const TIxBlock& inMemory : memory_)
+            if (!f(inMemory)) return true;
+        return true;
+    }
 
     int32_t chunkAt(int64_t done) const {
         return int32_t(std::min<int64_t>(kChunkBlocks, stored_ - done));

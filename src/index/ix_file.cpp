@@ -4,6 +4,8 @@
 #include "index/ix_file.h"
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 #include "index/index_marker.h"
 #include "index/ix_cache.h"
@@ -21,13 +23,6 @@ constexpr int32_t kMaxFolderLineLength = 32768;
 constexpr int32_t kWriteChunk = 1 << 16;
 
 // ---- reading ----
-
-bool readUint32(LIoFile& file, uint32_t& value) {
-    int64_t v = file.readUnit32();
-    if (v < 0) return false;
-    value = uint32_t(v);
-    return true;
-}
 
 // Bytes up to the terminator (not included); false at the end of the file
 // or past maxLength.
@@ -48,38 +43,85 @@ bool readTerminated(LIoFile& file, std::string_view terminator, int32_t maxLengt
 // Broken entries reported one by one; the rest are summed up in one line.
 constexpr int32_t kShownBrokenEntries = 3;
 
-// The blocks of an entry. A long run stays in the index file (read back from
-// it when needed), so loading holds no more than a few hundred per entry.
-bool readBlocks(LIoFile& file, IxBlockList& blocks, const IxBlockFileSource& loadedFile) {
-    const int64_t first = file.tell();
-    int64_t count = 0;
-    char bytes[kStoredBlockBytes];
-    while (file.peekByte() == 's') {
-        TIxBlock block;
-        if (file.read(bytes, kStoredBlockBytes) != kStoredBlockBytes ||
-            !parseStoredBlock(bytes, block))
+// Reads an index file held whole in memory. Like a stream, it notes when a
+// read ran past the end, which tells a file cut short from a damaged entry.
+class HeldReader {
+public:
+    explicit HeldReader(std::string_view bytes) : bytes_(bytes) {}
+
+    int64_t offset() const { return pos_; }
+    bool endOfInput() const { return pastEnd_; }
+    int peekByte() const { return pos_ < size() ? uint8_t(bytes_[size_t(pos_)]) : -1; }
+    int readByte() {
+        if (pos_ < size()) return uint8_t(bytes_[size_t(pos_++)]);
+        pastEnd_ = true;
+        return -1;
+    }
+    // The next count bytes, or null (consuming the rest) when fewer remain.
+    const char* take(int64_t count) {
+        if (size() - pos_ < count) {
+            pos_ = size();
+            pastEnd_ = true;
+            return nullptr;
+        }
+        pos_ += count;
+        return bytes_.data() + (pos_ - count);
+    }
+    bool readUint32(uint32_t& value) {
+        const char* b = take(4);
+        if (!b) return false;
+        value = 0;
+        for (int i = 0; i < 4; ++i) value |= uint32_t(uint8_t(b[i])) << (8 * i);
+        return true;
+    }
+    // Bytes up to a NUL (not included); false at the end or past maxLength.
+    bool readName(int32_t maxLength, LStr& out) {
+        const char* from = bytes_.data() + pos_;
+        const int64_t limit = std::min<int64_t>(size() - pos_, int64_t(maxLength) + 1);
+        const void* nul = std::memchr(from, 0, size_t(limit));
+        if (!nul) {
+            pos_ += limit;
+            if (limit <= maxLength) pastEnd_ = true;
             return false;
-        if (size_t(count) < IxBlockList::kMemoryBlocks) blocks.push_back(block);
+        }
+        const int64_t length = static_cast<const char*>(nul) - from;
+        out.assign(std::string_view(from, size_t(length)));
+        pos_ += length + 1;
+        return true;
+    }
+
+private:
+    int64_t size() const { return int64_t(bytes_.size()); }
+
+    std::string_view bytes_;
+    int64_t pos_ = 0;
+    bool pastEnd_ = false;
+};
+
+// The blocks of an entry stay where they are in the held file; they are
+// only checked here.
+bool readBlocks(HeldReader& in, IxBlockList& blocks, const std::shared_ptr<IxBlockFile>& held) {
+    const int64_t first = in.offset();
+    int64_t count = 0;
+    TIxBlock block;
+    while (in.peekByte() == 's') {
+        const char* bytes = in.take(kStoredBlockBytes);
+        if (!bytes || !parseStoredBlock(bytes, block)) return false;
         ++count;
     }
-    if (size_t(count) <= IxBlockList::kMemoryBlocks) return true;
-    std::shared_ptr<IxBlockFile> held = loadedFile();
-    if (!held) return false;
-    blocks.setStored(std::move(held), first, count);
+    if (count > 0) blocks.setStored(held, first, count);
     return true;
 }
 
 // One entry after its "F"; null when it is damaged. The byte that ends the
 // blocks is consumed whether or not it is the closing "z".
-std::unique_ptr<TIxEntry> readEntry(LIoFile& file, const IxBlockFileSource& loadedFile) {
+std::unique_ptr<TIxEntry> readEntry(HeldReader& in, const std::shared_ptr<IxBlockFile>& held) {
     auto entry = std::make_unique<TIxEntry>();
-    std::string_view nul("\0", 1);
     uint32_t low, high;
-    if (!readTerminated(file, nul, kMaxNameLength, entry->name)) return nullptr;
-    if (!readUint32(file, low) || !readUint32(file, high) || !readUint32(file, entry->size))
-        return nullptr;
+    if (!in.readName(kMaxNameLength, entry->name)) return nullptr;
+    if (!in.readUint32(low) || !in.readUint32(high) || !in.readUint32(entry->size)) return nullptr;
     entry->lastWrite = uint64_t(high) << 32 | low;
-    if (!readBlocks(file, entry->blocks, loadedFile) || file.readByte() != 'z') return nullptr;
+    if (!readBlocks(in, entry->blocks, held) || in.readByte() != 'z') return nullptr;
     return entry;
 }
 
@@ -161,23 +203,22 @@ bool prepareFolders(const TIxCache& cache) {
 
 // Reads the entries after the folder line. Damage marks the cache dirty, so
 // the file is written anew with what could be read (and what is rebuilt).
-void readEntries(TIxCache& cache, LIoFile& file) {
-    const IxBlockFileSource loadedFile = [&cache] {
-        if (!cache.loadedFile) cache.loadedFile = IxBlockFile::openForReading(cache.ixPath);
-        return cache.loadedFile;
-    };
+void readEntries(TIxCache& cache, const std::shared_ptr<IxBlockFile>& held, std::string_view bytes,
+                 int64_t offset) {
+    HeldReader in(bytes);
+    in.take(offset);
     int32_t broken = 0;
-    int b = file.readByte();
+    int b = in.readByte();
     while (b == 'F') {
-        auto entry = readEntry(file, loadedFile);
+        auto entry = readEntry(in, held);
         if (entry) {
             cache.add(std::move(entry));
-        } else if (file.endOfInput()) {
+        } else if (in.endOfInput()) {
             break;  // cut short: one message for the file below
         } else if (++broken <= kShownBrokenEntries) {
             ixErrorLine(ixtext::kEntryBroken);
         }
-        b = file.readByte();
+        b = in.readByte();
     }
     if (broken > kShownBrokenEntries)
         ixErrorLine(ixtext::kEntriesBroken, cache.ixPath.c_str(), int(broken));
@@ -235,7 +276,14 @@ void loadIndexFile(TIxCache& cache, std::string_view sourceFile, std::string_vie
         return;
     }
     cache.dir = std::move(header.folder);
-    readEntries(cache, file);
+    const int64_t entriesAt = file.tell();
+    file.close();
+    // The entries' blocks point into the held bytes, which the cache keeps.
+    cache.loadedFile = IxBlockFile::readWhole(ixPath);
+    if (!cache.loadedFile) return;
+    const int64_t total = cache.loadedFile->heldSize();
+    const char* held = cache.loadedFile->heldAt(0, total);
+    readEntries(cache, cache.loadedFile, std::string_view(held, size_t(total)), entriesAt);
 }
 
 std::shared_ptr<IxBlockFile> openSpillFile(const TIxCache& cache) {

@@ -39,8 +39,8 @@ IxFileHeader readIndexHeader(LIoFile& file);
 // read before the damage stay. A file cut short gets one message; of many
 // damaged entries the first few are named and the rest counted in one line.
 // The cache is clean afterwards unless the file was damaged: it is then
-// dirty, so writing it back mends the file. Entries with many blocks keep
-// them in the file (held open by the cache) rather than in memory.
+// dirty, so writing it back mends the file. The file is read whole in one
+// go; the entries' blocks stay in its bytes (held by the cache), unparsed.
 void loadIndexFile(TIxCache& cache, std::string_view sourceFile, std::string_view ixPath);
 
 // Writes the cache to its ixPath through a temporary file in the same folder

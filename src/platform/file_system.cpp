@@ -117,6 +117,18 @@ bool fsOpenedFileInfo(std::string_view path, int64_t& size, uint64_t& writeTime)
     return true;
 }
 
+bool fsRegularFileInfo(std::string_view path, int64_t& size, uint64_t& writeTime) {
+    struct stat st;
+    if (!statPath(path, st)) return false;
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
+    size = st.st_size;
+    writeTime = writeTimeOf(st);
+    return true;
+}
+
 bool fsWriteTime(std::string_view path, uint64_t& writeTime) {
     struct stat st;
     if (!statPath(path, st)) return false;

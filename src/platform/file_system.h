@@ -42,6 +42,9 @@ FsPathKind fsPathKind(std::string_view path);
 // Opens the file for reading and takes its size and write time. False (with
 // errno set) when it cannot be opened or is a folder.
 bool fsOpenedFileInfo(std::string_view path, int64_t& size, uint64_t& writeTime);
+// Size and write time of a regular file from one stat, without opening it.
+// False (with errno set) when the path is not there or no regular file.
+bool fsRegularFileInfo(std::string_view path, int64_t& size, uint64_t& writeTime);
 // Write time without opening the file; false when the path is not there.
 bool fsWriteTime(std::string_view path, uint64_t& writeTime);
 bool fsIdentity(std::string_view path, FsIdentity& identity);

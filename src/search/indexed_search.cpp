@@ -13,6 +13,10 @@
 
 namespace {
 
+// Skipped bytes a normal or regular-expression search reads through rather
+// than seek over (a fuzzy search tests every record it reads at length, so
+// it reads only admitted blocks).
+constexpr int32_t kMaxReadThrough = 2048;
 // Regular expressions with more alternatives than this are not worth a test.
 constexpr size_t kMaxLiteralSigs = 10;
 constexpr int32_t kMinRegulLength = 3;
@@ -32,20 +36,43 @@ bool signatureUsable(const IndexedFileSearch& run) {
 }
 
 // Searches the admitted blocks of entry, opening the file at the first one.
+// Admitted blocks that follow each other are searched as one range: they
+// hold whole records, so the records read are the same, with one seek. So
+// are blocks at most maxGap bytes apart: the skipped blocks between them
+// hold whole records too, none with a hit, and reading through a few
+// hundred bytes costs less than a seek and a read of their own.
 template <class Admit>
-IndexedOutcome searchBlocks(const IndexedFileSearch& run, const TIxEntry& entry, Admit admit) {
+IndexedOutcome searchBlocks(const IndexedFileSearch& run, const TIxEntry& entry, int32_t maxGap,
+                            Admit admit) {
     IndexedOutcome out;
     out.blocks = int32_t(std::min<int64_t>(entry.blocks.size(), INT32_MAX));
     bool opened = false;
-    const bool read = entry.blocks.forEach([&](const TIxBlock& block) {
-        if (stopRequested()) return false;
-        if (!admit(block)) return true;
+    TIxBlock range;  // the admitted run not yet searched (len 0: none)
+    auto flush = [&] {
+        if (range.len == 0) return true;
         if (!opened && !run.open()) return false;
         opened = true;
-        out.hits += run.searchRange(block.pos, block.len, block.line);
+        out.hits += run.searchRange(range.pos, range.len, range.line);
+        range.len = 0;
+        return true;
+    };
+    const bool read = entry.blocks.forEach([&](const TIxBlock& block) {
+        if (stopRequested()) return false;
+        if (!admit(block)) {
+            const bool far =
+                int64_t(block.pos) + block.len - (int64_t(range.pos) + range.len) > maxGap;
+            return range.len == 0 || !far || flush();
+        }
         ++out.blocksSearched;
+        // A range still open here ends at most maxGap bytes before the block.
+        if (range.len > 0) {
+            range.len = block.pos + block.len - range.pos;
+        } else {
+            range = block;
+        }
         return true;
     });
+    if (read && !stopRequested()) flush();
     // Blocks that cannot be read back leave the rest of the file unsearched.
     if (!read) debugLog("index blocks unreadable\n");
     return out;
@@ -89,7 +116,7 @@ IndexedOutcome runIndexedSearch(const IndexedFileSearch& run, std::string_view p
         out.wholeFile = true;
         return out;
     }
-    out = searchBlocks(run, *entry,
+    out = searchBlocks(run, *entry, kMaxReadThrough,
                        [&](const TIxBlock& block) { return indexedBlockAdmitted(block, run); });
     debugLog("%d/%d/%d hit (%.*s)\n", out.hits, out.blocksSearched, out.blocks, int(path.size()),
              path.data());
@@ -110,7 +137,7 @@ IndexedOutcome runFuzzyIndexedSearch(const IndexedFileSearch& run, std::string_v
         outputMessage(kCannotIndexSkip, LStr(path).c_str());
         return out;
     }
-    out = searchBlocks(run, *entry,
+    out = searchBlocks(run, *entry, 0,
                        [&](const TIxBlock& block) { return fuzzyBlockAdmitted(block, run); });
     debugLog("%d/%d/%d hit (%.*s)\n", out.hits, out.blocksSearched, out.blocks, int(path.size()),
              path.data());

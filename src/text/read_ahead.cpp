@@ -10,9 +10,11 @@ int32_t LReadAhead::read(void* buffer, int32_t count) {
             return source_.read(buffer, count);
         }
         if (!block_) block_ = std::make_unique<char[]>(size_t(kBlock));
-        blockStart_ = source_.tell();
+        blockStart_ = sourceAt_ >= 0 ? sourceAt_ : source_.tell();
         index_ = 0;
-        count_ = std::max(source_.read(block_.get(), kBlock), 0);
+        count_ = std::max(source_.read(block_.get(), fill_), 0);
+        sourceAt_ = blockStart_ + count_;
+        fill_ = std::min(fill_ * 4, kBlock);
     }
     const int32_t n = std::min(count, count_ - index_);
     std::memcpy(buffer, block_.get() + index_, size_t(n));
@@ -30,16 +32,20 @@ int64_t LReadAhead::seek(int64_t position) {
         index_ = int32_t(position - blockStart_);
         return position;
     }
+    fill_ = kJumpBlock;
     index_ = count_ = 0;
-    return source_.seek(position);
+    sourceAt_ = source_.seek(position);
+    return sourceAt_;
 }
 
 int64_t LReadAhead::tell() const {
-    return count_ > 0 ? blockStart_ + index_ : source_.tell();
+    if (count_ > 0) return blockStart_ + index_;
+    return sourceAt_ >= 0 ? sourceAt_ : source_.tell();
 }
 
 void LReadAhead::close() {
     index_ = count_ = 0;
+    sourceAt_ = -1;
     source_.close();
 }
 
@@ -51,4 +57,5 @@ void LReadAhead::truncate(int64_t position) {
 void LReadAhead::settle() {
     if (count_ > 0 && index_ != count_) source_.seek(blockStart_ + index_);
     index_ = count_ = 0;
+    sourceAt_ = -1;  // the caller moves the source on
 }

@@ -1,7 +1,11 @@
 // LReadAhead: reads another stream in large blocks, so that a buffered
 // stream above it that asks for a few hundred bytes at a time costs one
 // system call per block. Seeks inside the block stay in memory; writing and
-// truncating go to the source at the position this stream stands at.
+// truncating go to the source at the position this stream stands at. The
+// first block after a seek is small, since a reader that jumps (an index
+// search reading its admitted ranges) mostly wants a few hundred bytes
+// there, and so is the first one of the file, as many a reader looks at
+// its start only; blocks grow back while it reads on.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -11,6 +15,8 @@
 class LReadAhead : public LStream {
 public:
     static constexpr int32_t kBlock = 64 * 1024;
+    static constexpr int32_t kJumpBlock = 4 * 1024;
+    static constexpr int32_t kFirstBlock = 16 * 1024;
 
     explicit LReadAhead(LStream& source) : source_(source) {}
 
@@ -33,4 +39,6 @@ private:
     int64_t blockStart_ = 0;  // the source position of block_[0]
     int32_t index_ = 0;
     int32_t count_ = 0;
+    int32_t fill_ = kFirstBlock;  // bytes the next block asks for
+    int64_t sourceAt_ = -1;      // where the source stands when known (saves a tell)
 };

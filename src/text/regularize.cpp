@@ -1,5 +1,6 @@
 #include "text/regularize.h"
 
+#include <algorithm>
 #include <array>
 
 #include "base/ctype_table.h"
@@ -22,6 +23,23 @@ bool isAlnum(unsigned char b) {
     return ctypeTable[b] & kCtAlnum;
 }
 
+// Cuts an English ending off the word in [begin, end), in place; returns
+// its new end. No replacement is longer than its ending.
+char* stemInPlace(char* begin, char* end) {
+    const std::string_view w(begin, size_t(end - begin));
+    if (w.size() < 4) return end;  // no ending leaves fewer than three letters
+    for (const auto& row : kStemTable) {
+        // The last letter first: most words end in none of the endings.
+        if (w.back() != row.ending.back()) continue;
+        if (w.size() > row.ending.size() + 2 && w.ends_with(row.ending)) {
+            char* at = end - row.ending.size();
+            std::copy(row.replacement.begin(), row.replacement.end(), at);
+            return at + row.replacement.size();
+        }
+    }
+    return end;
+}
+
 // Reads the ASCII word at pos (lowered when asked) and stems it.
 LStr readWord(std::string_view text, size_t& pos, bool lower) {
     LStr word;
@@ -31,11 +49,6 @@ LStr readWord(std::string_view text, size_t& pos, bool lower) {
     }
     stemWord(word);
     return word;
-}
-
-void appendChar(LStr& out, int code) {
-    if (code > 0xFF) out.append(char(code >> 8));
-    out.append(char(code & 0xFF));
 }
 
 // The character code of the double-byte character at pos (pos + 1 exists).
@@ -52,14 +65,8 @@ int foldChar(int code, FoldFlags fold) {
 }
 
 void stemWord(LStr& word) {
-    std::string_view w = word.view();
-    for (const auto& row : kStemTable) {
-        if (w.size() > row.ending.size() + 2 && w.ends_with(row.ending)) {
-            word.truncate(int32_t(w.size() - row.ending.size()));
-            word.append(row.replacement);
-            return;
-        }
-    }
+    char* end = stemInPlace(word.data(), word.data() + word.length());
+    word.truncate(int32_t(end - word.data()));
 }
 
 std::span<const std::string_view> stemEndings() {
@@ -72,20 +79,33 @@ std::span<const std::string_view> stemEndings() {
 }
 
 void regularize(std::string_view text, FoldFlags fold, LStr& out) {
+    // The regular form is never longer than the text (every index block goes
+    // through here): it is written in place and the rest cut off.
+    const int32_t start = out.length();
+    out.resize(start + int32_t(text.size()));
+    char* w = out.data() + start;
     for (size_t pos = 0; pos < text.size();) {
         unsigned char b = byteAt(text, pos);
         if (isAlnum(b)) {
-            out.append(readWord(text, pos, fold.ignoreCase));
+            char* word = w;
+            for (; pos < text.size() && isAlnum(b = byteAt(text, pos)); ++pos)
+                *w++ = char(fold.ignoreCase && (ctypeTable[b] & kCtUpper) ? b | 0x20 : b);
+            w = stemInPlace(word, w);
         } else if (!isLeadByte(b)) {
-            if (isHalfKana(b)) out.append(char(b));
+            if (isHalfKana(b)) *w++ = char(b);
             ++pos;
         } else if (pos + 1 >= text.size()) {
             ++pos;  // a lead byte cut off at the end
         } else {
-            if (b != 0x81) appendChar(out, foldChar(doubleByteAt(text, pos), fold));
+            if (b != 0x81) {
+                const int code = foldChar(doubleByteAt(text, pos), fold);
+                if (code > 0xFF) *w++ = char(code >> 8);
+                *w++ = char(code & 0xFF);
+            }
             pos += 2;
         }
     }
+    out.truncate(int32_t(w - out.data()));
 }
 
 StemMatch stemCompare(std::string_view text, size_t pos, std::string_view stem, FoldFlags fold,

@@ -115,9 +115,9 @@ TEST(IndexFile, TruncatedOrImplausibleKeepsTheCompleteEntries) {
     }
 }
 
-// An entry with more blocks than memory keeps reads them from the file, in
-// order, and writes them back unchanged.
-TEST(IndexFile, LongEntriesStayInTheFileAndWriteBackWhole) {
+// An entry with more blocks than one chunk gives them all, in order, and
+// writes them back unchanged.
+TEST(IndexFile, LongEntriesReadAndWriteBackWhole) {
     TempDir tmp;
     Sample s;  // its head
     const int32_t n = int32_t(IxBlockList::kMemoryBlocks) * 2 + 7;

@@ -106,14 +106,37 @@ TEST_F(IndexedSearch, FileTooLargeForTheIndexIsReadWhole) {
     EXPECT_EQ(sink.messages().size(), 2u);  // one a run
 }
 
+// A regular expression needs one of its alternatives; admitted blocks close
+// to each other are read as one range.
 TEST_F(IndexedSearch, RegexNeedsOneOfItsAlternatives) {
-    TSchStr s;
-    s.literalSigs = {*normalString("omega").regulSig, *normalString("needle").regulSig};
-    runIndexedSearch(run(&s, true), file);
-    EXPECT_EQ(searched, (Ranges{{300, 300, 3}, {600, 300, 5}}));
-    // Too many alternatives to be worth testing: every block is read.
-    searched.clear();
-    s.literalSigs.assign(11, *normalString("xylophone").regulSig);
-    runIndexedSearch(run(&s, true), file);
-    EXPECT_EQ(searched.size(), 3u);
+    const struct {
+        std::vector<std::string_view> alternatives;
+        Ranges ranges;
+    } cases[] = {
+        {{"omega", "needle"}, {{300, 600, 3}}},
+        {{"alpha", "omega"}, {{0, 900, 1}}},
+        // Too many alternatives to be worth testing: every block is read.
+        {std::vector<std::string_view>(11, "xylophone"), {{0, 900, 1}}},
+    };
+    for (const auto& c : cases) {
+        TSchStr s;
+        for (std::string_view a : c.alternatives)
+            s.literalSigs.push_back(*normalString(a).regulSig);
+        searched.clear();
+        runIndexedSearch(run(&s, true), file);
+        EXPECT_EQ(searched, c.ranges) << c.alternatives[0];
+    }
+}
+
+// Admitted blocks far apart are read one by one; the blocks between are not.
+TEST_F(IndexedSearch, FarApartBlocksAreReadSeparately) {
+    std::string text;
+    for (int i = 0; i < 40; ++i)
+        text +=
+            (i % 39 ? std::string("filler") : std::string("needle")) + std::string(143, ' ') + "\n";
+    const std::string far = tmp.write("docs/far.txt", text);
+    TSchStr s = normalString("needle");
+    const IndexedOutcome out = runIndexedSearch(run(&s), far);
+    EXPECT_EQ(searched, (Ranges{{0, 300, 1}, {5700, 300, 39}}));
+    EXPECT_EQ(out.blocksSearched, 2);
 }

@@ -24,6 +24,7 @@ TEST(ReadAhead, EveryReadGivesTheBytesAtItsPosition) {
         {5, 20},
         {-2, LReadAhead::kBlock},
         {100, 7},
+        {-2, LReadAhead::kJumpBlock},  // across the short block read after a jump
         {LReadAhead::kBlock, 30},
         {LReadAhead::kBlock - 3, 9},
         {2 * LReadAhead::kBlock + 5, 2 * LReadAhead::kBlock},
