@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <thread>
 
 #include "convert/candidate_lines.h"
 #include "epwing/epw_convert.h"
@@ -214,10 +213,8 @@ int32_t FileSearcher::searchRange(TReader& reader, int64_t start, int64_t length
             const int32_t n = evaluateRecord(reader, *testers_[i], strings_[i]->schStrNo);
             count += n;
             setStatusF(4, "%d", run_.liveHits += n);
-            std::this_thread::yield();
         }
         if (stopped()) break;
     }
-    std::this_thread::yield();
     return count;
 }
