@@ -110,9 +110,13 @@ CharSequenceFilter::CharSequenceFilter(const std::vector<const LRex*>& positions
             if (!single && !isLeadByte(uint8_t(code >> 8))) continue;
             const bool in =
                 first < i ? (masks_[size_t(code)] >> first & 1) : takes(*positions[i], code);
-            if (in) masks_[size_t(code)] |= bit;
+            if (!in) continue;
+            masks_[size_t(code)] |= bit;
+            if (!single) anyWithLead_[size_t(code >> 8)] = true;
+            if (i == 0) startsAt_[size_t(single ? code : code >> 8)] = true;
         }
     }
+    startsAt_['\r'] = startsAt_['\r'] || (masks_['\n'] & 1);  // read as LF before one
 }
 
 bool CharSequenceFilter::matches(std::string_view text) const {
@@ -121,17 +125,23 @@ bool CharSequenceFilter::matches(std::string_view text) const {
     const uint64_t* masks = masks_.data();
     uint64_t state = 0;
     while (p < end) {
-        // ASCII but CR, the bulk of most texts, one byte a character.
-        for (unsigned char b; p < end && (b = ub(p)) < 0x80 && b != '\r'; ++p) {
-            state = (((state << 1) | 1) | (state & loops_)) & masks[b];
-            if (state & accept_) return true;
+        if (state == 0) {
+            // Nothing under way: on to the next byte a match can begin with.
+            const char* q = p;
+            while (q < end && !startsAt_[ub(q)]) ++q;
+            if (q == end) return false;
+            // Any byte after a lead byte is the second of its character.
+            p = isCharStart(p, q) ? q : q + 1;
+            if (p == end) return false;
         }
-        if (p == end) break;
         int length = 0;
         int code = forwardCode(p, end, &length);
         // A class reads CR before LF as the line end it begins.
         if (code == '\r' && p + 1 < end && p[1] == '\n') code = '\n';
-        state = (((state << 1) | 1) | (state & loops_)) & masks[code];
+        // Most double-byte characters stand at no position: their lead says so
+        // without a look into the large table.
+        const uint64_t mask = length == 2 && !anyWithLead_[size_t(code >> 8)] ? 0 : masks[code];
+        state = (((state << 1) | 1) | (state & loops_)) & mask;
         if (state & accept_) return true;
         p += length;
     }

@@ -4,6 +4,7 @@
 // match is then decided in one pass over its characters by shift-and (one state bit per position),
 // so the backtracking matcher only runs on texts that hold one.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -22,7 +23,9 @@ public:
 private:
     CharSequenceFilter(const std::vector<const LRex*>& positions, uint64_t loops);
 
-    std::vector<uint64_t> masks_;  // per character code: the positions it may stand at
-    uint64_t loops_ = 0;           // positions a character may stay at
-    uint64_t accept_ = 0;          // the bit of the last position
+    std::vector<uint64_t> masks_;          // per character code: the positions it may stand at
+    std::array<bool, 256> anyWithLead_{};  // some double-byte code with this lead has a position
+    std::array<bool, 256> startsAt_{};  // the bytes a character of the first position begins with
+    uint64_t loops_ = 0;                // positions a character may stay at
+    uint64_t accept_ = 0;               // the bit of the last position
 };
