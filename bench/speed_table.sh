@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # speed_table.sh -- qf beside its peers on the Shift-JIS benchmark corpus, one
 # hyperfine run per row (so each ratio comes from one run), warm cache, count
-# mode. Prints a Markdown table: qf's median, the peer's, and qf / peer.
+# mode, every tool's output read through a pipe. Prints a Markdown table:
+# qf's median, the peer's, and qf / peer. Peers search the *.txt files only,
+# as qf does.
 #
 # Environment:
 #   QF_CORPUS=DIR  corpus made by the shared make-corpus.sh (default /tmp/qf-corpus)
@@ -32,7 +34,7 @@ sj() { printf %s "$1" | iconv -f utf-8 -t cp932; }
 row() {
   local name=$1 mine=$2 peer=$3 theirs=$4 prepare=${5:-}
   [[ $name =~ $only ]] || return 0
-  local args=(-N -i -w 1 -r "$runs" --export-json "$work/row.json")
+  local args=(-N -i --output=pipe -w 1 -r "$runs" --export-json "$work/row.json")
   [ -n "$prepare" ] && args+=(--prepare "$prepare")
   hyperfine "${args[@]}" "$mine" "$theirs" >/dev/null 2>&1 ||
     { echo "| $name | failed | $peer | | |"; return 0; }
@@ -43,13 +45,14 @@ row() {
 
 echo "| search | qf s | peer | peer s | qf / peer |"
 echo "|---|---:|---|---:|---:|"
-row "literal 日本" "$one 日本 $S" "rg -j1 -g *.txt -E shift_jis" "rg -j1 -g *.txt -E shift_jis -c 日本 $S"
-row "literal 日本 (raw bytes)" "$one 日本 $S" "rg -j1 -g *.txt raw" "rg -j1 -g *.txt -c -F $(sj 日本) $S"
-row "literal Shinkansen" "$one --match-case Shinkansen $S" "rg -j1 -g *.txt -E shift_jis" "rg -j1 -g *.txt -E shift_jis -c Shinkansen $S"
-row "literal Shinkansen, ignore case" "$one --ignore-case Shinkansen $S" "rg -j1 -g *.txt -E shift_jis -i" "rg -j1 -g *.txt -E shift_jis -i -c Shinkansen $S"
-row "regex カーネル\\|ドライバ\\|モジュール" "$one --type=regex カーネル|ドライバ|モジュール $S" "rg -j1 -g *.txt -E shift_jis" "rg -j1 -g *.txt -E shift_jis -c カーネル|ドライバ|モジュール $S"
-row "regex [0-9]{4}-[0-9]{2}" "$one --type=regex [0-9]{4}-[0-9]{2} $S" "rg -j1 -g *.txt -E shift_jis" "rg -j1 -g *.txt -E shift_jis -c [0-9]{4}-[0-9]{2} $S"
-row "regex (東京\\|大阪)(都\\|府\\|駅)" "$one --type=regex (東京|大阪)(都|府|駅) $S" "rg -j1 -g *.txt -E shift_jis" "rg -j1 -g *.txt -E shift_jis -c (東京|大阪)(都|府|駅) $S"
+row "literal 日本" "$one 日本 $S" "rg -j1 -E shift_jis" "rg -j1 -g *.txt -E shift_jis -c 日本 $S"
+raw="(?-u)$(sj 日本 | od -An -tx1 | tr -d ' \n' | sed 's/../\\x&/g')"
+row "literal 日本 (raw bytes)" "$one 日本 $S" "rg -j1 raw" "rg -j1 -g *.txt -c $raw $S"
+row "literal Shinkansen" "$one --match-case Shinkansen $S" "rg -j1 -E shift_jis" "rg -j1 -g *.txt -E shift_jis -c Shinkansen $S"
+row "literal Shinkansen, ignore case" "$one --ignore-case Shinkansen $S" "rg -j1 -E shift_jis -i" "rg -j1 -g *.txt -E shift_jis -i -c Shinkansen $S"
+row "regex カーネル\\|ドライバ\\|モジュール" "$one --type=regex カーネル|ドライバ|モジュール $S" "rg -j1 -E shift_jis" "rg -j1 -g *.txt -E shift_jis -c カーネル|ドライバ|モジュール $S"
+row "regex [0-9]{4}-[0-9]{2}" "$one --type=regex [0-9]{4}-[0-9]{2} $S" "rg -j1 -E shift_jis" "rg -j1 -g *.txt -E shift_jis -c [0-9]{4}-[0-9]{2} $S"
+row "regex (東京\\|大阪)(都\\|府\\|駅)" "$one --type=regex (東京|大阪)(都|府|駅) $S" "rg -j1 -E shift_jis" "rg -j1 -g *.txt -E shift_jis -c (東京|大阪)(都|府|駅) $S"
 row "UTF-8 copy: 東京" "$one 東京 $U" "qf on the Shift-JIS copy" "$one 東京 $S"
 ix="--index --set ixfDir=$work/ix"
 "$qf" --no-config --raw --quiet -r --files='*.txt' --count $ix --type=fuzzy ファイルジステム "$S" >/dev/null 2>&1 || true
