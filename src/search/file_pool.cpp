@@ -37,7 +37,9 @@ FilePool::FilePool(int threads, const SearchRunShared& run, std::shared_ptr<RunC
     : run_(run),
       context_(std::move(context)),
       release_(std::move(release)),
-      order_(2 * int64_t(threads), [this](FileOutcome& outcome) {
+      // A wide window keeps the threads from waiting on one slow file and
+      // the walker from waking them one file at a time.
+      order_(16 * int64_t(threads), [this](FileOutcome& outcome) {
           RunContextScope scope(context_);
           released(release_(outcome));
       }) {
