@@ -9,6 +9,7 @@
 #include "support/message_service.h"
 #include "text/encoding.h"
 #include "text/sjis.h"
+#include "text/utf8_validate.h"
 
 namespace {
 
@@ -51,21 +52,6 @@ char* writeUnit(const UnitTable& table, uint32_t unit, char* w) {
     return w;
 }
 
-// The code point of the sequence at p (n bytes from its lead byte's kind);
-// -1 when it is cut, overlong, a surrogate or beyond U+10FFFF.
-int32_t decodeSequence(const unsigned char* p, const unsigned char* end, int& n) {
-    n = *p >= 0xF0 ? 4 : *p >= 0xE0 ? 3 : 2;
-    if (*p < 0xC2 || *p > 0xF4 || end - p < n) return -1;
-    int32_t code = *p & (0x7F >> n);
-    for (int k = 1; k < n; ++k) {
-        if ((p[k] & 0xC0) != 0x80) return -1;
-        code = code << 6 | (p[k] & 0x3F);
-    }
-    constexpr int32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < kLeast[n] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return -1;
-    return code;
-}
-
 // The UTF-8 bytes of a BMP unit that is not a surrogate.
 std::string utf8Of(uint32_t unit) {
     if (unit < 0x80) return std::string(1, char(unit));
@@ -99,7 +85,7 @@ bool utf8ToNative(std::string_view text, LStr& out, bool* multibyte) {
             continue;
         }
         int n = 0;
-        const int32_t decoded = decodeSequence(p, end, n);
+        const int32_t decoded = decodeUtf8Sequence(p, end, n);
         if (decoded < 0) {
             out.truncate(start);
             return false;

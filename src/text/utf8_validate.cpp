@@ -8,28 +8,11 @@
 
 namespace {
 
-// The length of the sequence a lead byte starts, 0 for a byte no sequence
-// starts with (a continuation byte, C0, C1, F5..FF).
-int sequenceLength(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if (lead < 0xC2) return 0;
-    if (lead < 0xE0) return 2;
-    if (lead < 0xF0) return 3;
-    return lead < 0xF5 ? 4 : 0;
-}
-
-// Checks byte by byte from p; p must be at the start of a sequence.
+// Checks sequence by sequence from p; p must be at the start of one.
 bool validFrom(const unsigned char* p, const unsigned char* end) {
     while (p < end) {
-        const int n = sequenceLength(*p);
-        if (n == 0 || end - p < n) return false;
-        for (int k = 1; k < n; ++k)
-            if ((p[k] & 0xC0) != 0x80) return false;
-        // The second byte's range for the leads that have one of their own.
-        const unsigned char lead = p[0], next = p[1];
-        if ((lead == 0xE0 && next < 0xA0) || (lead == 0xED && next >= 0xA0) ||
-            (lead == 0xF0 && next < 0x90) || (lead == 0xF4 && next >= 0x90))
-            return false;
+        int n = 1;
+        if (*p >= 0x80 && decodeUtf8Sequence(p, end, n) < 0) return false;
         p += n;
     }
     return true;
@@ -143,6 +126,19 @@ QF_AVX2 bool validBlocks32(const unsigned char*& p, const unsigned char* end, bo
 #endif
 
 }  // namespace
+
+int32_t decodeUtf8Sequence(const unsigned char* p, const unsigned char* end, int& n) {
+    n = *p >= 0xF0 ? 4 : *p >= 0xE0 ? 3 : 2;
+    if (*p < 0xC2 || *p > 0xF4 || end - p < n) return -1;
+    int32_t code = *p & (0x7F >> n);
+    for (int k = 1; k < n; ++k) {
+        if ((p[k] & 0xC0) != 0x80) return -1;
+        code = code << 6 | (p[k] & 0x3F);
+    }
+    constexpr int32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < kLeast[n] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return -1;
+    return code;
+}
 
 bool isValidUtf8(std::string_view text, bool* multibyte) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
