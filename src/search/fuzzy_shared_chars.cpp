@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "base/ctype_table.h"
 #include "text/char_fold.h"
 #include "text/sjis.h"
 
@@ -25,12 +24,9 @@ SharedChars::SharedChars(const FuzzyKey& key, bool ignoreCase)
 bool SharedChars::reach(std::string_view text, int32_t need) {
     if (need <= 0) return true;
     std::fill(inText_.begin(), inText_.end(), 0);
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const size_t n = text.size();
     int32_t shared = 0;
-    for (size_t pos = 0; pos < n;) {
-        int code = p[pos++];
-        if (isLeadByte(static_cast<unsigned char>(code)) && pos < n) code = code << 8 | p[pos++];
+    for (size_t pos = 0; pos < text.size();) {
+        const int code = nextChar(text, pos);
         const uint16_t id = idOf_[size_t(code)];
         if (id == 0 || inText_[id] == inKey_[id]) continue;
         ++inText_[id];
