@@ -18,6 +18,7 @@
 #include "text/memory_stream.h"
 #include "text/stream_reading.h"
 #include "text/utf8_fast.h"
+#include "text/utf8_validate.h"
 
 namespace {
 
@@ -68,12 +69,14 @@ std::optional<LStr> readUnmarkedText(LSrmBase& file, int64_t size, const LineNee
     if (!mayBeDetected(std::string_view(head, visible))) return std::nullopt;
     LStr& bytes = readBuffer(size);
     readAllBytes(file, bytes);
+    // ASCII reads as it is, whichever way it is taken.
+    bool multibyte = false;
+    if (isValidUtf8(bytes.view(), &multibyte) && !multibyte) return std::move(bytes);
     if (lineNeedles)
         if (std::optional<LStr> lines = decodeCandidateLines(bytes.view(), *lineNeedles, true))
             return lines;
     // Most such files are UTF-8: decoding it checks it too.
     LStr utf8;
-    bool multibyte = false;
     if (utf8ToNative(bytes.view(), utf8, &multibyte) && multibyte) return utf8;
     switch (detectCharset(bytes.view())) {
         case DetectedCharset::kUtf8:
@@ -83,7 +86,7 @@ std::optional<LStr> readUnmarkedText(LSrmBase& file, int64_t size, const LineNee
         case DetectedCharset::kNone:
             break;
     }
-    return bytes;
+    return std::move(bytes);
 }
 
 // A text with the UTF-8 byte-order mark decoded for the needles' lines only;
