@@ -127,6 +127,10 @@ MUTANTS = [
      "int64_t(minRate - 1)", "int64_t(minRate)"),
     ("shared-no-capitals", "src/search/fuzzy_shared_chars.cpp",
      "if (ignoreCase && toLowerFull(upper) == code)", "if (false)"),
+    ("shared-spells-double-byte-only", "src/search/fuzzy_shared_chars.cpp",
+     "if (slot == 0) codes_.push_back(code);", "if (slot == 0 && code > 0xFF) codes_.push_back(code);"),
+    ("shared-spells-first-only", "src/search/fuzzy_shared_chars.cpp",
+     "if (slot == 0) codes_.push_back(code);", "if (codes_.empty()) codes_.push_back(code);"),
     ("window-missing-off-by-one", "src/search/fuzzy_window.h",
      "counts_[bit]++ == 0", "counts_[bit]++ == 1"),
 

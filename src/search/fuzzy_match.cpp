@@ -57,6 +57,16 @@ void FuzzyMatcher::collect(std::string_view text, HitList& hits) {
     run(text, &hits);
 }
 
+// A text sharing no character with the string is rejected before anything
+// else, so the shared characters' bytes are needles.
+std::vector<LStr> FuzzyMatcher::requiredBytes() const {
+    if (!options_.rejectByCharacters) return {};
+    std::vector<LStr> needles = shared_.spellings();
+    const auto ascii = [](const LStr& n) { return n.length() == 1 && uint8_t(n[0]) < 0x80; };
+    if (std::any_of(needles.begin(), needles.end(), ascii)) return {};
+    return needles;
+}
+
 void FuzzyMatcher::prepareText(std::string_view text) {
     // Emptying the window by its own characters is cheaper than a new count.
     for (int32_t k = windowStart_; k < windowStop_; ++k) window_.leave(bits_[k]);

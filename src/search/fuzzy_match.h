@@ -55,6 +55,10 @@ public:
     // record carry the record's own bytes, also when case is ignored.
     void collect(std::string_view text, HitList& hits);
 
+    // Byte strings of which every matching text holds one, or none when
+    // they would be found nearly everywhere (a single ASCII character).
+    std::vector<LStr> requiredBytes() const;
+
     const FuzzyStats& stats() const { return stats_; }
 
 private:

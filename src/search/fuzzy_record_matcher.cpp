@@ -14,6 +14,7 @@ public:
 
     bool matches(std::string_view text) override { return matcher_.matches(text); }
     void collect(std::string_view text, HitList& hits) override { matcher_.collect(text, hits); }
+    std::vector<LStr> requiredBytes() const override { return matcher_.requiredBytes(); }
 
 private:
     FuzzyMatcher matcher_;

@@ -14,11 +14,23 @@ SharedChars::SharedChars(const FuzzyKey& key, bool ignoreCase)
         const int code = nextChar(text, pos);
         const int32_t id = key.idOf(code);
         ++inKey_[size_t(id)];
-        idOf_[size_t(code & 0xFFFF)] = uint16_t(id);
+        name(code, id);
         // The string is folded already: its characters' capitals fold to them.
         const int upper = toUpperFull(code);
-        if (ignoreCase && toLowerFull(upper) == code) idOf_[size_t(upper & 0xFFFF)] = uint16_t(id);
+        if (ignoreCase && toLowerFull(upper) == code) name(upper, id);
     }
+}
+
+void SharedChars::name(int code, int32_t id) {
+    uint16_t& slot = idOf_[size_t(code & 0xFFFF)];
+    if (slot == 0) codes_.push_back(code);
+    slot = uint16_t(id);
+}
+
+std::vector<LStr> SharedChars::spellings() const {
+    std::vector<LStr> out;
+    for (int code : codes_) appendChar(out.emplace_back(), code);
+    return out;
 }
 
 bool SharedChars::reach(std::string_view text, int32_t need) {

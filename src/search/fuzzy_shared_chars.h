@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/lstr.h"
 #include "search/fuzzy_tokens.h"
 
 class SharedChars {
@@ -17,9 +18,15 @@ public:
 
     // Whether text shares at least need characters with the string.
     bool reach(std::string_view text, int32_t need);
+    // The bytes of every character reach counts: a text that holds none of
+    // them shares nothing with the string.
+    std::vector<LStr> spellings() const;
 
 private:
+    void name(int code, int32_t id);
+
     std::vector<uint16_t> idOf_;   // by character code, of the folded character
     std::vector<int32_t> inKey_;   // by id: how often the string holds it
     std::vector<int32_t> inText_;  // by id: how often the text held it so far
+    std::vector<int> codes_;       // the codes with an id
 };

@@ -83,6 +83,7 @@ RecordTester::Method RecordTester::method() const {
 
 const std::vector<LStr>& RecordTester::requiredBytes() const {
     static const std::vector<LStr> none;
+    if (method() == Method::kFuzzy) return fuzzyNeedles_;
     return method() == Method::kLiteral || method() == Method::kRegex ? needles_ : none;
 }
 

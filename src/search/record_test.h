@@ -26,6 +26,8 @@ public:
     virtual ~FuzzyRecordMatcher() = default;
     virtual bool matches(std::string_view text) = 0;
     virtual void collect(std::string_view text, HitList& hits) = 0;
+    // Byte strings of which every matching record holds one, or none.
+    virtual std::vector<LStr> requiredBytes() const = 0;
 };
 
 // Tests and collects hits of one search string in record texts. Holds
@@ -46,11 +48,12 @@ public:
     void collect(std::string_view text, HitList& hits);
 
     // Byte strings of which every matching record holds one, or none when
-    // there are none to tell (fuzzy and stem matching have none).
+    // there are none to tell (stem matching has none).
     const std::vector<LStr>& requiredBytes() const;
 
     void setFuzzyMatcher(std::unique_ptr<FuzzyRecordMatcher> matcher) {
         fuzzy_ = std::move(matcher);
+        fuzzyNeedles_ = fuzzy_ ? fuzzy_->requiredBytes() : std::vector<LStr>{};
     }
 
 private:
@@ -99,7 +102,8 @@ private:
     LRexSearcher recordSearcher_;
     LSpRex boundary_;  // "\p": not inside a word
     std::unique_ptr<FuzzyRecordMatcher> fuzzy_;
-    std::vector<LStr> needles_;  // for requiredBytes
+    std::vector<LStr> fuzzyNeedles_;  // for requiredBytes while fuzzy matching is in force
+    std::vector<LStr> needles_;       // for requiredBytes
 };
 
 // Narrows a record to its search area: the text of the area pattern's one

@@ -91,9 +91,11 @@ TEST(FuzzyMatch, StopFlagEndsTheSearch) {
 // Rejecting texts by the characters they share with the string changes no
 // result: generated texts searched for a stretch of one of them with some
 // characters replaced, dropped or added, with and without the rejection.
+// A matching text holds one of the matcher's needles.
 TEST(FuzzyMatch, RejectionByCharactersKeepsEveryResult) {
-    const std::vector<std::string> alphabet = {
-        "a", "b", "c", "A", "B", "-", " ", sj("ア"), sj("イ"), sj("検"), sj("ａ"), sj("Ａ")};
+    const std::vector<std::string> alphabet = {"a",      "b",      "c",      "A",      "B",
+                                               "-",      " ",      sj("ア"), sj("イ"), sj("検"),
+                                               sj("ａ"), sj("Ａ"), sj("ｱ")};
     std::mt19937 rng(4711);
     const auto pick = [&](size_t n) { return size_t(rng() % n); };
     const auto generate = [&](std::vector<std::string>& chars) {
@@ -101,6 +103,7 @@ TEST(FuzzyMatch, RejectionByCharactersKeepsEveryResult) {
         for (std::string& c : chars) c = alphabet[pick(alphabet.size())];
     };
     int hits = 0;
+    int needled = 0;  // matching texts checked for a needle
     for (int round = 0; round < 300; ++round) {
         std::vector<std::string> chars;
         generate(chars);
@@ -118,10 +121,20 @@ TEST(FuzzyMatch, RejectionByCharactersKeepsEveryResult) {
             FuzzyMatcher filtered(key, o);
             o.rejectByCharacters = false;
             FuzzyMatcher plain(key, o);
+            const std::vector<LStr> needles = filtered.requiredBytes();
+            const auto holdsNeedle = [&](const std::string& text) {
+                return std::any_of(needles.begin(), needles.end(), [&](const LStr& n) {
+                    return text.find(n.view()) != std::string::npos;
+                });
+            };
             for (int t = 0; t < 8; ++t) {
                 std::string text;
                 for (const std::string& c : chars) text += c;
                 const Hits expected = collect(plain, text);
+                if (!needles.empty() && !expected.empty()) {
+                    ASSERT_TRUE(holdsNeedle(text)) << key << " in " << text;
+                    ++needled;
+                }
                 hits += int(expected.size());
                 ASSERT_EQ(collect(filtered, text), expected) << key << " in " << text;
                 ASSERT_EQ(filtered.matches(text), plain.matches(text)) << key << " in " << text;
@@ -130,4 +143,5 @@ TEST(FuzzyMatch, RejectionByCharactersKeepsEveryResult) {
         }
     }
     EXPECT_GT(hits, 500);  // the texts do resemble their strings
+    EXPECT_GT(needled, 20);
 }
