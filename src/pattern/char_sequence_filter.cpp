@@ -120,8 +120,11 @@ CharSequenceFilter::CharSequenceFilter(const std::vector<const LRex*>& positions
 }
 
 bool CharSequenceFilter::matches(std::string_view text) const {
-    const char* p = text.data();
-    const char* end = p + text.size();
+    const char* end = text.data() + text.size();
+    return find(text.data(), end) != end;
+}
+
+const char* CharSequenceFilter::find(const char* p, const char* end) const {
     const uint64_t* masks = masks_.data();
     uint64_t state = 0;
     while (p < end) {
@@ -129,10 +132,10 @@ bool CharSequenceFilter::matches(std::string_view text) const {
             // Nothing under way: on to the next byte a match can begin with.
             const char* q = p;
             while (q < end && !startsAt_[ub(q)]) ++q;
-            if (q == end) return false;
+            if (q == end) return end;
             // Any byte after a lead byte is the second of its character.
             p = isCharStart(p, q) ? q : q + 1;
-            if (p == end) return false;
+            if (p == end) return end;
         }
         int length = 0;
         int code = forwardCode(p, end, &length);
@@ -142,8 +145,8 @@ bool CharSequenceFilter::matches(std::string_view text) const {
         // without a look into the large table.
         const uint64_t mask = length == 2 && !anyWithLead_[size_t(code >> 8)] ? 0 : masks[code];
         state = (((state << 1) | 1) | (state & loops_)) & mask;
-        if (state & accept_) return true;
+        if (state & accept_) return p;
         p += length;
     }
-    return false;
+    return end;
 }

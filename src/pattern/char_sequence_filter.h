@@ -10,15 +10,22 @@
 #include <string_view>
 #include <vector>
 
+#include "support/candidate_scan.h"
+
 class LRex;
 
-class CharSequenceFilter {
+class CharSequenceFilter final : public CandidateScan {
 public:
     // Null when the pattern is not such a row (or is longer than 64).
     static std::unique_ptr<CharSequenceFilter> forPattern(const LRex& root);
 
     // Whether some character position of text starts a match.
     bool matches(std::string_view text) const;
+    // Where the first match in [p, end) ends (the start of its last
+    // character), or end.
+    const char* find(const char* p, const char* end) const override;
+    // Whether a match may take a line end, so that a line alone cannot tell.
+    bool spansLines() const { return (masks_['\n'] | masks_['\r']) != 0; }
 
 private:
     CharSequenceFilter(const std::vector<const LRex*>& positions, uint64_t loops);

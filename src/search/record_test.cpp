@@ -86,6 +86,12 @@ const std::vector<LStr>& RecordTester::requiredBytes() const {
     return method() == Method::kLiteral || method() == Method::kRegex ? needles_ : none;
 }
 
+const CandidateScan* RecordTester::lineScan() const {
+    if (method() != Method::kRegex || !sequenceFilter_ || sequenceFilter_->spansLines())
+        return nullptr;
+    return sequenceFilter_.get();
+}
+
 bool RecordTester::matches(std::string_view text) {
     return fieldMatch_ ? fieldMatches(text) : recordMatches(text);
 }

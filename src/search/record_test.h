@@ -48,6 +48,9 @@ public:
     // Byte strings of which every matching record holds one, or none when
     // there are none to tell (fuzzy and stem matching have none).
     const std::vector<LStr>& requiredBytes() const;
+    // A scan that finds every line holding a match, exactly, when the
+    // pattern is a row of characters none of which is a line end; else null.
+    const CandidateScan* lineScan() const;
 
     void setFuzzyMatcher(std::unique_ptr<FuzzyRecordMatcher> matcher) {
         fuzzy_ = std::move(matcher);
