@@ -73,7 +73,7 @@ bool RecordSource::skipToCandidate(TReader& reader, int64_t end, const Candidate
         // view, as matches hold no line ends.
         const char* skipTo = afterLastLineEnd(p, first);
         if (skipTo == p) return true;  // the next record holds the place, or is too long to see
-        line_ += countByte(p, skipTo, '\n');
+        line_ += countLineFeeds(p, skipTo);
         stream.skipBytes(int32_t(skipTo - p));
         if (first < p + visible) return true;
     }

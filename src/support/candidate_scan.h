@@ -3,6 +3,7 @@
 // records. A needle scan and the character-row filter are such scans; a
 // checked scan confirms a fast one's candidates line by line with an exact one.
 #pragma once
+#include <cstdint>
 
 class CandidateScan {
 public:
@@ -24,3 +25,7 @@ private:
     const CandidateScan& first_;
     const CandidateScan& check_;
 };
+
+// The line feeds in [p, end), as a search that passes over lines counts
+// them: 32 bytes a step where the processor can.
+int32_t countLineFeeds(const char* p, const char* end);
