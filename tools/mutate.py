@@ -170,6 +170,25 @@ MUTANTS = [
     ("release-past-stop", "src/search/worker.cpp",
      "releaseEnded_ = outcome.failed || outcome.cut || !outcome.searched;",
      "releaseEnded_ = outcome.failed;"),
+    # Passing over lines: needles folded as the pattern folds, line scans.
+    ("needles-ignore-node-flags", "src/search/literal_needles.cpp",
+     "flags |= node->flags();", "flags |= 0;"),
+    ("needles-width-kana-split", "src/search/literal_needles.cpp",
+     "if (fold.ignoreWidth && !foldsOneToOne(code)) return {};",
+     "if (false && !foldsOneToOne(code)) return {};"),
+    ("checked-scan-from-needle", "src/support/candidate_scan.cpp",
+     "check_.find(lineStart, lineEnd)", "check_.find(place, lineEnd)"),
+    ("checked-scan-skips-char", "src/support/candidate_scan.cpp",
+     "p = lineEnd + 1;", "p = lineEnd + 2;"),
+    ("skip-to-trail-line-end", "src/search/record_source.cpp",
+     "while (skipTo > p && !isCharStart(p, skipTo - 1))", "while (false)"),
+    ("line-scan-spans-lines", "src/search/record_test.cpp",
+     "|| sequenceFilter_->spansLines())", ")"),
+    ("row-filter-place-late", "src/pattern/char_sequence_filter.cpp",
+     "if (state & accept_) return p;", "if (state & accept_) return p + length;"),
+    ("line-feeds-uncounted", "src/support/candidate_scan.cpp",
+     "counts = _mm256_sub_epi8(counts, _mm256_cmpeq_epi8(bytes, lf));",
+     "counts = _mm256_sub_epi8(counts, _mm256_cmpeq_epi8(bytes, zero));"),
 ]
 
 

@@ -8,6 +8,7 @@
 #include "index/record_limits.h"
 #include "pattern/parser.h"
 #include "pattern/record_reader.h"
+#include "pattern/sjis_scan.h"
 #include "search/open_reader.h"
 #include "support/byte_scan.h"
 #include "support/candidate_scan.h"
@@ -72,6 +73,9 @@ bool RecordSource::skipToCandidate(TReader& reader, int64_t end, const Candidate
         // A match cut by the end of the view lies after the last line end in
         // view, as matches hold no line ends.
         const char* skipTo = afterLastLineEnd(p, first);
+        // A line end after a lone lead byte is the second byte of its
+        // character, inside a record: the records are cut from an earlier one.
+        while (skipTo > p && !isCharStart(p, skipTo - 1)) skipTo = afterLastLineEnd(p, skipTo - 1);
         if (skipTo == p) return true;  // the next record holds the place, or is too long to see
         line_ += countLineFeeds(p, skipTo);
         stream.skipBytes(int32_t(skipTo - p));
