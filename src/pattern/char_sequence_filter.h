@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "pattern/char_positions.h"
 #include "support/candidate_scan.h"
 
 class LRex;
@@ -25,13 +26,12 @@ public:
     // character), or end.
     const char* find(const char* p, const char* end) const override;
     // Whether a match may take a line end, so that a line alone cannot tell.
-    bool spansLines() const { return (masks_['\n'] | masks_['\r']) != 0; }
+    bool spansLines() const { return (table_.masks['\n'] | table_.masks['\r']) != 0; }
 
 private:
     CharSequenceFilter(const std::vector<const LRex*>& positions, uint64_t loops);
 
-    std::vector<uint64_t> masks_;          // per character code: the positions it may stand at
-    std::array<bool, 256> anyWithLead_{};  // some double-byte code with this lead has a position
+    CharPositionTable table_;
     std::array<bool, 256> startsAt_{};  // the bytes a character of the first position begins with
     uint64_t loops_ = 0;                // positions a character may stay at
     uint64_t accept_ = 0;               // the bit of the last position

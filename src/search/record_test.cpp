@@ -67,6 +67,7 @@ RecordTester::RecordTester(const SearchKeys& keys, const TSchStr& str, const LRe
     if (method() == Method::kRegex && str.schRex) {
         needles_ = patternNeedles(*str.schRex);
         sequenceFilter_ = CharSequenceFilter::forPattern(*str.schRex);
+        if (!sequenceFilter_) positionFilter_ = PositionFilter::forPattern(*str.schRex);
     }
     searcher_.setStopFlag(&stopFlag());
     fieldSearcher_.setStopFlag(&stopFlag());
@@ -87,9 +88,10 @@ const std::vector<LStr>& RecordTester::requiredBytes() const {
 }
 
 const CandidateScan* RecordTester::lineScan() const {
-    if (method() != Method::kRegex || !sequenceFilter_ || sequenceFilter_->spansLines())
-        return nullptr;
-    return sequenceFilter_.get();
+    if (method() != Method::kRegex) return nullptr;
+    if (sequenceFilter_ && !sequenceFilter_->spansLines()) return sequenceFilter_.get();
+    if (positionFilter_ && !positionFilter_->spansLines()) return positionFilter_.get();
+    return nullptr;
 }
 
 bool RecordTester::matches(std::string_view text) {
@@ -107,6 +109,7 @@ bool RecordTester::recordMatches(std::string_view text) {
     switch (method()) {
         case Method::kRegex:
             if (sequenceFilter_ && !sequenceFilter_->matches(text)) return false;
+            if (positionFilter_ && !positionFilter_->matches(text)) return false;
             return searcher_.search(text) >= 0;
         case Method::kFuzzy:
             return fuzzy_->matches(text);

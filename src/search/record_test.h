@@ -10,6 +10,7 @@
 
 #include "base/lstr.h"
 #include "pattern/char_sequence_filter.h"
+#include "pattern/position_filter.h"
 #include "pattern/nodes/sp_rex.h"
 #include "pattern/searcher.h"
 #include "search/first_char_scan.h"
@@ -98,6 +99,8 @@ private:
     LRexSearcher searcher_;
     // Decides quickly that a record holds no match of a row-of-characters pattern.
     std::unique_ptr<CharSequenceFilter> sequenceFilter_;
+    // The same for other patterns of single characters (alternatives, groups).
+    std::unique_ptr<PositionFilter> positionFilter_;
     LRexSearcher fieldSearcher_;
     LRexSearcher recordSearcher_;
     LSpRex boundary_;  // "\p": not inside a word
