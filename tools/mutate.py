@@ -183,7 +183,7 @@ MUTANTS = [
     ("skip-to-trail-line-end", "src/search/record_source.cpp",
      "while (skipTo > p && !isCharStart(p, skipTo - 1))", "while (false)"),
     ("line-scan-spans-lines", "src/search/record_test.cpp",
-     "|| sequenceFilter_->spansLines())", ")"),
+     "if (positionFilter_ && !positionFilter_->spansLines())", "if (positionFilter_)"),
     ("row-filter-place-late", "src/pattern/char_sequence_filter.cpp",
      "if (state & accept_) return p;", "if (state & accept_) return p + length;"),
     ("position-optional-copy-required", "src/pattern/position_filter.cpp",

@@ -74,8 +74,8 @@ TEST(RecordTest, MatchesByTypeAndOptions) {
 // take a line end.
 TEST(RecordTest, LineScanOnlyForMatchesWithinALine) {
     const std::pair<const char*, bool> cases[] = {
-        {"[0-9]{4}-[0-9]{2}", true}, {"a[^b]", false}, {"a.", false},
-        {"a[\\x0D]", false},         {"a|b", false},
+        {"[0-9]{4}-[0-9]{2}", true}, {"(a|b)+c", true},       {"a[^b]", false}, {"a.", false},
+        {"a[\\x0D]", false},         {"(a|[\\x0A])b", false},
     };
     for (const auto& [pattern, scanned] : cases) {
         Tester tester(pattern, {.type = kRegex});
