@@ -1,9 +1,13 @@
 #include "pattern/char_positions.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 #include "pattern/nodes/chars_rex.h"
 #include "pattern/nodes/flat_rex.h"
 #include "pattern/rex_flags.h"
 #include "pattern/sjis_scan.h"
+#include "text/char_fold.h"
 #include "text/sjis.h"
 
 namespace {
@@ -45,8 +49,7 @@ bool oneCharacterEach(const LRex& literal) {
     for (size_t pos = 0; pos < text.size();) {
         const int length = charLength(text, pos);
         const int code = nextChar(text, pos);
-        if (code < 0x20 || code == 0x7F || (length == 1 && isLeadByte(uint8_t(code))))
-            return false;
+        if (code < 0x20 || code == 0x7F || (length == 1 && isLeadByte(uint8_t(code)))) return false;
     }
     return true;
 }
@@ -59,20 +62,66 @@ bool singleCharacter(const LRex& node) {
            flat->text().length() == charLength(flat->text().view(), 0);
 }
 
+namespace {
+
+// Every character code, or (for a literal of one character) only those that
+// fold as it does by case or width: the matcher accepts no others, and asking
+// it about all 47,000 codes would cost milliseconds per literal.
+class CodesToAsk {
+public:
+    const std::vector<int>& of(const LRex& node) {
+        const auto* flat = dynamic_cast<const LFlatRex*>(&node);
+        if (!flat) return all();
+        const int code = charAt(flat->text().view());
+        some_.clear();
+        for (int key : {fullToHalf(code), fullToHalf(toLowerFull(code))}) {
+            const auto found = byKey().find(key);
+            if (found == byKey().end()) continue;
+            for (int other : found->second)
+                if (std::find(some_.begin(), some_.end(), other) == some_.end())
+                    some_.push_back(other);
+        }
+        return some_;
+    }
+
+private:
+    const std::vector<int>& all() {
+        if (all_.empty())
+            for (int code = 0; code < 0x10000; ++code)
+                if (code < 0x100 || isLeadByte(uint8_t(code >> 8))) all_.push_back(code);
+        return all_;
+    }
+    // Codes by their width-folded form, with and without case folding first.
+    const std::unordered_map<int, std::vector<int>>& byKey() {
+        if (byKey_.empty())
+            for (int code : all()) {
+                const int wide = fullToHalf(code), lowered = fullToHalf(toLowerFull(code));
+                byKey_[wide].push_back(code);
+                if (lowered != wide) byKey_[lowered].push_back(code);
+            }
+        return byKey_;
+    }
+
+    std::vector<int> all_;
+    std::unordered_map<int, std::vector<int>> byKey_;
+    std::vector<int> some_;
+};
+
+}  // namespace
+
 CharPositionTable::CharPositionTable(const std::vector<const LRex*>& positions)
     : masks(0x10000, 0) {
+    CodesToAsk codes;
     for (size_t i = 0; i < positions.size(); ++i) {
         size_t first = 0;
         while (positions[first] != positions[i]) ++first;
         const uint64_t bit = uint64_t(1) << i;
-        for (int code = 0; code < 0x10000; ++code) {
-            const bool single = code < 0x100;
-            if (!single && !isLeadByte(uint8_t(code >> 8))) continue;
+        for (int code : codes.of(*positions[i])) {
             const bool in =
                 first < i ? (masks[size_t(code)] >> first & 1) : takes(*positions[i], code);
             if (!in) continue;
             masks[size_t(code)] |= bit;
-            if (!single) anyWithLead[size_t(code >> 8)] = true;
+            if (code > 0xFF) anyWithLead[size_t(code >> 8)] = true;
         }
     }
 }
