@@ -1,8 +1,10 @@
 // A quick decision for patterns that are a row of single characters: each
-// a class or a plain character (ASCII, kanji, hiragana), or such a piece
-// repeated a fixed number of times or without bound ("[0-9]{4}-[0-9]+年"). Whether a text holds a
-// match is then decided in one pass over its characters by shift-and (one state bit per position),
-// so the backtracking matcher only runs on texts that hold one.
+// a class or a character of a literal (see oneCharacterEach), or such a piece
+// repeated a fixed number of times or without bound ("[0-9]{4}-[0-9]+年").
+// Whether a text holds a match is then decided in one pass over its
+// characters by shift-and (one state bit per position), so the backtracking
+// matcher only runs on texts that hold one. As a line scan it finds the
+// lines that hold a match in a whole read buffer.
 #pragma once
 #include <array>
 #include <cstdint>

@@ -10,8 +10,8 @@
 
 #include "base/lstr.h"
 #include "pattern/char_sequence_filter.h"
-#include "pattern/position_filter.h"
 #include "pattern/nodes/sp_rex.h"
+#include "pattern/position_filter.h"
 #include "pattern/searcher.h"
 #include "search/first_char_scan.h"
 #include "search/hit.h"
