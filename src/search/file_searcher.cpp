@@ -79,6 +79,7 @@ void FileSearcher::chooseNeedles() {
     if (!needles_.empty() && !formatter_->showsFieldTitles())
         lineNeedles_ = std::make_unique<LineNeedles>(needles_);
     const CandidateScan* lines = testers_.size() == 1 ? testers_[0]->lineScan() : nullptr;
+    if (lines) testers_[0]->leaveFilterToLineScan();
     if (needleFinder_ && lines)
         checkedScan_ = std::make_unique<CheckedCandidateScan>(*needleFinder_, *lines);
     candidateScan_ = checkedScan_    ? checkedScan_.get()

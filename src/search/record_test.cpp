@@ -108,8 +108,8 @@ void RecordTester::collect(std::string_view text, HitList& hits) {
 bool RecordTester::recordMatches(std::string_view text) {
     switch (method()) {
         case Method::kRegex:
-            if (sequenceFilter_ && !sequenceFilter_->matches(text)) return false;
-            if (positionFilter_ && !positionFilter_->matches(text)) return false;
+            if (filterLines_ && sequenceFilter_ && !sequenceFilter_->matches(text)) return false;
+            if (filterLines_ && positionFilter_ && !positionFilter_->matches(text)) return false;
             return searcher_.search(text) >= 0;
         case Method::kFuzzy:
             return fuzzy_->matches(text);

@@ -52,6 +52,9 @@ public:
     // A scan that finds every line holding a match, exactly, when the
     // pattern is a row of characters none of which is a line end; else null.
     const CandidateScan* lineScan() const;
+    // The caller runs lineScan over every line before the line is tested, so
+    // the record test need not run it again.
+    void leaveFilterToLineScan() { filterLines_ = false; }
 
     void setFuzzyMatcher(std::unique_ptr<FuzzyRecordMatcher> matcher) {
         fuzzy_ = std::move(matcher);
@@ -101,6 +104,7 @@ private:
     std::unique_ptr<CharSequenceFilter> sequenceFilter_;
     // The same for other patterns of single characters (alternatives, groups).
     std::unique_ptr<PositionFilter> positionFilter_;
+    bool filterLines_ = true;  // whether record tests run the filters
     LRexSearcher fieldSearcher_;
     LRexSearcher recordSearcher_;
     LSpRex boundary_;  // "\p": not inside a word
