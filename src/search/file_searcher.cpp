@@ -54,8 +54,11 @@ FileSearcher::FileSearcher(const SearchRunShared& run) : run_(run), request_(run
 FileSearcher::~FileSearcher() = default;
 
 // Records are passed over by their lines only when nothing but the strings
-// looks at them: no search area, and every string tells its bytes.
+// looks at them: no search area, and every string tells its bytes (or the
+// one string a line scan of its own).
 void FileSearcher::chooseNeedles() {
+    candidateScan_ = nullptr;
+    checkedScan_.reset();
     needles_.clear();
     needleFinder_.reset();
     lineNeedles_.reset();
@@ -67,7 +70,7 @@ void FileSearcher::chooseNeedles() {
         };
         if (needles.empty() || std::any_of(needles.begin(), needles.end(), lineEnd)) {
             needles_.clear();
-            return;
+            break;
         }
         for (const LStr& needle : needles) needles_.push_back(needle.view());
     }
@@ -75,6 +78,13 @@ void FileSearcher::chooseNeedles() {
     // Field titles come from the first record, which need not hold a needle.
     if (!needles_.empty() && !formatter_->showsFieldTitles())
         lineNeedles_ = std::make_unique<LineNeedles>(needles_);
+    const CandidateScan* lines = testers_.size() == 1 ? testers_[0]->lineScan() : nullptr;
+    if (lines) testers_[0]->leaveFilterToLineScan();
+    if (needleFinder_ && lines)
+        checkedScan_ = std::make_unique<CheckedCandidateScan>(*needleFinder_, *lines);
+    candidateScan_ = checkedScan_    ? checkedScan_.get()
+                     : needleFinder_ ? static_cast<const CandidateScan*>(needleFinder_.get())
+                                     : lines;
 }
 
 FileOutcome FileSearcher::searchFile(const LStr& path) {
@@ -198,7 +208,7 @@ int32_t FileSearcher::searchRange(TReader& reader, int64_t start, int64_t length
     if (stopped()) return 0;
     const int64_t end = start + length;
     int32_t count = 0;
-    while ((!needleFinder_ || source_->skipToCandidate(reader, end, *needleFinder_)) &&
+    while ((!candidateScan_ || source_->skipToCandidate(reader, end, *candidateScan_)) &&
            source_->next(reader, end, record_)) {
         prefix_.truncate(0);
         suffix_.truncate(0);

@@ -26,6 +26,7 @@ class ResultFormatter;
 class TReader;
 class TIxCache;
 struct IndexedFileSearch;
+class CandidateScan;
 class LineNeedles;
 class NeedleFinder;
 
@@ -87,7 +88,9 @@ private:
     // Bytes of which every matching record holds one, when records without
     // any may be passed over unread; empty otherwise.
     std::vector<std::string_view> needles_;
-    std::unique_ptr<NeedleFinder> needleFinder_;  // over needles_, when there are any
+    std::unique_ptr<NeedleFinder> needleFinder_;    // over needles_, when there are any
+    std::unique_ptr<CandidateScan> checkedScan_;    // needles confirmed by the line scan
+    const CandidateScan* candidateScan_ = nullptr;  // where lines worth cutting begin
     // The same for UTF-8 texts, which then need only their candidate lines decoded.
     std::unique_ptr<LineNeedles> lineNeedles_;
     // The string the index strategies serve: the only one, else none.

@@ -1,9 +1,11 @@
 #include "search/literal_needles.h"
 
 #include <cctype>
+#include <optional>
 
 #include "pattern/nodes/rex.h"
 #include "pattern/requirements.h"
+#include "pattern/rex_flags.h"
 #include "text/sjis.h"
 
 namespace {
@@ -45,9 +47,10 @@ void appendCode(LStr& out, int code) {
 }
 
 // The characters that fold as code does; empty when there are too many or
-// code may match more than one character.
+// code may match more than one character (only width folding joins a kana
+// and its sound mark).
 std::vector<int> variants(int code, FoldFlags fold) {
-    if (!foldsOneToOne(code)) return {};
+    if (fold.ignoreWidth && !foldsOneToOne(code)) return {};
     std::vector<int> out;
     const int folded = foldChar(code, fold);
     for (int lead = 1; lead < 256 && out.size() <= kMaxVariants; ++lead) {
@@ -117,27 +120,31 @@ std::vector<std::vector<int>> letterRun(const std::vector<std::vector<int>>& cla
     return best;
 }
 
-bool hasIgnorePattern(const LRex& root) {
+// The folding any literal of the pattern may use: every node's flags
+// together; nullopt when some node has an ignore pattern.
+std::optional<FoldFlags> patternFold(const LRex& root) {
+    uint32_t flags = 0;
     std::vector<const LRex*> pending{&root};
     while (!pending.empty()) {
         const LRex* node = pending.back();
         pending.pop_back();
-        if (node->ignore()) return true;
+        if (node->ignore()) return std::nullopt;
+        flags |= node->flags();
         node->children(pending);
     }
-    return false;
+    return FoldFlags{(flags & RexIgnoreCase) != 0, (flags & RexIgnoreWidth) != 0};
 }
 
-std::vector<LStr> requirementNeedles(const LRexReq& req) {
+std::vector<LStr> requirementNeedles(const LRexReq& req, FoldFlags fold) {
     switch (req.kind) {
         case LRexReq::Kind::Literal:
-            return literalNeedles(req.str.view(), FoldFlags{true, true});
+            return literalNeedles(req.str.view(), fold);
         case LRexReq::Kind::Anything:
             return {};
         case LRexReq::Kind::OneOf: {
             std::vector<LStr> all;
             for (const auto& child : req.children) {
-                std::vector<LStr> some = requirementNeedles(*child);
+                std::vector<LStr> some = requirementNeedles(*child, fold);
                 if (some.empty()) return {};
                 for (LStr& needle : some) all.push_back(std::move(needle));
             }
@@ -146,7 +153,7 @@ std::vector<LStr> requirementNeedles(const LRexReq& req) {
         case LRexReq::Kind::All: {
             std::vector<LStr> fewest;
             for (const auto& child : req.children) {
-                std::vector<LStr> some = requirementNeedles(*child);
+                std::vector<LStr> some = requirementNeedles(*child, fold);
                 if (!some.empty() && (fewest.empty() || some.size() < fewest.size()))
                     fewest = std::move(some);
             }
@@ -159,8 +166,9 @@ std::vector<LStr> requirementNeedles(const LRexReq& req) {
 }  // namespace
 
 std::vector<LStr> patternNeedles(const LRex& root) {
-    if (hasIgnorePattern(root)) return {};
-    return requirementNeedles(*patternRequirements(&root));
+    const std::optional<FoldFlags> fold = patternFold(root);
+    if (!fold) return {};
+    return requirementNeedles(*patternRequirements(&root), *fold);
 }
 
 std::vector<LStr> literalNeedles(std::string_view key, FoldFlags fold) {

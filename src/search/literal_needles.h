@@ -14,6 +14,7 @@ class LRex;
 std::vector<LStr> literalNeedles(std::string_view key, FoldFlags fold);
 
 // The same for a regular expression, from the literal pieces its matches
-// must hold, in any case and width (a pattern may fold parts of itself).
+// must hold, folded as any of its nodes folds (a pattern may fold parts of
+// itself).
 // Empty for patterns with an ignore pattern, which may split a piece.
 std::vector<LStr> patternNeedles(const LRex& root);

@@ -8,9 +8,10 @@
 #include "index/record_limits.h"
 #include "pattern/parser.h"
 #include "pattern/record_reader.h"
+#include "pattern/sjis_scan.h"
 #include "search/open_reader.h"
 #include "support/byte_scan.h"
-#include "support/needle_finder.h"
+#include "support/candidate_scan.h"
 #include "support/stop_flag.h"
 
 namespace {
@@ -61,19 +62,22 @@ bool RecordSource::next(TReader& reader, int64_t end, LStr& record) {
     return true;
 }
 
-bool RecordSource::skipToCandidate(TReader& reader, int64_t end, const NeedleFinder& needles) {
+bool RecordSource::skipToCandidate(TReader& reader, int64_t end, const CandidateScan& scan) {
     LSrmBase& stream = reader.stream();
     if (!cutsLines_) return stream.tell() < end;  // records may span lines
     while (stream.tell() < end && !stopRequested()) {
         int32_t visible = 0;
         const char* p = stream.peekBytes(LSrmBase::kMaxPeek, &visible);
         if (visible == 0) return false;
-        const char* first = needles.find(p, p + visible);  // the earliest place a needle begins
-        // A needle cut by the end of the view begins after the last line end
-        // in view, as needles hold no line ends.
+        const char* first = scan.find(p, p + visible);
+        // A match cut by the end of the view lies after the last line end in
+        // view, as matches hold no line ends.
         const char* skipTo = afterLastLineEnd(p, first);
+        // A line end after a lone lead byte is the second byte of its
+        // character, inside a record: the records are cut from an earlier one.
+        while (skipTo > p && !isCharStart(p, skipTo - 1)) skipTo = afterLastLineEnd(p, skipTo - 1);
         if (skipTo == p) return true;  // the next record holds the place, or is too long to see
-        line_ += countByte(p, skipTo, '\n');
+        line_ += countLineFeeds(p, skipTo);
         stream.skipBytes(int32_t(skipTo - p));
         if (first < p + visible) return true;
     }

@@ -11,7 +11,7 @@
 #include "pattern/first_bytes.h"
 #include "pattern/nodes/rex.h"
 
-class NeedleFinder;
+class CandidateScan;
 class TReader;
 
 class RecordSource {
@@ -31,12 +31,11 @@ public:
     bool next(TReader& reader, int64_t end, LStr& record);
     // Whether records are lines: the separator is a run of CR and LF.
     bool cutsLines() const { return cutsLines_; }
-    // For needles without CR and LF of which every matching record holds
-    // one: passes over the records that hold none, counting their lines, up
-    // to the record of the next place where one begins (a source that does
-    // not cut lines passes over nothing). False when no record that begins
-    // before end is left.
-    bool skipToCandidate(TReader& reader, int64_t end, const NeedleFinder& needles);
+    // For a scan that finds a place in every line that holds a match:
+    // passes over the records before the first such place, counting their
+    // lines (a source that does not cut lines passes over nothing). False
+    // when no record that begins before end is left.
+    bool skipToCandidate(TReader& reader, int64_t end, const CandidateScan& scan);
     // The first record of the text without its separator.
     LStr firstRecordText(TReader& reader);
 

@@ -67,6 +67,7 @@ RecordTester::RecordTester(const SearchKeys& keys, const TSchStr& str, const LRe
     if (method() == Method::kRegex && str.schRex) {
         needles_ = patternNeedles(*str.schRex);
         sequenceFilter_ = CharSequenceFilter::forPattern(*str.schRex);
+        if (!sequenceFilter_) positionFilter_ = PositionFilter::forPattern(*str.schRex);
     }
     searcher_.setStopFlag(&stopFlag());
     fieldSearcher_.setStopFlag(&stopFlag());
@@ -87,6 +88,13 @@ const std::vector<LStr>& RecordTester::requiredBytes() const {
     return method() == Method::kLiteral || method() == Method::kRegex ? needles_ : none;
 }
 
+const CandidateScan* RecordTester::lineScan() const {
+    if (method() != Method::kRegex) return nullptr;
+    if (sequenceFilter_ && !sequenceFilter_->spansLines()) return sequenceFilter_.get();
+    if (positionFilter_ && !positionFilter_->spansLines()) return positionFilter_.get();
+    return nullptr;
+}
+
 bool RecordTester::matches(std::string_view text) {
     return fieldMatch_ ? fieldMatches(text) : recordMatches(text);
 }
@@ -101,7 +109,8 @@ void RecordTester::collect(std::string_view text, HitList& hits) {
 bool RecordTester::recordMatches(std::string_view text) {
     switch (method()) {
         case Method::kRegex:
-            if (sequenceFilter_ && !sequenceFilter_->matches(text)) return false;
+            if (filterLines_ && sequenceFilter_ && !sequenceFilter_->matches(text)) return false;
+            if (filterLines_ && positionFilter_ && !positionFilter_->matches(text)) return false;
             return searcher_.search(text) >= 0;
         case Method::kFuzzy:
             return fuzzy_->matches(text);

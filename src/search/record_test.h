@@ -11,6 +11,7 @@
 #include "base/lstr.h"
 #include "pattern/char_sequence_filter.h"
 #include "pattern/nodes/sp_rex.h"
+#include "pattern/position_filter.h"
 #include "pattern/searcher.h"
 #include "search/first_char_scan.h"
 #include "search/hit.h"
@@ -50,6 +51,12 @@ public:
     // Byte strings of which every matching record holds one, or none when
     // there are none to tell (stem matching has none).
     const std::vector<LStr>& requiredBytes() const;
+    // A scan that finds every line holding a match, exactly, when the
+    // pattern is a row of characters none of which is a line end; else null.
+    const CandidateScan* lineScan() const;
+    // The caller runs lineScan over every line before the line is tested, so
+    // the record test need not run it again.
+    void leaveFilterToLineScan() { filterLines_ = false; }
 
     void setFuzzyMatcher(std::unique_ptr<FuzzyRecordMatcher> matcher) {
         fuzzy_ = std::move(matcher);
@@ -98,6 +105,9 @@ private:
     LRexSearcher searcher_;
     // Decides quickly that a record holds no match of a row-of-characters pattern.
     std::unique_ptr<CharSequenceFilter> sequenceFilter_;
+    // The same for other patterns of single characters (alternatives, groups).
+    std::unique_ptr<PositionFilter> positionFilter_;
+    bool filterLines_ = true;  // whether record tests run the filters
     LRexSearcher fieldSearcher_;
     LRexSearcher recordSearcher_;
     LSpRex boundary_;  // "\p": not inside a word

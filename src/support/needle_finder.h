@@ -9,14 +9,16 @@
 #include <string_view>
 #include <vector>
 
-class NeedleFinder {
+#include "support/candidate_scan.h"
+
+class NeedleFinder final : public CandidateScan {
 public:
     // Needles must not be empty.
     explicit NeedleFinder(const std::vector<std::string_view>& needles);
 
     bool empty() const { return needles_.empty(); }
     // The first place in [p, end) where a whole needle begins, or end.
-    const char* find(const char* p, const char* end) const;
+    const char* find(const char* p, const char* end) const override;
 
     // The needles' first bytes, each with the second bytes that follow it.
     struct Lead {

@@ -46,23 +46,30 @@ TEST(LiteralNeedles, EveryFoldedFormHoldsANeedle) {
 }  // namespace
 
 TEST(LiteralNeedles, EveryMatchOfAPatternHoldsANeedle) {
+    const uint32_t both = RexIgnoreCase | RexIgnoreWidth;
     struct {
         const char* pattern;
+        uint32_t flags;
         const char* text;  // "": the pattern offers no needles
     } cases[] = {
-        {"カーネル|ドライバ|モジュール", "ﾄﾞﾗｲﾊﾞ"},
-        {"日本(語|人)", "日本人"},
-        {"ab+c", "xAbBbC"},
-        {"(a|bc)d", "Ａd"},
-        {"x*", ""},
-        {"a{@ign( )}bc", ""},
+        {"カーネル|ドライバ|モジュール", both, "ﾄﾞﾗｲﾊﾞ"},
+        {"日本(語|人)", both, "日本人"},
+        {"ab+c", both, "xAbBbC"},
+        {"(a|bc)d", both, "Ａd"},
+        {"Kernel|ドライバ", RexIgnoreCase, "kERNEL"},
+        {"x{@iz}ネットワーク", RexIgnoreCase, "Xﾈｯﾄﾜｰｸ"},  // folds part of itself
+        {"x*", both, ""},
+        {"a{@ign( )}bc", both, ""},
     };
     for (const auto& c : cases) {
-        const LRexPtr rex = compileRex(systemSjis(c.pattern), RexIgnoreCase | RexIgnoreWidth);
+        const LRexPtr rex = compileRex(systemSjis(c.pattern), c.flags);
         const std::vector<LStr> needles = patternNeedles(*rex);
         if (*c.text == '\0')
             EXPECT_TRUE(needles.empty()) << c.pattern;
         else
             EXPECT_TRUE(holdsOne(needles, systemSjis(c.text))) << c.pattern;
     }
+    // Without width folding each katakana word is a needle of its own.
+    EXPECT_EQ(patternNeedles(*compileRex(systemSjis("カーネル|ドライバ"), RexIgnoreCase)).size(),
+              2u);
 }

@@ -5,11 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <tuple>
 
 #include "common/temp_dir.h"
 #include "index/ix_cache.h"
 #include "index/record_limits.h"
+#include "pattern/char_sequence_filter.h"
+#include "pattern/parser.h"
+#include "pattern/searcher.h"
 #include "search/open_reader.h"
 #include "support/needle_finder.h"
 
@@ -64,43 +68,64 @@ TEST(RecordSource, IndexBlocksBeginWhereRecordsBegin) {
             << "block at " << block.pos;
 }
 
-// Passing over lines without a needle keeps exactly the records that hold
-// one, with their lines, wherever a needle falls against the reads.
-TEST(RecordSource, SkippingKeepsTheRecordsThatHoldANeedle) {
+// Passing over lines that a scan rules out keeps exactly the records that
+// hold a match, with their lines, wherever a match falls against the reads:
+// a needle scan (bytes, at any offset), the character-row filter and needles
+// confirmed by it from the line's start (whole characters only: "x" after an
+// odd run of 0x93 lead bytes is a trail byte).
+TEST(RecordSource, SkippingKeepsTheRecordsThatHoldAMatch) {
     TempDir dir;
     const char* ends[] = {"\n", "\r\n", "\r\n\r\n", "\r"};
     std::string text;
     for (int i = 0; i < 300; ++i) {
         std::string line(size_t(i * 53 % 1500), i % 2 ? 'a' : '\x93');  // 0x93: a lead byte
-        if (i % 3 == 0) line.insert(size_t(i * 7) % (line.size() + 1), i % 2 ? "\x93\xFA" : "x");
+        if (i % 3 != 1) line.insert(size_t(i * 7) % (line.size() + 1), i % 2 ? "\x93\xFA" : "x");
         text += line + ends[i % 4];
     }
     text += std::string(size_t(kRecordMaxLength) * 2, 'b') + "x" + std::string(900, 'b');
     const std::string path = dir.write("a.txt", text);
     RecordSource source("[\\x0A\\x0D]+");
     ASSERT_TRUE(source.cutsLines());
-    const NeedleFinder needles({"\x93\xFA", "x"});
-    std::vector<Record> expected;
-    for (const Record& r : records(source, path)) {
-        const std::string& body = std::get<2>(r);
-        if (body.find("\x93\xFA") != std::string::npos || body.find('x') != std::string::npos)
-            expected.push_back(r);
-    }
-    ASSERT_GT(expected.size(), 90u);
 
-    TReader reader;
-    ASSERT_TRUE(openReader(reader, LStr(path), "", false));
-    source.seek(reader, 0, 1);
-    std::vector<Record> kept;
-    LStr record;
-    for (int32_t at = 0;
-         source.skipToCandidate(reader, INT32_MAX, needles) &&
-         (at = int32_t(reader.stream().tell()), source.next(reader, INT32_MAX, record));) {
-        const std::string body(record.view());
-        if (body.find("\x93\xFA") != std::string::npos || body.find('x') != std::string::npos)
-            kept.push_back({at, reader.recordLine(), body});
+    const NeedleFinder needles({"\x93\xFA", "x"});
+    const auto rowFilter = [](const char* pattern) {
+        return CharSequenceFilter::forPattern(*compileRex(pattern));
+    };
+    const auto either = rowFilter("[\x93\xFAx]");
+    const auto anyThenX = rowFilter(".x");
+    const CheckedCandidateScan checked(needles, *anyThenX);
+    const auto bytes = [](const std::string& body) {
+        return body.find("\x93\xFA") != std::string::npos || body.find('x') != std::string::npos;
+    };
+    LRexSearcher eitherRex("[\x93\xFAx]", 0), anyThenXRex(".x", 0);
+    const struct {
+        const CandidateScan& scan;
+        std::function<bool(const std::string&)> holds;
+        size_t atLeast;
+    } cases[] = {
+        {needles, bytes, 90},
+        {*either, [&](const std::string& b) { return eitherRex.search(b) >= 0; }, 80},
+        {checked, [&](const std::string& b) { return anyThenXRex.search(b) >= 0; }, 30},
+    };
+    for (const auto& c : cases) {
+        std::vector<Record> expected;
+        for (const Record& r : records(source, path))
+            if (c.holds(std::get<2>(r))) expected.push_back(r);
+        ASSERT_GT(expected.size(), c.atLeast);
+
+        TReader reader;
+        ASSERT_TRUE(openReader(reader, LStr(path), "", false));
+        source.seek(reader, 0, 1);
+        std::vector<Record> kept;
+        LStr record;
+        for (int32_t at = 0;
+             source.skipToCandidate(reader, INT32_MAX, c.scan) &&
+             (at = int32_t(reader.stream().tell()), source.next(reader, INT32_MAX, record));) {
+            const std::string body(record.view());
+            if (c.holds(body)) kept.push_back({at, reader.recordLine(), body});
+        }
+        EXPECT_EQ(kept, expected) << &c - cases;
     }
-    EXPECT_EQ(kept, expected);
 
     // Records of another separator span lines: nothing is passed over.
     RecordSource entries(";");

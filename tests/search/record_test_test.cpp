@@ -70,6 +70,19 @@ TEST(RecordTest, MatchesByTypeAndOptions) {
     }
 }
 
+// A line scan may stand in for the record test only where no match can
+// take a line end.
+TEST(RecordTest, LineScanOnlyForMatchesWithinALine) {
+    const std::pair<const char*, bool> cases[] = {
+        {"[0-9]{4}-[0-9]{2}", true}, {"(a|b)+c", true},       {"a[^b]", false}, {"a.", false},
+        {"a[\\x0D]", false},         {"(a|[\\x0A])b", false},
+    };
+    for (const auto& [pattern, scanned] : cases) {
+        Tester tester(pattern, {.type = kRegex});
+        EXPECT_EQ(tester.lineScan() != nullptr, scanned) << pattern;
+    }
+}
+
 TEST(RecordTest, CollectsHitSpans) {
     struct Case {
         const char* search;

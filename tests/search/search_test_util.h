@@ -48,6 +48,7 @@ public:
     }
     bool fuzzy() const { return str_->fuzzyInForce(keys_); }
     bool matches(std::string_view text) { return tester_->matches(text); }
+    const CandidateScan* lineScan() const { return tester_->lineScan(); }
     std::vector<Found> hits(std::string_view text) {
         HitList hits;
         tester_->collect(text, hits);
