@@ -6,6 +6,8 @@
 // like ASCII.
 #include "convert/text_reader.h"
 
+#include <algorithm>
+#include <bit>
 #include <optional>
 #include <vector>
 
@@ -45,7 +47,9 @@ LStr takeBuffer(int64_t size) {
         spare.pop_back();
     }
     buffer.truncate(0);
-    buffer.reserve(int32_t(size) + 2);
+    // Room in powers of two, so a buffer grows a few times, not per file.
+    if (size + 2 > buffer.capacity() - 1)
+        buffer.reserve(int32_t(std::bit_ceil(uint64_t(std::max<int64_t>(size + 2, 1 << 16)))) - 1);
     return buffer;
 }
 
