@@ -29,6 +29,7 @@ void LSrmBase::reset() {
     buf_ = own_;
     capacity_ = kCapacity;
     viewing_ = false;
+    countedTo_ = countedFeeds_ = 0;
     bufStart_ = streamPos_ = 0;
     index_ = count_ = 0;
     line_ = 1;
@@ -305,7 +306,15 @@ bool LSrmBase::matchLiteral(std::u16string_view text) {
 
 int32_t LSrmBase::lineFeedsBefore(int32_t end) const {
     const char* p = reinterpret_cast<const char*>(buf_);
-    return countByte(p, p + end, '\n');
+    if (!viewing_) return countByte(p, p + end, '\n');
+    // A whole text in view is counted from where the last count ended, so
+    // that reading block after block does not count from its start each time.
+    if (end >= countedTo_)
+        countedFeeds_ += countByte(p + countedTo_, p + end, '\n');
+    else
+        countedFeeds_ -= countByte(p + end, p + countedTo_, '\n');
+    countedTo_ = end;
+    return countedFeeds_;
 }
 
 int32_t LSrmBase::line() const {

@@ -167,6 +167,9 @@ private:
     int flags_ = 0;
     int32_t capacity_ = kCapacity;  // the size of the buffer buf_ points to
     bool viewing_ = false;          // buf_ is viewBytes' memory
+    // Line feeds in buf_[0, countedTo_) of a text in view, counted so far.
+    mutable int32_t countedTo_ = 0;
+    mutable int32_t countedFeeds_ = 0;
     unsigned char* buf_ = own_;
     unsigned char own_[kCapacity + 2];
 };

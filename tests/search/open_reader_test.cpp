@@ -71,7 +71,8 @@ TEST(OpenReader, ReadersOpenTogetherOrInTurnKeepTheirOwnBytes) {
 }
 
 // The search seeks to a block, counts lines from there and peeks ahead; a
-// file read whole shows all the rest at once, followed by two NULs.
+// file read whole shows all the rest at once, followed by two NULs. A seek
+// past its end stays where it was.
 TEST(OpenReader, AFileReadWholeSeeksPeeksAndCountsLikeAStream) {
     TempDir dir;
     const std::string text = lines(50000, 5);
@@ -82,7 +83,7 @@ TEST(OpenReader, AFileReadWholeSeeksPeeksAndCountsLikeAStream) {
     struct {
         int64_t seekTo;
         int64_t landsAt;
-    } seeks[] = {{400, 400}, {49999, 49999}, {50000, 50000}, {60000, 50000}, {-1, 50000}, {0, 0}};
+    } seeks[] = {{400, 400}, {60000, 1634}, {49999, 49999}, {50000, 50000}, {-1, 50000}, {0, 0}};
     for (const auto& s : seeks) {
         EXPECT_EQ(stream.seek(s.seekTo), s.landsAt) << s.seekTo;
         stream.setLine(7);
@@ -102,4 +103,5 @@ TEST(OpenReader, AFileReadWholeSeeksPeeksAndCountsLikeAStream) {
     EXPECT_EQ(stream.write("zz", 2), 0);
     stream.seek(0);
     EXPECT_EQ(rest(stream), text);
+    EXPECT_EQ(stream.tell(), int64_t(text.size()));
 }
