@@ -206,6 +206,22 @@ MUTANTS = [
     ("line-feeds-uncounted", "src/support/candidate_scan.cpp",
      "counts = _mm256_sub_epi8(counts, _mm256_cmpeq_epi8(bytes, lf));",
      "counts = _mm256_sub_epi8(counts, _mm256_cmpeq_epi8(bytes, zero));"),
+    # Waking threads only when needed.
+    ("wait-all-unwoken", "src/search/ordered_release.h",
+     "if (roomAgain || (waitingAll_ && released_ == next_))", "if (roomAgain)"),
+    ("idle-thread-unwoken", "src/search/file_pool.cpp",
+     "if (idle) jobsChanged_.notify_one();", "if (!idle) jobsChanged_.notify_one();"),
+    # Files read whole into reused buffers and searched in place.
+    ("reused-buffer-not-emptied", "src/convert/text_reader.cpp",
+     "    buffer.truncate(0);\n", "\n"),
+    ("view-rest-read-again", "src/text/buffered_stream.cpp",
+     "    if (viewing_) {\n        flags_ |= kEndOfInput;", "    if (false) {\n        flags_ |= kEndOfInput;"),
+    ("view-seek-past-end", "src/text/buffered_stream.cpp",
+     "if (position < 0) index_ = count_;", "index_ = count_;"),
+    ("view-written", "src/text/buffered_stream.cpp",
+     "if (count < 1 || viewing_) return 0;", "if (count < 1) return 0;"),
+    ("count-lane-overflow", "src/support/byte_scan.h",
+     "(end - p) / 16, 255);", "(end - p) / 16, 256);"),
 ]
 
 

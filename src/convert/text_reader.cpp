@@ -6,11 +6,15 @@
 // like ASCII.
 #include "convert/text_reader.h"
 
+#include <algorithm>
+#include <bit>
 #include <optional>
+#include <vector>
 
 #include "base/lwstr.h"
 #include "convert/candidate_lines.h"
 #include "convert/charset_detect.h"
+#include "platform/file_handle.h"
 #include "support/message_service.h"
 #include "support/path_utils.h"
 #include "text/encoding.h"
@@ -26,27 +30,57 @@ namespace {
 // marked ones through a converted text.
 constexpr int64_t kMaxDecodedSize = 64 << 20;
 
-// Holds the decoded text for the stream over it (constructed before it).
-struct DecodedTextHolder {
-    LStr text;
-};
+// Spare read buffers of this thread, so that reading many files costs no
+// fresh pages each; large ones are let go.
+std::vector<LStr>& spareBuffers() {
+    thread_local std::vector<LStr> spare;
+    return spare;
+}
 
-class DecodedTextReader : private DecodedTextHolder, public LMemSrm {
-public:
-    explicit DecodedTextReader(LStr decoded)
-        : DecodedTextHolder{std::move(decoded)}, LMemSrm(DecodedTextHolder::text) {}
-};
-
-// An empty buffer with room for a file of size bytes. Whole files are read
-// into one buffer per thread, kept from file to file while it is small, so
-// that reading many files costs no fresh pages each.
-LStr& readBuffer(int64_t size) {
-    constexpr int32_t kKept = 4 << 20;
-    thread_local LStr buffer;
-    if (buffer.capacity() > kKept) buffer = LStr();
+// An empty buffer with room for a file of size bytes and the two NULs the
+// stream over it writes after them.
+LStr takeBuffer(int64_t size) {
+    std::vector<LStr>& spare = spareBuffers();
+    LStr buffer;
+    if (!spare.empty()) {
+        buffer = std::move(spare.back());
+        spare.pop_back();
+    }
     buffer.truncate(0);
-    buffer.reserve(int32_t(size) + 1);
+    // Room in powers of two, so a buffer grows a few times, not per file.
+    if (size + 2 > buffer.capacity() - 1)
+        buffer.reserve(int32_t(std::bit_ceil(uint64_t(std::max<int64_t>(size + 2, 1 << 16)))) - 1);
     return buffer;
+}
+
+void giveBackBuffer(LStr buffer) {
+    constexpr int32_t kKept = 4 << 20;
+    std::vector<LStr>& spare = spareBuffers();
+    if (buffer.capacity() <= kKept && spare.size() < 2) spare.push_back(std::move(buffer));
+}
+
+// A text in memory read in place: the stream's buffer is the text itself.
+class InMemoryText : public LSrmBase {
+public:
+    explicit InMemoryText(LStr text) : LSrmBase(&nothing_), text_(std::move(text)) {
+        text_.reserve(text_.length() + 2);
+        viewBytes(text_.data(), text_.length());
+    }
+    ~InMemoryText() override {
+        releaseStream();
+        giveBackBuffer(std::move(text_));
+    }
+
+private:
+    LMemStream nothing_{std::string_view()};  // below the buffer: nothing more
+    LStr text_;
+};
+
+// The rest of a file read whole, in place.
+std::unique_ptr<LSrmBase> readWhole(LSrmBase& file, int64_t size) {
+    LStr bytes = takeBuffer(size);
+    readAllBytes(file, bytes);
+    return std::make_unique<InMemoryText>(std::move(bytes));
 }
 
 // Decodes text in codePage to Shift-JIS.
@@ -67,17 +101,20 @@ std::optional<LStr> readUnmarkedText(LSrmBase& file, int64_t size, const LineNee
     int32_t visible = 0;
     const char* head = file.peekBytes(LSrmBase::kMaxPeek, &visible);
     if (!mayBeDetected(std::string_view(head, visible))) return std::nullopt;
-    LStr& bytes = readBuffer(size);
+    LStr bytes = takeBuffer(size);
     readAllBytes(file, bytes);
     // ASCII reads as it is, whichever way it is taken.
     bool multibyte = false;
-    if (isValidUtf8(bytes.view(), &multibyte) && !multibyte) return std::move(bytes);
+    if (isValidUtf8(bytes.view(), &multibyte) && !multibyte) return bytes;
     if (lineNeedles)
         if (std::optional<LStr> lines = decodeCandidateLines(bytes.view(), *lineNeedles, true))
             return lines;
     // Most such files are UTF-8: decoding it checks it too.
     LStr utf8;
-    if (utf8ToNative(bytes.view(), utf8, &multibyte) && multibyte) return utf8;
+    if (utf8ToNative(bytes.view(), utf8, &multibyte) && multibyte) {
+        giveBackBuffer(std::move(bytes));
+        return utf8;
+    }
     switch (detectCharset(bytes.view())) {
         case DetectedCharset::kUtf8:
             return decodeToNative(bytes.view(), kCodePageUtf8);
@@ -86,7 +123,7 @@ std::optional<LStr> readUnmarkedText(LSrmBase& file, int64_t size, const LineNee
         case DetectedCharset::kNone:
             break;
     }
-    return std::move(bytes);
+    return bytes;
 }
 
 // A text with the UTF-8 byte-order mark decoded for the needles' lines only;
@@ -96,10 +133,11 @@ std::optional<LStr> readMarkedCandidateLines(LSrmBase& file, int64_t size,
     const ByteOrderMark mark = detectByteOrderMark(file);
     if (mark.encoding != TextEncoding::kUtf8) return std::nullopt;
     file.skipBytes(mark.length);
-    LStr& bytes = readBuffer(size);
+    LStr bytes = takeBuffer(size);
     readAllBytes(file, bytes);
     if (std::optional<LStr> lines = decodeCandidateLines(bytes.view(), needles, false))
         return lines;
+    giveBackBuffer(std::move(bytes));
     file.seek(0);
     return std::nullopt;
 }
@@ -127,20 +165,21 @@ std::unique_ptr<LSrmBase> openTextReader(std::string_view path, const Conversion
     auto file = std::make_unique<LIoFile>();
     if (!file->open(path, 'r', false)) return nullptr;
     // Large marked texts go to a converted text, the rest is decoded here.
-    const int64_t size = fileSize(path);
+    const int64_t size = descriptorSize(file->file().handle()).value;
     if (size <= kMaxDecodedSize && lineNeedles)
         if (std::optional<LStr> lines = readMarkedCandidateLines(*file, size, *lineNeedles))
-            return std::make_unique<DecodedTextReader>(std::move(*lines));
+            return std::make_unique<InMemoryText>(std::move(*lines));
     LStr decoded;
     if (size <= kMaxDecodedSize && readMarkedText(*file, decoded) != TextEncoding::kNative)
-        return std::make_unique<DecodedTextReader>(std::move(decoded));
+        return std::make_unique<InMemoryText>(std::move(decoded));
     LStr converted;
     if (std::unique_ptr<LIoFile> text = openConverted(*file, path, options, converted)) {
         if (convertedPath) *convertedPath = std::move(converted);
         return text;
     }
-    if (!options.autoDetect || size > kMaxDecodedSize) return file;
-    if (std::optional<LStr> text = readUnmarkedText(*file, size, lineNeedles))
-        return std::make_unique<DecodedTextReader>(std::move(*text));
-    return file;
+    if (size > kMaxDecodedSize) return file;
+    if (options.autoDetect)
+        if (std::optional<LStr> text = readUnmarkedText(*file, size, lineNeedles))
+            return std::make_unique<InMemoryText>(std::move(*text));
+    return readWhole(*file, size);
 }

@@ -46,9 +46,8 @@ int checkReadable(int fd) {
     if (S_ISDIR(st.st_mode)) return EISDIR;
     if (!S_ISREG(st.st_mode)) return kNotRegularFile;
     if (st.st_size == 0) return 0;
-    int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return errno;
-    return 0;
+    // O_NONBLOCK is the only status flag openFlags gives a read.
+    return ::fcntl(fd, F_SETFL, 0) == 0 ? 0 : errno;
 }
 
 // While a guard is held, SIGINT only marks itself pending; the last release
@@ -128,6 +127,11 @@ FileResult seekDescriptor(int fd, int64_t position) {
 FileResult descriptorPosition(int fd) {
     off_t r = ::lseek(fd, 0, SEEK_CUR);
     return r < 0 ? failure(errno) : success(r);
+}
+
+FileResult descriptorSize(int fd) {
+    struct stat st;
+    return ::fstat(fd, &st) == 0 ? success(st.st_size) : failure(errno);
 }
 
 FileResult syncDescriptor(int fd) {

@@ -38,6 +38,8 @@ FileResult writeDescriptor(int fd, const void* buffer, int32_t count);
 FileResult seekDescriptor(int fd, int64_t position);
 // The current position.
 FileResult descriptorPosition(int fd);
+// The size of the file open on fd.
+FileResult descriptorSize(int fd);
 // Writes the system's buffers of a descriptor that is open for writing to
 // the disk; a read-only descriptor has nothing to write and succeeds at once.
 FileResult syncDescriptor(int fd);

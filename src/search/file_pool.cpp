@@ -61,11 +61,14 @@ bool FilePool::started() const {
 bool FilePool::submit(const LStr& path) {
     const std::optional<int64_t> number = order_.reserve(run_.runStopped);
     if (!number) return false;
+    bool idle = false;
     {
         std::lock_guard lock(lock_);
         jobs_.push_back(Job{*number, path});
+        idle = idleThreads_ > 0;
     }
-    jobsChanged_.notify_one();
+    // Busy threads take the job when they are done; only an idle one is woken.
+    if (idle) jobsChanged_.notify_one();
     return true;
 }
 
@@ -77,7 +80,9 @@ void FilePool::finish() {
 
 bool FilePool::nextJob(Job& job) {
     std::unique_lock lock(lock_);
+    ++idleThreads_;
     jobsChanged_.wait(lock, [this] { return closed_ || !jobs_.empty(); });
+    --idleThreads_;
     if (jobs_.empty()) return false;
     job = std::move(jobs_.front());
     jobs_.pop_front();

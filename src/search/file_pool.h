@@ -63,6 +63,7 @@ private:
     std::mutex lock_;
     std::condition_variable jobsChanged_;
     std::deque<Job> jobs_;
+    int idleThreads_ = 0;  // threads waiting for a job
     bool closed_ = false;
     std::vector<std::unique_ptr<PoolThread>> threads_;
 };

@@ -24,11 +24,20 @@ public:
 
     // The next number, once fewer than the window are unreleased; nothing
     // when stop() says so while waiting (it is asked every few milliseconds).
+    // A full window is waited on until half of it is released, so that the
+    // producer wakes once per half window rather than once per number.
     std::optional<int64_t> reserve(const std::function<bool()>& stop) {
         std::unique_lock lock(lock_);
-        while (next_ - released_ >= window_) {
-            if (stop && stop()) return std::nullopt;
-            changed_.wait_for(lock, std::chrono::milliseconds(20));
+        if (next_ - released_ >= window_) {
+            reserving_ = true;
+            while (next_ - released_ > window_ / 2) {
+                if (stop && stop()) {
+                    reserving_ = false;
+                    return std::nullopt;
+                }
+                changed_.wait_for(lock, std::chrono::milliseconds(20));
+            }
+            reserving_ = false;
         }
         return next_++;
     }
@@ -46,16 +55,18 @@ public:
             release_(next);
             lock.lock();
             ++released_;
-            changed_.notify_all();
         }
         releasing_ = false;
-        changed_.notify_all();
+        const bool roomAgain = reserving_ && next_ - released_ <= window_ / 2;
+        if (roomAgain || (waitingAll_ && released_ == next_)) changed_.notify_all();
     }
 
     // Waits until every reserved number is released.
     void waitAll() {
         std::unique_lock lock(lock_);
+        waitingAll_ = true;
         changed_.wait(lock, [this] { return released_ == next_ && !releasing_; });
+        waitingAll_ = false;
     }
 
     int64_t released() const {
@@ -72,4 +83,6 @@ private:
     int64_t next_ = 0;
     int64_t released_ = 0;
     bool releasing_ = false;
+    bool reserving_ = false;   // reserve() waits for room
+    bool waitingAll_ = false;  // waitAll() waits
 };

@@ -95,8 +95,22 @@ private:
 
 // How many bytes of [p, end) equal b.
 inline int32_t countByte(const char* p, const char* end, unsigned char b) {
-    const uint64_t wanted = byte_scan::kOnes * b;
     int64_t count = 0;
+#ifdef __SSE2__
+    const __m128i wanted16 = _mm_set1_epi8(char(b));
+    while (end - p >= 16) {
+        // Up to 255 blocks at a time, so that no byte lane overflows.
+        int64_t blocks = std::min<int64_t>((end - p) / 16, 255);
+        __m128i sum = _mm_setzero_si128();
+        for (; blocks > 0; --blocks, p += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            sum = _mm_sub_epi8(sum, _mm_cmpeq_epi8(v, wanted16));
+        }
+        const __m128i halves = _mm_sad_epu8(sum, _mm_setzero_si128());
+        count += _mm_cvtsi128_si64(halves) + _mm_extract_epi16(halves, 4);
+    }
+#endif
+    const uint64_t wanted = byte_scan::kOnes * b;
     while (end - p >= 8) {
         // Up to 31 words at a time, so that no byte of the sum overflows.
         int64_t words = std::min<int64_t>((end - p) / 8, 31);

@@ -26,6 +26,10 @@ LSrmBase::~LSrmBase() {
 }
 
 void LSrmBase::reset() {
+    buf_ = own_;
+    capacity_ = kCapacity;
+    viewing_ = false;
+    countedTo_ = countedFeeds_ = 0;
     bufStart_ = streamPos_ = 0;
     index_ = count_ = 0;
     line_ = 1;
@@ -38,6 +42,15 @@ void LSrmBase::setStream(LStream* stream) {
     flushBuffer(false);
     stream_ = stream;
     reset();
+}
+
+void LSrmBase::viewBytes(char* data, int32_t size) {
+    flushBuffer(false);
+    reset();
+    buf_ = reinterpret_cast<unsigned char*>(data);
+    capacity_ = count_ = size;
+    viewing_ = true;
+    terminate();
 }
 
 void LSrmBase::restartAt(int64_t position, int32_t lineNumber) {
@@ -77,6 +90,7 @@ int32_t LSrmBase::writeOut(int32_t n) {
 }
 
 void LSrmBase::flushBuffer(bool keepTail) {
+    if (viewing_) return;  // the whole text stays
     int32_t letGo = keepTail ? std::max(index_ - kKeepBack, 0) : count_;
     if (letGo > 0 && (flags_ & kDirty)) {
         int32_t written = writeOut(letGo);
@@ -101,7 +115,7 @@ void LSrmBase::flushBuffer(bool keepTail) {
 }
 
 int32_t LSrmBase::fill() {
-    int32_t room = kCapacity - count_;
+    int32_t room = capacity_ - count_;
     if (!stream_ || room <= 0) return 0;
     int64_t target = bufStart_ + count_;
     if (streamPos_ != target) {
@@ -123,7 +137,7 @@ bool LSrmBase::refill() {
 
 void LSrmBase::makeVisible(int32_t n) {
     n = std::min(n, kMaxPeek);
-    if (index_ + n > kCapacity) flushBuffer(true);
+    if (index_ + n > capacity_) flushBuffer(true);
     while (count_ - index_ < n && fill() > 0) {
     }
 }
@@ -150,6 +164,10 @@ int32_t LSrmBase::readRest(LStr& out) {
     const int32_t before = out.length();
     out.append(reinterpret_cast<const char*>(buf_) + index_, count_ - index_);
     index_ = count_;
+    if (viewing_) {
+        flags_ |= kEndOfInput;
+        return out.length() - before;
+    }
     flushBuffer(false);
     int64_t position = bufStart_;
     if (stream_ && streamPos_ != position) streamPos_ = stream_->seek(position);
@@ -165,7 +183,7 @@ int32_t LSrmBase::readRest(LStr& out) {
 }
 
 int32_t LSrmBase::write(const void* buffer, int32_t count) {
-    if (count < 1) return 0;
+    if (count < 1 || viewing_) return 0;
     auto* in = static_cast<const unsigned char*>(buffer);
     int32_t placed = 0;
     for (int misses = 0; placed < count;) {
@@ -190,6 +208,8 @@ int32_t LSrmBase::write(const void* buffer, int32_t count) {
 int64_t LSrmBase::seek(int64_t position) {
     if (position >= 0 && position >= bufStart_ && position <= bufStart_ + count_) {
         index_ = int32_t(position - bufStart_);
+    } else if (viewing_) {
+        if (position < 0) index_ = count_;
     } else {
         flushBuffer(false);
         int64_t reached = stream_ ? stream_->seek(position) : 0;
@@ -286,7 +306,15 @@ bool LSrmBase::matchLiteral(std::u16string_view text) {
 
 int32_t LSrmBase::lineFeedsBefore(int32_t end) const {
     const char* p = reinterpret_cast<const char*>(buf_);
-    return countByte(p, p + end, '\n');
+    if (!viewing_) return countByte(p, p + end, '\n');
+    // A whole text in view is counted from where the last count ended, so
+    // that reading block after block does not count from its start each time.
+    if (end >= countedTo_)
+        countedFeeds_ += countByte(p + countedTo_, p + end, '\n');
+    else
+        countedFeeds_ -= countByte(p + end, p + countedTo_, '\n');
+    countedTo_ = end;
+    return countedFeeds_;
 }
 
 int32_t LSrmBase::line() const {

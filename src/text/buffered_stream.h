@@ -6,7 +6,9 @@
 // of messages about configuration files.
 //
 // Per-byte reads (readByte, peekByte, peekBytes when enough is buffered) are
-// inline and touch only the buffer; refilling is out of line.
+// inline and touch only the buffer; refilling is out of line. A stream over
+// a whole text in memory can take that memory as its buffer (viewBytes), so
+// every byte is visible at once and nothing is copied.
 #pragma once
 #include <cstdint>
 #include <string_view>
@@ -135,6 +137,11 @@ protected:
     // Continues with an empty buffer at position, where the stream below
     // stands; lineNumber 0 leaves lines uncounted.
     void restartAt(int64_t position, int32_t lineNumber);
+    // Makes data[0, size) the buffer, all of it visible, at position 0, line
+    // 1; data must hold two more writable bytes (they become NULs) and
+    // outlive the stream. Such a stream is read-only: writes take nothing,
+    // and a seek past the end leaves the position unchanged.
+    void viewBytes(char* data, int32_t size);
     // Writes out the buffer and forgets the stream below. Classes that embed
     // their stream call this in their destructor, since the embedded stream
     // is gone before this base is destroyed.
@@ -158,7 +165,13 @@ private:
     int32_t line_ = 1;          // line number at buffer byte 0
     bool linesCounted_ = true;  // line_ is valid
     int flags_ = 0;
-    unsigned char buf_[kCapacity + 2];
+    int32_t capacity_ = kCapacity;  // the size of the buffer buf_ points to
+    bool viewing_ = false;          // buf_ is viewBytes' memory
+    // Line feeds in buf_[0, countedTo_) of a text in view, counted so far.
+    mutable int32_t countedTo_ = 0;
+    mutable int32_t countedFeeds_ = 0;
+    unsigned char* buf_ = own_;
+    unsigned char own_[kCapacity + 2];
 };
 
 // The buffered stream over a stream the caller owns.

@@ -5,8 +5,9 @@
 
 #include <algorithm>
 #include <array>
-#include <bitset>
+#include <atomic>
 #include <limits>
+#include <mutex>
 
 #include "platform/iconv_converter.h"
 #include "support/message_service.h"
@@ -37,31 +38,49 @@ bool isLowSurrogate(char16_t u) {
 // Units that a multibyte charset takes only by a best-fit substitute (in
 // CP932 the yen sign as 0x5C, the wave dash as the full-width tilde, ...; in
 // EUC-JP the yen sign as 0x5C). Those must be escaped, so a unit counts as
-// convertible only when it converts back to itself.
+// convertible only when it converts back to itself. Each unit is tried the
+// first time it is asked about: trying all of them costs a start-up of
+// milliseconds that a short run never earns back.
 class InexactUnits {
 public:
-    explicit InexactUnits(Charset charset) {
-        IconvConverter to(Charset::kUtf16Le, charset);
-        IconvConverter back(charset, Charset::kUtf16Le);
-        for (int u = 1; u < 0x10000; ++u) {
-            if (u >= 0xD800 && u <= 0xDFFF) continue;
-            char16_t unit = char16_t(u);
-            char bytes[8];
-            ConvertResult r = to.convert(&unit, 2, bytes, sizeof bytes);
-            if (!r.complete) continue;
-            char16_t again[4] = {};
-            ConvertResult r2 = back.convert(bytes, r.outUsed, again, sizeof again);
-            if (!r2.complete || r2.outUsed != 2 || again[0] != unit) inexact_.set(u);
-        }
-    }
+    explicit InexactUnits(Charset charset)
+        : to_(Charset::kUtf16Le, charset), back_(charset, Charset::kUtf16Le) {}
+
     bool anyIn(std::u16string_view units) const {
         for (char16_t u : units)
-            if (inexact_.test(u)) return true;
+            if (inexact(u)) return true;
         return false;
     }
 
 private:
-    std::bitset<0x10000> inexact_;
+    enum State : uint8_t { kUntried, kExact, kInexact };
+
+    bool inexact(char16_t u) const {
+        uint8_t state = states_[u].load(std::memory_order_relaxed);
+        if (state == kUntried) state = tryUnit(u);
+        return state == kInexact;
+    }
+
+    uint8_t tryUnit(char16_t unit) const {
+        std::lock_guard lock(lock_);
+        uint8_t state = kExact;
+        char bytes[8];
+        const bool surrogate = unit >= 0xD800 && unit <= 0xDFFF;
+        const ConvertResult r =
+            unit == 0 || surrogate ? ConvertResult{} : to_.convert(&unit, 2, bytes, sizeof bytes);
+        if (r.complete) {
+            char16_t again[4] = {};
+            const ConvertResult r2 = back_.convert(bytes, r.outUsed, again, sizeof again);
+            if (!r2.complete || r2.outUsed != 2 || again[0] != unit) state = kInexact;
+        }
+        states_[unit].store(state, std::memory_order_relaxed);
+        return state;
+    }
+
+    mutable std::mutex lock_;  // the converters keep state
+    mutable IconvConverter to_;
+    mutable IconvConverter back_;
+    mutable std::array<std::atomic<uint8_t>, 0x10000> states_{};
 };
 
 const InexactUnits& inexactUnits(Charset charset) {

@@ -9,7 +9,7 @@ int32_t LReadAhead::read(void* buffer, int32_t count) {
             settle();
             return source_.read(buffer, count);
         }
-        if (!block_) block_ = std::make_unique<char[]>(size_t(kBlock));
+        if (!block_) block_ = std::make_unique_for_overwrite<char[]>(size_t(kBlock));
         blockStart_ = sourceAt_ >= 0 ? sourceAt_ : source_.tell();
         index_ = 0;
         count_ = std::max(source_.read(block_.get(), fill_), 0);

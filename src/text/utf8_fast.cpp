@@ -1,10 +1,12 @@
 #include "text/utf8_fast.h"
 
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <string>
 
+#include "base/lwstr.h"
 #include "base/unicode_escape.h"
 #include "support/message_service.h"
 #include "text/encoding.h"
@@ -14,27 +16,39 @@
 namespace {
 
 // For each UTF-16 unit: its Shift-JIS bytes (high byte first for two), or 0
-// when it has none and is written as an escape.
-using UnitTable = std::array<uint16_t, 0x10000>;
-
-std::unique_ptr<UnitTable> makeTable() {
-    auto table = std::make_unique<UnitTable>();
-    ConversionQuiet quiet;
-    for (uint32_t unit = 1; unit < 0x10000; ++unit) {
-        const char16_t u = char16_t(unit);
-        LStr bytes;
-        wideToMb(&u, 1, bytes);
-        if (bytes.length() == 1 && bytes[0] != '{')
-            (*table)[unit] = uint8_t(bytes[0]);
-        else if (bytes.length() == 2)
-            (*table)[unit] = uint16_t(uint8_t(bytes[0]) << 8 | uint8_t(bytes[1]));
+// when it has none and is written as an escape. A unit is converted the
+// first time it is met, so a run pays only for the characters it sees.
+class UnitTable {
+public:
+    uint16_t operator[](uint32_t unit) const {
+        const uint32_t entry = entries_[unit].load(std::memory_order_relaxed);
+        return entry != 0 ? uint16_t(entry - 1) : convert(unit);
     }
-    (*table)['{'] = '{';
-    return table;
-}
+
+private:
+    uint16_t convert(uint32_t unit) const {
+        uint16_t sjis = 0;
+        if (unit == '{') {
+            sjis = '{';
+        } else if (unit != 0) {
+            const char16_t u = char16_t(unit);
+            LStr bytes;
+            ConversionQuiet quiet;
+            wideToMb(&u, 1, bytes);
+            if (bytes.length() == 1 && bytes[0] != '{')
+                sjis = uint8_t(bytes[0]);
+            else if (bytes.length() == 2)
+                sjis = uint16_t(uint8_t(bytes[0]) << 8 | uint8_t(bytes[1]));
+        }
+        entries_[unit].store(sjis + 1u, std::memory_order_relaxed);
+        return sjis;
+    }
+
+    mutable std::array<std::atomic<uint32_t>, 0x10000> entries_{};  // bytes + 1, 0 untried
+};
 
 const UnitTable& unitTable() {
-    static const std::unique_ptr<UnitTable> table = makeTable();
+    static const std::unique_ptr<UnitTable> table = std::make_unique<UnitTable>();
     return *table;
 }
 
@@ -106,21 +120,22 @@ bool utf8ToNative(std::string_view text, LStr& out, bool* multibyte) {
     return true;
 }
 
+// A unit whose bytes a character is has them back when decoded, so each
+// character has one spelling at most: that of the unit it decodes to.
 std::vector<std::string> utf8Spellings(std::string_view native, size_t limit) {
     const UnitTable& table = unitTable();
-    std::vector<std::string> spellings{std::string()};
+    if (limit == 0) return {};
+    std::string spelling;
     for (size_t pos = 0; pos < native.size();) {
+        const size_t start = pos;
         const int code = nextChar(native, pos);
-        std::vector<std::string> longer;
-        for (uint32_t unit = 1; unit < table.size(); ++unit) {
-            if (table[unit] != uint16_t(code)) continue;
-            const std::string bytes = utf8Of(unit);
-            for (const std::string& head : spellings) {
-                if (longer.size() == limit) return {};
-                longer.push_back(head + bytes);
-            }
+        LWStr wide;
+        {
+            ConversionQuiet quiet;
+            mbToWide(native.substr(start, pos - start), wide);
         }
-        spellings = std::move(longer);
+        if (wide.length() != 1 || table[uint16_t(wide[0])] != uint16_t(code)) return {};
+        spelling += utf8Of(uint16_t(wide[0]));
     }
-    return spellings;
+    return {spelling};
 }
