@@ -18,11 +18,6 @@ std::string sj(std::string_view utf8) {
     return systemSjis(utf8);
 }
 
-// Two parameter bytes (a number, big-endian).
-std::string number(uint16_t value) {
-    return code(value);
-}
-
 EpwSettings testSettings(int32_t tagLevel) {
     EpwSettings s;
     s.tagLevel = tagLevel;
@@ -70,13 +65,13 @@ std::vector<CodeCase> codeCases() {
         {"reference end at 2", 2, control(0x62, "ABCDEF"), sj("</関連 ") + "414243444546>"},
         {"colour at 2", 2, control(0x4D, std::string(18, '\x01')) + control(0x6D),
          sj("<カラー ") + "010101010101010101010101010101010101>" + sj("</カラー>")},
-        {"blanks by count", 0, jis(sj("字")) + control(0x09, number(3)) + jis(sj("字")),
+        {"blanks by count", 0, jis(sj("字")) + control(0x09, code(3)) + jis(sj("字")),
          sj("字") + "   " + sj("字")},
         {"line end inside", 0, jis(sj("あ")) + control(0x0A) + jis(sj("い")),
          sj("あ") + "\r\n" + sj("い")},
-        {"emphasis only at 2", 1, control(0xE0, number(0x1F)) + control(0xE1) + control(0x12), ""},
+        {"emphasis only at 2", 1, control(0xE0, code(0x1F)) + control(0xE1) + control(0x12), ""},
         {"emphasis at 2", 2,
-         control(0xE0, number(0x1F)) + control(0x12) + control(0x13) + control(0xE1),
+         control(0xE0, code(0x1F)) + control(0x12) + control(0x13) + control(0xE1),
          "<emph 1F><em></em></emph>"},
         {"display marks", 1, control(0x02) + control(0x03),
          sj("<表示開始>") + "\r\n" + sj("<表示終了>")},
@@ -87,7 +82,7 @@ std::vector<CodeCase> codeCases() {
         {"zero padding is nothing", 0, jis(sj("字")) + std::string(64, '\0'), sj("字")},
         {"key markup at 1", 1, entry(sj("語")), "<KEY>" + sj("語")},
         {"key markup at 2", 2, entry(sj("語")), "<KEY 0001>" + sj("語")},
-        {"entries trimmed", 0, entry(sj("　語 ")) + control(0x09, number(2)), sj("語")},
+        {"entries trimmed", 0, entry(sj("　語 ")) + control(0x09, code(2)), sj("語")},
     };
 }
 

@@ -1,6 +1,5 @@
 // Dictionary settings files: which file applies to a dictionary, the
-// values and defaults read from it, its syntax errors, and header values
-// of converted texts.
+// values and defaults read from it, and its syntax errors.
 #include "epwing/epw_settings.h"
 
 #include <gtest/gtest.h>
@@ -83,19 +82,6 @@ TEST(EpwSettings, SyntaxErrorsNameFileAndLine) {
     EXPECT_EQ(sink.messages()[0].position, file + "(2)");
     EXPECT_EQ(sink.messages()[2].position, file + "(4)");
     EXPECT_NE(sink.messages()[1].text.find("WHAT\t1"), std::string::npos);
-}
-
-TEST(EpwSettings, NewestTimeIsTakenOncePerRun) {
-    TempDir dir;
-    dir.write("a/old.txt", "PATH\tx\r\n");
-    resetNewestSettingsTime();
-    const std::vector<LStr> folders = {LStr(dir.path("a"))};
-    const uint64_t first = newestSettingsTime(folders);
-    EXPECT_GT(first, 0u);
-    dir.write("a/new.txt", "PATH\ty\r\n");
-    EXPECT_EQ(newestSettingsTime(folders), first);
-    resetNewestSettingsTime();
-    EXPECT_GE(newestSettingsTime(folders), first);
 }
 
 }  // namespace

@@ -39,6 +39,7 @@ TEST(FuzzyMatch, HitsWithTheirSpansRatesAndPieces) {
         std::string text;
         Hits expected;
         bool field = false;
+        bool keepCase = false;
     } cases[] = {
         // Extra characters at the end of the best window are trimmed away.
         {"matching", 75, "matchingzz", {{0, 8, 100, "=matching"}}},
@@ -66,16 +67,14 @@ TEST(FuzzyMatch, HitsWithTheirSpansRatesAndPieces) {
         // capitals fold on both sides.
         {"matching", 75, "MATCHING", {{0, 8, 100, "=MATCHING"}}},
         {sj("ＡＢＣＤ"), 75, sj("ａｂｃｄ"), {{0, 8, 100, sj("=ａｂｃｄ")}}},
+        {"matching", 75, "MATCHING", {}, false, true},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(collect(c.key, options(c.key, c.minRate, c.field), c.text), c.expected)
+    for (const Case& c : cases) {
+        FuzzyOptions o = options(c.key, c.minRate, c.field);
+        o.ignoreCase = !c.keepCase;
+        EXPECT_EQ(collect(c.key, o, c.text), c.expected)
             << "key " << c.key << ", text " << c.text << ", " << c.minRate;
-}
-
-TEST(FuzzyMatch, CaseIsKeptWhenNotIgnored) {
-    FuzzyOptions o = options("matching", 75);
-    o.ignoreCase = false;
-    EXPECT_TRUE(collect("matching", o, "MATCHING").empty());
+    }
 }
 
 TEST(FuzzyMatch, StopFlagEndsTheSearch) {

@@ -13,29 +13,13 @@ namespace {
 
 TEST(Utf8Validate, AgreesWithTheDecoder) {
     // Sequences at the edges of their ranges, and pieces of them.
-    const std::string pieces[] = {"a",
-                                  "\n",
-                                  "\xC2\x80",
-                                  "\xDF\xBF",
-                                  "\xE0\xA0\x80",
-                                  "\xE3\x81\x82",
-                                  "\xED\x9F\xBF",
-                                  "\xEF\xBF\xBF",
-                                  "\xF0\x90\x80\x80",
-                                  "\xF4\x8F\xBF\xBF",
-                                  "\xE0\x9F\x80",
-                                  "\xED\xA0\x80",
-                                  "\xF0\x8F\xBF\xBF",
-                                  "\xF4\x90\x80\x80",
-                                  "\xC0\xAF",
-                                  "\xC1\xBF",
-                                  "\xF5\x80\x80\x80",
-                                  "\xFF",
-                                  "\x80",
-                                  "\xBF",
-                                  "\xE3\x81",
-                                  "\xF0\x90\x80",
-                                  "\xC2"};
+    // clang-format off
+    const std::string pieces[] = {
+        "a", "\n", "\xC2\x80", "\xDF\xBF", "\xE0\xA0\x80", "\xE3\x81\x82", "\xED\x9F\xBF",
+        "\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF", "\xE0\x9F\x80", "\xED\xA0\x80",
+        "\xF0\x8F\xBF\xBF", "\xF4\x90\x80\x80", "\xC0\xAF", "\xC1\xBF", "\xF5\x80\x80\x80",
+        "\xFF", "\x80", "\xBF", "\xE3\x81", "\xF0\x90\x80", "\xC2"};
+    // clang-format on
     std::mt19937 random(7);
     std::uniform_int_distribution<size_t> piece(0, std::size(pieces) - 1);
     std::uniform_int_distribution<int> length(0, 40);
@@ -43,7 +27,7 @@ TEST(Utf8Validate, AgreesWithTheDecoder) {
     int invalid = 0;
     for (int round = 0; round < 20000; ++round) {
         std::string text;
-        // Half the texts from the first eleven (valid) pieces only.
+        // Half the texts from the first ten (valid) pieces only.
         const bool onlyValid = valid(random);
         for (int n = length(random); n > 0; --n)
             text += pieces[onlyValid ? piece(random) % 10 : piece(random)];
