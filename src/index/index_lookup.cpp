@@ -44,10 +44,11 @@ TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile, const IxRecordS
         auto fresh = std::make_unique<TIxEntry>();
         fresh->name = name;
         entry = &cache.add(std::move(fresh));
-    } else if (isCurrent(*entry, source, conversion)) {
+    } else if (entry->complete() && isCurrent(*entry, source, conversion)) {
         return entry;
     } else {
         entry->blocks.clear();
+        entry->wide.clear();
     }
 
     ixStatus(1, sourceFile);
