@@ -103,8 +103,6 @@ MUTANTS = [
     # Wide rows: building, the rows file and the search's use of them.
     ("wide-one-hash", "src/index/ix_wide_rows.h",
      "for (int b : bits) tile_[size_t(b)] |= column_;", "tile_[size_t(bits[0])] |= column_;"),
-    ("wide-column-stuck", "src/index/ix_wide_rows.cpp",
-     "    column_ <<= 1;\n", "    column_ <<= (blocks_ % 64 == 0);\n"),
     ("wide-transpose-first-tile", "src/index/ix_wide_rows.cpp",
      "tiles_[size_t(t) * kWideBits + r]", "tiles_[size_t(r)]"),
     ("rows-stale-accepted", "src/index/ix_rows_file.cpp",
@@ -116,7 +114,8 @@ MUTANTS = [
     ("lookup-without-rows-current", "src/index/index_lookup.cpp",
      "entry->complete() && isCurrent", "isCurrent"),
     ("wide-mask-ignored", "src/search/indexed_search.cpp",
-     "if (s->regulSig) entry.wide.candidates(s->regulSig->wide, mask);", ""),
+     "entry.wide.candidates(s->regulSig->wide, mask);",
+     "mask.assign(size_t(IxWideRows::wordsPerRow(entry.wide.blocks())), ~uint64_t(0));"),
     ("wide-alternatives-and", "src/search/indexed_search.cpp",
      "any[i] |= one[i]", "any[i] &= one[i]"),
     ("rows-file-outlives-index", "src/index/wk_del.cpp",

@@ -122,6 +122,10 @@ TEST_F(RowsFile, DamagedOrStaleRowsFilesAreIgnoredAndRebuilt) {
     const std::string firstName = first.names().at(0).c_str();
     // The fields of the first table entry after its name.
     const std::streamoff entryFields = 56 + 4 + std::streamoff(firstName.size()) + 4 + 8;
+    const std::string pristineRows = tmp.read(rowsFile().substr(tmp.path().size() + 1));
+    // The first entry's rows begin where the row ends.
+    const std::string rowWords = pristineRows.substr(48, 8);
+    ASSERT_GT(first.find(firstName)->blocks.size(), 0);
     const struct {
         const char* what;
         Damage damage;
@@ -137,10 +141,9 @@ TEST_F(RowsFile, DamagedOrStaleRowsFilesAreIgnoredAndRebuilt) {
          [](auto& rows, auto&) { fs::resize_file(rows, fs::file_size(rows) - 8); }},
         {"blocks past the index file",
          [&](auto& rows, auto&) { patch(rows, entryFields + 8, u32le(1u << 30)); }},
-        {"rows past the row",
-         [&](auto& rows, auto&) { patch(rows, entryFields + 16, u32le(1u << 20)); }},
+        {"rows past the row", [&](auto& rows, auto&) { patch(rows, entryFields + 16, rowWords); }},
     };
-    const std::string pristineRows = tmp.read(rowsFile().substr(tmp.path().size() + 1));
+
     const std::string pristineIndex = tmp.read(indexFile().substr(tmp.path().size() + 1));
     const auto indexTime = fs::last_write_time(indexFile());
     for (const auto& c : cases) {
