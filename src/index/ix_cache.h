@@ -70,6 +70,12 @@ public:
     // The file that blocks of entries built for this index file spill to,
     // made on first use; null when it cannot be made.
     std::shared_ptr<IxBlockFile> spillFile();
+    // The folder of the last source looked up as typed, its absolute form
+    // and its index file: a search looks up the files of a folder one
+    // after another.
+    struct LastFolder {
+        LStr typed, absolute, ixPath;
+    } lastFolder;
     // The index file loaded, for entries whose blocks stay in it.
     std::shared_ptr<IxBlockFile> loadedFile;
 
