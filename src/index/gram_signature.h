@@ -16,7 +16,9 @@ inline constexpr int kSignatureBits = 384;
 inline constexpr int kSignatureWords = kSignatureBits / 32;
 inline constexpr int kSignatureBytes = kSignatureBits / 8;
 
-// The wide filter: each gram sets kWideHashes of kWideBits bits.
+// The wide filter: each gram sets kWideHashes of kWideBits bits. 1024 bits
+// take 128 bytes a block; 512 would admit about three times as many blocks
+// falsely for a string of two grams, six times as many for one of one gram.
 inline constexpr int kWideBits = 1024;
 inline constexpr int kWideWords = kWideBits / 64;
 inline constexpr int kWideHashes = 2;
@@ -62,10 +64,10 @@ struct GramSignature : StoredSignature {
 };
 
 // The wide bits of a gram given as its bytes packed little-endian: two
-// 10-bit slices of one multiplicative hash.
+// slices of one multiplicative hash.
 inline void wideBitsOf(uint32_t packed, int (&bits)[kWideHashes]) {
     const uint64_t h = (uint64_t(packed) + 0x632BE59BD9B4E019ull) * 0x9E3779B97F4A7C15ull;
-    bits[0] = int(h >> 54);
+    bits[0] = int(h >> 54) & (kWideBits - 1);
     bits[1] = int(h >> 44) & (kWideBits - 1);
 }
 
