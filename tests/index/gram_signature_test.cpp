@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "base/ctype_table.h"
 #include "support/str_hash.h"
 
@@ -33,21 +31,6 @@ TEST(GramBit, GramLengthFollowsCharacters) {
     // clang-format on
     for (const auto& [text, pos, gram] : cases)
         EXPECT_EQ(gramBit(text, pos), gram.empty() ? -1 : hashBit(gram)) << text.substr(pos);
-}
-
-std::set<int> bitsOf(std::string_view text) {
-    std::set<int> bits;
-    for (int b = 0; b < kSignatureBits; ++b)
-        if (signatureOf(text).test(b)) bits.insert(b);
-    return bits;
-}
-
-TEST(Signature, GramsStartAtEveryCharacterStartOnly) {
-    EXPECT_EQ(bitsOf("abcd"), std::set<int>({hashBit("abc"), hashBit("bcd")}));  // the last kept
-    // 漢字ab: never a gram from a trail byte.
-    const std::string_view text = "\x8A\xBF\x8E\x9A\x61\x62";
-    EXPECT_EQ(bitsOf(text),
-              std::set<int>({hashBit(text.substr(0, 4)), hashBit(text.substr(2, 3))}));
 }
 
 // A block's signature is worked out in one pass; it must hold exactly the
