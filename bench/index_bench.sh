@@ -3,7 +3,8 @@
 # corpus without the index, with the index on its first run (which builds it)
 # and on a second run (which reuses it); checks that all three print the same
 # bytes; and reports the share of record blocks the index let the search skip
-# and the size of the index files relative to the text.
+# and the size of the index files (and of their rows files) relative to the
+# text.
 #
 # Environment:
 #   QF_CORPUS=DIR   corpus folder made by the shared make-corpus.sh (default
@@ -11,6 +12,7 @@
 #   SUB=PATH        search only this subfolder of sjis/ (default: all of it)
 #   QF=PATH         the qf binary (default build/qf)
 #   RUNS=N          runs whose median is taken for the timings (default 3)
+#   THREADS=N       search threads (default: qf's own choice)
 # Block counts come from the debug log (QUILLFIND_DEBUG), one line per file:
 # "hits/blocks searched/blocks hit (path)".
 set -euo pipefail
@@ -25,7 +27,7 @@ runs=${RUNS:-3}
 work=$(mktemp -d /tmp/qf-index-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 ix=$work/ix
-base=(--raw --no-config --quiet -r --files='*.*')
+base=(--raw --no-config --quiet -r --files='*.*' ${THREADS:+--threads=$THREADS})
 indexed=(--index --set "ixfDir=$ix")
 
 # Seconds one command takes; its output goes to the file $out.
@@ -63,8 +65,10 @@ for q in "$@"; do
   echo "| $q | $hits | $plain | $first | $second | $ratios | $searched/$total | $skipped | $same |"
 done
 
-ix_bytes=$(bytes "$ix" '*.qfd')
 echo
-awk -v i="$ix_bytes" -v t="$text_bytes" \
-  'BEGIN { printf "index files: %d KiB for %d KiB of text (%.1f%%, %.0f KiB per MiB)\n", i / 1024, t / 1024, 100 * i / t, 1024 * i / t }'
+for kind in qfd qfr; do
+  ix_bytes=$(bytes "$ix" "*.$kind")
+  awk -v k="$kind" -v i="$ix_bytes" -v t="$text_bytes" \
+    'BEGIN { printf "*.%s files: %d KiB for %d KiB of text (%.1f%%, %.0f KiB per MiB)\n", k, i / 1024, t / 1024, 100 * i / t, 1024 * i / t }'
+done
 exit $status

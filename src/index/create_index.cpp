@@ -36,13 +36,20 @@ public:
     // stored format can hold.
     static bool fits(int64_t pos, int64_t length) { return pos + length <= INT32_MAX; }
     int64_t start() const { return pos_; }
+    IxWideRows finishRows() { return wide_.finish(); }
 
     // Stores the current block and starts the next one at pos and line.
     void close(int64_t nextPos, int32_t nextLine) {
         regular_.truncate(0);  // keeps its room: one allocation per file
         regularize(text_.view(), kIndexFolding, regular_);
         TIxBlock block;
-        block.sig = signatureOf(regular_.view()).complemented();
+        StoredSignature sig;
+        forEachGram(regular_.view(), [&](int bit, uint32_t packed) {
+            sig.set(bit);
+            wide_.addGram(packed);
+        });
+        wide_.endBlock();
+        block.sig = sig.complemented();
         block.pos = int32_t(pos_);
         block.len = len_;
         block.line = line_;
@@ -75,6 +82,7 @@ private:
     std::shared_ptr<IxBlockFile> spillFile_;
     LStr text_;
     LStr regular_;
+    IxWideBuilder wide_;
     int32_t len_ = 0;
     int64_t pos_ = 0;
     int32_t line_ = 1;
@@ -110,6 +118,7 @@ int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator&
     entry.lastWrite = writeTime;
     entry.size = uint32_t(uint64_t(size));
     entry.blocks.clear();
+    entry.wide.clear();
     if (!BlockBuilder::fits(0, size)) return kIndexTooLarge;
 
     std::unique_ptr<LSrmBase> reader = openTextReader(path, conversion);
@@ -143,5 +152,6 @@ int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator&
     reader->close();
     ixStatus(3, "");
     if (result != 0) entry.blocks.clear();
+    if (result == 0) entry.wide = block.finishRows();
     return result;
 }

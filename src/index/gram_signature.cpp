@@ -15,30 +15,30 @@ constexpr uint32_t kGramMultipliers[4] = {1, 23, 13, 2};
 
 }  // namespace
 
-bool GramSignature::none() const {
+bool StoredSignature::none() const {
     uint32_t any = 0;
     for (uint32_t w : words) any |= w;
     return any == 0;
 }
 
-int GramSignature::count() const {
+int StoredSignature::count() const {
     int n = 0;
     for (uint32_t w : words) n += __builtin_popcount(w);
     return n;
 }
 
-GramSignature GramSignature::complemented() const {
-    GramSignature c;
+StoredSignature StoredSignature::complemented() const {
+    StoredSignature c;
     for (int i = 0; i < kSignatureWords; ++i) c.words[i] = ~words[i];
     return c;
 }
 
-GramSignature& GramSignature::operator|=(const GramSignature& o) {
+StoredSignature& StoredSignature::operator|=(const StoredSignature& o) {
     for (int i = 0; i < kSignatureWords; ++i) words[i] |= o.words[i];
     return *this;
 }
 
-void GramSignature::toBytes(uint8_t (&out)[kSignatureBytes]) const {
+void StoredSignature::toBytes(uint8_t (&out)[kSignatureBytes]) const {
     if constexpr (std::endian::native == std::endian::little) {
         std::memcpy(out, words.data(), kSignatureBytes);
         return;
@@ -46,8 +46,8 @@ void GramSignature::toBytes(uint8_t (&out)[kSignatureBytes]) const {
     for (int i = 0; i < kSignatureBytes; ++i) out[i] = uint8_t(words[i / 4] >> (8 * (i % 4)));
 }
 
-GramSignature GramSignature::fromBytes(const uint8_t* bytes) {
-    GramSignature sig;
+StoredSignature StoredSignature::fromBytes(const uint8_t* bytes) {
+    StoredSignature sig;
     // Index files are read block by block: on a little-endian machine the
     // stored bytes are the words themselves.
     if constexpr (std::endian::native == std::endian::little) {
@@ -73,26 +73,31 @@ int gramBit(std::string_view text, size_t pos) {
     return int(hash % kSignatureBits);
 }
 
-// A gram is the three bytes at a character start, plus a fourth when the
-// third begins a double-byte character; a NUL among the three gives none.
-// Worked out here from the bytes at hand, as every block's text comes here.
+bool WideGrams::none() const {
+    uint64_t any = 0;
+    for (uint64_t w : words) any |= w;
+    return any == 0;
+}
+
+GramSignature& GramSignature::operator|=(const GramSignature& o) {
+    StoredSignature::operator|=(o);
+    for (int i = 0; i < kWideWords; ++i) wide.words[i] |= o.wide.words[i];
+    return *this;
+}
+
+GramSignature& GramSignature::operator&=(const GramSignature& o) {
+    for (int i = 0; i < kSignatureWords; ++i) words[i] &= o.words[i];
+    for (int i = 0; i < kWideWords; ++i) wide.words[i] &= o.wide.words[i];
+    return *this;
+}
+
 void addGrams(GramSignature& sig, std::string_view text) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const size_t end = text.size();
-    // A gram needs three bytes, so the last two positions never give one.
-    for (size_t pos = 0; pos + 2 < end;) {
-        const unsigned char b0 = p[pos], b1 = p[pos + 1], b2 = p[pos + 2];
-        const bool pair0 = isLeadByte(b0) && b1 != 0;
-        if (b0 != 0 && b1 != 0 && b2 != 0) {
-            const bool thirdStarts = pair0 || !isLeadByte(b1);
-            uint32_t hash =
-                b0 * kGramMultipliers[0] + b1 * kGramMultipliers[1] + b2 * kGramMultipliers[2];
-            if (thirdStarts && isLeadByte(b2) && pos + 3 < end && p[pos + 3] != 0)
-                hash += p[pos + 3] * kGramMultipliers[3];
-            sig.set(int(hash % kSignatureBits));
-        }
-        pos += pair0 ? 2 : 1;
-    }
+    forEachGram(text, [&sig](int bit, uint32_t packed) {
+        sig.set(bit);
+        int wide[kWideHashes];
+        wideBitsOf(packed, wide);
+        for (int w : wide) sig.wide.set(w);
+    });
 }
 
 GramSignature signatureOf(std::string_view text) {
@@ -101,7 +106,8 @@ GramSignature signatureOf(std::string_view text) {
     return sig;
 }
 
-bool signatureTest(const GramSignature& storedBlock, const GramSignature& search, int tolerance) {
+bool signatureTest(const StoredSignature& storedBlock, const StoredSignature& search,
+                   int tolerance) {
     uint32_t anyMissing = 0;
     for (int i = 0; i < kSignatureWords; ++i) anyMissing |= storedBlock.words[i] & search.words[i];
     if (anyMissing == 0) return true;

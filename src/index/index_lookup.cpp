@@ -2,6 +2,8 @@
 // rebuild it otherwise.
 #include "index/index_lookup.h"
 
+#include <algorithm>
+
 #include "index/ix_cache.h"
 #include "index/ix_file.h"
 #include "index/ix_messages.h"
@@ -28,26 +30,61 @@ bool isCurrent(const TIxEntry& entry, std::string_view sourceFile,
     return entry.size == uint32_t(uint64_t(size)) && entry.lastWrite == writeTime;
 }
 
+// A plain file name: the absolute form of folder/name is that of the
+// folder plus the name. A dictionary body's index file depends on its name.
+bool plainName(std::string_view name) {
+    constexpr std::string_view kBody = "honmon.txt";
+    if (name.empty() || name == "." || name == "..") return false;
+    if (name.size() < kBody.size()) return true;
+    const std::string_view tail = name.substr(name.size() - kBody.size());
+    return !std::equal(tail.begin(), tail.end(), kBody.begin(), [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? char(a | 0x20) : a) == b;
+    });
+}
+
+// The absolute form of sourceFile into source, and its index file; the
+// folder's are worked out once for its files.
+const LStr& resolveSource(TIxCache& cache, std::string_view sourceFile, LStr& source) {
+    TIxCache::LastFolder& last = cache.lastFolder;
+    const size_t slash = sourceFile.rfind('/');
+    const std::string_view typed =
+        slash == std::string_view::npos ? "" : sourceFile.substr(0, slash);
+    const std::string_view name = sourceFile.substr(typed.size() + (typed.empty() ? 0 : 1));
+    if (!typed.empty() && plainName(name) && !last.absolute.empty() && last.typed == typed) {
+        source = last.absolute;
+        appendSeparator(source);
+        source.append(name);
+        return last.ixPath;
+    }
+    source = absolutePath(sourceFile);
+    last.ixPath = ixIndexFileOf(cache.indexFolder(), source);
+    last.typed = typed;
+    last.absolute = dirPart(source, false);
+    if (!plainName(name) || typed.empty()) last.absolute.clear();
+    return last.ixPath;
+}
+
 }  // namespace
 
 TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile, const IxRecordSeparator& separator,
                    bool* tooLarge, const ConversionOptions& conversion) {
     if (tooLarge) *tooLarge = false;
     // The status shows the path as typed; the index knows only the absolute one.
-    const LStr source = absolutePath(sourceFile);
-    LStr ixPath = ixIndexFileOf(cache.indexFolder(), source);
+    LStr source;
+    const LStr& ixPath = resolveSource(cache, sourceFile, source);
     if (ixPath != cache.ixPath) moveToIndexFile(cache, source, ixPath);
 
-    LStr name = namePart(source);
+    const std::string_view name = source.view().substr(source.view().rfind('/') + 1);
     TIxEntry* entry = cache.find(name);
     if (!entry) {
         auto fresh = std::make_unique<TIxEntry>();
         fresh->name = name;
         entry = &cache.add(std::move(fresh));
-    } else if (isCurrent(*entry, source, conversion)) {
+    } else if (entry->complete() && isCurrent(*entry, source, conversion)) {
         return entry;
     } else {
         entry->blocks.clear();
+        entry->wide.clear();
     }
 
     ixStatus(1, sourceFile);

@@ -37,17 +37,23 @@ bool parseStoredBlock(const char* bytes, TIxBlock& block) {
     block.pos = getI32(bytes + 1);
     block.len = getI32(bytes + 5);
     block.line = getI32(bytes + 9);
-    block.sig = GramSignature::fromBytes(reinterpret_cast<const uint8_t*>(bytes + 13));
+    block.sig = StoredSignature::fromBytes(reinterpret_cast<const uint8_t*>(bytes + 13));
     // A block outside the 32-bit text range cannot come from a build.
     return block.pos >= 0 && block.len >= 0 && int64_t(block.pos) + block.len <= INT32_MAX;
 }
 
 std::shared_ptr<IxBlockFile> IxBlockFile::readWhole(std::string_view path) {
+    auto file = std::make_shared<IxBlockFile>();
+    // Mapped, a search reads only the pages of the entries it looks at.
+    if ((file->mapped_ = MappedFile::open(path))) {
+        file->heldBytes_ = file->mapped_->data();
+        file->heldSize_ = file->mapped_->size();
+        return file;
+    }
     int64_t size = 0;
     uint64_t writeTime = 0;
     LFile in;
     if (!fsRegularFileInfo(path, size, writeTime) || !in.open(path, 'r', false)) return nullptr;
-    auto file = std::make_shared<IxBlockFile>();
     // Not zeroed: every byte kept is read.
     file->held_ = std::make_unique_for_overwrite<char[]>(size_t(size));
     while (file->heldSize_ < size) {
@@ -56,6 +62,7 @@ std::shared_ptr<IxBlockFile> IxBlockFile::readWhole(std::string_view path) {
         if (n <= 0) break;
         file->heldSize_ += n;
     }
+    file->heldBytes_ = file->held_.get();
     return file;
 }
 

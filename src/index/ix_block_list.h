@@ -6,6 +6,7 @@
 // entries (read back in chunks).
 #pragma once
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,14 +14,15 @@
 #include <vector>
 
 #include "index/gram_signature.h"
+#include "platform/mapped_file.h"
 #include "text/file_stream.h"
 
 // A run of whole records of a file's text.
 struct TIxBlock {
-    GramSignature sig;  // complemented: a set bit means no gram of the block has it
-    int32_t pos = 0;    // text offset of the first record
-    int32_t len = 0;    // bytes of the block's records
-    int32_t line = 0;   // line at which the block begins (1-based)
+    StoredSignature sig;  // complemented: a set bit means no gram of the block has it
+    int32_t pos = 0;      // text offset of the first record
+    int32_t len = 0;      // bytes of the block's records
+    int32_t line = 0;     // line at which the block begins (1-based)
 };
 
 // Stored form of a block: 's', pos, len, line (little-endian 32-bit), signature.
@@ -36,8 +38,8 @@ bool parseStoredBlock(const char* bytes, TIxBlock& block);
 // removed as soon as it is open, so it never outlives the process.
 class IxBlockFile {
 public:
-    // The whole file at path in memory, read in one go; null when it does
-    // not open.
+    // The whole file at path in memory, mapped (read in one go where it
+    // cannot be); null when it does not open.
     static std::shared_ptr<IxBlockFile> readWhole(std::string_view path);
     static std::shared_ptr<IxBlockFile> createSpill(std::string_view path);
 
@@ -45,7 +47,7 @@ public:
     // spill file or a range past the end.
     const char* heldAt(int64_t offset, int64_t count) const {
         if (offset < 0 || count < 0 || offset + count > heldSize_) return nullptr;
-        return held_.get() + offset;
+        return heldBytes_ + offset;
     }
     int64_t heldSize() const { return heldSize_; }
 
@@ -57,6 +59,8 @@ public:
 
 private:
     std::unique_ptr<char[]> held_;
+    std::shared_ptr<MappedFile> mapped_;  // or the file mapped
+    const char* heldBytes_ = nullptr;     // of held_ or mapped_
     int64_t heldSize_ = 0;
     LFile reader_;
     LFile writer_;
@@ -106,6 +110,37 @@ public:
             if (!f(block)) return true;
         return true;
     }
+    // Calls f(block) in text order for the blocks whose bit is set in mask
+    // (block i at bit i % 64 of word i / 64) while it returns true. Blocks
+    // held in memory are reached without parsing the others.
+    template <class F>
+    bool forEachSelected(const std::vector<uint64_t>& mask, F&& f) const {
+        const int64_t count = size();
+        const char* held = stored_ && !memory_.size()
+                               ? file_->heldAt(offset_, stored_ * kStoredBlockBytes)
+                               : nullptr;
+        if (!held && stored_) {
+            int64_t i = 0;
+            return forEach([&](const TIxBlock& block) {
+                const int64_t at = i++;
+                return !selected(mask, at) || f(block);
+            });
+        }
+        TIxBlock block;
+        for (size_t w = 0; w < mask.size(); ++w) {
+            for (uint64_t bits = mask[w]; bits; bits &= bits - 1) {
+                const int64_t i = int64_t(w) * 64 + std::countr_zero(bits);
+                if (i >= count) return true;
+                if (held) {
+                    if (!parseStoredBlock(held + i * kStoredBlockBytes, block)) return false;
+                } else {
+                    block = memory_[size_t(i)];
+                }
+                if (!f(block)) return true;
+            }
+        }
+        return true;
+    }
     // Hands the stored form of every block to out(bytes, count) in chunks.
     template <class Out>
     bool forEachStoredChunk(Out&& out) const {
@@ -145,6 +180,9 @@ private:
         return true;
     }
 
+    static bool selected(const std::vector<uint64_t>& mask, int64_t i) {
+        return size_t(i / 64) < mask.size() && (mask[size_t(i / 64)] >> (i % 64) & 1);
+    }
     int32_t chunkAt(int64_t done) const {
         return int32_t(std::min<int64_t>(kChunkBlocks, stored_ - done));
     }

@@ -10,6 +10,7 @@
 
 #include "base/lstr.h"
 #include "index/ix_block_list.h"
+#include "index/ix_wide_rows.h"
 #include "support/ptr_array.h"
 
 // The index data of one source file.
@@ -20,6 +21,10 @@ struct TIxEntry {
     uint64_t lastWrite = 0;        // 100 ns units since 1601-01-01 UTC
     uint32_t size = kUnknownSize;  // low 32 bits of the file size
     IxBlockList blocks;            // in text order
+    IxWideRows wide;               // the blocks' wide filter, when kept
+
+    // Whether the entry has what a search needs beyond its blocks.
+    bool complete() const { return wide.present() || blocks.size() > IxWideRows::kMaxBlocks; }
 };
 
 class TIxCache {
@@ -65,6 +70,12 @@ public:
     // The file that blocks of entries built for this index file spill to,
     // made on first use; null when it cannot be made.
     std::shared_ptr<IxBlockFile> spillFile();
+    // The folder of the last source looked up as typed, its absolute form
+    // and its index file: a search looks up the files of a folder one
+    // after another.
+    struct LastFolder {
+        LStr typed, absolute, ixPath;
+    } lastFolder;
     // The index file loaded, for entries whose blocks stay in it.
     std::shared_ptr<IxBlockFile> loadedFile;
 

@@ -10,6 +10,8 @@
 #include "index/index_marker.h"
 #include "index/ix_cache.h"
 #include "index/ix_messages.h"
+#include "index/ix_rows_file.h"
+#include "platform/file_system.h"
 #include "support/message_service.h"
 #include "support/mirror_path.h"
 #include "support/path_utils.h"
@@ -147,6 +149,8 @@ public:
         if (buffer_.length() >= kWriteChunk) drain();
     }
     void byte(char c) { bytes(std::string_view(&c, 1)); }
+    // Bytes handed over so far (the file offset of the next one).
+    int64_t position() const { return drained_ + buffer_.length(); }
     void fail() { ok_ = false; }
     void u32(uint32_t v) {
         char b[4] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
@@ -165,21 +169,24 @@ private:
     void drain() {
         if (buffer_.empty()) return;
         if (ok_ && file_.write(buffer_.data(), buffer_.length()) != buffer_.length()) ok_ = false;
+        drained_ += buffer_.length();
         buffer_.clear();
     }
 
     LFile file_;
     LStr buffer_;
+    int64_t drained_ = 0;
     bool ok_ = true;
 };
 
-void writeEntry(IndexWriter& out, const TIxEntry& entry) {
+void writeEntry(IndexWriter& out, const TIxEntry& entry, std::vector<int64_t>& blocksAt) {
     out.byte('F');
     out.bytes(entry.name.view());
     out.byte('\0');
     out.u32(uint32_t(entry.lastWrite));
     out.u32(uint32_t(entry.lastWrite >> 32));
     out.u32(entry.size);
+    blocksAt.push_back(out.position());
     const bool read = entry.blocks.forEachStoredChunk([&](const char* bytes, int32_t count) {
         out.bytes(std::string_view(bytes, size_t(count)));
     });
@@ -226,13 +233,13 @@ void readEntries(TIxCache& cache, const std::shared_ptr<IxBlockFile>& held, std:
     if (broken > 0 || b != 'Z') cache.dirty = true;
 }
 
-bool writeTo(std::string_view path, const TIxCache& cache) {
+bool writeTo(std::string_view path, const TIxCache& cache, std::vector<int64_t>& blocksAt) {
     IndexWriter out(path);
     if (!out.isOpen()) return false;
     out.bytes(formatText("QF  %04d      \r\n", kIndexFileVersion));
     out.bytes(cache.dir.view());
     out.bytes("\r\n");
-    cache.forEach([&](const TIxEntry& entry) { writeEntry(out, entry); });
+    cache.forEach([&](const TIxEntry& entry) { writeEntry(out, entry, blocksAt); });
     out.byte('Z');
     return out.finish();
 }
@@ -283,6 +290,7 @@ void loadIndexFile(TIxCache& cache, std::string_view sourceFile, std::string_vie
     if (!cache.loadedFile) return;
     const int64_t total = cache.loadedFile->heldSize();
     const char* held = cache.loadedFile->heldAt(0, total);
+    if (loadEntriesFromRows(cache)) return;
     readEntries(cache, cache.loadedFile, std::string_view(held, size_t(total)), entriesAt);
 }
 
@@ -297,8 +305,16 @@ bool writeIndexFile(const TIxCache& cache) {
     bool written = false;
     if (prepareFolders(cache)) {
         LStr temporary = temporaryPathFor(ixPath);
-        written = writeTo(temporary, cache) && replaceFile(temporary, ixPath);
+        std::vector<int64_t> blocksAt;
+        // The rows file names the index file by the size and time it was
+        // written with, taken before the rename (another writer may replace
+        // it at any time).
+        IxFileStamp stamp;
+        written = writeTo(temporary, cache, blocksAt) &&
+                  fsRegularFileInfo(temporary, stamp.size, stamp.writeTime) &&
+                  replaceFile(temporary, ixPath);
         if (!written) removeFile(temporary, false);
+        if (written) writeRowsFile(cache, stamp, blocksAt);
     }
     if (!written) ixErrorLine(ixtext::kCannotWrite, ixPath.c_str());
     return written;

@@ -84,3 +84,10 @@ bool ixUnderMirrorRoot(std::string_view indexFolder, std::string_view path) {
     if (root[1] == '_') return root[0] == 'x' || root[0] == 'u' || root[0] == 'r';
     return isAsciiLetter(root[0]) && root[1] == '\\';
 }
+
+LStr ixRowsFileOf(std::string_view indexFile) {
+    LStr out(indexFile);
+    if (endsWithNoCase(indexFile, ".qfd")) out.truncate(out.length() - 4);
+    out.append(".qfr");
+    return out;
+}

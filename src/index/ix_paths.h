@@ -23,3 +23,6 @@ LStr ixIndexFileOf(std::string_view indexFolder, std::string_view sourceFile);
 // Whether path lies in the index folder under one of the mirror roots, that
 // is, where the program itself puts index files and converted texts.
 bool ixUnderMirrorRoot(std::string_view indexFolder, std::string_view path);
+
+// The rows file that goes with an index file: its ".qfd" becomes ".qfr".
+LStr ixRowsFileOf(std::string_view indexFile);

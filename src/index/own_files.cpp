@@ -104,6 +104,10 @@ bool isIndexFileName(std::string_view name) {
     return endsWithNoCase(name, ".qfd");
 }
 
+bool isRowsFileName(std::string_view name) {
+    return endsWithNoCase(name, ".qfr");
+}
+
 bool isConvertedTextName(std::string_view name) {
     return endsWithNoCase(name, ".txt");
 }
@@ -115,7 +119,8 @@ bool isOwnTemporaryName(std::string_view name) {
     if (tail[0] != '.' || !std::all_of(tail.begin() + 1, tail.begin() + 9, isLowerHex))
         return false;
     const std::string_view base = name.substr(0, name.size() - kTailSize);
-    return base.size() > 4 && (isIndexFileName(base) || isConvertedTextName(base));
+    return base.size() > 4 &&
+           (isIndexFileName(base) || isRowsFileName(base) || isConvertedTextName(base));
 }
 
 bool isStaleTemporary(uint64_t writeTime) {

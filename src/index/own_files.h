@@ -16,8 +16,10 @@
 // "*.qfd" and "*.txt", as the folder walk's masks select them.
 bool isIndexFileName(std::string_view name);
 bool isConvertedTextName(std::string_view name);
+// "*.qfr": the rows file beside an index file.
+bool isRowsFileName(std::string_view name);
 // "NAME.xxxxxxxx.tmp" (eight lower-case hex digits) where NAME is an index
-// file or a converted text: the file a write goes to before its rename.
+// file, a rows file or a converted text: the file a write goes to before its rename.
 bool isOwnTemporaryName(std::string_view name);
 // Temporary files untouched this long belong to no running write.
 inline constexpr uint64_t kStaleTemporaryAge = 3600ull * 10000000;  // 100 ns units

@@ -75,6 +75,7 @@ OwnFileStep TWkDel::textStep(const OwnFile& file) {
 // its stale entries do. A file that is no index file is not the program's.
 OwnFileStep TWkDel::indexFileStep(const OwnFile& file) {
     if (stopping()) return OwnFileStep::kStop;
+    if (isRowsFileName(file.item.name.view())) return rowsFileStep(file);
     if (!isIndexFileName(file.item.name.view())) return OwnFileStep::kKept;
     ++filesExamined;
     IxFileHeader header;
@@ -90,6 +91,17 @@ OwnFileStep TWkDel::indexFileStep(const OwnFile& file) {
         step = deleteFile(file);  // a damaged folder line leaves no source
     showCounters();
     return step;
+}
+
+// A rows file goes with its index file (met just before it in the walk);
+// it is not counted among the files examined or deleted.
+OwnFileStep TWkDel::rowsFileStep(const OwnFile& file) {
+    LStr indexFile(file.path);
+    indexFile.truncate(indexFile.length() - 4);
+    indexFile.append(".qfd");
+    if (!deleteAll && pathKind(indexFile) == kPathFile) return OwnFileStep::kKept;
+    return file.folder.unlinkFile(file.item.name.view()) ? OwnFileStep::kDeleted
+                                                         : OwnFileStep::kKept;
 }
 
 // A converted text stays while its source exists and is not newer.

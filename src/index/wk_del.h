@@ -1,10 +1,9 @@
 // TWkDel: the worker that cleans the index folder. It walks the folder for
-// converted texts ("*.txt") and index files ("*.qfd") and deletes those whose
-// source is gone or newer, prunes stale entries from the other index files,
-// or, with deleteAll, deletes them all; temporary files that an interrupted
-// write left go too. It acts only in a folder that carries the program's
-// marker file, only on files under the mirror roots, and never through a
-// symbolic link (see own_files.h).
+// converted texts ("*.txt") and index files ("*.qfd", with their "*.qfr"
+// rows files) and deletes those whose source is gone or newer, prunes stale entries from the other
+// index files, or, with deleteAll, deletes them all; temporary files that an interrupted write left
+// go too. It acts only in a folder that carries the program's marker file, only on files under the
+// mirror roots, and never through a symbolic link (see own_files.h).
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -37,6 +36,7 @@ private:
     bool stopping() const;
     OwnFileStep textStep(const OwnFile& file);
     OwnFileStep indexFileStep(const OwnFile& file);
+    OwnFileStep rowsFileStep(const OwnFile& file);
     bool sourceIsCurrent(const LStr& file, const LStr& source);
     void prune(const LStr& file, const LStr& sourceFolder);
     OwnFileStep deleteFile(const OwnFile& file);

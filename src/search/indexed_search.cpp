@@ -3,6 +3,7 @@
 #include "search/indexed_search.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "index/index_lookup.h"
 #include "index/ix_cache.h"
@@ -40,10 +41,11 @@ bool signatureUsable(const IndexedFileSearch& run) {
 // hold whole records, so the records read are the same, with one seek. So
 // are blocks at most maxGap bytes apart: the skipped blocks between them
 // hold whole records too, none with a hit, and reading through a few
-// hundred bytes costs less than a seek and a read of their own.
+// hundred bytes costs less than a seek and a read of their own. Only the
+// blocks of mask are looked at, when one is given.
 template <class Admit>
 IndexedOutcome searchBlocks(const IndexedFileSearch& run, const TIxEntry& entry, int32_t maxGap,
-                            Admit admit) {
+                            const std::vector<uint64_t>* mask, Admit admit) {
     IndexedOutcome out;
     out.blocks = int32_t(std::min<int64_t>(entry.blocks.size(), INT32_MAX));
     bool opened = false;
@@ -56,26 +58,52 @@ IndexedOutcome searchBlocks(const IndexedFileSearch& run, const TIxEntry& entry,
         range.len = 0;
         return true;
     };
-    const bool read = entry.blocks.forEach([&](const TIxBlock& block) {
+    auto visit = [&](const TIxBlock& block) {
         if (stopRequested()) return false;
-        if (!admit(block)) {
-            const bool far =
-                int64_t(block.pos) + block.len - (int64_t(range.pos) + range.len) > maxGap;
-            return range.len == 0 || !far || flush();
-        }
+        if (!admit(block)) return true;
         ++out.blocksSearched;
-        // A range still open here ends at most maxGap bytes before the block.
-        if (range.len > 0) {
+        if (range.len > 0 && int64_t(block.pos) - (int64_t(range.pos) + range.len) <= maxGap) {
             range.len = block.pos + block.len - range.pos;
-        } else {
-            range = block;
+            return true;
         }
+        if (!flush()) return false;
+        range = block;
         return true;
-    });
+    };
+    const bool read =
+        mask ? entry.blocks.forEachSelected(*mask, visit) : entry.blocks.forEach(visit);
     if (read && !stopRequested()) flush();
     // Blocks that cannot be read back leave the rest of the file unsearched.
     if (!read) debugLog("index blocks unreadable\n");
     return out;
+}
+
+// Whether the signatures decide anything for this search (see
+// indexedBlockAdmitted).
+bool signaturesApply(const IndexedFileSearch& run) {
+    const TSchStr* s = run.current;
+    return run.stringCount <= 1 && s && !(s->schRex && s->schRex->ignore());
+}
+
+// The blocks of entry the wide rows admit, into mask; false when the rows
+// cannot tell (every block is then tested by its stored signature alone).
+bool wideCandidates(const IndexedFileSearch& run, const TIxEntry& entry,
+                    std::vector<uint64_t>& mask) {
+    if (!entry.wide.present() || !signaturesApply(run)) return false;
+    const TSchStr* s = run.current;
+    if (s->regulSig)
+        entry.wide.candidates(s->regulSig->wide, mask);
+    else
+        mask.assign(size_t(IxWideRows::wordsPerRow(entry.wide.blocks())), ~uint64_t(0));
+    if (!run.regex || s->literalSigs.empty() || s->literalSigs.size() > kMaxLiteralSigs)
+        return true;
+    std::vector<uint64_t> any(mask.size(), 0), one;
+    for (const GramSignature& sig : s->literalSigs) {
+        entry.wide.candidates(sig.wide, one);
+        for (size_t i = 0; i < any.size(); ++i) any[i] |= one[i];
+    }
+    for (size_t i = 0; i < mask.size(); ++i) mask[i] &= any[i];
+    return true;
 }
 
 }  // namespace
@@ -116,7 +144,10 @@ IndexedOutcome runIndexedSearch(const IndexedFileSearch& run, std::string_view p
         out.wholeFile = true;
         return out;
     }
-    out = searchBlocks(run, *entry, kMaxReadThrough,
+    // One mask per thread: most files need no allocation.
+    thread_local std::vector<uint64_t> mask;
+    const bool masked = wideCandidates(run, *entry, mask);
+    out = searchBlocks(run, *entry, kMaxReadThrough, masked ? &mask : nullptr,
                        [&](const TIxBlock& block) { return indexedBlockAdmitted(block, run); });
     debugLog("%d/%d/%d hit (%.*s)\n", out.hits, out.blocksSearched, out.blocks, int(path.size()),
              path.data());
@@ -137,7 +168,7 @@ IndexedOutcome runFuzzyIndexedSearch(const IndexedFileSearch& run, std::string_v
         outputMessage(kCannotIndexSkip, LStr(path).c_str());
         return out;
     }
-    out = searchBlocks(run, *entry, 0,
+    out = searchBlocks(run, *entry, 0, nullptr,
                        [&](const TIxBlock& block) { return fuzzyBlockAdmitted(block, run); });
     debugLog("%d/%d/%d hit (%.*s)\n", out.hits, out.blocksSearched, out.blocks, int(path.size()),
              path.data());

@@ -23,10 +23,8 @@ GramSignature nodeSignature(const LRexReq& node, bool anyWidth) {
     return sig;
 }
 
-GramSignature intersect(const GramSignature& a, const GramSignature& b) {
-    GramSignature r;
-    for (int i = 0; i < kSignatureWords; ++i) r.words[i] = a.words[i] & b.words[i];
-    return r;
+GramSignature intersect(GramSignature a, const GramSignature& b) {
+    return a &= b;
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ TEST_F(IndexLookup, ReusesAnEntryWhileSizeAndTimeStay) {
         {"gamma delta\n", 1600000001, true},
     };
     for (const auto& [text, seconds, rebuilt] : steps) {
-        const GramSignature before = cache->find("a.txt")->blocks.all().at(0).sig;
+        const StoredSignature before = cache->find("a.txt")->blocks.all().at(0).sig;
         tmp.write("src/a.txt", text);
         setWriteTime(path, seconds);
         cache->dirty = false;
@@ -81,7 +81,7 @@ TEST_F(IndexLookup, MovingToAnotherFolderWritesTheFirstIndexFile) {
 // A file of more blocks than memory keeps: they spill to a nameless file
 // while built, come back in order, and reach the index file whole.
 TEST_F(IndexLookup, LongFilesSpillTheirBlocksAndWriteThemWhole) {
-    using Blocks = std::vector<std::pair<std::array<int32_t, 3>, GramSignature>>;
+    using Blocks = std::vector<std::pair<std::array<int32_t, 3>, StoredSignature>>;
     auto blocksOf = [](const TIxEntry& entry) {
         Blocks out;
         for (const TIxBlock& b : entry.blocks.all()) out.push_back({{b.pos, b.len, b.line}, b.sig});
@@ -112,7 +112,8 @@ TEST_F(IndexLookup, LongFilesSpillTheirBlocksAndWriteThemWhole) {
         EXPECT_TRUE(blocksOf(*check.find(name)) == blocks) << name;
     }
     auto files = std::filesystem::directory_iterator(std::filesystem::path(ixFile).parent_path());
-    EXPECT_EQ(std::distance(begin(files), end(files)), 1);  // the spill left no name behind
+    // The spill left no name behind: the index file and its rows file.
+    EXPECT_EQ(std::distance(begin(files), end(files)), 2);
 }
 
 }  // namespace

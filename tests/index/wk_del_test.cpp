@@ -75,6 +75,8 @@ TEST_F(DeletionWorker, RemovesStaleDataAndKeepsCurrentData) {
     EXPECT_TRUE(fs::exists(userFile));
     EXPECT_TRUE(hasEntry(liveA));
     EXPECT_FALSE(hasEntry(liveB));
+    // The rows file goes with its index file and stays with a pruned one.
+    EXPECT_TRUE(fs::exists(std::string(ixRowsFileOf(indexFileOf(liveA)).view())));
     EXPECT_EQ(texts(sink), (Texts{deletedLine(2, 3),
                                   std::string(formatText(ixtext::kFilesChanged, 1, 3, 1).view())}));
 }
@@ -203,6 +205,7 @@ TEST(DeletionWorkerSafety, LeftOverTemporaryFilesGo) {
         bool goesOld, goesAll;
     } cases[] = {
         {"ix/x_/d/a.qfd.0badcafe.tmp", 61, true, true},
+        {"ix/x_/d/a.qfr.0badcafe.tmp", 61, true, true},
         {"ix/x_/d/b.txt.01234567.tmp", 59, false, true},
         {"ix/x_/d/notes.tmp", 61, false, false},
         {"ix/x_/d/c.qfd.0BADCAFE.tmp", 61, false, false},

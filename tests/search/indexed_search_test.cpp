@@ -140,3 +140,36 @@ TEST_F(IndexedSearch, FarApartBlocksAreReadSeparately) {
     EXPECT_EQ(searched, (Ranges{{0, 300, 1}, {5700, 300, 39}}));
     EXPECT_EQ(out.blocksSearched, 2);
 }
+
+// The wide rows alone (the stored-size bits of the strings cleared) pick the
+// blocks; a file where none can hold the string is not opened.
+TEST_F(IndexedSearch, WideRowsAloneSelectTheBlocks) {
+    const struct {
+        std::vector<std::string_view> strings;  // more than one: regex alternatives
+        Ranges ranges;
+    } cases[] = {
+        {{"needle"}, {{300, 300, 3}}},
+        {{"xylophone"}, {}},
+        {{"omega", "needle"}, {{300, 600, 3}}},
+        {{"xylophone", "quartz"}, {}},
+    };
+    for (const auto& c : cases) {
+        auto wideOnly = [](std::string_view text) {
+            GramSignature sig = *normalString(text).regulSig;
+            sig.words = {};
+            return sig;
+        };
+        TSchStr s = normalString(c.strings[0]);
+        const bool regex = c.strings.size() > 1;
+        s.regulSig = wideOnly(c.strings[0]);
+        if (regex) {
+            s.regulSig.reset();
+            for (std::string_view a : c.strings) s.literalSigs.push_back(wideOnly(a));
+        }
+        searched.clear();
+        opens = 0;
+        runIndexedSearch(run(&s, regex), file);
+        EXPECT_EQ(searched, c.ranges) << c.strings[0];
+        EXPECT_EQ(opens, c.ranges.empty() ? 0 : 1) << c.strings[0];
+    }
+}

@@ -1,0 +1,72 @@
+// The wide filter of one entry's blocks, bit-sliced: row r holds bit r of
+// every block's wide signature, block i at bit i % 64 of word i / 64. A
+// search ANDs only the rows of its own grams, so it reads a few words per
+// file however wide the filter is.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "index/gram_signature.h"
+
+class IxWideRows {
+public:
+    IxWideRows() = default;
+    IxWideRows(IxWideRows&&) = default;  // the held rows move with their vector
+    IxWideRows& operator=(IxWideRows&&) = default;
+    IxWideRows(const IxWideRows&) = delete;
+    IxWideRows& operator=(const IxWideRows&) = delete;
+
+    // Entries with more blocks keep no rows (their search tests only the
+    // stored signatures): rows take 128 bytes per block in memory, 64 MiB at most.
+    static constexpr int64_t kMaxBlocks = int64_t(1) << 19;
+
+    static int32_t wordsPerRow(int64_t blocks) { return int32_t((blocks + 63) / 64); }
+    static int64_t bytesFor(int64_t blocks) { return int64_t(kWideBits) * wordsPerRow(blocks) * 8; }
+
+    bool present() const { return present_; }
+    int64_t blocks() const { return blocks_; }
+    void clear();
+    // Rows held by the entry (wordsPerRow(blocks) words each).
+    void adopt(std::vector<uint64_t> rows, int64_t blocks);
+    // Rows that lie in bytes kept alive by holder (8-byte aligned), one
+    // every stride words.
+    void view(std::shared_ptr<const void> holder, const uint64_t* rows, int64_t blocks,
+              int64_t stride);
+    const uint64_t* row(int r) const { return rows_ + int64_t(r) * stride_; }
+
+    // The blocks whose rows hold every bit of wide, into mask (one bit per
+    // block); false when no block does.
+    bool candidates(const WideGrams& wide, std::vector<uint64_t>& mask) const;
+
+private:
+    std::vector<uint64_t> own_;
+    std::shared_ptr<const void> holder_;
+    const uint64_t* rows_ = nullptr;
+    int64_t blocks_ = 0;
+    int64_t stride_ = 0;
+    bool present_ = false;
+};
+
+// Gathers the rows of an entry while its blocks are built: 64 blocks at a
+// time in a tile of one word per row, so every gram costs one OR.
+class IxWideBuilder {
+public:
+    IxWideBuilder();
+    // Adds the wide bits of a gram of the current block.
+    void addGram(uint32_t packed) {
+        int bits[kWideHashes];
+        wideBitsOf(packed, bits);
+        for (int b : bits) tile_[size_t(b)] |= column_;
+    }
+    // Closes the current block.
+    void endBlock();
+    // The rows of the blocks ended so far; none when there are too many.
+    IxWideRows finish();
+
+private:
+    std::vector<uint64_t> tiles_;  // kWideBits words per 64 blocks, tile after tile
+    std::vector<uint64_t> tile_;
+    uint64_t column_ = 1;
+    int64_t blocks_ = 0;
+};
