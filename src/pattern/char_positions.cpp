@@ -134,3 +134,11 @@ uint64_t CharPositionTable::at(const char* p, const char* end, int* length) cons
     // without a look into the large table.
     return *length == 2 && !anyWithLead[size_t(code >> 8)] ? 0 : masks[size_t(code)];
 }
+
+const char* nextStartAmong(const std::array<bool, 256>& starts, const char* p, const char* end) {
+    const char* q = p;
+    while (q < end && !starts[ub(q)]) ++q;
+    if (q == end) return end;
+    // Any byte after a lead byte is the second of its character.
+    return isCharStart(p, q) ? q : q + 1;
+}

@@ -20,6 +20,10 @@ bool oneCharacterEach(const LRex& literal);
 // one plain character. Nodes with an ignore pattern may take more.
 bool singleCharacter(const LRex& node);
 
+// From the character start p on, the first byte in starts that is no second
+// byte of a character (or the one after such a byte), or end.
+const char* nextStartAmong(const std::array<bool, 256>& starts, const char* p, const char* end);
+
 // Per character code, the positions (bits) whose node takes it. A node at
 // several positions is asked once.
 struct CharPositionTable {
@@ -31,3 +35,25 @@ struct CharPositionTable {
     std::vector<uint64_t> masks;          // per character code
     std::array<bool, 256> anyWithLead{};  // some double-byte code with this lead has a position
 };
+
+// Where in [p, end) (p a character start) the last character of a match
+// begins, or end. The state of positions reached moves one character at a
+// time to step(state) and the positions the character takes; a match ends
+// when it meets accept. With nothing under way the scan jumps to the next
+// character that starts among starts.
+template <class Step>
+const char* findMatch(const CharPositionTable& table, const std::array<bool, 256>& starts,
+                      uint64_t accept, Step step, const char* p, const char* end) {
+    uint64_t state = 0;
+    while (p < end) {
+        if (state == 0) {
+            p = nextStartAmong(starts, p, end);
+            if (p == end) return end;
+        }
+        int length = 0;
+        state = step(state) & table.at(p, end, &length);
+        if (state & accept) return p;
+        p += length;
+    }
+    return end;
+}

@@ -6,7 +6,6 @@
 #include "pattern/nodes/rep_rex.h"
 #include "pattern/nodes/seq_rex.h"
 #include "pattern/rex_flags.h"
-#include "pattern/sjis_scan.h"
 #include "text/sjis.h"
 
 namespace {
@@ -75,22 +74,7 @@ bool CharSequenceFilter::matches(std::string_view text) const {
 }
 
 const char* CharSequenceFilter::find(const char* p, const char* end) const {
-    uint64_t state = 0;
-    while (p < end) {
-        if (state == 0) {
-            // Nothing under way: on to the next byte a match can begin with.
-            const char* q = p;
-            while (q < end && !startsAt_[ub(q)]) ++q;
-            if (q == end) return end;
-            // Any byte after a lead byte is the second of its character.
-            p = isCharStart(p, q) ? q : q + 1;
-            if (p == end) return end;
-        }
-        int length = 0;
-        const uint64_t mask = table_.at(p, end, &length);
-        state = (((state << 1) | 1) | (state & loops_)) & mask;
-        if (state & accept_) return p;
-        p += length;
-    }
-    return end;
+    // Shift-and: every position moves on by one, loops stay, the first is always open.
+    const auto step = [this](uint64_t state) { return ((state << 1) | 1) | (state & loops_); };
+    return findMatch(table_, startsAt_, accept_, step, p, end);
 }

@@ -2,13 +2,13 @@
 
 #include <optional>
 
+#include "pattern/char_positions.h"
 #include "pattern/nodes/brace_rex.h"
 #include "pattern/nodes/empty_rex.h"
 #include "pattern/nodes/flat_rex.h"
 #include "pattern/nodes/or_rex.h"
 #include "pattern/nodes/rep_rex.h"
 #include "pattern/nodes/seq_rex.h"
-#include "pattern/sjis_scan.h"
 #include "text/sjis.h"
 
 namespace {
@@ -153,21 +153,6 @@ bool PositionFilter::matches(std::string_view text) const {
 }
 
 const char* PositionFilter::find(const char* p, const char* end) const {
-    uint64_t state = 0;
-    while (p < end) {
-        if (state == 0) {
-            // Nothing under way: on to the next byte a match can begin with.
-            const char* q = p;
-            while (q < end && !startsAt_[ub(q)]) ++q;
-            if (q == end) return end;
-            // Any byte after a lead byte is the second of its character.
-            p = isCharStart(p, q) ? q : q + 1;
-            if (p == end) return end;
-        }
-        int length = 0;
-        state = follow(state) & table_.at(p, end, &length);
-        if (state & last_) return p;
-        p += length;
-    }
-    return end;
+    const auto step = [this](uint64_t state) { return follow(state); };
+    return findMatch(table_, startsAt_, last_, step, p, end);
 }

@@ -1,7 +1,6 @@
 // Reading records for a search run.
 #include "search/record_source.h"
 
-#include <string.h>
 
 #include <algorithm>
 
@@ -19,14 +18,6 @@ namespace {
 // The separators that make every line (and every run of empty lines) a record.
 constexpr std::string_view kLineSeparators[] = {"[\\x0A\\x0D]+", "[\\x0D\\x0A]+", "[\\r\\n]+",
                                                 "[\\n\\r]+"};
-
-// One past the last CR or LF in [p, end), or p when there is none.
-const char* afterLastLineEnd(const char* p, const char* end) {
-    const auto* lf = static_cast<const char*>(memrchr(p, '\n', size_t(end - p)));
-    const auto* cr = static_cast<const char*>(memrchr(p, '\r', size_t(end - p)));
-    const char* last = std::max(lf ? lf : p - 1, cr ? cr : p - 1);
-    return last + 1;
-}
 
 }  // namespace
 

@@ -40,15 +40,14 @@ __attribute__((target("avx2"))) int64_t lineFeedsAvx2(const char*& p, const char
 }
 #endif
 
-// One past the last CR or LF in [p, end), or p when there is none.
-const char* lineStartBefore(const char* p, const char* end) {
+}  // namespace
+
+const char* afterLastLineEnd(const char* p, const char* end) {
     const auto* lf = static_cast<const char*>(memrchr(p, '\n', size_t(end - p)));
     const auto* cr = static_cast<const char*>(memrchr(p, '\r', size_t(end - p)));
     const char* last = std::max(lf ? lf : p - 1, cr ? cr : p - 1);
     return last + 1;
 }
-
-}  // namespace
 
 const char* CheckedCandidateScan::find(const char* p, const char* end) const {
     while (p < end) {
@@ -57,7 +56,7 @@ const char* CheckedCandidateScan::find(const char* p, const char* end) const {
         const char* lineEnd = lineEndFrom(place, end);
         // A line cut by the range's end is seen whole on a later call.
         if (lineEnd == end) return end;
-        const char* lineStart = lineStartBefore(p, place);
+        const char* lineStart = afterLastLineEnd(p, place);
         if (check_.find(lineStart, lineEnd) != lineEnd) return place;
         p = lineEnd + 1;
     }

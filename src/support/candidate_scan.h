@@ -29,3 +29,5 @@ private:
 // The line feeds in [p, end), as a search that passes over lines counts
 // them: 32 bytes a step where the processor can.
 int32_t countLineFeeds(const char* p, const char* end);
+// One past the last CR or LF in [p, end), or p when there is none.
+const char* afterLastLineEnd(const char* p, const char* end);
