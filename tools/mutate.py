@@ -151,6 +151,10 @@ MUTANTS = [
      "if (slot == 0) codes_.push_back(code);", "if (slot == 0 && code > 0xFF) codes_.push_back(code);"),
     ("shared-spells-first-only", "src/search/fuzzy_shared_chars.cpp",
      "if (slot == 0) codes_.push_back(code);", "if (codes_.empty()) codes_.push_back(code);"),
+    ("utf8-lookup-no-surrogate", "src/text/utf8_validate.cpp",
+     "kLarge | kSurrogate,", "kLarge,"),
+    ("utf8-lookup-no-fourth", "src/text/utf8_validate.cpp",
+     "_mm256_or_si256(third, fourth)", "third"),
     ("window-missing-off-by-one", "src/search/fuzzy_window.h",
      "counts_[bit]++ == 0", "counts_[bit]++ == 1"),
 

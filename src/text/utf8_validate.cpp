@@ -71,7 +71,7 @@ bool validBlocks16(const unsigned char*& p, const unsigned char* end, bool& high
     return _mm_movemask_epi8(bad) == 0;
 }
 
-// The same checks as errors, 32 bytes at a time.
+// The same checks as errors, 32 bytes at a time, by table lookups.
 #define QF_AVX2 __attribute__((target("avx2")))
 
 template <int n>
@@ -79,35 +79,97 @@ QF_AVX2 __m256i shiftIn32(__m256i v, __m256i prev) {
     return _mm256_alignr_epi8(v, _mm256_permute2x128_si256(prev, v, 0x21), 16 - n);
 }
 
-QF_AVX2 __m256i bytes32(int b) {
-    return _mm256_set1_epi8(char(b));
+// Each byte and the one before it are classified by three table lookups
+// (high nibble of the byte before, its low nibble, high nibble of this byte);
+// a bit left set by all three is an error, except that the third and fourth
+// bytes of long sequences must be continuations and are checked apart.
+enum : uint8_t {
+    kTooShort = 1 << 0,   // a lead or ASCII byte where a continuation is due
+    kTooLong = 1 << 1,    // a continuation after ASCII
+    kOverlong3 = 1 << 2,  // E0 80..9F
+    kTooLarge = 1 << 3,   // F4 90..BF, F5..FF
+    kSurrogate = 1 << 4,  // ED A0..BF
+    kOverlong2 = 1 << 5,  // C0, C1
+    kTooLarge1000 = 1 << 6,
+    kOverlong4 = 1 << 6,  // F0 80..8F
+    kTwoConts = 1 << 7,   // a continuation after a continuation
+};
+constexpr uint8_t kCarry = kTooShort | kTooLong | kTwoConts;
+
+QF_AVX2 __m256i table32(const uint8_t (&t)[16]) {
+    const __m128i half = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t));
+    return _mm256_broadcastsi128_si256(half);
 }
 
-QF_AVX2 __m256i below32(__m256i v, int b) {  // signed, as _mm_cmplt_epi8
-    return _mm256_cmpgt_epi8(bytes32(b), v);
-}
-
-QF_AVX2 __m256i atLeast32(__m256i v, int b) {
-    return _mm256_and_si256(_mm256_cmpgt_epi8(v, bytes32(b - 1)), below32(v, 0));
+QF_AVX2 __m256i highNibbles32(__m256i v) {
+    return _mm256_and_si256(_mm256_srli_epi16(v, 4), _mm256_set1_epi8(0x0F));
 }
 
 QF_AVX2 __m256i errors32(__m256i v, __m256i prev) {
-    const __m256i continuation = below32(v, 0xC0);
-    const __m256i expected =
-        _mm256_or_si256(shiftIn32<1>(atLeast32(v, 0xC0), atLeast32(prev, 0xC0)),
-                        _mm256_or_si256(shiftIn32<2>(atLeast32(v, 0xE0), atLeast32(prev, 0xE0)),
-                                        shiftIn32<3>(atLeast32(v, 0xF0), atLeast32(prev, 0xF0))));
-    __m256i bad = _mm256_xor_si256(expected, continuation);
-    bad = _mm256_or_si256(bad, _mm256_or_si256(_mm256_cmpeq_epi8(v, bytes32(0xC0)),
-                                               _mm256_cmpeq_epi8(v, bytes32(0xC1))));
-    bad = _mm256_or_si256(bad, atLeast32(v, 0xF5));
-    const __m256i before = shiftIn32<1>(v, prev);
-    const auto after = [&](int lead) QF_AVX2 { return _mm256_cmpeq_epi8(before, bytes32(lead)); };
-    bad = _mm256_or_si256(bad, _mm256_and_si256(after(0xE0), below32(v, 0xA0)));
-    bad = _mm256_or_si256(bad, _mm256_and_si256(after(0xED), _mm256_cmpgt_epi8(v, bytes32(0x9F))));
-    bad = _mm256_or_si256(bad, _mm256_and_si256(after(0xF0), below32(v, 0x90)));
-    bad = _mm256_or_si256(bad, _mm256_and_si256(after(0xF4), _mm256_cmpgt_epi8(v, bytes32(0x8F))));
-    return bad;
+    static constexpr uint8_t kFirstHigh[16] = {kTooLong,
+                                               kTooLong,
+                                               kTooLong,
+                                               kTooLong,
+                                               kTooLong,
+                                               kTooLong,
+                                               kTooLong,
+                                               kTooLong,
+                                               kTwoConts,
+                                               kTwoConts,
+                                               kTwoConts,
+                                               kTwoConts,
+                                               kTooShort | kOverlong2,
+                                               kTooShort,
+                                               kTooShort | kOverlong3 | kSurrogate,
+                                               kTooShort | kTooLarge | kTooLarge1000 | kOverlong4};
+    constexpr uint8_t kLarge = kCarry | kTooLarge | kTooLarge1000;
+    static constexpr uint8_t kFirstLow[16] = {kCarry | kOverlong3 | kOverlong2 | kOverlong4,
+                                              kCarry | kOverlong2,
+                                              kCarry,
+                                              kCarry,
+                                              kCarry | kTooLarge,
+                                              kLarge,
+                                              kLarge,
+                                              kLarge,
+                                              kLarge,
+                                              kLarge,
+                                              kLarge,
+                                              kLarge,
+                                              kLarge,
+                                              kLarge | kSurrogate,
+                                              kLarge,
+                                              kLarge};
+    constexpr uint8_t kCont = kTooLong | kOverlong2 | kTwoConts;
+    static constexpr uint8_t kSecondHigh[16] = {kTooShort,
+                                                kTooShort,
+                                                kTooShort,
+                                                kTooShort,
+                                                kTooShort,
+                                                kTooShort,
+                                                kTooShort,
+                                                kTooShort,
+                                                kCont | kOverlong3 | kTooLarge1000 | kOverlong4,
+                                                kCont | kOverlong3 | kTooLarge,
+                                                kCont | kSurrogate | kTooLarge,
+                                                kCont | kSurrogate | kTooLarge,
+                                                kTooShort,
+                                                kTooShort,
+                                                kTooShort,
+                                                kTooShort};
+    const __m256i prev1 = shiftIn32<1>(v, prev);
+    const __m256i special = _mm256_and_si256(
+        _mm256_and_si256(_mm256_shuffle_epi8(table32(kFirstHigh), highNibbles32(prev1)),
+                         _mm256_shuffle_epi8(table32(kFirstLow),
+                                             _mm256_and_si256(prev1, _mm256_set1_epi8(0x0F)))),
+        _mm256_shuffle_epi8(table32(kSecondHigh), highNibbles32(v)));
+    // Two bytes after E0..EF and three after F0..FF a continuation is due.
+    const __m256i third =
+        _mm256_subs_epu8(shiftIn32<2>(v, prev), _mm256_set1_epi8(char(0xE0 - 0x80)));
+    const __m256i fourth =
+        _mm256_subs_epu8(shiftIn32<3>(v, prev), _mm256_set1_epi8(char(0xF0 - 0x80)));
+    const __m256i due =
+        _mm256_and_si256(_mm256_or_si256(third, fourth), _mm256_set1_epi8(char(0x80)));
+    return _mm256_xor_si256(due, special);
 }
 
 QF_AVX2 bool validBlocks32(const unsigned char*& p, const unsigned char* end, bool& high) {
@@ -121,7 +183,7 @@ QF_AVX2 bool validBlocks32(const unsigned char*& p, const unsigned char* end, bo
         prev = v;
     }
     high = _mm256_movemask_epi8(any) != 0;
-    return _mm256_movemask_epi8(bad) == 0;
+    return _mm256_testz_si256(bad, bad) != 0;  // any bit of any byte tells an error
 }
 #endif
 
