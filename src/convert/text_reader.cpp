@@ -105,13 +105,15 @@ std::optional<LStr> readUnmarkedText(LSrmBase& file, int64_t size, const LineNee
     readAllBytes(file, bytes);
     // ASCII reads as it is, whichever way it is taken.
     bool multibyte = false;
-    if (isValidUtf8(bytes.view(), &multibyte) && !multibyte) return bytes;
-    if (lineNeedles)
+    const bool utf8Text = isValidUtf8(bytes.view(), &multibyte);
+    if (utf8Text && !multibyte) return bytes;
+    // Only valid UTF-8 has candidate lines: another text is not scanned again.
+    if (utf8Text && lineNeedles)
         if (std::optional<LStr> lines = decodeCandidateLines(bytes.view(), *lineNeedles, true))
             return lines;
-    // Most such files are UTF-8: decoding it checks it too.
+    // The decoder agrees with the check, so only valid UTF-8 is decoded.
     LStr utf8;
-    if (utf8ToNative(bytes.view(), utf8, &multibyte) && multibyte) {
+    if (utf8Text && utf8ToNative(bytes.view(), utf8, &multibyte) && multibyte) {
         giveBackBuffer(std::move(bytes));
         return utf8;
     }
