@@ -113,11 +113,10 @@ std::unique_ptr<TIxCache> makeIndexCache(std::string_view indexFolder) {
 }
 
 bool indexedBlockAdmitted(const TIxBlock& block, const IndexedFileSearch& run) {
-    const TSchStr* s = run.current;
     // Two or more strings, or a pattern that skips ignorable text, make the
     // signatures unreliable: every block is searched.
-    if (run.stringCount > 1 || !s) return true;
-    if (s->schRex && s->schRex->ignore()) return true;
+    if (!signaturesApply(run)) return true;
+    const TSchStr* s = run.current;
     if (s->regulSig && !signatureTest(block.sig, *s->regulSig, 0)) return false;
     if (run.regex && !s->literalSigs.empty() && s->literalSigs.size() <= kMaxLiteralSigs) {
         for (const GramSignature& sig : s->literalSigs)
