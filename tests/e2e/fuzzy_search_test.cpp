@@ -38,7 +38,7 @@ protected:
                  const std::string& folder) const {
         options.insert(options.begin(), {"--type=fuzzy", "--set", "ixfDir=" + ix.path("ix")});
         options.push_back(std::string(s));
-        return search(options, folder);
+        return search(options, folder, cache);
     }
     std::string headings(std::string_view s, const std::string& folder) const {
         return folderLine(folder) + stringLine(sj(s));
@@ -52,6 +52,7 @@ protected:
 
     TempDir docs;
     TempDir ix;
+    TempDir cache;  // its own, so that no other test's run fills it
     int folders_ = 0;
 };
 
@@ -108,7 +109,7 @@ TEST_F(FuzzySearch, DecodedFilesAreRatedLikeShiftJisOnesWithTheIndexInItsFolder)
                 << bytes << pass;
     }
     EXPECT_TRUE(ix.exists("ix"));
-    EXPECT_FALSE(cacheHome().exists("VeloSoft")) << "the default cache folder stays untouched";
+    EXPECT_FALSE(cache.exists("VeloSoft")) << "the default cache folder stays untouched";
 }
 
 }  // namespace

@@ -57,11 +57,13 @@ inline const TempDir& cacheHome() {
     return home;
 }
 
-// qf --raw --no-config with the arguments, then the folder when one is given.
-inline QfResult search(std::vector<std::string> args, const std::string& folder = {}) {
+// qf --raw --no-config with the arguments, then the folder when one is given;
+// cache is its cache folder.
+inline QfResult search(std::vector<std::string> args, const std::string& folder = {},
+                       const TempDir& cache = cacheHome()) {
     args.insert(args.begin(), {"--raw", "--no-config", "--quiet"});
     if (!folder.empty()) args.push_back(folder);
-    return runQf(args, {"XDG_CACHE_HOME=" + cacheHome().path()});
+    return runQf(args, {"XDG_CACHE_HOME=" + cache.path()});
 }
 // The headings, the given result lines and the summary line.
 inline std::string page(std::string_view folder, std::string_view sjisString,
