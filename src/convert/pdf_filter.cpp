@@ -1,16 +1,8 @@
-// PDF text through poppler-cpp. Pages are read in reading order (columns
-// detected, no padding spaces), so a phrase set in the document stays one
-// run of characters for the search; only one page is in memory at a time.
+// PDF text through the PDF reading module, loaded on the first PDF.
 #include "convert/pdf_filter.h"
 
-#include <poppler-document.h>
-#include <poppler-global.h>
-#include <poppler-page.h>
-
-#include <exception>
-#include <memory>
-#include <string>
-
+#include "convert/pdf_pages_abi.h"
+#include "platform/loadable_module.h"
 #include "platform/path_encoding.h"
 
 namespace {
@@ -22,6 +14,10 @@ constexpr const char* kLocked =  // パスワードで保護されたPDFです
     "\x83p\x83X\x83\x8F\x81[\x83h\x82\xC5\x95\xDB\x8C\xEC\x82\xB3\x82\xEA\x82\xBDPDF\x82\xC5"
     "\x82\xB7";
 constexpr const char* kStopped = "\x92\x86\x8E~\x82\xB5\x82\xDC\x82\xB5\x82\xBD";  // 中止しました
+// PDF読み込みモジュール(quillfind_pdf.so)が見つかりません
+constexpr const char* kNoModule =
+    "PDF\x93\xC7\x82\xDD\x8D\x9E\x82\xDD\x83\x82\x83W\x83\x85\x81[\x83\x8B(quillfind_pdf.so)"
+    "\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1";
 
 ExtractOutcome failed(const char* reason) {
     ExtractOutcome outcome;
@@ -30,58 +26,37 @@ ExtractOutcome failed(const char* reason) {
     return outcome;
 }
 
-void ignorePopplerMessage(const std::string&, void*) {}
+struct PageContext {
+    ChunkSink& sink;
+    bool first = true;
+};
 
-// poppler's page text in UTF-16 with every line end as "\n"; the form feed
-// that closes a page is dropped, the chapter break stands for it.
-std::u16string pageText(const poppler::page& page) {
-    const poppler::ustring raw =
-        page.text(poppler::rectf(), poppler::page::non_raw_non_physical_layout);
-    std::u16string text;
-    text.reserve(raw.size());
-    for (size_t i = 0; i < raw.size(); ++i) {
-        const char16_t c = raw[i];
-        if (c == u'\f') continue;
-        if (c == u'\r') {
-            if (i + 1 < raw.size() && raw[i + 1] == u'\n') ++i;
-            text += u'\n';
-            continue;
-        }
-        text += c;
-    }
-    // A block ends in a blank line; at the end of the page it means nothing.
-    while (text.size() >= 2 && text.ends_with(u"\n\n")) text.pop_back();
-    return text;
-}
-
-ExtractOutcome extractPages(const poppler::document& doc, ChunkSink& sink) {
-    const int pages = doc.pages();
-    for (int i = 0; i < pages; ++i) {
-        const std::unique_ptr<poppler::page> page(doc.create_page(i));
-        const std::u16string text = page ? pageText(*page) : std::u16string();
-        const ChunkBreak before = i == 0 ? ChunkBreak::None : ChunkBreak::Chapter;
-        if (!sink.chunk(before, text)) return failed(kStopped);
-    }
-    ExtractOutcome outcome;
-    outcome.result = ExtractResult::Extracted;
-    return outcome;
+// Each page after the first behind a chapter break.
+int takePage(void* context, const char16_t* text, size_t length) {
+    PageContext& pages = *static_cast<PageContext*>(context);
+    const ChunkBreak before = pages.first ? ChunkBreak::None : ChunkBreak::Chapter;
+    pages.first = false;
+    return pages.sink.chunk(before, std::u16string_view(text, length)) ? 1 : 0;
 }
 
 }  // namespace
 
 ExtractOutcome extractPdf(std::string_view path, ChunkSink& sink) {
-    // Set once: searches on several threads would otherwise race on it.
-    static const bool quiet =
-        (poppler::set_debug_error_function(ignorePopplerMessage, nullptr), true);
-    (void)quiet;
-    try {
-        const std::unique_ptr<poppler::document> doc(
-            poppler::document::load_from_file(toSystemPath(path)));
-        if (!doc) return failed(kUnreadable);
-        if (doc->is_locked()) return failed(kLocked);
-        return extractPages(*doc, sink);
-    } catch (const std::exception&) {
-        // Out of memory on a damaged or huge document: the file is skipped.
-        return failed(kUnreadable);
+    static const auto readPages =
+        reinterpret_cast<QfPdfPagesFn>(moduleSymbol(kQfPdfModuleName, kQfPdfPagesSymbol));
+    if (!readPages) return failed(kNoModule);
+    PageContext context{sink};
+    switch (readPages(toSystemPath(path).c_str(), takePage, &context)) {
+        case kQfPdfDone: {
+            ExtractOutcome outcome;
+            outcome.result = ExtractResult::Extracted;
+            return outcome;
+        }
+        case kQfPdfLocked:
+            return failed(kLocked);
+        case kQfPdfStopped:
+            return failed(kStopped);
+        default:
+            return failed(kUnreadable);
     }
 }

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "common/office_documents.h"
+#include "common/scoped_env.h"
 #include "common/temp_dir.h"
 #include "e2e/search_fixture.h"
 
@@ -81,4 +82,18 @@ TEST(DocumentSearch, DocumentsAreConvertedOnceAndNamedInTheResults) {
     for (const auto& [name, before] : converted)  // not converted again
         EXPECT_EQ(identity(dir.path("ix/x_" + folder + "/" + name + ".txt")), before) << name;
     if (!officeAvailable()) GTEST_SKIP() << "soffice is not on PATH: only RTF was searched";
+}
+
+TEST(DocumentSearch, AProgramWithoutItsPdfModuleSaysSoAndSearchesTheRest) {
+    TempDir dir;
+    const std::string qf = dir.path("bin/a/b/qf");
+    std::filesystem::create_directories(dir.path("bin/a/b"));
+    std::filesystem::copy_file(qfBinary(), qf);  // far from the build's module
+    dir.write("docs/print.pdf", "%PDF-1.4\n");
+    dir.write("docs/plain.txt", sj("京都へ\r\n"));
+    const ScopedEnv copy("QF_BIN", qf.c_str());
+    const QfResult r =
+        search({"--files=*.*", "--set", "ixfDir=" + dir.path("ix"), "京都"}, dir.path("docs"));
+    EXPECT_NE((r.out + r.err).find("quillfind_pdf.so"), std::string::npos) << r.out << r.err;
+    EXPECT_NE(r.out.find(summary(1, 1, 2)), std::string::npos) << r.out;
 }

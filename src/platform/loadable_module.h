@@ -1,0 +1,10 @@
+// A shared library loaded at run time (dlopen), looked for beside the
+// program, one and two folders above it (the test and desktop programs of a
+// build tree) and in the installed module folder. It stays loaded for the
+// rest of the process: code from it may still be running in other threads.
+#pragma once
+#include <string_view>
+
+// The address of symbol in the module file name, loading the module on
+// first use; null when the module or the symbol is not found. Thread-safe.
+void* moduleSymbol(std::string_view name, const char* symbol);
