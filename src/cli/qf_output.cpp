@@ -1,6 +1,8 @@
 #include "cli/qf_output.h"
 
 #include <atomic>
+#include <mutex>
+#include <string>
 
 #include "platform/system_error.h"
 #include "support/stop_flag.h"
@@ -12,10 +14,14 @@ namespace {
 std::atomic<WriteOutcome> firstFailure{WriteOutcome::Written};
 std::atomic<int> failureError{0};
 
-}  // namespace
+// Output to a file or a pipe is gathered into blocks, as grep does, rather
+// than written line by line; a terminal gets every line at once.
+constexpr size_t kBlockSize = 64 * 1024;
+std::mutex pendingLock;
+std::string pending;
 
-void writeOut(std::string_view bytes) {
-    if (firstFailure.load() != WriteOutcome::Written) return;
+void writeNow(std::string_view bytes) {
+    if (bytes.empty() || firstFailure.load() != WriteOutcome::Written) return;
     const WriteOutcome outcome = writeStandard(StdStream::Out, bytes);
     if (outcome == WriteOutcome::Written) return;
     failureError.store(lastSystemError());
@@ -24,11 +30,36 @@ void writeOut(std::string_view bytes) {
     stopFlag().store(1);
 }
 
+void flushPending() {
+    writeNow(pending);
+    pending.clear();
+}
+
+}  // namespace
+
+void writeOut(std::string_view bytes) {
+    static const bool lineByLine = isTerminal(StdStream::Out);
+    const std::lock_guard<std::mutex> guard(pendingLock);
+    if (lineByLine || pending.size() + bytes.size() > kBlockSize) flushPending();
+    if (lineByLine || bytes.size() >= kBlockSize)
+        writeNow(bytes);
+    else
+        pending.append(bytes);
+}
+
+void flushOut() {
+    const std::lock_guard<std::mutex> guard(pendingLock);
+    flushPending();
+}
+
+// What was written to stdout comes first, as it would unbuffered.
 void writeErr(std::string_view bytes) {
+    flushOut();
     (void)writeStandard(StdStream::Err, bytes);
 }
 
 WriteOutcome outputOutcome() {
+    flushOut();
     return firstFailure.load();
 }
 

@@ -7,10 +7,14 @@
 
 #include "platform/terminal.h"
 
+// Output to a file or pipe is written in blocks; writing to stderr, asking
+// for the outcome or flushOut writes what is held first.
 void writeOut(std::string_view bytes);
 void writeErr(std::string_view bytes);
+void flushOut();
 
-// Written while every write to stdout succeeded, else the first failure.
+// Written while every write to stdout succeeded, else the first failure
+// (held output is written first).
 WriteOutcome outputOutcome();
 // The system's error number of that failure.
 int outputError();
