@@ -18,7 +18,7 @@ LAYERS = {
     "support": 2,
     "text": 3,
     "pattern": 4, "config": 4, "convert": 4,
-    "index": 5, "epwing": 5,
+    "index": 5, "epwing": 5, "pdf_module": 5,
     "search": 6,
     "cli": 7, "app": 7,
 }

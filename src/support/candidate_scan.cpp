@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "support/byte_scan.h"
+#include "support/simd_level.h"
 
 #ifdef __x86_64__
 #include <immintrin.h>
@@ -66,8 +67,7 @@ const char* CheckedCandidateScan::find(const char* p, const char* end) const {
 int32_t countLineFeeds(const char* p, const char* end) {
     int64_t count = 0;
 #ifdef __x86_64__
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2) count = lineFeedsAvx2(p, end);
+    if (avx2Enabled()) count = lineFeedsAvx2(p, end);
 #endif
     return int32_t(count + countByte(p, end, '\n'));
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "support/byte_scan.h"
+#include "support/simd_level.h"
 
 #ifdef __x86_64__
 #include <immintrin.h>
@@ -48,8 +49,7 @@ __attribute__((target("avx2"))) uint32_t candidates32(const char* q, const Leads
 }
 
 bool hasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
+    return avx2Enabled();
 }
 #endif
 

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "support/simd_level.h"
+
 #ifdef __x86_64__
 #include <immintrin.h>
 #endif
@@ -207,8 +209,7 @@ bool isValidUtf8(std::string_view text, bool* multibyte) {
     const auto* end = p + text.size();
     bool high = false;
 #ifdef __x86_64__
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (!(avx2 ? validBlocks32(p, end, high) : validBlocks16(p, end, high))) return false;
+    if (!(avx2Enabled() ? validBlocks32(p, end, high) : validBlocks16(p, end, high))) return false;
     // Back up to the start of the sequence the blocks may have cut: its
     // continuation bytes were checked, its length was not.
     const auto* start = reinterpret_cast<const unsigned char*>(text.data());
