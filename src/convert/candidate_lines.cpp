@@ -80,11 +80,12 @@ LineNeedles::LineNeedles(const std::vector<std::string_view>& native) {
 }
 
 std::optional<LStr> decodeCandidateLines(std::string_view utf8, const LineNeedles& needles,
-                                         bool unmarked) {
+                                         bool unmarked, bool checked) {
+    if (!needles.usable()) return std::nullopt;
     bool multibyte = false;
-    if (!needles.usable() || !isValidUtf8(utf8, &multibyte) || (unmarked && !multibyte) ||
-        holdsEscape(utf8))
+    if (!checked && (!isValidUtf8(utf8, &multibyte) || (unmarked && !multibyte)))
         return std::nullopt;
+    if (holdsEscape(utf8)) return std::nullopt;
     const NeedleFinder& finder = needles.finder();
     const char* end = utf8.data() + utf8.size();
     LStr out;

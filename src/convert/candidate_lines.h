@@ -35,5 +35,6 @@ private:
 // needle decoded; nothing when utf8 is not valid UTF-8 (with at least one
 // non-ASCII character for a text without a byte-order mark, which is only
 // taken for UTF-8 then), or holds an escape, which only the general decoder reads.
+// checked: the caller found utf8 valid and holding a non-ASCII character.
 std::optional<LStr> decodeCandidateLines(std::string_view utf8, const LineNeedles& needles,
-                                         bool unmarked);
+                                         bool unmarked, bool checked = false);

@@ -109,7 +109,8 @@ std::optional<LStr> readUnmarkedText(LSrmBase& file, int64_t size, const LineNee
     if (utf8Text && !multibyte) return bytes;
     // Only valid UTF-8 has candidate lines: another text is not scanned again.
     if (utf8Text && lineNeedles)
-        if (std::optional<LStr> lines = decodeCandidateLines(bytes.view(), *lineNeedles, true))
+        if (std::optional<LStr> lines =
+                decodeCandidateLines(bytes.view(), *lineNeedles, true, true))
             return lines;
     // The decoder agrees with the check, so only valid UTF-8 is decoded.
     LStr utf8;
