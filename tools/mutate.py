@@ -248,6 +248,19 @@ MUTANTS = [
      "if (count < 1 || viewing_) return 0;", "if (count < 1) return 0;"),
     ("count-lane-overflow", "src/support/byte_scan.h",
      "(end - p) / 16, 255);", "(end - p) / 16, 256);"),
+    # Index caches shared by the search threads; rated lines gathered in walk order.
+    ("shared-cache-spans-folders", "src/index/ix_cache_set.cpp",
+     "if (current_ && current_->ixPath() == ixPath) {", "if (current_) {"),
+    ("shared-cache-live-not-reused", "src/index/ix_cache_set.cpp",
+     "if ((current_ = it->second.lock())) break;", "it->second.lock(); break;"),
+    ("shared-entry-not-dirty", "src/index/shared_ix_cache.cpp",
+     "    cache_.dirty = true;\n", "\n"),
+    ("shared-entry-stale-kept", "src/index/shared_ix_cache.cpp",
+     "entry->complete() && ixEntryCurrent(*entry, source, conversion)) return", "entry->complete()) return"),
+    ("shared-first-not-waited", "src/index/shared_ix_cache.cpp",
+     "if (!first) firstPassed_.wait(", "if (false) firstPassed_.wait("),
+    ("pool-rated-lines-dropped", "src/search/worker.cpp",
+     "searcher_->formatter().addRated(std::move(outcome.rated));", "outcome.rated.clear();"),
 ]
 
 

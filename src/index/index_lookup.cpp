@@ -22,14 +22,6 @@ void moveToIndexFile(TIxCache& cache, std::string_view sourceFile, const LStr& i
     ixStatus(2, ixtext::kSearching);
 }
 
-bool isCurrent(const TIxEntry& entry, std::string_view sourceFile,
-               const ConversionOptions& conversion) {
-    int64_t size = 0;
-    uint64_t writeTime = 0;
-    if (!indexedFileInfo(sourceFile, conversion, size, writeTime)) return false;
-    return entry.size == uint32_t(uint64_t(size)) && entry.lastWrite == writeTime;
-}
-
 // A plain file name: the absolute form of folder/name is that of the
 // folder plus the name. A dictionary body's index file depends on its name.
 bool plainName(std::string_view name) {
@@ -42,10 +34,18 @@ bool plainName(std::string_view name) {
     });
 }
 
-// The absolute form of sourceFile into source, and its index file; the
-// folder's are worked out once for its files.
-const LStr& resolveSource(TIxCache& cache, std::string_view sourceFile, LStr& source) {
-    TIxCache::LastFolder& last = cache.lastFolder;
+}  // namespace
+
+bool ixEntryCurrent(const TIxEntry& entry, std::string_view sourceFile,
+                    const ConversionOptions& conversion) {
+    int64_t size = 0;
+    uint64_t writeTime = 0;
+    if (!indexedFileInfo(sourceFile, conversion, size, writeTime)) return false;
+    return entry.size == uint32_t(uint64_t(size)) && entry.lastWrite == writeTime;
+}
+
+const LStr& ixResolveSource(std::string_view indexFolder, TIxCache::LastFolder& last,
+                            std::string_view sourceFile, LStr& source) {
     const size_t slash = sourceFile.rfind('/');
     const std::string_view typed =
         slash == std::string_view::npos ? "" : sourceFile.substr(0, slash);
@@ -57,21 +57,19 @@ const LStr& resolveSource(TIxCache& cache, std::string_view sourceFile, LStr& so
         return last.ixPath;
     }
     source = absolutePath(sourceFile);
-    last.ixPath = ixIndexFileOf(cache.indexFolder(), source);
+    last.ixPath = ixIndexFileOf(indexFolder, source);
     last.typed = typed;
     last.absolute = dirPart(source, false);
     if (!plainName(name) || typed.empty()) last.absolute.clear();
     return last.ixPath;
 }
 
-}  // namespace
-
 TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile, const IxRecordSeparator& separator,
                    bool* tooLarge, const ConversionOptions& conversion) {
     if (tooLarge) *tooLarge = false;
     // The status shows the path as typed; the index knows only the absolute one.
     LStr source;
-    const LStr& ixPath = resolveSource(cache, sourceFile, source);
+    const LStr& ixPath = ixResolveSource(cache.indexFolder(), cache.lastFolder, sourceFile, source);
     if (ixPath != cache.ixPath) moveToIndexFile(cache, source, ixPath);
 
     const std::string_view name = source.view().substr(source.view().rfind('/') + 1);
@@ -80,7 +78,7 @@ TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile, const IxRecordS
         auto fresh = std::make_unique<TIxEntry>();
         fresh->name = name;
         entry = &cache.add(std::move(fresh));
-    } else if (entry->complete() && isCurrent(*entry, source, conversion)) {
+    } else if (entry->complete() && ixEntryCurrent(*entry, source, conversion)) {
         return entry;
     } else {
         entry->blocks.clear();

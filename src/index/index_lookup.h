@@ -5,9 +5,7 @@
 #include <string_view>
 
 #include "index/create_index.h"
-
-class TIxCache;
-struct TIxEntry;
+#include "index/ix_cache.h"
 
 // The entry of sourceFile (as typed; the index keys it by its absolute
 // path) in the cache, current in size and write time, or
@@ -18,3 +16,13 @@ struct TIxEntry;
 // it without the index. Documents are converted as conversion says.
 TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile, const IxRecordSeparator& separator,
                    bool* tooLarge = nullptr, const ConversionOptions& conversion = {});
+
+// Whether entry still describes sourceFile (an absolute path): the same
+// size and write time.
+bool ixEntryCurrent(const TIxEntry& entry, std::string_view sourceFile,
+                    const ConversionOptions& conversion);
+// The absolute form of sourceFile (as typed) into source, and its index file
+// under indexFolder (absolute). last keeps what the folder of the previous
+// call came to, so the files of one folder are resolved cheaply.
+const LStr& ixResolveSource(std::string_view indexFolder, TIxCache::LastFolder& last,
+                            std::string_view sourceFile, LStr& source);

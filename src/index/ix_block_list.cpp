@@ -92,6 +92,7 @@ bool IxBlockFile::readAt(int64_t offset, char* out, int32_t count) {
         std::memcpy(out, held, size_t(count));
         return true;
     }
+    std::lock_guard lock(readLock_);
     if (reader_.seek(offset) != offset) return false;
     int32_t done = 0;
     while (done < count) {

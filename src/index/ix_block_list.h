@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string_view>
 #include <vector>
 
@@ -54,7 +55,8 @@ public:
     // Appends to a spill file; false when not every byte was written.
     bool append(const char* bytes, int32_t count);
     int64_t end() const { return end_; }
-    // Reads count bytes at offset; false when they are not all there.
+    // Reads count bytes at offset; false when they are not all there. Threads
+    // may read at once, and while one appends.
     bool readAt(int64_t offset, char* out, int32_t count);
 
 private:
@@ -62,6 +64,7 @@ private:
     std::shared_ptr<MappedFile> mapped_;  // or the file mapped
     const char* heldBytes_ = nullptr;     // of held_ or mapped_
     int64_t heldSize_ = 0;
+    std::mutex readLock_;  // reader_'s position
     LFile reader_;
     LFile writer_;
     int64_t end_ = 0;

@@ -1,6 +1,7 @@
 // The search threads of a run and the walk-order release of their output.
 #include "search/file_pool.h"
 
+#include "search/result_formatter.h"
 #include "support/run_context.h"
 #include "support/thread.h"
 
@@ -23,7 +24,11 @@ public:
             // A stopped run passes over the files not yet begun.
             pool_.begin(job.number, *held);
             FileOutcome outcome;
-            if (!pool_.run_.runStopped()) outcome = searcher.searchFile(job.path);
+            const IxFileRef* ixFile = job.ixFile.cache ? &job.ixFile : nullptr;
+            if (!pool_.run_.runStopped()) outcome = searcher.searchFile(job.path, ixFile);
+            if (job.ixFile.first) job.ixFile.cache->passFirst();
+            outcome.rated = searcher.formatter().takeRated();
+            outcome.ixCache = std::move(job.ixFile.cache);
             pool_.complete(job.number, *held, std::move(outcome));
         }
     }
@@ -58,13 +63,13 @@ bool FilePool::started() const {
     return !threads_.empty();
 }
 
-bool FilePool::submit(const LStr& path) {
+bool FilePool::submit(const LStr& path, IxFileRef ixFile) {
     const std::optional<int64_t> number = order_.reserve(run_.runStopped);
     if (!number) return false;
     bool idle = false;
     {
         std::lock_guard lock(lock_);
-        jobs_.push_back(Job{*number, path});
+        jobs_.push_back(Job{*number, path, std::move(ixFile)});
         idle = idleThreads_ > 0;
     }
     // Busy threads take the job when they are done; only an idle one is woken.

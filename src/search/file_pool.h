@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/lstr.h"
+#include "index/shared_ix_cache.h"
 #include "search/file_searcher.h"
 #include "search/ordered_release.h"
 
@@ -33,9 +34,11 @@ public:
 
     // Whether any thread runs (a run without one searches on its own).
     bool started() const;
-    // Hands a file on, waiting while the window is full; false when the run
-    // stopped meanwhile and the file was not taken.
-    bool submit(const LStr& path);
+    // Hands a file on (with its index cache when the run reads the index),
+    // waiting while the window is full; false when the run stopped
+    // meanwhile and the file was not taken. The outcome carries the
+    // file's sorted lines and its cache to the release.
+    bool submit(const LStr& path, IxFileRef ixFile = {});
     // Waits until every file handed on is released, then ends the threads.
     void finish();
 
@@ -44,6 +47,7 @@ private:
     struct Job {
         int64_t number;
         LStr path;
+        IxFileRef ixFile;
     };
     // The next job for a thread; nothing when the pool closes.
     bool nextJob(Job& job);

@@ -87,7 +87,8 @@ void FileSearcher::chooseNeedles() {
                                      : lines;
 }
 
-FileOutcome FileSearcher::searchFile(const LStr& path) {
+FileOutcome FileSearcher::searchFile(const LStr& path, const IxFileRef* ixFile) {
+    ixFile_ = ixFile;
     if (request_.ignoreSameRecord == 1) shownRecords_.clear();
     unopenedReported_ = false;
     failed_ = false;
@@ -107,6 +108,7 @@ FileOutcome FileSearcher::searchFile(const LStr& path) {
     formatter_->setFileReplacements({});
     out.failed = failed_;
     out.cut = run_.runStopped();
+    ixFile_ = nullptr;
     return out;
 }
 
@@ -157,6 +159,7 @@ int32_t FileSearcher::searchFuzzyIndexed(const LStr& path) {
 IndexedFileSearch FileSearcher::indexedRun(TReader& reader, const LStr& path) {
     IndexedFileSearch run;
     run.cache = run_.ixCache;
+    run.file = ixFile_;
     run.separator = source_->separator();
     run.conversion = request_.conversion;
     run.current = current_;

@@ -15,6 +15,7 @@
 #include "pattern/nodes/rex.h"
 #include "search/held_output.h"
 #include "search/hit.h"
+#include "search/rate_sort.h"
 #include "search/replacement_pairs.h"
 #include "search/search_request.h"
 #include "support/str_set.h"
@@ -25,6 +26,8 @@ class RecordSource;
 class ResultFormatter;
 class TReader;
 class TIxCache;
+class SharedIxCache;
+struct IxFileRef;
 struct IndexedFileSearch;
 class CandidateScan;
 class LineNeedles;
@@ -36,7 +39,7 @@ struct SearchRunShared {
     const std::vector<std::unique_ptr<TSchStr>>& strings;
     const LStr& displayBase;  // folder prefix cut from displayed paths
     // The index file of the folder searched last; null when the run reads
-    // no index. Only a run on one thread has one.
+    // no index. A run on several threads hands each file its own instead.
     TIxCache* ixCache = nullptr;
     std::atomic<int32_t>& liveHits;  // the running hit count of the status bar
     // The run's stop flag or the worker's own stop request.
@@ -50,6 +53,9 @@ struct FileOutcome {
     bool failed = false;    // an error ends the run (its message is out)
     bool cut = false;       // the run was stopped by the end of the file
     HeldMessages output;    // the file's output when it was held back
+    RateItems rated;        // the file's lines kept for sorting, when handed on
+    // The cache of the file's index file, held until the file is released.
+    std::shared_ptr<SharedIxCache> ixCache;
 };
 
 class FileSearcher {
@@ -59,7 +65,8 @@ public:
     FileSearcher(const FileSearcher&) = delete;
     FileSearcher& operator=(const FileSearcher&) = delete;
 
-    FileOutcome searchFile(const LStr& path);
+    // ixFile: the file's index cache when files are searched at once.
+    FileOutcome searchFile(const LStr& path, const IxFileRef* ixFile = nullptr);
     ResultFormatter& formatter() { return *formatter_; }
 
 private:
@@ -95,6 +102,7 @@ private:
     std::unique_ptr<LineNeedles> lineNeedles_;
     // The string the index strategies serve: the only one, else none.
     const TSchStr* current_ = nullptr;
+    const IxFileRef* ixFile_ = nullptr;  // of the file being searched
 
     std::unique_ptr<RecordSource> source_;
     std::unique_ptr<ResultFormatter> formatter_;

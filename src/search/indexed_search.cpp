@@ -7,6 +7,7 @@
 
 #include "index/index_lookup.h"
 #include "index/ix_cache.h"
+#include "index/shared_ix_cache.h"
 #include "search/search_output.h"
 #include "search/search_string.h"
 #include "support/message_service.h"
@@ -106,6 +107,13 @@ bool wideCandidates(const IndexedFileSearch& run, const TIxEntry& entry,
     return true;
 }
 
+// The file's entry in whichever cache the run has; null without one.
+TIxEntry* lookUp(const IndexedFileSearch& run, std::string_view path, bool* tooLarge) {
+    if (run.file) return ixLookupShared(*run.file, path, run.separator, tooLarge, run.conversion);
+    if (run.cache) return ixLookup(*run.cache, path, run.separator, tooLarge, run.conversion);
+    return nullptr;
+}
+
 }  // namespace
 
 std::unique_ptr<TIxCache> makeIndexCache(std::string_view indexFolder) {
@@ -134,11 +142,11 @@ bool fuzzyBlockAdmitted(const TIxBlock& block, const IndexedFileSearch& run) {
 
 IndexedOutcome runIndexedSearch(const IndexedFileSearch& run, std::string_view path) {
     IndexedOutcome out;
-    if (!run.cache || !signatureUsable(run)) {
+    if ((!run.cache && !run.file) || !signatureUsable(run)) {
         out.wholeFile = true;
         return out;
     }
-    TIxEntry* entry = ixLookup(*run.cache, path, run.separator, nullptr, run.conversion);
+    TIxEntry* entry = lookUp(run, path, nullptr);
     if (!entry) {
         out.wholeFile = true;
         return out;
@@ -156,8 +164,7 @@ IndexedOutcome runIndexedSearch(const IndexedFileSearch& run, std::string_view p
 IndexedOutcome runFuzzyIndexedSearch(const IndexedFileSearch& run, std::string_view path) {
     IndexedOutcome out;
     bool tooLarge = false;
-    TIxEntry* entry =
-        run.cache ? ixLookup(*run.cache, path, run.separator, &tooLarge, run.conversion) : nullptr;
+    TIxEntry* entry = lookUp(run, path, &tooLarge);
     if (tooLarge) {
         // Read whole: the index cannot hold it, but the search can.
         if (run.open()) out.hits = run.searchRange(0, INT64_MAX, 1);

@@ -12,12 +12,15 @@
 #include "index/create_index.h"
 
 class TIxCache;
+struct IxFileRef;
 struct TSchStr;
 struct TIxBlock;
 
 // What a strategy needs from the run.
 struct IndexedFileSearch {
     TIxCache* cache = nullptr;
+    // Instead, the file's own index cache when files are searched at once.
+    const IxFileRef* file = nullptr;
     IxRecordSeparator separator;       // the separator in force for this file
     ConversionOptions conversion;      // how documents become text
     const TSchStr* current = nullptr;  // the current search string, if any

@@ -166,6 +166,14 @@ void ResultFormatter::write(const TReader& reader, const RecordParts& record, co
     rateItems_.push_back(std::move(item));
 }
 
+RateItems ResultFormatter::takeRated() {
+    return std::exchange(rateItems_, {});
+}
+
+void ResultFormatter::addRated(RateItems items) {
+    for (auto& item : items) rateItems_.push_back(std::move(item));
+}
+
 void ResultFormatter::writeSorted() {
     if (rateItems_.empty()) return;
     sortByRate(rateItems_);

@@ -51,6 +51,10 @@ public:
                int32_t schStrNo);
     // Writes the kept lines, best rate first.
     void writeSorted();
+    // The lines kept so far, handed to another formatter; and taking such
+    // lines (in walk order, so the sort sees them as one formatter would).
+    RateItems takeRated();
+    void addRated(RateItems items);
 
 private:
     void applyFontSpec(LStr& body);

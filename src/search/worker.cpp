@@ -5,6 +5,7 @@
 
 #include "index/index_separator.h"
 #include "index/ix_cache.h"
+#include "index/ix_cache_set.h"
 #include "platform/environment.h"
 #include "search/display_base.h"
 #include "search/file_pool.h"
@@ -78,6 +79,7 @@ void TWorker::run() {
     setStatus(1, "");
     setStatus(2, "");
     ixCache_.reset();  // a changed index file is written back
+    ixCaches_.reset();
     debugLog("worker end\n");
 }
 
@@ -106,12 +108,10 @@ void TWorker::writeHeadings() {
     }
 }
 
-// Files are searched at once only when the result cannot tell: the index
-// cache serves one folder at a time (indexed and fuzzy searches), lines
-// sorted by rate are kept by one formatter to the end, and the shown-record
-// and duplicate-key sets of a run compare records across files in walk order.
+// Files are searched at once only when the result cannot tell: the
+// shown-record and duplicate-key sets of a run compare records across files
+// in walk order.
 int TWorker::searchThreads() const {
-    if (request_.keys.useIndex || request_.keys.fuzzy() || request_.sortByRate) return 1;
     if (request_.ignoreSameRecord == 2 || request_.suppressDuplicates) return 1;
     const int wanted = request_.threads > 0 ? request_.threads : processorCount();
     return std::min(wanted, kMostSearchThreads);
@@ -136,21 +136,31 @@ void TWorker::walkFolders(const FileVisitor& visit) {
 // The pool shows each file's held output in walk order. The output stays
 // what one thread would give: after the file that an error or a stop ended
 // (or the first one a stop passed over), later files, which other threads
-// searched meanwhile, show nothing and do not count.
+// searched meanwhile, show nothing and do not count. Lines sorted by rate
+// join the worker's formatter in walk order too. A file lets go of its index
+// cache on release, so the last file of an index file writes it back in
+// walk order, where one thread would have.
 void TWorker::walkOnThreads(int threads) {
+    if (request_.keys.useIndex || request_.keys.fuzzy())
+        ixCaches_ = std::make_unique<IxCacheSet>(request_.indexFolder.view());
     FilePool pool(threads, *shared_, context_, [this](FileOutcome& outcome) {
-        if (releaseEnded_) return false;
-        showHeldMessages(outcome.output);
-        tally(outcome);
-        releaseEnded_ = outcome.failed || outcome.cut || !outcome.searched;
+        if (!releaseEnded_) {
+            showHeldMessages(outcome.output);
+            tally(outcome);
+            searcher_->formatter().addRated(std::move(outcome.rated));
+            releaseEnded_ = outcome.failed || outcome.cut || !outcome.searched;
+        }
+        outcome.ixCache.reset();
         return !releaseEnded_;
     });
     if (!pool.started()) {
         return walkFolders(
             [this](const LStr& path) { return tally(searcher_->searchFile(path)) ? 0 : 1; });
     }
-    walkFolders(
-        [this, &pool](const LStr& path) { return pool.submit(path) && !stopped() ? 0 : 1; });
+    walkFolders([this, &pool](const LStr& path) {
+        IxFileRef ixFile = ixCaches_ ? ixCaches_->cacheOf(path.view()) : IxFileRef{};
+        return pool.submit(path, std::move(ixFile)) && !stopped() ? 0 : 1;
+    });
     pool.finish();
 }
 

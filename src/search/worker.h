@@ -19,6 +19,7 @@
 
 struct TSchStr;
 class TIxCache;
+class IxCacheSet;
 class RunContext;
 
 // The counts of a finished run.
@@ -99,6 +100,8 @@ private:
     // The index file of the folder searched last; writes itself back when
     // dirty as the worker goes.
     std::unique_ptr<TIxCache> ixCache_;
+    // The index caches of a run on several threads that reads the index.
+    std::unique_ptr<IxCacheSet> ixCaches_;
     bool wasStopped_ = false;
     bool releaseEnded_ = false;        // a released file ended the run: later ones are dropped
     std::atomic<bool> failed_{false};  // an error ended the run (its message is out)
