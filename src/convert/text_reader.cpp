@@ -162,7 +162,8 @@ std::unique_ptr<LIoFile> openConverted(LIoFile& file, std::string_view path,
 }  // namespace
 
 std::unique_ptr<LSrmBase> openTextReader(std::string_view path, const ConversionOptions& options,
-                                         LStr* convertedPath, const LineNeedles* lineNeedles) {
+                                         LStr* convertedPath, const LineNeedles* lineNeedles,
+                                         bool ranged) {
     if (convertedPath) convertedPath->clear();
     auto file = std::make_unique<LIoFile>();
     if (!file->open(path, 'r', false)) return nullptr;
@@ -183,5 +184,6 @@ std::unique_ptr<LSrmBase> openTextReader(std::string_view path, const Conversion
     if (options.autoDetect)
         if (std::optional<LStr> text = readUnmarkedText(*file, size, lineNeedles))
             return std::make_unique<InMemoryText>(std::move(*text));
+    if (ranged) return file;
     return readWhole(*file, size);
 }
