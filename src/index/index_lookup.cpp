@@ -10,6 +10,7 @@
 #include "index/ix_paths.h"
 #include "index/ix_status.h"
 #include "platform/file_system.h"
+#include "support/dir_walker.h"
 #include "support/path_utils.h"
 
 namespace {
@@ -22,11 +23,14 @@ void moveToIndexFile(TIxCache& cache, std::string_view sourceFile, const LStr& i
     ixStatus(2, ixtext::kSearching);
 }
 
-bool isCurrent(const TIxEntry& entry, std::string_view sourceFile,
+// The file's size and write time are those the folder walk just read when
+// it is visiting the file (typed is the path it gave).
+bool isCurrent(const TIxEntry& entry, std::string_view typed, std::string_view sourceFile,
                const ConversionOptions& conversion) {
     int64_t size = 0;
     uint64_t writeTime = 0;
-    if (!indexedFileInfo(sourceFile, conversion, size, writeTime)) return false;
+    const bool walked = takeVisitedFileInfo(typed, size, writeTime);
+    if (!indexedFileInfo(sourceFile, conversion, size, writeTime, walked)) return false;
     return entry.size == uint32_t(uint64_t(size)) && entry.lastWrite == writeTime;
 }
 
@@ -80,7 +84,7 @@ TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile, const IxRecordS
         auto fresh = std::make_unique<TIxEntry>();
         fresh->name = name;
         entry = &cache.add(std::move(fresh));
-    } else if (entry->complete() && isCurrent(*entry, source, conversion)) {
+    } else if (entry->complete() && isCurrent(*entry, sourceFile, source, conversion)) {
         return entry;
     } else {
         entry->blocks.clear();
