@@ -48,6 +48,7 @@ std::shared_ptr<IxBlockFile> IxBlockFile::readWhole(std::string_view path) {
     if ((file->mapped_ = MappedFile::open(path))) {
         file->heldBytes_ = file->mapped_->data();
         file->heldSize_ = file->mapped_->size();
+        file->heldWriteTime_ = file->mapped_->writeTime();
         return file;
     }
     int64_t size = 0;
@@ -63,6 +64,7 @@ std::shared_ptr<IxBlockFile> IxBlockFile::readWhole(std::string_view path) {
         file->heldSize_ += n;
     }
     file->heldBytes_ = file->held_.get();
+    file->heldWriteTime_ = writeTime;
     return file;
 }
 

@@ -50,6 +50,8 @@ public:
         return heldBytes_ + offset;
     }
     int64_t heldSize() const { return heldSize_; }
+    // The write time of the held file as it was read.
+    uint64_t heldWriteTime() const { return heldWriteTime_; }
 
     // Appends to a spill file; false when not every byte was written.
     bool append(const char* bytes, int32_t count);
@@ -62,6 +64,7 @@ private:
     std::shared_ptr<MappedFile> mapped_;  // or the file mapped
     const char* heldBytes_ = nullptr;     // of held_ or mapped_
     int64_t heldSize_ = 0;
+    uint64_t heldWriteTime_ = 0;
     LFile reader_;
     LFile writer_;
     int64_t end_ = 0;

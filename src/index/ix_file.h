@@ -31,6 +31,9 @@ struct IxFileHeader {
 // Reads the header and the folder line from the start of an open file,
 // leaving the file at the first entry.
 IxFileHeader readIndexHeader(LIoFile& file);
+// The same from the first bytes of an index file; *entriesAt receives the
+// offset of the first entry (for a complete header).
+IxFileHeader parseIndexHeader(std::string_view bytes, int64_t* entriesAt = nullptr);
 
 // Replaces the cache's contents with the entries of the index file ixPath:
 // dir becomes the folder of sourceFile (then the file's folder line) and

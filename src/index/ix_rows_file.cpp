@@ -62,9 +62,9 @@ struct RowsHeader {
 // The header; false when it is not this layout, not for the index file as
 // it is now, or its rows do not fit the file.
 bool readHeader(Fields& in, const TIxCache& cache, int64_t fileSize, RowsHeader& h) {
-    int64_t size = 0;
-    uint64_t writeTime = 0;
-    if (!fsRegularFileInfo(cache.ixPath.view(), size, writeTime)) return false;
+    // The index file as it was read.
+    const int64_t size = cache.loadedFile->heldSize();
+    const uint64_t writeTime = cache.loadedFile->heldWriteTime();
     const bool layout = in.take(4) == std::string_view(kMagic, 4) && in.u(4) == kRowsFileVersion &&
                         in.u(4) == kWideBits && in.u(4) == kWideHashes;
     const bool current = in.u(8) == uint64_t(size) && in.u(8) == writeTime;
