@@ -248,6 +248,18 @@ MUTANTS = [
      "if (count < 1 || viewing_) return 0;", "if (count < 1) return 0;"),
     ("count-lane-overflow", "src/support/byte_scan.h",
      "(end - p) / 16, 255);", "(end - p) / 16, 256);"),
+    # A repeated index search: ranges read where they lie, one stat per file,
+    # one read of an index file's opening.
+    ("ranged-read-whole", "src/convert/text_reader.cpp",
+     "if (ranged) return file;", "if (false) return file;"),
+    ("walked-facts-any-path", "src/support/dir_walker.cpp",
+     " || visited.path->view() != path) return false;", ") return false;"),
+    ("walked-facts-twice", "src/support/dir_walker.cpp",
+     "visited.path = nullptr;", ""),
+    ("header-line-one-longer", "src/index/ix_file.cpp",
+     "end >= size_t(kMaxFolderLineLength)", "end > size_t(kMaxFolderLineLength)"),
+    ("header-entries-after-cr", "src/index/ix_file.cpp",
+     "int64_t(end) + 2;", "int64_t(end) + 1;"),
 ]
 
 
