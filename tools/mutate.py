@@ -260,6 +260,17 @@ MUTANTS = [
      "end >= size_t(kMaxFolderLineLength)", "end > size_t(kMaxFolderLineLength)"),
     ("header-entries-after-cr", "src/index/ix_file.cpp",
      "int64_t(end) + 2;", "int64_t(end) + 1;"),
+    ("header-short-read-only", "src/index/ix_file.cpp",
+     "for (int64_t want : {int64_t(4096), int64_t(kIndexHeaderSize) + kMaxFolderLineLength + 1})",
+     "for (int64_t want : {int64_t(4096)})"),
+    ("disk-block-next", "src/index/ix_block_list.h",
+     "file_->readAt(offset_ + i * kStoredBlockBytes, bytes, kStoredBlockBytes)",
+     "file_->readAt(offset_ + (i + 1) * kStoredBlockBytes, bytes, kStoredBlockBytes)"),
+    ("unread-row-admits-none", "src/index/ix_rows_file.cpp",
+     "std::fill(held.get(), held.get() + rowWords_, ~uint64_t(0));",
+     "std::fill(held.get(), held.get() + rowWords_, uint64_t(0));"),
+    ("row-source-offset-lost", "src/index/ix_wide_rows.h",
+     "return source_ ? source_->row(r) + first_ :", "return source_ ? source_->row(r) :"),
 ]
 
 

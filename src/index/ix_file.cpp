@@ -257,11 +257,41 @@ IxFileHeader readIndexHeader(LIoFile& file) {
     return header;
 }
 
-void loadIndexFile(TIxCache& cache, std::string_view sourceFile, std::string_view ixPath) {
-    cache.clear();
-    cache.dirty = false;
-    cache.dir = dirPart(sourceFile, false);
-    cache.ixPath = ixPath;
+namespace {
+
+// The opening of an index file left on disk.
+IxFileHeader readHeldHeader(const IxBlockFile& file, int64_t& entriesAt) {
+    // Most folder lines are short: a longer one is read again whole.
+    for (int64_t want : {int64_t(4096), int64_t(kIndexHeaderSize) + kMaxFolderLineLength + 1}) {
+        const int64_t count = std::min(want, file.fileSize());
+        std::string bytes(size_t(count), '\0');
+        if (!file.readAt(0, bytes.data(), int32_t(count))) return {};
+        IxFileHeader header = parseIndexHeader(bytes, &entriesAt);
+        if (header.state == IxFileHeader::kComplete || count == file.fileSize()) return header;
+    }
+    return {};
+}
+
+// The entries of an index file with a current rows file, its blocks left on
+// disk; false, with nothing reported and the cache empty, otherwise.
+bool loadWithRows(TIxCache& cache, std::string_view ixPath) {
+    std::shared_ptr<IxBlockFile> file = IxBlockFile::openForReading(ixPath);
+    if (!file) return false;
+    int64_t entriesAt = 0;
+    IxFileHeader header = readHeldHeader(*file, entriesAt);
+    if (header.state != IxFileHeader::kComplete || header.version != kIndexFileVersion)
+        return false;
+    const LStr dir = cache.dir;
+    cache.dir = std::move(header.folder);
+    cache.loadedFile = std::move(file);
+    if (loadEntriesFromRows(cache)) return true;
+    cache.dir = dir;
+    cache.loadedFile.reset();
+    return false;
+}
+
+// The whole index file read and every entry parsed from it.
+void loadWhole(TIxCache& cache, std::string_view ixPath) {
     // The entries' blocks point into the held bytes, which the cache keeps.
     std::shared_ptr<IxBlockFile> file = IxBlockFile::readWhole(ixPath);
     if (!file) return;
@@ -284,8 +314,18 @@ void loadIndexFile(TIxCache& cache, std::string_view sourceFile, std::string_vie
     }
     cache.dir = std::move(header.folder);
     cache.loadedFile = std::move(file);
-    if (loadEntriesFromRows(cache)) return;
     readEntries(cache, cache.loadedFile, held, entriesAt);
+}
+
+}  // namespace
+
+void loadIndexFile(TIxCache& cache, std::string_view sourceFile, std::string_view ixPath) {
+    cache.clear();
+    cache.dirty = false;
+    cache.dir = dirPart(sourceFile, false);
+    cache.ixPath = ixPath;
+    // With its rows file, an index file is read only where a search looks.
+    if (!loadWithRows(cache, ixPath)) loadWhole(cache, ixPath);
 }
 
 std::shared_ptr<IxBlockFile> openSpillFile(const TIxCache& cache) {

@@ -79,8 +79,6 @@ std::shared_ptr<MappedFile> MappedFile::open(std::string_view sjisPath) {
     void* at = MAP_FAILED;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
         at = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
-    // Without read-around, a touch maps one page, and unmapping has less to undo.
-    if (at != MAP_FAILED) ::madvise(at, size_t(st.st_size), MADV_RANDOM);
     ::close(fd);  // the mapping stays without the descriptor
     if (at == MAP_FAILED) return nullptr;
     watchBusErrors();

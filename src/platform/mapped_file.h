@@ -9,8 +9,6 @@ class MappedFile {
 public:
     // The regular file at sjisPath mapped whole; null when it does not open,
     // is empty or cannot be mapped.
-    // The pages are read as they are touched, each alone: a search touches
-    // few and far apart.
     static std::shared_ptr<MappedFile> open(std::string_view sjisPath);
     MappedFile(const char* data, int64_t size, uint64_t writeTime = 0)
         : data_(data), size_(size), writeTime_(writeTime) {}
