@@ -29,7 +29,7 @@ void putU64(std::string& out, uint64_t v) {
     for (int i = 0; i < 8; ++i) out.push_back(char(v >> (8 * i)));
 }
 
-// Little-endian fields of the mapped bytes; a read past the end fails it
+// Little-endian fields of bytes read; a read past the end fails it
 // and every later check.
 class Fields {
 public:
