@@ -167,6 +167,7 @@ std::unique_ptr<LSrmBase> openTextReader(std::string_view path, const Conversion
     if (convertedPath) convertedPath->clear();
     auto file = std::make_unique<LIoFile>();
     if (!file->open(path, 'r', false)) return nullptr;
+    if (ranged) file->expectJumps();
     // Large marked texts go to a converted text, the rest is decoded here.
     const int64_t size = descriptorSize(file->file().handle()).value;
     if (size <= kMaxDecodedSize && lineNeedles)

@@ -20,6 +20,10 @@ public:
 
     explicit LReadAhead(LStream& source) : source_(source) {}
 
+    // The next block is as small as one after a seek: the reader is going
+    // to jump (it reads a little at the start first).
+    void expectJumps() { fill_ = kJumpBlock; }
+
     int32_t read(void* buffer, int32_t count) override;
     int32_t write(const void* buffer, int32_t count) override;
     int64_t seek(int64_t position) override;
