@@ -133,7 +133,8 @@ public:
         const char* held = stored_ && !memory_.size()
                                ? file_->heldAt(offset_, stored_ * kStoredBlockBytes)
                                : nullptr;
-        // Blocks left on disk are read one by one.
+        // Blocks left on disk are read word by word of the mask: the
+        // selected blocks of one word in one read.
         const bool onDisk = stored_ && !held && !memory_.size();
         if (!held && stored_ && !onDisk) {
             int64_t i = 0;
@@ -143,14 +144,15 @@ public:
             });
         }
         TIxBlock block;
+        char word[64 * kStoredBlockBytes];
         for (size_t w = 0; w < mask.size(); ++w) {
+            if (onDisk && mask[w] && !readSelectedOfWord(w, mask[w], word)) return false;
             for (uint64_t bits = mask[w]; bits; bits &= bits - 1) {
                 const int64_t i = int64_t(w) * 64 + std::countr_zero(bits);
                 if (i >= count) return true;
                 if (onDisk) {
-                    char bytes[kStoredBlockBytes];
-                    if (!file_->readAt(offset_ + i * kStoredBlockBytes, bytes, kStoredBlockBytes) ||
-                        !parseStoredBlock(bytes, block))
+                    const int64_t first = int64_t(w) * 64 + std::countr_zero(mask[w]);
+                    if (!parseStoredBlock(word + (i - first) * kStoredBlockBytes, block))
                         return false;
                 } else if (held) {
                     if (!parseStoredBlock(held + i * kStoredBlockBytes, block)) return false;
@@ -201,6 +203,15 @@ private:
         return true;
     }
 
+    // Reads the stored blocks of mask word w from its first selected block to
+    // its last one (within the list) into out.
+    bool readSelectedOfWord(size_t w, uint64_t bits, char* out) const {
+        const int64_t first = int64_t(w) * 64 + std::countr_zero(bits);
+        const int64_t last = std::min(int64_t(w) * 64 + 63 - std::countl_zero(bits), stored_ - 1);
+        if (first > last) return true;
+        return file_->readAt(offset_ + first * kStoredBlockBytes, out,
+                             int32_t(last - first + 1) * kStoredBlockBytes);
+    }
     static bool selected(const std::vector<uint64_t>& mask, int64_t i) {
         return size_t(i / 64) < mask.size() && (mask[size_t(i / 64)] >> (i % 64) & 1);
     }

@@ -44,5 +44,5 @@ private:
     int32_t index_ = 0;
     int32_t count_ = 0;
     int32_t fill_ = kFirstBlock;  // bytes the next block asks for
-    int64_t sourceAt_ = -1;      // where the source stands when known (saves a tell)
+    int64_t sourceAt_ = -1;       // where the source stands when known (saves a tell)
 };
