@@ -108,7 +108,7 @@ MUTANTS = [
     ("rows-stale-accepted", "src/index/ix_rows_file.cpp",
      "in.u(8) == uint64_t(size) && in.u(8) == writeTime", "(in.u(8), in.u(8), true)"),
     ("rows-blocks-unbounded", "src/index/ix_rows_file.cpp",
-     "if (!cache.loadedFile->heldAt(int64_t(blocksAt), bytes + 1)) return nullptr;", ""),
+     "if (!cache.loadedFile->contains(int64_t(blocksAt), bytes + 1)) return nullptr;", ""),
     ("rows-words-unbounded", "src/index/ix_rows_file.cpp",
      "uint64_t(h.rowWords) - wordAt < uint64_t(words)", "false"),
     ("lookup-without-rows-current", "src/index/index_lookup.cpp",
