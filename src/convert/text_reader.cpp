@@ -163,10 +163,12 @@ std::unique_ptr<LIoFile> openConverted(LIoFile& file, std::string_view path,
 }  // namespace
 
 std::unique_ptr<LSrmBase> openTextReader(std::string_view path, const ConversionOptions& options,
-                                         LStr* convertedPath, const LineNeedles* lineNeedles) {
+                                         LStr* convertedPath, const LineNeedles* lineNeedles,
+                                         bool ranged) {
     if (convertedPath) convertedPath->clear();
     auto file = std::make_unique<LIoFile>();
     if (!file->open(path, 'r', false)) return nullptr;
+    if (ranged) file->expectJumps();
     // Large marked texts go to a converted text, the rest is decoded here.
     const int64_t size = descriptorSize(file->file().handle()).value;
     if (size <= kMaxDecodedSize && lineNeedles)
@@ -184,5 +186,6 @@ std::unique_ptr<LSrmBase> openTextReader(std::string_view path, const Conversion
     if (options.autoDetect)
         if (std::optional<LStr> text = readUnmarkedText(*file, size, lineNeedles))
             return std::make_unique<InMemoryText>(std::move(*text));
+    if (ranged) return file;
     return readWhole(*file, size);
 }

@@ -17,7 +17,10 @@ class LineNeedles;
 // path goes to *convertedPath (empty when none is in use) so the caller can
 // remove it once done. With lineNeedles, a search that reads only the lines
 // holding one of them gets a UTF-8 text with only those lines decoded.
+// With ranged, a text read as it is stays on the file and is read where the
+// caller seeks (a search of a few index blocks); otherwise it is read whole.
 std::unique_ptr<LSrmBase> openTextReader(std::string_view path,
                                          const ConversionOptions& options = {},
                                          LStr* convertedPath = nullptr,
-                                         const LineNeedles* lineNeedles = nullptr);
+                                         const LineNeedles* lineNeedles = nullptr,
+                                         bool ranged = false);

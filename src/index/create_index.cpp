@@ -98,9 +98,9 @@ bool blockEndsBefore(const BlockBuilder& block, int32_t recordLength) {
 }  // namespace
 
 bool indexedFileInfo(std::string_view path, const ConversionOptions& conversion, int64_t& size,
-                     uint64_t& writeTime) {
+                     uint64_t& writeTime, bool known) {
     // One stat: a search checks every indexed file's currency this way.
-    if (!fsRegularFileInfo(path, size, writeTime)) return false;
+    if (!known && !fsRegularFileInfo(path, size, writeTime)) return false;
     if (!conversion.convertDictionary) return true;
     const LStr text = conversion.convertDictionary(path, conversion);
     uint64_t textTime = 0;

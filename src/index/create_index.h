@@ -34,9 +34,10 @@ inline constexpr int kIndexTooLarge = 2;
 // The size and write time that key a file's entry. A dictionary body is
 // read through its converted text, which is made again when its settings
 // change, so the later of the two times counts. False when the path is no
-// regular file.
+// regular file. With known, size and writeTime already hold the file's own
+// (just read by the caller), and only a dictionary's text is looked at.
 bool indexedFileInfo(std::string_view path, const ConversionOptions& conversion, int64_t& size,
-                     uint64_t& writeTime);
+                     uint64_t& writeTime, bool known = false);
 
 // Fills entry (its name already set) from the file at path: write time,
 // size and blocks. Returns 0 on success, 1 when the file cannot be opened or

@@ -10,6 +10,7 @@
 #include "index/ix_paths.h"
 #include "index/ix_status.h"
 #include "platform/file_system.h"
+#include "support/dir_walker.h"
 #include "support/path_utils.h"
 
 namespace {
@@ -36,11 +37,12 @@ bool plainName(std::string_view name) {
 
 }  // namespace
 
-bool ixEntryCurrent(const TIxEntry& entry, std::string_view sourceFile,
+bool ixEntryCurrent(const TIxEntry& entry, std::string_view typed, std::string_view sourceFile,
                     const ConversionOptions& conversion) {
     int64_t size = 0;
     uint64_t writeTime = 0;
-    if (!indexedFileInfo(sourceFile, conversion, size, writeTime)) return false;
+    const bool walked = takeVisitedFileInfo(typed, size, writeTime);
+    if (!indexedFileInfo(sourceFile, conversion, size, writeTime, walked)) return false;
     return entry.size == uint32_t(uint64_t(size)) && entry.lastWrite == writeTime;
 }
 
@@ -78,7 +80,7 @@ TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile, const IxRecordS
         auto fresh = std::make_unique<TIxEntry>();
         fresh->name = name;
         entry = &cache.add(std::move(fresh));
-    } else if (entry->complete() && ixEntryCurrent(*entry, source, conversion)) {
+    } else if (entry->complete() && ixEntryCurrent(*entry, sourceFile, source, conversion)) {
         return entry;
     } else {
         entry->blocks.clear();

@@ -17,9 +17,10 @@
 TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile, const IxRecordSeparator& separator,
                    bool* tooLarge = nullptr, const ConversionOptions& conversion = {});
 
-// Whether entry still describes sourceFile (an absolute path): the same
-// size and write time.
-bool ixEntryCurrent(const TIxEntry& entry, std::string_view sourceFile,
+// Whether entry still describes sourceFile (an absolute path; typed is the
+// path as the walk gave it): the same size and write time. These are the
+// ones the folder walk just read when it is visiting the file on this thread.
+bool ixEntryCurrent(const TIxEntry& entry, std::string_view typed, std::string_view sourceFile,
                     const ConversionOptions& conversion);
 // The absolute form of sourceFile (as typed) into source, and its index file
 // under indexFolder (absolute). last keeps what the folder of the previous

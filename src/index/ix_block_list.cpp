@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/file_handle.h"
 #include "platform/file_system.h"
 #include "support/path_utils.h"
 
@@ -47,7 +48,8 @@ std::shared_ptr<IxBlockFile> IxBlockFile::readWhole(std::string_view path) {
     // Mapped, a search reads only the pages of the entries it looks at.
     if ((file->mapped_ = MappedFile::open(path))) {
         file->heldBytes_ = file->mapped_->data();
-        file->heldSize_ = file->mapped_->size();
+        file->heldSize_ = file->fileSize_ = file->mapped_->size();
+        file->writeTime_ = file->mapped_->writeTime();
         return file;
     }
     int64_t size = 0;
@@ -63,6 +65,16 @@ std::shared_ptr<IxBlockFile> IxBlockFile::readWhole(std::string_view path) {
         file->heldSize_ += n;
     }
     file->heldBytes_ = file->held_.get();
+    file->fileSize_ = file->heldSize_;
+    file->writeTime_ = writeTime;
+    return file;
+}
+
+std::shared_ptr<IxBlockFile> IxBlockFile::openForReading(std::string_view path) {
+    auto file = std::make_shared<IxBlockFile>();
+    if (!file->reader_.open(path, 'r', false) ||
+        !descriptorFileInfo(file->reader_.handle(), file->fileSize_, file->writeTime_))
+        return nullptr;
     return file;
 }
 
@@ -87,18 +99,17 @@ bool IxBlockFile::append(const char* bytes, int32_t count) {
     return done == count;
 }
 
-bool IxBlockFile::readAt(int64_t offset, char* out, int32_t count) {
+bool IxBlockFile::readAt(int64_t offset, char* out, int32_t count) const {
     if (const char* held = heldAt(offset, count)) {
         std::memcpy(out, held, size_t(count));
         return true;
     }
-    std::lock_guard lock(readLock_);
-    if (reader_.seek(offset) != offset) return false;
     int32_t done = 0;
     while (done < count) {
-        const int32_t n = reader_.read(out + done, count - done);
-        if (n <= 0) break;
-        done += n;
+        const FileResult r =
+            readDescriptorAt(reader_.handle(), out + done, count - done, offset + done);
+        if (!r.ok() || r.value <= 0) break;
+        done += int32_t(r.value);
     }
     return done == count;
 }

@@ -1,16 +1,15 @@
 // The record blocks of one index entry. A file's blocks grow with its size
 // (one per 200 to 300 bytes of text), so beyond a few hundred they are not
-// held one by one: they stay in their stored byte form, either in the bytes
-// of the index file they were loaded from (read whole, so a search tests
-// them where they lie) or in a spill file the cache writes while it builds
-// entries (read back in chunks).
+// held one by one: they stay in their stored byte form, either in the index
+// file they were loaded from (read where a search selects a block, or held
+// whole when the file had to be read in full) or in a spill file the cache
+// writes while it builds entries (read back in chunks).
 #pragma once
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string_view>
 #include <vector>
 
@@ -35,36 +34,48 @@ void storeBlock(const TIxBlock& block, char* out);
 bool parseStoredBlock(const char* bytes, TIxBlock& block);
 
 // A file of stored blocks read at given offsets: an index file read whole
-// into memory, or a spill file that is appended to. A spill file's name is
-// removed as soon as it is open, so it never outlives the process.
+// into memory, an index file left on disk and read where asked, or a spill
+// file that is appended to. A spill file's name is removed as soon as it is
+// open, so it never outlives the process.
 class IxBlockFile {
 public:
     // The whole file at path in memory, mapped (read in one go where it
     // cannot be); null when it does not open.
     static std::shared_ptr<IxBlockFile> readWhole(std::string_view path);
+    // The regular file at path, read only where asked; null when it does
+    // not open.
+    static std::shared_ptr<IxBlockFile> openForReading(std::string_view path);
     static std::shared_ptr<IxBlockFile> createSpill(std::string_view path);
 
     // The held bytes from offset when count of them are there; null for a
-    // spill file or a range past the end.
+    // file not held or a range past the end.
     const char* heldAt(int64_t offset, int64_t count) const {
         if (offset < 0 || count < 0 || offset + count > heldSize_) return nullptr;
         return heldBytes_ + offset;
     }
     int64_t heldSize() const { return heldSize_; }
+    // The size and write time of an index file as it was opened.
+    int64_t fileSize() const { return fileSize_; }
+    uint64_t writeTime() const { return writeTime_; }
+    // Whether the index file holds count bytes from offset.
+    bool contains(int64_t offset, int64_t count) const {
+        return offset >= 0 && count >= 0 && offset <= fileSize_ - count;
+    }
 
     // Appends to a spill file; false when not every byte was written.
     bool append(const char* bytes, int32_t count);
     int64_t end() const { return end_; }
-    // Reads count bytes at offset; false when they are not all there. Threads
-    // may read at once, and while one appends.
-    bool readAt(int64_t offset, char* out, int32_t count);
+    // Reads count bytes at offset; false when they are not all there. Safe
+    // on several threads at once.
+    bool readAt(int64_t offset, char* out, int32_t count) const;
 
 private:
     std::unique_ptr<char[]> held_;
     std::shared_ptr<MappedFile> mapped_;  // or the file mapped
     const char* heldBytes_ = nullptr;     // of held_ or mapped_
     int64_t heldSize_ = 0;
-    std::mutex readLock_;  // reader_'s position
+    int64_t fileSize_ = 0;
+    uint64_t writeTime_ = 0;
     LFile reader_;
     LFile writer_;
     int64_t end_ = 0;
@@ -122,7 +133,10 @@ public:
         const char* held = stored_ && !memory_.size()
                                ? file_->heldAt(offset_, stored_ * kStoredBlockBytes)
                                : nullptr;
-        if (!held && stored_) {
+        // Blocks left on disk are read word by word of the mask: the
+        // selected blocks of one word in one read.
+        const bool onDisk = stored_ && !held && !memory_.size();
+        if (!held && stored_ && !onDisk) {
             int64_t i = 0;
             return forEach([&](const TIxBlock& block) {
                 const int64_t at = i++;
@@ -130,11 +144,17 @@ public:
             });
         }
         TIxBlock block;
+        char word[64 * kStoredBlockBytes];
         for (size_t w = 0; w < mask.size(); ++w) {
+            if (onDisk && mask[w] && !readSelectedOfWord(w, mask[w], word)) return false;
             for (uint64_t bits = mask[w]; bits; bits &= bits - 1) {
                 const int64_t i = int64_t(w) * 64 + std::countr_zero(bits);
                 if (i >= count) return true;
-                if (held) {
+                if (onDisk) {
+                    const int64_t first = int64_t(w) * 64 + std::countr_zero(mask[w]);
+                    if (!parseStoredBlock(word + (i - first) * kStoredBlockBytes, block))
+                        return false;
+                } else if (held) {
                     if (!parseStoredBlock(held + i * kStoredBlockBytes, block)) return false;
                 } else {
                     block = memory_[size_t(i)];
@@ -183,6 +203,15 @@ private:
         return true;
     }
 
+    // Reads the stored blocks of mask word w from its first selected block to
+    // its last one (within the list) into out.
+    bool readSelectedOfWord(size_t w, uint64_t bits, char* out) const {
+        const int64_t first = int64_t(w) * 64 + std::countr_zero(bits);
+        const int64_t last = std::min(int64_t(w) * 64 + 63 - std::countl_zero(bits), stored_ - 1);
+        if (first > last) return true;
+        return file_->readAt(offset_ + first * kStoredBlockBytes, out,
+                             int32_t(last - first + 1) * kStoredBlockBytes);
+    }
     static bool selected(const std::vector<uint64_t>& mask, int64_t i) {
         return size_t(i / 64) < mask.size() && (mask[size_t(i / 64)] >> (i % 64) & 1);
     }

@@ -26,22 +26,6 @@ constexpr int32_t kWriteChunk = 1 << 16;
 
 // ---- reading ----
 
-// Bytes up to the terminator (not included); false at the end of the file
-// or past maxLength.
-bool readTerminated(LIoFile& file, std::string_view terminator, int32_t maxLength, LStr& out) {
-    out.clear();
-    for (;;) {
-        int b = file.readByte();
-        if (b < 0) return false;
-        out.append(char(b));
-        if (out.view().ends_with(terminator)) {
-            out.truncate(out.length() - int32_t(terminator.size()));
-            return true;
-        }
-        if (out.length() > maxLength) return false;
-    }
-}
-
 // Broken entries reported one by one; the rest are summed up in one line.
 constexpr int32_t kShownBrokenEntries = 3;
 
@@ -246,29 +230,75 @@ bool writeTo(std::string_view path, const TIxCache& cache, std::vector<int64_t>&
 
 }  // namespace
 
-IxFileHeader readIndexHeader(LIoFile& file) {
+IxFileHeader parseIndexHeader(std::string_view bytes, int64_t* entriesAt) {
     IxFileHeader header;
-    char bytes[kIndexHeaderSize];
-    const int32_t got = file.read(bytes, kIndexHeaderSize);
-    const std::string_view head(bytes, got > 0 ? size_t(got) : 0);
-    if (!head.starts_with("QF ")) return header;
-    header.version = parseVersion(head);
-    header.state = readTerminated(file, "\r\n", kMaxFolderLineLength, header.folder)
-                       ? IxFileHeader::kComplete
-                       : IxFileHeader::kBrokenLine;
-    if (header.state != IxFileHeader::kComplete) header.folder.clear();
+    if (!bytes.starts_with("QF ")) return header;
+    header.version = parseVersion(bytes.substr(0, kIndexHeaderSize));
+    header.state = IxFileHeader::kBrokenLine;
+    if (bytes.size() < size_t(kIndexHeaderSize)) return header;
+    // The line with its CR LF may take one byte more than the longest line.
+    const std::string_view rest = bytes.substr(kIndexHeaderSize, size_t(kMaxFolderLineLength) + 1);
+    const size_t end = rest.find("\r\n");
+    if (end == std::string_view::npos || end >= size_t(kMaxFolderLineLength)) return header;
+    header.state = IxFileHeader::kComplete;
+    header.folder.assign(rest.substr(0, end));
+    if (entriesAt) *entriesAt = kIndexHeaderSize + int64_t(end) + 2;
     return header;
 }
 
-void loadIndexFile(TIxCache& cache, std::string_view sourceFile, std::string_view ixPath) {
-    cache.clear();
-    cache.dirty = false;
-    cache.dir = dirPart(sourceFile, false);
-    cache.ixPath = ixPath;
-    LIoFile file;
-    if (!file.open(ixPath, 'r', false)) return;
+IxFileHeader readIndexHeader(LIoFile& file) {
+    const int32_t most = kIndexHeaderSize + kMaxFolderLineLength + 1;
+    auto bytes = std::make_unique_for_overwrite<char[]>(size_t(most));
+    const int64_t start = file.tell();
+    const int32_t got = std::max(file.read(bytes.get(), most), 0);
+    int64_t entriesAt = got;
+    IxFileHeader header = parseIndexHeader(std::string_view(bytes.get(), size_t(got)), &entriesAt);
+    file.seek(start + entriesAt);
+    return header;
+}
 
-    IxFileHeader header = readIndexHeader(file);
+namespace {
+
+// The opening of an index file left on disk.
+IxFileHeader readHeldHeader(const IxBlockFile& file, int64_t& entriesAt) {
+    // Most folder lines are short: a longer one is read again whole.
+    for (int64_t want : {int64_t(4096), int64_t(kIndexHeaderSize) + kMaxFolderLineLength + 1}) {
+        const int64_t count = std::min(want, file.fileSize());
+        std::string bytes(size_t(count), '\0');
+        if (!file.readAt(0, bytes.data(), int32_t(count))) return {};
+        IxFileHeader header = parseIndexHeader(bytes, &entriesAt);
+        if (header.state == IxFileHeader::kComplete || count == file.fileSize()) return header;
+    }
+    return {};
+}
+
+// The entries of an index file with a current rows file, its blocks left on
+// disk; false, with nothing reported and the cache empty, otherwise.
+bool loadWithRows(TIxCache& cache, std::string_view ixPath) {
+    std::shared_ptr<IxBlockFile> file = IxBlockFile::openForReading(ixPath);
+    if (!file) return false;
+    int64_t entriesAt = 0;
+    IxFileHeader header = readHeldHeader(*file, entriesAt);
+    if (header.state != IxFileHeader::kComplete || header.version != kIndexFileVersion)
+        return false;
+    const LStr dir = cache.dir;
+    cache.dir = std::move(header.folder);
+    cache.loadedFile = std::move(file);
+    if (loadEntriesFromRows(cache)) return true;
+    cache.dir = dir;
+    cache.loadedFile.reset();
+    return false;
+}
+
+// The whole index file read and every entry parsed from it.
+void loadWhole(TIxCache& cache, std::string_view ixPath) {
+    // The entries' blocks point into the held bytes, which the cache keeps.
+    std::shared_ptr<IxBlockFile> file = IxBlockFile::readWhole(ixPath);
+    if (!file) return;
+    const int64_t total = file->heldSize();
+    const std::string_view held(file->heldAt(0, total), size_t(total));
+    int64_t entriesAt = 0;
+    IxFileHeader header = parseIndexHeader(held, &entriesAt);
     if (header.state == IxFileHeader::kNotIndex) {
         ixErrorLine(ixtext::kIllegalHeader, cache.ixPath.c_str());
         return;
@@ -283,15 +313,19 @@ void loadIndexFile(TIxCache& cache, std::string_view sourceFile, std::string_vie
         return;
     }
     cache.dir = std::move(header.folder);
-    const int64_t entriesAt = file.tell();
-    file.close();
-    // The entries' blocks point into the held bytes, which the cache keeps.
-    cache.loadedFile = IxBlockFile::readWhole(ixPath);
-    if (!cache.loadedFile) return;
-    const int64_t total = cache.loadedFile->heldSize();
-    const char* held = cache.loadedFile->heldAt(0, total);
-    if (loadEntriesFromRows(cache)) return;
-    readEntries(cache, cache.loadedFile, std::string_view(held, size_t(total)), entriesAt);
+    cache.loadedFile = std::move(file);
+    readEntries(cache, cache.loadedFile, held, entriesAt);
+}
+
+}  // namespace
+
+void loadIndexFile(TIxCache& cache, std::string_view sourceFile, std::string_view ixPath) {
+    cache.clear();
+    cache.dirty = false;
+    cache.dir = dirPart(sourceFile, false);
+    cache.ixPath = ixPath;
+    // With its rows file, an index file is read only where a search looks.
+    if (!loadWithRows(cache, ixPath)) loadWhole(cache, ixPath);
 }
 
 std::shared_ptr<IxBlockFile> openSpillFile(const TIxCache& cache) {

@@ -31,6 +31,9 @@ struct IxFileHeader {
 // Reads the header and the folder line from the start of an open file,
 // leaving the file at the first entry.
 IxFileHeader readIndexHeader(LIoFile& file);
+// The same from the first bytes of an index file; *entriesAt receives the
+// offset of the first entry (for a complete header).
+IxFileHeader parseIndexHeader(std::string_view bytes, int64_t* entriesAt = nullptr);
 
 // Replaces the cache's contents with the entries of the index file ixPath:
 // dir becomes the folder of sourceFile (then the file's folder line) and
@@ -39,8 +42,11 @@ IxFileHeader readIndexHeader(LIoFile& file);
 // read before the damage stay. A file cut short gets one message; of many
 // damaged entries the first few are named and the rest counted in one line.
 // The cache is clean afterwards unless the file was damaged: it is then
-// dirty, so writing it back mends the file. The file is read whole in one
-// go; the entries' blocks stay in its bytes (held by the cache), unparsed.
+// dirty, so writing it back mends the file. With a current rows file (see
+// ix_rows_file.h) the entries come from its table and the index file is
+// read only where a search selects a block; otherwise the file is read
+// whole in one go. Either way the entries' blocks stay in the file (held by
+// the cache), unparsed.
 void loadIndexFile(TIxCache& cache, std::string_view sourceFile, std::string_view ixPath);
 
 // Writes the cache to its ixPath through a temporary file in the same folder

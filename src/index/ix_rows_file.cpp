@@ -1,15 +1,17 @@
-// Reading and writing rows files. The rows file is mapped, not read: a
-// search touches only the rows of its grams, and the rows of one folder's
-// files lie side by side, so it touches few pages.
+// Reading and writing rows files. Reading takes the header and the table,
+// then a row only when a search asks for it: a search reads the rows of its
+// own grams, and each row holds the words of every entry of the folder side
+// by side, so one read serves them all.
 #include "index/ix_rows_file.h"
 
 #include <algorithm>
+#include <mutex>
 #include <string>
 
 #include "index/ix_cache.h"
 #include "index/ix_paths.h"
+#include "platform/file_handle.h"
 #include "platform/file_system.h"
-#include "platform/mapped_file.h"
 #include "support/message_service.h"
 #include "support/path_utils.h"
 #include "text/file_stream.h"
@@ -27,7 +29,7 @@ void putU64(std::string& out, uint64_t v) {
     for (int i = 0; i < 8; ++i) out.push_back(char(v >> (8 * i)));
 }
 
-// Little-endian fields of the mapped bytes; a read past the end fails it
+// Little-endian fields of bytes read; a read past the end fails it
 // and every later check.
 class Fields {
 public:
@@ -59,12 +61,56 @@ struct RowsHeader {
     int64_t rowWords = 0;
 };
 
+// The rows file read where asked; a row is read once and kept.
+class RowsReader : public IxRowSource {
+public:
+    explicit RowsReader(std::string_view path) : file_(path, 'r', false) {
+        if (!file_.isOpen() || !descriptorFileInfo(file_.handle(), size_, writeTime_)) size_ = -1;
+    }
+    bool isOpen() const { return size_ >= 0; }
+    int64_t size() const { return size_; }
+
+    bool readAt(int64_t offset, char* out, int64_t count) const {
+        for (int64_t done = 0; done < count;) {
+            const int32_t want = int32_t(std::min<int64_t>(count - done, 1 << 30));
+            const FileResult r = readDescriptorAt(file_.handle(), out + done, want, offset + done);
+            if (!r.ok() || r.value <= 0) return false;
+            done += r.value;
+        }
+        return true;
+    }
+    void setRows(int64_t rowsAt, int64_t rowWords) {
+        rowsAt_ = rowsAt;
+        rowWords_ = rowWords;
+    }
+    const uint64_t* row(int r) override {
+        std::lock_guard lock(mutex_);
+        std::unique_ptr<uint64_t[]>& held = rows_[size_t(r)];
+        if (held) return held.get();
+        held = std::make_unique_for_overwrite<uint64_t[]>(size_t(std::max<int64_t>(rowWords_, 1)));
+        const int64_t bytes = rowWords_ * 8;
+        // A row that cannot be read back admits every block.
+        if (!readAt(rowsAt_ + r * bytes, reinterpret_cast<char*>(held.get()), bytes))
+            std::fill(held.get(), held.get() + rowWords_, ~uint64_t(0));
+        return held.get();
+    }
+
+private:
+    LFile file_;
+    int64_t size_ = 0;
+    uint64_t writeTime_ = 0;
+    int64_t rowsAt_ = 0;
+    int64_t rowWords_ = 0;
+    std::mutex mutex_;
+    std::unique_ptr<uint64_t[]> rows_[kWideBits];
+};
+
 // The header; false when it is not this layout, not for the index file as
 // it is now, or its rows do not fit the file.
 bool readHeader(Fields& in, const TIxCache& cache, int64_t fileSize, RowsHeader& h) {
-    int64_t size = 0;
-    uint64_t writeTime = 0;
-    if (!fsRegularFileInfo(cache.ixPath.view(), size, writeTime)) return false;
+    // The index file as it was opened.
+    const int64_t size = cache.loadedFile->fileSize();
+    const uint64_t writeTime = cache.loadedFile->writeTime();
     const bool layout = in.take(4) == std::string_view(kMagic, 4) && in.u(4) == kRowsFileVersion &&
                         in.u(4) == kWideBits && in.u(4) == kWideHashes;
     const bool current = in.u(8) == uint64_t(size) && in.u(8) == writeTime;
@@ -83,7 +129,7 @@ bool readHeader(Fields& in, const TIxCache& cache, int64_t fileSize, RowsHeader&
 // One table row as an entry whose blocks stay in the index file; null
 // when it does not fit the index file or the rows.
 std::unique_ptr<TIxEntry> readEntry(Fields& in, const TIxCache& cache, const RowsHeader& h,
-                                    const std::shared_ptr<MappedFile>& map) {
+                                    const std::shared_ptr<RowsReader>& rows) {
     auto entry = std::make_unique<TIxEntry>();
     entry->name.assign(in.take(in.u(4)));
     entry->size = uint32_t(in.u(4));
@@ -94,15 +140,14 @@ std::unique_ptr<TIxEntry> readEntry(Fields& in, const TIxCache& cache, const Row
     // index file is the one the table was written for, and a search that
     // skips the file never reads them.
     const int64_t bytes = int64_t(blocks) * kStoredBlockBytes;
-    if (!cache.loadedFile->heldAt(int64_t(blocksAt), bytes + 1)) return nullptr;
+    if (!cache.loadedFile->contains(int64_t(blocksAt), bytes + 1)) return nullptr;
     if (blocks > 0) entry->blocks.setStored(cache.loadedFile, int64_t(blocksAt), int64_t(blocks));
     if (wordAt == kNoRows) return entry;
     const int32_t words = IxWideRows::wordsPerRow(int64_t(blocks));
     if (blocks > uint64_t(IxWideRows::kMaxBlocks) || wordAt > uint64_t(h.rowWords) ||
         uint64_t(h.rowWords) - wordAt < uint64_t(words))
         return nullptr;
-    const auto* rows = reinterpret_cast<const uint64_t*>(map->data() + h.rowsAt) + wordAt;
-    entry->wide.view(map, rows, int64_t(blocks), h.rowWords);
+    entry->wide.view(rows, int64_t(wordAt), int64_t(blocks));
     return entry;
 }
 
@@ -164,21 +209,32 @@ bool writeTo(std::string_view path, const TIxCache& cache, const IxFileStamp& st
     return true;
 }
 
+// The header and the table, read; the rows stay in the file.
+bool readEntries(TIxCache& cache, const std::shared_ptr<RowsReader>& rows) {
+    char head[kHeaderSize];
+    if (!rows->isOpen() || !rows->readAt(0, head, kHeaderSize)) return false;
+    Fields headIn(head, kHeaderSize);
+    RowsHeader h;
+    if (!readHeader(headIn, cache, rows->size(), h)) return false;
+    rows->setRows(h.rowsAt, h.rowWords);
+    // The table lies between the header and the rows.
+    std::string table(size_t(std::max<int64_t>(h.rowsAt - kHeaderSize, 0)), '\0');
+    if (!rows->readAt(kHeaderSize, table.data(), int64_t(table.size()))) return false;
+    Fields in(table.data(), int64_t(table.size()));
+    for (uint32_t i = 0; i < h.entries; ++i) {
+        auto entry = readEntry(in, cache, h, rows);
+        if (!entry || cache.find(entry->name.view())) return false;
+        cache.add(std::move(entry));
+    }
+    return true;
+}
+
 }  // namespace
 
 bool loadEntriesFromRows(TIxCache& cache) {
     const LStr path = ixRowsFileOf(cache.ixPath.view());
-    auto map = cache.loadedFile ? MappedFile::open(path.view()) : nullptr;
-    if (!map) return false;
-    Fields in(map->data(), map->size());
-    RowsHeader h;
-    bool ok = readHeader(in, cache, map->size(), h);
-    for (uint32_t i = 0; ok && i < h.entries; ++i) {
-        auto entry = readEntry(in, cache, h, map);
-        ok = entry && !cache.find(entry->name.view());
-        if (ok) cache.add(std::move(entry));
-    }
-    if (ok) return true;
+    if (cache.loadedFile && readEntries(cache, std::make_shared<RowsReader>(path.view())))
+        return true;
     debugLog("rows file ignored [%s]\n", path.c_str());
     const LStr dir = cache.dir, ixPath = cache.ixPath;
     const auto loaded = cache.loadedFile;

@@ -28,10 +28,10 @@ struct IxFileStamp {
 };
 
 // Fills the cache (its index file loaded into loadedFile, its header read)
-// with the entries the rows file lists, their blocks left in the index
-// file and their rows in the mapped rows file. False, leaving the cache
-// without entries, when the rows file does not belong to the index file as
-// it is now or does not fit it.
+// with the entries the rows file lists, their blocks left in the index file
+// and their rows in the rows file, read when a search first asks for them
+// (on any thread). False, leaving the cache without entries, when the rows
+// file does not belong to the index file as it is now or does not fit it.
 bool loadEntriesFromRows(TIxCache& cache);
 // Writes the rows file of the cache's index file, just written as stamp
 // says with the entries' first blocks at blocksAt (in forEach order),

@@ -6,7 +6,8 @@
 void IxWideRows::clear() {
     own_.clear();
     own_.shrink_to_fit();
-    holder_.reset();
+    source_.reset();
+    first_ = 0;
     rows_ = nullptr;
     blocks_ = 0;
     stride_ = 0;
@@ -22,13 +23,12 @@ void IxWideRows::adopt(std::vector<uint64_t> rows, int64_t blocks) {
     present_ = true;
 }
 
-void IxWideRows::view(std::shared_ptr<const void> holder, const uint64_t* rows, int64_t blocks,
-                      int64_t stride) {
+void IxWideRows::view(std::shared_ptr<IxRowSource> source, int64_t firstWord, int64_t blocks) {
     clear();
-    holder_ = std::move(holder);
-    rows_ = rows;
+    source_ = std::move(source);
+    first_ = firstWord;
     blocks_ = blocks;
-    stride_ = stride;
+    stride_ = wordsPerRow(blocks);
     present_ = true;
 }
 

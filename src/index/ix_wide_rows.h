@@ -9,6 +9,15 @@
 
 #include "index/gram_signature.h"
 
+// Rows of many entries that lie in a file, read the first time they are
+// asked for; entries take their words of each row at their own offset.
+class IxRowSource {
+public:
+    virtual ~IxRowSource() = default;
+    // Row r (0 to kWideBits - 1), valid while the source lives.
+    virtual const uint64_t* row(int r) = 0;
+};
+
 class IxWideRows {
 public:
     IxWideRows() = default;
@@ -29,11 +38,11 @@ public:
     void clear();
     // Rows held by the entry (wordsPerRow(blocks) words each).
     void adopt(std::vector<uint64_t> rows, int64_t blocks);
-    // Rows that lie in bytes kept alive by holder (8-byte aligned), one
-    // every stride words.
-    void view(std::shared_ptr<const void> holder, const uint64_t* rows, int64_t blocks,
-              int64_t stride);
-    const uint64_t* row(int r) const { return rows_ + int64_t(r) * stride_; }
+    // Rows read from source, from word firstWord of each.
+    void view(std::shared_ptr<IxRowSource> source, int64_t firstWord, int64_t blocks);
+    const uint64_t* row(int r) const {
+        return source_ ? source_->row(r) + first_ : rows_ + int64_t(r) * stride_;
+    }
 
     // The blocks whose rows hold every bit of wide, into mask (one bit per
     // block); false when no block does.
@@ -41,7 +50,8 @@ public:
 
 private:
     std::vector<uint64_t> own_;
-    std::shared_ptr<const void> holder_;
+    std::shared_ptr<IxRowSource> source_;
+    int64_t first_ = 0;  // of this entry's words in the source's rows
     const uint64_t* rows_ = nullptr;
     int64_t blocks_ = 0;
     int64_t stride_ = 0;

@@ -44,7 +44,8 @@ TIxEntry* SharedIxCache::lookup(std::string_view sourceFile, const LStr& source,
         entry = cache_.find(name);
     }
     // No other thread looks this file up, so its entry stays as it is.
-    if (entry && entry->complete() && ixEntryCurrent(*entry, source, conversion)) return entry;
+    if (entry && entry->complete() && ixEntryCurrent(*entry, sourceFile, source, conversion))
+        return entry;
 
     auto fresh = std::make_unique<TIxEntry>();
     fresh->name = name;

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <mutex>
 
+#include "platform/file_system.h"
 #include "platform/path_encoding.h"
 
 namespace {
@@ -127,6 +128,23 @@ FileResult seekDescriptor(int fd, int64_t position) {
 FileResult descriptorPosition(int fd) {
     off_t r = ::lseek(fd, 0, SEEK_CUR);
     return r < 0 ? failure(errno) : success(r);
+}
+
+FileResult readDescriptorAt(int fd, void* buffer, int32_t count, int64_t offset) {
+    if (count < 1) return success(0);
+    for (;;) {
+        const ssize_t n = ::pread(fd, buffer, size_t(count), off_t(offset));
+        if (n >= 0) return success(n);
+        if (errno != EINTR) return failure(errno);
+    }
+}
+
+bool descriptorFileInfo(int fd, int64_t& size, uint64_t& writeTime) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    size = st.st_size;
+    writeTime = fsFileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+    return true;
 }
 
 FileResult descriptorSize(int fd) {

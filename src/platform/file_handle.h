@@ -31,6 +31,9 @@ int readOpenError(std::string_view sjisPath);
 // Reads up to count bytes; value 0 at the end of the file, and when a
 // non-blocking descriptor has nothing to read now.
 FileResult readDescriptor(int fd, void* buffer, int32_t count);
+// Reads up to count bytes at offset without moving the position, so
+// threads may share the descriptor; value 0 at the end of the file.
+FileResult readDescriptorAt(int fd, void* buffer, int32_t count, int64_t offset);
 // Writes up to count bytes; value is how many were written.
 FileResult writeDescriptor(int fd, const void* buffer, int32_t count);
 // Moves to position, or to the end when position is negative; value is the
@@ -40,6 +43,9 @@ FileResult seekDescriptor(int fd, int64_t position);
 FileResult descriptorPosition(int fd);
 // The size of the file open on fd.
 FileResult descriptorSize(int fd);
+// The size and write time (see file_system.h) of the file open on fd, from
+// one stat; false when it is no regular file.
+bool descriptorFileInfo(int fd, int64_t& size, uint64_t& writeTime);
 // Writes the system's buffers of a descriptor that is open for writing to
 // the disk; a read-only descriptor has nothing to write and succeeds at once.
 FileResult syncDescriptor(int fd);

@@ -290,7 +290,8 @@ const FsIdentity& FsDirReader::identity() const {
     return state_->identity;
 }
 
-bool FsDirReader::entryIdentity(std::string_view name, FsIdentity& identity) const {
+bool FsDirReader::entryIdentity(std::string_view name, FsIdentity& identity,
+                                FsEntryFacts* facts) const {
     if (!state_->dir) {
         errno = EBADF;
         return false;
@@ -299,6 +300,7 @@ bool FsDirReader::entryIdentity(std::string_view name, FsIdentity& identity) con
     struct stat st;
     if (::fstatat(::dirfd(state_->dir), sys.c_str(), &st, 0) != 0) return false;
     identity = {uint64_t(st.st_dev), uint64_t(st.st_ino)};
+    if (facts) *facts = {S_ISREG(st.st_mode), int64_t(st.st_size), writeTimeOf(st)};
     return true;
 }
 

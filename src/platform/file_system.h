@@ -75,6 +75,13 @@ LStr fsUserConfigFolder();
 LStr fsUserCacheFolder();
 LStr fsHomeFolder();
 
+// What the stat of an entry tells besides its identity.
+struct FsEntryFacts {
+    bool regular = false;  // a regular file (size and writeTime are its own)
+    int64_t size = 0;
+    uint64_t writeTime = 0;
+};
+
 // One folder entry as FsDirReader delivers it.
 struct FsDirEntry {
     LStr name;  // Shift-JIS
@@ -109,8 +116,10 @@ public:
     // The next entry; false at the end.
     bool next(FsDirEntry& entry);
     // The identity of the file or folder an entry's name leads to (links
-    // followed); false with errno set when it is gone.
-    bool entryIdentity(std::string_view name, FsIdentity& identity) const;
+    // followed), and with facts what the same stat tells of it; false with
+    // errno set when it is gone.
+    bool entryIdentity(std::string_view name, FsIdentity& identity,
+                       FsEntryFacts* facts = nullptr) const;
 
 private:
     struct State;

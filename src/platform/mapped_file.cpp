@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "platform/file_system.h"
 #include "platform/path_encoding.h"
 
 namespace {
@@ -82,7 +83,8 @@ std::shared_ptr<MappedFile> MappedFile::open(std::string_view sjisPath) {
     if (at == MAP_FAILED) return nullptr;
     watchBusErrors();
     watch(static_cast<const char*>(at), int64_t(st.st_size));
-    return std::make_shared<MappedFile>(static_cast<const char*>(at), int64_t(st.st_size));
+    return std::make_shared<MappedFile>(static_cast<const char*>(at), int64_t(st.st_size),
+                                        fsFileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec));
 }
 
 MappedFile::~MappedFile() {

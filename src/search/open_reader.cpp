@@ -29,8 +29,9 @@ bool openReader(TReader& reader, const LStr& path, std::string_view displayBase,
     // The index builder opens files the same way, so block offsets refer to
     // the very text read here.
     LStr converted;
-    std::unique_ptr<LSrmBase> file =
-        openTextReader(path.view(), conversion, &converted, indexMode ? nullptr : lineNeedles);
+    // In index mode only the admitted blocks are read.
+    std::unique_ptr<LSrmBase> file = openTextReader(path.view(), conversion, &converted,
+                                                    indexMode ? nullptr : lineNeedles, indexMode);
     if (!file) return false;
     reader.convertedPath_ = std::move(converted);
     reader.keepConverted_ = conversion.keepConverted;

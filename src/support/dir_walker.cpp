@@ -2,7 +2,9 @@
 // once and then picks the files mask by mask. The identities of every folder
 // and file met so far keep it from going round link cycles and webs, and
 // each folder's descriptor is closed before its subfolders are entered, so
-// deep trees do not run out of descriptors.
+// deep trees do not run out of descriptors. A file is looked at (its
+// identity, size and write time) just before it is visited, and a visitor
+// on the same thread may take that look instead of making its own.
 #include "support/dir_walker.h"
 
 #include <algorithm>
@@ -73,10 +75,30 @@ struct Subfolder {
     bool link;
 };
 
-// One folder's files in visiting order and its subfolders, as full paths.
+// One folder's selected files in visiting order and its subfolders, as
+// full paths. The folder stays open while its files are visited: each is
+// looked at only then, so what the walk hands on about it is fresh.
 struct FolderListing {
+    std::unique_ptr<FsDirReader> reader;
+    size_t nameAt = 0;  // where the names begin in the files' paths
     std::vector<LStr> files;
     std::vector<Subfolder> subfolders;
+};
+
+// The file being visited on this thread and what its stat told.
+struct VisitedFile {
+    const LStr* path = nullptr;
+    FsEntryFacts facts;
+};
+thread_local VisitedFile t_visited;
+
+// Publishes a file's facts for the length of its visit.
+class VisitScope {
+public:
+    VisitScope(const LStr& path, const FsEntryFacts& facts) { t_visited = {&path, facts}; }
+    ~VisitScope() { t_visited = {}; }
+    VisitScope(const VisitScope&) = delete;
+    VisitScope& operator=(const VisitScope&) = delete;
 };
 
 LStr joinPath(const LStr& prefix, std::string_view name) {
@@ -130,8 +152,9 @@ public:
         }
         for (const LStr& file : listing.files) {
             if (stopRequested()) return kWalkStopped;
-            if (int result = visit_(file)) return result;
+            if (int result = visitFile(listing, file)) return result;
         }
+        listing.reader.reset();  // one open folder at a time, however deep
         for (const Subfolder& sub : listing.subfolders) {
             if (sub.link && !inKernelTree_ && fsResolvesIntoKernelTree(sub.path.view())) continue;
             if (int result = enter(sub.path.view())) return result;
@@ -144,7 +167,8 @@ private:
 
     Listed list(std::string_view folder, FolderListing& out) {
         if (stopRequested()) return Listed::kStopped;
-        FsDirReader reader(folder);
+        out.reader = std::make_unique<FsDirReader>(folder);
+        FsDirReader& reader = *out.reader;
         if (!reader.isOpen()) {
             reportUnreadableFolder(folder, reader.openError());
             return Listed::kNo;
@@ -171,7 +195,8 @@ private:
 
         LStr prefix(folder);
         appendSeparator(prefix);
-        selectFiles(reader, names, files, prefix, out.files);
+        out.nameAt = size_t(prefix.length());
+        selectFiles(names, files, prefix, out.files);
         reportSelectedSpecials(reader, names, others, prefix);
         for (NameRef ref : folders)
             out.subfolders.push_back({joinPath(prefix, names[ref]), ref.link});
@@ -183,21 +208,27 @@ private:
                            [name](const FileMask& mask) { return mask.selects(name); });
     }
 
-    // A file that is gone by now, or was met under another path, is left out.
-    void selectFiles(const FsDirReader& reader, const NameBuffer& names,
-                     const std::vector<NameRef>& files, const LStr& prefix,
+    void selectFiles(const NameBuffer& names, const std::vector<NameRef>& files, const LStr& prefix,
                      std::vector<LStr>& out) {
         std::vector<bool> taken(files.size());
         for (const FileMask& mask : masks_) {
             for (size_t f = 0; f < files.size(); ++f) {
                 if (taken[f] || !mask.selects(names[files[f]])) continue;
                 taken[f] = true;
-                FsIdentity identity;
-                if (!reader.entryIdentity(names[files[f]], identity)) continue;
-                if (seen_.files.insert(identity).second)
-                    out.push_back(joinPath(prefix, names[files[f]]));
+                out.push_back(joinPath(prefix, names[files[f]]));
             }
         }
+    }
+
+    // A file that is gone by now, or was met under another path, is left out.
+    int visitFile(const FolderListing& listing, const LStr& file) {
+        FsIdentity identity;
+        FsEntryFacts facts;
+        if (!listing.reader->entryIdentity(file.view().substr(listing.nameAt), identity, &facts))
+            return 0;
+        if (!seen_.files.insert(identity).second) return 0;
+        VisitScope scope(file, facts);
+        return visit_(file);
     }
 
     // FIFOs, sockets and devices the user's masks name get one line each;
@@ -231,6 +262,15 @@ int FolderWalker::walk(std::string_view folder, const FileVisitor& visit) {
 void reportNotRegularFile(std::string_view path) {
     report(kMsgWarning, jaEn(kJaNotRegular, "%s is not a regular file; not searched"),
            LStr(path).c_str());
+}
+
+bool takeVisitedFileInfo(std::string_view path, int64_t& size, uint64_t& writeTime) {
+    VisitedFile& visited = t_visited;
+    if (!visited.path || !visited.facts.regular || visited.path->view() != path) return false;
+    size = visited.facts.size;
+    writeTime = visited.facts.writeTime;
+    visited.path = nullptr;
+    return true;
 }
 
 int walkFolder(std::string_view folder, const std::vector<LStr>& masks, bool withSubfolders,

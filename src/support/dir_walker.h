@@ -55,5 +55,10 @@ private:
 int walkFolder(std::string_view folder, const std::vector<LStr>& masks, bool withSubfolders,
                const FileVisitor& visit);
 
+// The size and write time of the regular file at path, read by the walk
+// just before it visits it, when the visit is running on this thread; once,
+// so a later question about the file asks the file system. False otherwise.
+bool takeVisitedFileInfo(std::string_view path, int64_t& size, uint64_t& writeTime);
+
 // The warning for a FIFO, socket or device that was to be searched.
 void reportNotRegularFile(std::string_view path);

@@ -28,6 +28,8 @@ public:
     const char* name() const override { return file_.name(); }
 
     const LFile& file() const { return file_; }
+    // See LReadAhead::expectJumps.
+    void expectJumps() { ahead_.expectJumps(); }
 
 private:
     LFile file_;

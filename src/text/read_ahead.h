@@ -20,6 +20,10 @@ public:
 
     explicit LReadAhead(LStream& source) : source_(source) {}
 
+    // The next block is as small as one after a seek: the reader is going
+    // to jump (it reads a little at the start first).
+    void expectJumps() { fill_ = kJumpBlock; }
+
     int32_t read(void* buffer, int32_t count) override;
     int32_t write(const void* buffer, int32_t count) override;
     int64_t seek(int64_t position) override;
@@ -40,5 +44,5 @@ private:
     int32_t index_ = 0;
     int32_t count_ = 0;
     int32_t fill_ = kFirstBlock;  // bytes the next block asks for
-    int64_t sourceAt_ = -1;      // where the source stands when known (saves a tell)
+    int64_t sourceAt_ = -1;       // where the source stands when known (saves a tell)
 };

@@ -51,3 +51,38 @@ TEST(TextReader, EncodingsAreDecodedToShiftJis) {
     }
     EXPECT_EQ(readText(dir.path() + "/none.txt"), "<closed>");
 }
+
+// A ranged reader gives the very bytes at every offset that the whole read
+// gives, decoding what needs decoding; only a text read as it is stays on
+// the file.
+TEST(TextReader, RangedReadingSeesTheTextOfAWholeRead) {
+    const std::string sjis = "\x93\xfa\x96\x7b\x8c\xea abc\r\n";  // 日本語 abc
+    std::string longSjis;
+    for (int i = 0; i < 3000; ++i) longSjis += std::to_string(i) + sjis;
+    struct {
+        const char* name;
+        std::string bytes;
+        bool onFile;  // the ranged reader reads the file where it seeks
+    } cases[] = {
+        {"sjis.txt", longSjis, true},
+        {"utf8bom.txt", "\xef\xbb\xbf" + std::string(40000, 'a') + "\xe6\x97\xa5\r\n", false},
+        {"utf16le.txt", std::string("\xff\xfe\xe5\x65\x2c\x67\r\0\n\0", 10), false},
+        {"utf8.txt", std::string(30000, 'b') + "\xe6\x97\xa5\xe6\x9c\xac\n", false},
+        {"euc.txt", "\xc6\xfc\xcb\xdc\xb8\xec abc\r\n", false},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        const std::string path = dir.write(c.name, c.bytes);
+        const std::string whole = readText(path);
+        auto ranged = openTextReader(path, {}, nullptr, nullptr, true);
+        ASSERT_TRUE(ranged) << c.name;
+        // Read whole, the text is all in view at once.
+        EXPECT_EQ(ranged->buffered() < int32_t(whole.size()), c.onFile) << c.name;
+        for (size_t at : {whole.size() / 2, size_t(1), whole.size() - 3, size_t(0)}) {
+            ranged->seek(int64_t(at));
+            char got[16] = {};
+            const int32_t n = ranged->read(got, 16);
+            EXPECT_EQ(std::string(got, size_t(n)), whole.substr(at, 16)) << c.name << " @" << at;
+        }
+    }
+}

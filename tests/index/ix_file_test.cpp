@@ -11,6 +11,7 @@
 #include "index/ix_cache.h"
 #include "index/ix_messages.h"
 #include "ix_test_support.h"
+#include "text/io_file.h"
 
 namespace {
 
@@ -136,6 +137,50 @@ TEST(IndexFile, LongEntriesReadAndWriteBackWhole) {
         cache.dirty = true;
     }
     EXPECT_EQ(tmp.read("docs.qfd"), bytes);
+}
+
+}  // namespace
+
+namespace {
+
+// The opening of an index file read from bytes and from a file: the same
+// header, and the file left at the first entry.
+TEST(IndexFile, HeaderAndFolderLineFromBytesAndFromAFile) {
+    const std::string head = header(3);
+    const std::string longest(32767, 'd');  // the longest folder line read
+    struct {
+        std::string bytes;
+        IxFileHeader::State state;
+        int version;
+        std::string folder;
+    } cases[] = {
+        {"", IxFileHeader::kNotIndex, 0, ""},
+        {"QX  0003      \r\n/a\r\nZ", IxFileHeader::kNotIndex, 0, ""},
+        {"QF  0003", IxFileHeader::kBrokenLine, 3, ""},
+        {head, IxFileHeader::kBrokenLine, 3, ""},
+        {head + "/a\r", IxFileHeader::kBrokenLine, 3, ""},
+        {head + "/a\r\nZ", IxFileHeader::kComplete, 3, "/a"},
+        {header(2) + "\r\nZ", IxFileHeader::kComplete, 2, ""},
+        {head + "/a\rb\n\r\nZ", IxFileHeader::kComplete, 3, "/a\rb\n"},
+        {head + longest + "\r\nZ", IxFileHeader::kComplete, 3, longest},
+        {head + longest + "d\r\nZ", IxFileHeader::kBrokenLine, 3, ""},
+    };
+    TempDir tmp;
+    for (const auto& c : cases) {
+        const std::string label = c.bytes.substr(0, 24);
+        int64_t entriesAt = -1;
+        const IxFileHeader parsed = parseIndexHeader(c.bytes, &entriesAt);
+        LIoFile file(tmp.write("h.qfd", c.bytes), 'r', false);
+        const IxFileHeader read = readIndexHeader(file);
+        for (const IxFileHeader* h : {&parsed, &read}) {
+            EXPECT_EQ(h->state, c.state) << label;
+            EXPECT_EQ(h->version, c.version) << label;
+            EXPECT_EQ(std::string(h->folder.view()), c.folder) << label;
+        }
+        if (c.state != IxFileHeader::kComplete) continue;
+        EXPECT_EQ(entriesAt, int64_t(c.bytes.size()) - 1) << label;
+        EXPECT_EQ(file.readByte(), 'Z') << label;
+    }
 }
 
 }  // namespace

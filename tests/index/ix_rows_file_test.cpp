@@ -170,4 +170,59 @@ TEST_F(RowsFile, DamagedOrStaleRowsFilesAreIgnoredAndRebuilt) {
     }
 }
 
+// With a sound rows file the index file is not read whole: a block is read
+// when a search selects it, a row when a search asks for it. A row that
+// cannot be read back then admits every block.
+TEST_F(RowsFile, BlocksAndRowsStayOnDiskUntilASearchAsks) {
+    TIxCache cache;
+    load(cache);
+    ASSERT_TRUE(cache.loadedFile);
+    EXPECT_EQ(cache.loadedFile->heldAt(0, 1), nullptr);
+    const TIxEntry& entry = *cache.find("a.txt");
+    const std::vector<TIxBlock> all = entry.blocks.all();
+    ASSERT_GT(all.size(), 65u);
+    std::vector<uint64_t> mask(size_t(IxWideRows::wordsPerRow(int64_t(all.size()))));
+    std::vector<int32_t> expected;
+    for (size_t i : {size_t(0), size_t(5), size_t(63), size_t(64), all.size() - 1}) {
+        mask[i / 64] |= uint64_t(1) << (i % 64);
+        expected.push_back(all[i].pos);
+    }
+    std::vector<int32_t> got;
+    EXPECT_TRUE(entry.blocks.forEachSelected(mask, [&](const TIxBlock& block) {
+        got.push_back(block.pos);
+        return true;
+    }));
+    EXPECT_EQ(got, expected);
+    const size_t admitted = candidates(entry, "word0100").size();
+    EXPECT_TRUE(admitted > 0 && admitted <= 3) << admitted;
+    fs::resize_file(rowsFile(), 56);
+    EXPECT_EQ(candidates(entry, "word0399").size(), all.size());
+}
+
+// A folder line of any length the index takes is read before the rows.
+TEST(RowsFileHeader, LongFolderLinesAreReadBeforeTheRows) {
+    TempDir tmp;
+    const std::string ix = tmp.path("docs.qfd");
+    for (size_t length : {size_t(9), size_t(4078), size_t(4079), size_t(9000)}) {
+        const std::string folder = "/" + std::string(length - 1, 'd');
+        tmp.write("docs.qfd", header(3) + folder + "\r\n" +
+                                  entryRecord("a.txt", 7, 300, blockRecord(0, 300, 1, 0)) +
+                                  entryRecord("b.txt", 8, 0, "") + "Z");
+        {
+            TIxCache whole;
+            loadIndexFile(whole, "/src/a.txt", ix);
+            whole.dirty = true;  // written again, now with its rows file
+            ASSERT_TRUE(whole.writeBack()) << length;
+        }
+        TIxCache cache;
+        loadIndexFile(cache, "/src/a.txt", ix);
+        EXPECT_EQ(cache.count(), 2) << length;
+        EXPECT_EQ(std::string(cache.dir.view()), folder) << length;
+        ASSERT_TRUE(cache.loadedFile) << length;
+        EXPECT_EQ(cache.loadedFile->heldAt(0, 1), nullptr) << length;
+        ASSERT_TRUE(cache.find("a.txt")) << length;
+        EXPECT_EQ(cache.find("a.txt")->blocks.all().at(0).len, 300) << length;
+    }
+}
+
 }  // namespace

@@ -168,3 +168,30 @@ TEST(DirWalkerLinks, KernelTreesAreEnteredOnlyWhenNamed) {
 }
 
 }  // namespace
+
+// A visitor may take the size and write time of the file it visits, once,
+// as they are when the visit begins (a file changed by an earlier visit
+// shows its change), and of no other path.
+TEST(DirWalkerFacts, TheVisitedFileAloneTellsItsSizeOnce) {
+    TempDir dir;
+    dir.write("a.txt", "12345");
+    dir.write("b.txt", "1");
+    dir.write("c.txt", "123");
+    ASSERT_EQ(symlink("a.txt", dir.path("d.txt").c_str()), 0);  // a.txt again: not visited
+    std::string seen;
+    int64_t size = 0;
+    uint64_t writeTime = 0;
+    walkFolder(dir.path(), {LStr("*.txt")}, false, [&](const LStr& path) {
+        const std::string name(path.view().substr(path.view().rfind('/') + 1));
+        const std::string other = dir.path(name == "a.txt" ? "c.txt" : "a.txt");
+        EXPECT_FALSE(takeVisitedFileInfo(other, size, writeTime)) << name;
+        EXPECT_TRUE(takeVisitedFileInfo(path.view(), size, writeTime)) << name;
+        EXPECT_GT(writeTime, 0u) << name;
+        seen += name + "=" + std::to_string(size) + " ";
+        EXPECT_FALSE(takeVisitedFileInfo(path.view(), size, writeTime)) << name;
+        if (name == "a.txt") dir.write("b.txt", "1234567");
+        return 0;
+    });
+    EXPECT_EQ(seen, "a.txt=5 b.txt=7 c.txt=3 ");
+    EXPECT_FALSE(takeVisitedFileInfo(dir.path("c.txt"), size, writeTime));
+}
