@@ -112,7 +112,7 @@ MUTANTS = [
     ("rows-words-unbounded", "src/index/ix_rows_file.cpp",
      "uint64_t(h.rowWords) - wordAt < uint64_t(words)", "false"),
     ("lookup-without-rows-current", "src/index/index_lookup.cpp",
-     "entry->complete() && isCurrent", "isCurrent"),
+     "entry->complete() && ixEntryCurrent(*entry, sourceFile", "ixEntryCurrent(*entry, sourceFile"),
     ("wide-mask-ignored", "src/search/indexed_search.cpp",
      "entry.wide.candidates(s->regulSig->wide, mask);",
      "mask.assign(size_t(IxWideRows::wordsPerRow(entry.wide.blocks())), ~uint64_t(0));"),
@@ -286,6 +286,8 @@ MUTANTS = [
      "std::fill(held.get(), held.get() + rowWords_, uint64_t(0));"),
     ("row-source-offset-lost", "src/index/ix_wide_rows.h",
      "return source_ ? source_->row(r) + first_ :", "return source_ ? source_->row(r) :"),
+    ("cut-index-file-passed-over", "src/search/indexed_search.cpp",
+     "        out.wholeFile = true;\n    } else {", "    } else {"),
 ]
 
 

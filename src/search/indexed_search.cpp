@@ -29,6 +29,14 @@ constexpr char kCannotIndexSkip[] =
     "\x83X\x83L\x83"
     "b\x83v\x82\xB5\x82\xDC\x82\xB7";
 
+// "%s: 索引を読み出せないため、ファイルの残りを検索できませんでした"
+constexpr char kRestUnsearched[] =
+    "%s: "
+    "\x8D\xF5\x88\xF8\x82\xF0\x93\xC7\x82\xDD\x8F\x6F\x82\xB9\x82\xC8\x82\xA2\x82\xBD\x82\xDF\x81"
+    "\x41\x83\x74\x83\x40\x83\x43"
+    "\x83\x8B\x82\xCC\x8E\x63\x82\xE8\x82\xF0\x8C\x9F\x8D\xF5\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82"
+    "\xF1\x82\xC5\x82\xB5\x82\xBD";
+
 // Whether the current search string has a signature the index can use.
 bool signatureUsable(const IndexedFileSearch& run) {
     const TSchStr* s = run.current;
@@ -45,17 +53,21 @@ bool signatureUsable(const IndexedFileSearch& run) {
 // hundred bytes costs less than a seek and a read of their own. Only the
 // blocks of mask are looked at, when one is given.
 template <class Admit>
-IndexedOutcome searchBlocks(const IndexedFileSearch& run, const TIxEntry& entry, int32_t maxGap,
+IndexedOutcome searchBlocks(const IndexedFileSearch& run, std::string_view path,
+                            const TIxEntry& entry, int32_t maxGap,
                             const std::vector<uint64_t>* mask, Admit admit) {
     IndexedOutcome out;
     out.blocks = int32_t(std::min<int64_t>(entry.blocks.size(), INT32_MAX));
-    bool opened = false;
+    bool opened = false, openFailed = false, searched = false;
     TIxBlock range;  // the admitted run not yet searched (len 0: none)
     auto flush = [&] {
         if (range.len == 0) return true;
-        if (!opened && !run.open()) return false;
-        opened = true;
+        if (!opened && !(opened = run.open())) {
+            openFailed = true;
+            return false;
+        }
         out.hits += run.searchRange(range.pos, range.len, range.line);
+        searched = true;
         range.len = 0;
         return true;
     };
@@ -74,8 +86,16 @@ IndexedOutcome searchBlocks(const IndexedFileSearch& run, const TIxEntry& entry,
     const bool read =
         mask ? entry.blocks.forEachSelected(*mask, visit) : entry.blocks.forEach(visit);
     if (read && !stopRequested()) flush();
-    // Blocks that cannot be read back leave the rest of the file unsearched.
-    if (!read) debugLog("index blocks unreadable\n");
+    if (read || openFailed || stopRequested()) return out;
+    // The index file changed under the search: before any hit line the file
+    // is searched whole instead; after, the loss is said.
+    debugLog("index blocks unreadable\n");
+    if (!searched) {
+        out = IndexedOutcome();
+        out.wholeFile = true;
+    } else {
+        outputMessage(kRestUnsearched, LStr(path).c_str());
+    }
     return out;
 }
 
@@ -154,7 +174,7 @@ IndexedOutcome runIndexedSearch(const IndexedFileSearch& run, std::string_view p
     // One mask per thread: most files need no allocation.
     thread_local std::vector<uint64_t> mask;
     const bool masked = wideCandidates(run, *entry, mask);
-    out = searchBlocks(run, *entry, kMaxReadThrough, masked ? &mask : nullptr,
+    out = searchBlocks(run, path, *entry, kMaxReadThrough, masked ? &mask : nullptr,
                        [&](const TIxBlock& block) { return indexedBlockAdmitted(block, run); });
     debugLog("%d/%d/%d hit (%.*s)\n", out.hits, out.blocksSearched, out.blocks, int(path.size()),
              path.data());
@@ -174,8 +194,9 @@ IndexedOutcome runFuzzyIndexedSearch(const IndexedFileSearch& run, std::string_v
         outputMessage(kCannotIndexSkip, LStr(path).c_str());
         return out;
     }
-    out = searchBlocks(run, *entry, 0, nullptr,
+    out = searchBlocks(run, path, *entry, 0, nullptr,
                        [&](const TIxBlock& block) { return fuzzyBlockAdmitted(block, run); });
+    if (out.wholeFile && run.open()) out.hits = run.searchRange(0, INT64_MAX, 1);
     debugLog("%d/%d/%d hit (%.*s)\n", out.hits, out.blocksSearched, out.blocks, int(path.size()),
              path.data());
     return out;

@@ -173,3 +173,28 @@ TEST_F(IndexedSearch, WideRowsAloneSelectTheBlocks) {
         EXPECT_EQ(opens, c.ranges.empty() ? 0 : 1) << c.strings[0];
     }
 }
+
+// The index file cut short by another program after it was opened: a file
+// whose blocks can no longer be read is read whole, not passed over.
+TEST_F(IndexedSearch, BlocksCutFromTheIndexFileLeaveTheFileToBeReadWhole) {
+    const std::string other = tmp.path("docs/g.txt");
+    std::filesystem::copy_file(file, other);
+    TSchStr s = normalString("needle");
+    IndexedFileSearch search = run(&s);
+    {
+        TIxCache building(tmp.path("ix/"));
+        search.cache = &building;
+        runIndexedSearch(search, file);
+        runIndexedSearch(search, other);
+    }
+    TIxCache reading(tmp.path("ix/"));
+    search.cache = &reading;
+    searched.clear();
+    EXPECT_FALSE(runIndexedSearch(search, file).wholeFile);
+    EXPECT_EQ(searched, (Ranges{{300, 300, 3}}));
+    for (const auto& item : std::filesystem::recursive_directory_iterator(tmp.path("ix")))
+        if (item.path().extension() == ".qfd") std::filesystem::resize_file(item.path(), 64);
+    searched.clear();
+    EXPECT_TRUE(runIndexedSearch(search, other).wholeFile);
+    EXPECT_TRUE(searched.empty());
+}
