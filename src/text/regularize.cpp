@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <vector>
 
 #include "base/ctype_table.h"
 #include "text/char_fold.h"
@@ -56,6 +58,44 @@ int doubleByteAt(std::string_view text, size_t pos) {
     return (byteAt(text, pos) << 8) | byteAt(text, pos + 1);
 }
 
+// The double-byte characters folding changes, row by row (one row per lead
+// byte; 0x81, symbols, vanishes and counts as changed): only a few rows of
+// kana, letters and Greek change, the rest of a text is copied as it is.
+class FoldRows {
+public:
+    static const FoldRows& of(FoldFlags fold) {
+        static const FoldRows tables[4] = {FoldRows({false, false}), FoldRows({false, true}),
+                                           FoldRows({true, false}), FoldRows({true, true})};
+        return tables[(fold.ignoreCase ? 2 : 0) + (fold.ignoreWidth ? 1 : 0)];
+    }
+    bool changes(unsigned char lead) const { return row_[lead] >= 0; }
+    // The folded code of a character of a changing row.
+    int fold(unsigned char lead, unsigned char trail) const {
+        return codes_[size_t(row_[lead]) * 256 + trail];
+    }
+
+private:
+    explicit FoldRows(FoldFlags fold) {
+        row_.fill(-1);
+        for (int lead = 0x81; lead <= 0xFF; ++lead) {
+            if (!isLeadByte(uint8_t(lead))) continue;
+            std::array<uint16_t, 256> folded{};
+            bool changed = lead == 0x81;
+            for (int trail = 0; trail < 256; ++trail) {
+                const int code = foldChar(lead << 8 | trail, fold);
+                folded[size_t(trail)] = uint16_t(code);
+                changed |= code != (lead << 8 | trail);
+            }
+            if (!changed) continue;
+            row_[size_t(lead)] = int16_t(codes_.size() / 256);
+            codes_.insert(codes_.end(), folded.begin(), folded.end());
+        }
+    }
+
+    std::array<int16_t, 256> row_;
+    std::vector<uint16_t> codes_;
+};
+
 }  // namespace
 
 int foldChar(int code, FoldFlags fold) {
@@ -84,25 +124,32 @@ void regularize(std::string_view text, FoldFlags fold, LStr& out) {
     const int32_t start = out.length();
     out.resize(start + int32_t(text.size()));
     char* w = out.data() + start;
-    for (size_t pos = 0; pos < text.size();) {
-        unsigned char b = byteAt(text, pos);
-        if (isAlnum(b)) {
-            char* word = w;
-            for (; pos < text.size() && isAlnum(b = byteAt(text, pos)); ++pos)
-                *w++ = char(fold.ignoreCase && (ctypeTable[b] & kCtUpper) ? b | 0x20 : b);
-            w = stemInPlace(word, w);
-        } else if (!isLeadByte(b)) {
-            if (isHalfKana(b)) *w++ = char(b);
-            ++pos;
-        } else if (pos + 1 >= text.size()) {
-            ++pos;  // a lead byte cut off at the end
-        } else {
-            if (b != 0x81) {
-                const int code = foldChar(doubleByteAt(text, pos), fold);
+    const FoldRows& rows = FoldRows::of(fold);
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t size = text.size();
+    for (size_t pos = 0; pos < size;) {
+        unsigned char b = p[pos];
+        if (isLeadByte(b) && pos + 1 < size) {
+            const unsigned char trail = p[pos + 1];
+            pos += 2;
+            if (!rows.changes(b)) {
+                w[0] = char(b);
+                w[1] = char(trail);
+                w += 2;
+            } else if (b != 0x81) {
+                const int code = rows.fold(b, trail);
                 if (code > 0xFF) *w++ = char(code >> 8);
                 *w++ = char(code & 0xFF);
             }
-            pos += 2;
+        } else if (isAlnum(b)) {
+            char* word = w;
+            for (; pos < size && isAlnum(b = p[pos]); ++pos)
+                *w++ = char(fold.ignoreCase && (ctypeTable[b] & kCtUpper) ? b | 0x20 : b);
+            w = stemInPlace(word, w);
+        } else {
+            // A lead byte cut off at the end goes too.
+            if (isHalfKana(b)) *w++ = char(b);
+            ++pos;
         }
     }
     out.truncate(int32_t(w - out.data()));
