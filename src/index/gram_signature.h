@@ -89,12 +89,11 @@ struct GramWord {
 class GramWords {
 public:
     GramWords(const unsigned char* p, size_t size) : p_(p), size_(size) {
-        next_ = classify(1);
         const ByteClassMasks first = classify(0);
+        next_ = classify(1);
         afterNext_ = classify(2);
         current_ = {first, charStarts64(pairLeads(first, next_), true)};
-        following_ = {
-            next_, charStarts64(pairLeads(next_, afterNext_), !(current_.starts.pairStart >> 63))};
+        follow();
     }
     const GramWord& current() const { return current_; }
     const GramWord& following() const { return following_; }
@@ -103,11 +102,16 @@ public:
         current_ = following_;
         next_ = afterNext_;
         afterNext_ = classify(word_ + 2);
-        following_ = {
-            next_, charStarts64(pairLeads(next_, afterNext_), !(current_.starts.pairStart >> 63))};
+        follow();
     }
 
 private:
+    // The next word's first byte starts a character unless the current
+    // word's last byte begins a pair.
+    void follow() {
+        const bool firstStarts = !(current_.starts.pairStart >> 63);
+        following_ = {next_, charStarts64(pairLeads(next_, afterNext_), firstStarts)};
+    }
     ByteClassMasks classify(size_t word) const {
         const size_t at = word * 64;
         if (at >= size_) return {};

@@ -155,6 +155,7 @@ bool writeTo(std::string_view path, const TIxCache& cache, const IxFileStamp& st
     // A row of a folder of small files is a few hundred bytes: rows go out
     // gathered in large writes, not one call each.
     std::string rows;
+    rows.reserve(2 * kWriteChunk);
     for (int r = 0; r < kWideBits; ++r) {
         cache.forEach([&](const TIxEntry& entry) {
             if (!entry.wide.present()) return;

@@ -21,6 +21,13 @@ constexpr Suffix kStemTable[] = {
     {"ed", ""},     {"e", ""},     {"ly", ""},   {"ss", "ss"}, {"s", ""},   {"y", "i"},
 };
 
+// The letters some ending ends with: most words end in none of them.
+constexpr std::array<bool, 256> kLastLetters = [] {
+    std::array<bool, 256> last{};
+    for (const auto& row : kStemTable) last[static_cast<unsigned char>(row.ending.back())] = true;
+    return last;
+}();
+
 bool isAlnum(unsigned char b) {
     return ctypeTable[b] & kCtAlnum;
 }
@@ -30,6 +37,7 @@ bool isAlnum(unsigned char b) {
 char* stemInPlace(char* begin, char* end) {
     const std::string_view w(begin, size_t(end - begin));
     if (w.size() < 4) return end;  // no ending leaves fewer than three letters
+    if (!kLastLetters[static_cast<unsigned char>(w.back())]) return end;
     for (const auto& row : kStemTable) {
         // The last letter first: most words end in none of the endings.
         if (w.back() != row.ending.back()) continue;
@@ -58,9 +66,9 @@ int doubleByteAt(std::string_view text, size_t pos) {
     return (byteAt(text, pos) << 8) | byteAt(text, pos + 1);
 }
 
-// The double-byte characters folding changes, row by row (one row per lead
-// byte; 0x81, symbols, vanishes and counts as changed): only a few rows of
-// kana, letters and Greek change, the rest of a text is copied as it is.
+// The regular form of every double-byte character, row by row (one row per
+// lead byte). Only the rows of kana, letters and Greek change and 0x81,
+// symbols, vanishes; the other rows keep their characters and have no table.
 class FoldRows {
 public:
     static const FoldRows& of(FoldFlags fold) {
@@ -68,10 +76,13 @@ public:
                                            FoldRows({true, false}), FoldRows({true, true})};
         return tables[(fold.ignoreCase ? 2 : 0) + (fold.ignoreWidth ? 1 : 0)];
     }
-    bool changes(unsigned char lead) const { return row_[lead] >= 0; }
-    // The folded code of a character of a changing row.
+    // The folded code of a character, 0 when it vanishes. Both forms are
+    // looked up and one kept: Japanese text mixes the rows at every turn.
     int fold(unsigned char lead, unsigned char trail) const {
-        return codes_[size_t(row_[lead]) * 256 + trail];
+        const int16_t row = row_[lead];
+        const int folded = codes_[size_t(std::max<int16_t>(row, 0)) * 256 + trail];
+        const int same = lead << 8 | trail;
+        return row >= 0 ? folded : same;
     }
 
 private:
@@ -81,7 +92,7 @@ private:
             if (!isLeadByte(uint8_t(lead))) continue;
             std::array<uint16_t, 256> folded{};
             bool changed = lead == 0x81;
-            for (int trail = 0; trail < 256; ++trail) {
+            for (int trail = 0; trail < 256 && lead != 0x81; ++trail) {
                 const int code = foldChar(lead << 8 | trail, fold);
                 folded[size_t(trail)] = uint16_t(code);
                 changed |= code != (lead << 8 | trail);
@@ -130,17 +141,14 @@ void regularize(std::string_view text, FoldFlags fold, LStr& out) {
     for (size_t pos = 0; pos < size;) {
         unsigned char b = p[pos];
         if (isLeadByte(b) && pos + 1 < size) {
-            const unsigned char trail = p[pos + 1];
+            // One or two bytes or none, written without branching on which;
+            // the second write stays inside the two bytes just read.
+            const int code = rows.fold(b, p[pos + 1]);
+            const char low = char(code & 0xFF);
+            w[0] = code > 0xFF ? char(code >> 8) : low;
+            w[1] = low;
+            w += int(code > 0xFF) + int(code != 0);
             pos += 2;
-            if (!rows.changes(b)) {
-                w[0] = char(b);
-                w[1] = char(trail);
-                w += 2;
-            } else if (b != 0x81) {
-                const int code = rows.fold(b, trail);
-                if (code > 0xFF) *w++ = char(code >> 8);
-                *w++ = char(code & 0xFF);
-            }
         } else if (isAlnum(b)) {
             char* word = w;
             for (; pos < size && isAlnum(b = p[pos]); ++pos)
