@@ -107,34 +107,8 @@ private:
     std::vector<uint16_t> codes_;
 };
 
-}  // namespace
-
-int foldChar(int code, FoldFlags fold) {
-    if (fold.ignoreCase) code = toLowerFull(code);
-    if (fold.ignoreWidth) code = fullToHalf(code);
-    return code;
-}
-
-void stemWord(LStr& word) {
-    char* end = stemInPlace(word.data(), word.data() + word.length());
-    word.truncate(int32_t(end - word.data()));
-}
-
-std::span<const std::string_view> stemEndings() {
-    static const auto endings = [] {
-        std::array<std::string_view, std::size(kStemTable)> list{};
-        for (size_t i = 0; i < list.size(); ++i) list[i] = kStemTable[i].ending;
-        return list;
-    }();
-    return endings;
-}
-
-void regularize(std::string_view text, FoldFlags fold, LStr& out) {
-    // The regular form is never longer than the text (every index block goes
-    // through here): it is written in place and the rest cut off.
-    const int32_t start = out.length();
-    out.resize(start + int32_t(text.size()));
-    char* w = out.data() + start;
+// Writes the regular form of text from w on; returns its end.
+char* regularTo(std::string_view text, FoldFlags fold, char* w) {
     const FoldRows& rows = FoldRows::of(fold);
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const size_t size = text.size();
@@ -160,7 +134,36 @@ void regularize(std::string_view text, FoldFlags fold, LStr& out) {
             ++pos;
         }
     }
-    out.truncate(int32_t(w - out.data()));
+    return w;
+}
+
+}  // namespace
+
+int foldChar(int code, FoldFlags fold) {
+    if (fold.ignoreCase) code = toLowerFull(code);
+    if (fold.ignoreWidth) code = fullToHalf(code);
+    return code;
+}
+
+void stemWord(LStr& word) {
+    char* end = stemInPlace(word.data(), word.data() + word.length());
+    word.truncate(int32_t(end - word.data()));
+}
+
+std::span<const std::string_view> stemEndings() {
+    static const auto endings = [] {
+        std::array<std::string_view, std::size(kStemTable)> list{};
+        for (size_t i = 0; i < list.size(); ++i) list[i] = kStemTable[i].ending;
+        return list;
+    }();
+    return endings;
+}
+
+void regularize(std::string_view text, FoldFlags fold, LStr& out) {
+    // The regular form is never longer than the text (every index block goes
+    // through here): it is written straight into room for the whole text.
+    out.appendWith(int32_t(text.size()),
+                   [&](char* room) { return regularTo(text, fold, room) - room; });
 }
 
 StemMatch stemCompare(std::string_view text, size_t pos, std::string_view stem, FoldFlags fold,
