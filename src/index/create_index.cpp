@@ -44,6 +44,8 @@ public:
     // Stores the current block and starts the next one at pos and line.
     void close(int64_t nextPos, int32_t nextLine) {
         regular_.truncate(0);  // keeps its room: one allocation per file
+        // Room past the regular text lets every word of it be hashed whole.
+        regular_.reserve(text_.length() + int32_t(kHashedWordReach));
         regularize(text_.view(), kIndexFolding, regular_);
         // Grams are gathered first and set afterwards: setting bits as
         // they come makes every gram wait on the one before it.
@@ -51,10 +53,13 @@ public:
         std::array<uint8_t, kSignatureBits> narrow{};
         uint32_t* grams = grams_.data();
         size_t count = 0;
-        forEachGram(regular_.view(), [&](int bit, uint32_t packed) {
-            narrow[size_t(bit)] = 1;
-            grams[count++] = packed;
-        });
+        forEachGram(
+            regular_.view(),
+            [&](int bit, uint32_t packed) {
+                narrow[size_t(bit)] = 1;
+                grams[count++] = packed;
+            },
+            size_t(regular_.capacity() - regular_.length()));
         wide_.addBlock(std::span<const uint32_t>(grams, count));
         TIxBlock block;
         block.sig = StoredSignature::fromFlags(narrow).complemented();

@@ -10,6 +10,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "base/ctype_table.h"
@@ -129,12 +130,43 @@ private:
     GramWord current_, following_;
 };
 
+// Bytes the hashes of a 64-byte word read from its start: the last load of
+// sixteen begins at its 56th byte.
+inline constexpr size_t kHashedWordReach = 56 + 16;
+
+#ifdef __SSE2__
+// The narrow bit of the gram at each of the 64 bytes at p, taking the
+// fourth byte where fourth has the byte's bit: strHash of the gram modulo
+// 384. Sums stay below 2^14, so the quotient by 384 is a shift by 7 and a
+// division by 3 as a multiply.
+inline void hashWord64(const unsigned char* p, uint64_t fourth, uint16_t (&bits)[64]) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i laneBits = _mm_setr_epi16(1, 2, 4, 8, 16, 32, 64, 128);
+    for (int k = 0; k < 8; ++k) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8 * k));
+        const __m128i b0 = _mm_unpacklo_epi8(a, zero);
+        const __m128i b1 = _mm_unpacklo_epi8(_mm_srli_si128(a, 1), zero);
+        const __m128i b2 = _mm_unpacklo_epi8(_mm_srli_si128(a, 2), zero);
+        const __m128i b3 = _mm_unpacklo_epi8(_mm_srli_si128(a, 3), zero);
+        const __m128i four = _mm_cmpeq_epi16(
+            _mm_and_si128(_mm_set1_epi16(short(fourth >> (8 * k) & 0xFF)), laneBits), laneBits);
+        __m128i h = _mm_add_epi16(b0, _mm_mullo_epi16(b1, _mm_set1_epi16(23)));
+        h = _mm_add_epi16(h, _mm_mullo_epi16(b2, _mm_set1_epi16(13)));
+        h = _mm_add_epi16(h, _mm_and_si128(_mm_add_epi16(b3, b3), four));
+        const __m128i q = _mm_mulhi_epu16(_mm_srli_epi16(h, 7), _mm_set1_epi16(21846));
+        h = _mm_sub_epi16(h, _mm_mullo_epi16(q, _mm_set1_epi16(kSignatureBits)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(bits + 8 * k), h);
+    }
+}
+#endif
+
 // Calls gram(narrowBit, packed) for the gram at every character start: the
 // three bytes there, plus a fourth when the third begins a double-byte
 // character; a NUL among them gives none. narrowBit is strHash of the gram
-// modulo 384 (the stored signature's bit).
+// modulo 384 (the stored signature's bit). When readableAfter bytes after
+// the text may be read (not used), more of it is hashed in whole words.
 template <class Gram>
-inline void forEachGram(std::string_view text, Gram&& gram) {
+inline void forEachGram(std::string_view text, Gram&& gram, size_t readableAfter = 0) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const size_t size = text.size();
     if (size < 3) return;
@@ -147,8 +179,27 @@ inline void forEachGram(std::string_view text, Gram&& gram) {
         const uint64_t nz1 = w.bytes.nonZero >> 1 | next.bytes.nonZero << 63;
         const uint64_t nz2 = w.bytes.nonZero >> 2 | next.bytes.nonZero << 62;
         const uint64_t fourth = w.starts.pairStart >> 2 | next.starts.pairStart << 62;
-        for (uint64_t at = w.starts.start & w.bytes.nonZero & nz1 & nz2; at; at &= at - 1) {
-            const int j = std::countr_zero(at);
+        const uint64_t at = w.starts.start & w.bytes.nonZero & nz1 & nz2;
+#ifdef __SSE2__
+        // Where the text reaches far enough past the word, its 64 hashes are made
+        // eight at a time and only the starts' are handed on.
+        if (size + readableAfter - base >= kHashedWordReach) {
+            uint16_t bits[64];
+            hashWord64(p + base, fourth, bits);
+            for (uint64_t left = at; left; left &= left - 1) {
+                const int j = std::countr_zero(left);
+                uint32_t packed;
+                std::memcpy(&packed, p + base + size_t(j), 4);
+                if constexpr (std::endian::native != std::endian::little)
+                    packed = __builtin_bswap32(packed);
+                const uint32_t four = uint32_t(fourth >> j) & 1u;
+                gram(int(bits[j]), packed & (0xFFFFFFu | (0u - four) << 24));
+            }
+            continue;
+        }
+#endif
+        for (uint64_t left = at; left; left &= left - 1) {
+            const int j = std::countr_zero(left);
             const unsigned char* g = p + base + size_t(j);
             const uint32_t four = uint32_t(fourth >> j) & 1u;
             // g[2 + four] is in the text either way; a three-byte gram drops it.

@@ -80,8 +80,9 @@ std::vector<std::pair<int, uint32_t>> walkedGrams(std::string_view text) {
     return grams;
 }
 
-// Texts long enough to cross several 64-byte words: pairs straddle word
-// edges, lead runs carry over, and NUL bytes break grams.
+// Texts long enough to cross several 64-byte words (hashed a word at a time
+// where enough bytes follow): pairs straddle word edges, lead runs carry
+// over, and NUL bytes break grams.
 TEST(ForEachGram, AgreesWithTheCharacterWalkAcrossWords) {
     const std::string_view pieces[] = {"a",
                                        "Z9",
@@ -100,9 +101,19 @@ TEST(ForEachGram, AgreesWithTheCharacterWalkAcrossWords) {
         std::string text;
         const size_t length = rng() % 300;
         while (text.size() < length) text += pieces[rng() % std::size(pieces)];
+        const auto expected = walkedGrams(text);
         std::vector<std::pair<int, uint32_t>> got;
         forEachGram(text, [&](int bit, uint32_t packed) { got.emplace_back(bit, packed); });
-        ASSERT_EQ(got, walkedGrams(text)) << round << " length " << text.size();
+        ASSERT_EQ(got, expected) << round << " length " << text.size();
+        // Bytes readable past the end (here lead bytes and letters) are
+        // hashed along with the text but give no gram.
+        std::string padded = text;
+        for (size_t i = 0; i < kHashedWordReach; ++i) padded += i % 3 ? '\x88' : 'q';
+        got.clear();
+        forEachGram(
+            std::string_view(padded).substr(0, text.size()),
+            [&](int bit, uint32_t packed) { got.emplace_back(bit, packed); }, kHashedWordReach);
+        ASSERT_EQ(got, expected) << round << " padded, length " << text.size();
     }
 }
 
