@@ -43,25 +43,12 @@ TEST(CharStartMasks, ClassesAgreeWithTheByteTable) {
 }
 
 TEST(CharStartMasks, StartsAgreeWithTheWalk) {
-    // Runs of pair leads of either parity, at either end of the word, the
-    // word starting on a second byte, then random words.
-    // clang-format off
-    const uint64_t words[] = {0, ~uint64_t(0), 1, uint64_t(1) << 63, 0x5555555555555555ull,
-                              0xAAAAAAAAAAAAAAAAull, 0x0F0F0F0F0F0F0F0Eull, 0x7000000000000007ull,
-                              0x00FF00F00E00C003ull};
-    // clang-format on
-    for (uint64_t w : words) {
-        for (bool firstStarts : {true, false}) {
-            const CharStartMasks got = charStarts64(w, firstStarts);
-            const CharStartMasks want = walkedStarts(w, firstStarts);
-            EXPECT_EQ(got.start, want.start) << std::hex << w << " " << firstStarts;
-            EXPECT_EQ(got.pairStart, want.pairStart) << std::hex << w << " " << firstStarts;
-        }
-    }
+    // Dense random words: long runs of leads, of either parity and at
+    // either end, are where the starts go wrong; a word may begin on a
+    // second byte.
     std::mt19937_64 rng(99);
     for (int round = 0; round < 20000; ++round) {
-        // Dense words: long runs of leads are where parity goes wrong.
-        const uint64_t w = rng() | rng() | (round % 2 ? rng() : 0);
+        const uint64_t w = round < 3 ? ~uint64_t(0) : rng() | rng() | (round % 2 ? rng() : 0);
         const bool firstStarts = round % 3 != 0;
         const CharStartMasks got = charStarts64(w, firstStarts);
         const CharStartMasks want = walkedStarts(w, firstStarts);

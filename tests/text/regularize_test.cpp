@@ -3,10 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
-#include "base/ctype_table.h"
-
 namespace {
 
 std::string regular(std::string_view text, FoldFlags fold = kIndexFolding) {
@@ -47,27 +43,6 @@ TEST(Regularize, FoldsStemsAndDropsSymbols) {
         {"\x82\x60", {false, true}, "A"}, {"\x82\x60", {true, false}, "\x82\x81"}};
     // clang-format on
     for (const auto& [text, fold, expected] : cases) EXPECT_EQ(regular(text, fold), expected);
-}
-
-// Every double-byte character, between letters, takes the form foldChar
-// gives it under each folding (0x81, the symbols, vanishes).
-TEST(Regularize, EveryDoubleByteCharacterFoldsAsFoldCharSays) {
-    for (FoldFlags fold : {FoldFlags{false, false}, FoldFlags{false, true}, FoldFlags{true, false},
-                           FoldFlags{true, true}}) {
-        for (int lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!isLeadByte(uint8_t(lead))) continue;
-            for (int trail = 0; trail < 256; ++trail) {
-                const int code = foldChar(lead << 8 | trail, fold);
-                std::string expected = "x";
-                if (lead != 0x81 && code > 0xFF) expected += char(code >> 8);
-                if (lead != 0x81) expected += char(code & 0xFF);
-                expected += "0";
-                const std::string text = {'x', char(lead), char(trail), '0'};
-                ASSERT_EQ(regular(text, fold), expected) << std::hex << lead << " " << trail << " "
-                                                         << fold.ignoreCase << fold.ignoreWidth;
-            }
-        }
-    }
 }
 
 TEST(StemCompare, MatchesRegularisedForms) {
