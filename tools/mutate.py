@@ -102,8 +102,6 @@ MUTANTS = [
     ("gram-word-carry-lost", "src/index/gram_signature.h",
      "const bool firstStarts = !(current_.starts.pairStart >> 63);",
      "const bool firstStarts = true;"),
-    ("gram-pair-before-nul", "src/index/gram_signature.h",
-     "return word.lead & (word.nonZero >> 1 | next.nonZero << 63);", "return word.lead;"),
     ("gram-word-hash-quotient", "src/index/gram_signature.h",
      "_mm_set1_epi16(21846)", "_mm_set1_epi16(21845)"),
     ("gram-word-fourth-lanes", "src/index/gram_signature.h",
