@@ -130,6 +130,8 @@ MUTANTS = [
     ("stem-first-letter", "src/text/regularize.cpp",
      "kLastLetters[static_cast<unsigned char>(w.back())]",
      "kLastLetters[static_cast<unsigned char>(w.front())]"),
+    ("line-record-limit-gt", "src/pattern/record_reader.cpp",
+     "if (record.length() >= maxLen) {", "if (record.length() > maxLen) {"),
     ("line-run-unbounded", "src/pattern/record_reader.cpp",
      "const int32_t n = std::min(visible, peekLen);", "const int32_t n = visible;"),
     ("line-run-lf-only", "src/pattern/record_reader.cpp",

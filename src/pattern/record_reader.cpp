@@ -110,9 +110,10 @@ int32_t readLineRecord(LSrmBase& stream, int32_t peekLen, LStr& record, int32_t 
             stream.skipBytes(len);
             return len;
         }
-        if (record.length() < maxLen) continue;
-        finishCutRecord(stream, record, charStart);
-        return 0;
+        if (record.length() >= maxLen) {
+            finishCutRecord(stream, record, charStart);
+            return 0;
+        }
     }
 }
 
