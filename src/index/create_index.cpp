@@ -3,6 +3,9 @@
 #include "index/create_index.h"
 
 #include <algorithm>
+#include <array>
+#include <span>
+#include <vector>
 
 #include "convert/text_reader.h"
 #include "index/ix_cache.h"
@@ -41,15 +44,25 @@ public:
     // Stores the current block and starts the next one at pos and line.
     void close(int64_t nextPos, int32_t nextLine) {
         regular_.truncate(0);  // keeps its room: one allocation per file
+        // Room past the regular text lets every word of it be hashed whole.
+        regular_.reserve(text_.length() + int32_t(kHashedWordReach));
         regularize(text_.view(), kIndexFolding, regular_);
+        // Grams are gathered first and set afterwards: setting bits as
+        // they come makes every gram wait on the one before it.
+        if (grams_.size() < size_t(regular_.length())) grams_.resize(size_t(regular_.length()));
+        std::array<uint8_t, kSignatureBits> narrow{};
+        uint32_t* grams = grams_.data();
+        size_t count = 0;
+        forEachGram(
+            regular_.view(),
+            [&](int bit, uint32_t packed) {
+                narrow[size_t(bit)] = 1;
+                grams[count++] = packed;
+            },
+            size_t(regular_.capacity() - regular_.length()));
+        wide_.addBlock(std::span<const uint32_t>(grams, count));
         TIxBlock block;
-        StoredSignature sig;
-        forEachGram(regular_.view(), [&](int bit, uint32_t packed) {
-            sig.set(bit);
-            wide_.addGram(packed);
-        });
-        wide_.endBlock();
-        block.sig = sig.complemented();
+        block.sig = StoredSignature::fromFlags(narrow).complemented();
         block.pos = int32_t(pos_);
         block.len = len_;
         block.line = line_;
@@ -82,6 +95,7 @@ private:
     std::shared_ptr<IxBlockFile> spillFile_;
     LStr text_;
     LStr regular_;
+    std::vector<uint32_t> grams_;  // of the block being closed
     IxWideBuilder wide_;
     int32_t len_ = 0;
     int64_t pos_ = 0;
@@ -134,8 +148,11 @@ int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator&
     while (!stopRequested()) {
         const int64_t pos = reader->tell();
         record.truncate(0);
-        readUntilRex(*reader, separator.node, kRecordPeekLength, separator.table, record,
-                     kRecordMaxLength);
+        if (separator.lineRuns)
+            readLineRecord(*reader, kRecordPeekLength, record, kRecordMaxLength);
+        else
+            readUntilRex(*reader, separator.node, kRecordPeekLength, separator.table, record,
+                         kRecordMaxLength);
         if (blockEndsBefore(block, record.length())) block.close(pos, line);
         if (record.empty()) {
             result = 0;

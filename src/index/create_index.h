@@ -20,6 +20,7 @@ struct TIxEntry;
 struct IxRecordSeparator {
     LRex* node = nullptr;                   // null: records are cut by length only
     const LRexStartTable* table = nullptr;  // offset-0 start bytes, or null
+    bool lineRuns = false;                  // node matches any run of CR and LF bytes
 };
 
 // Block sizes: a block is closed before a record when it already holds more

@@ -6,6 +6,10 @@
 #include <bit>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "base/ctype_table.h"
 
 namespace {
@@ -36,6 +40,24 @@ StoredSignature StoredSignature::complemented() const {
 StoredSignature& StoredSignature::operator|=(const StoredSignature& o) {
     for (int i = 0; i < kSignatureWords; ++i) words[i] |= o.words[i];
     return *this;
+}
+
+StoredSignature StoredSignature::fromFlags(const std::array<uint8_t, kSignatureBits>& flags) {
+    StoredSignature sig;
+    for (int w = 0; w < kSignatureWords; ++w) {
+        const uint8_t* f = flags.data() + 32 * w;
+#ifdef __SSE2__
+        const __m128i zero = _mm_setzero_si128();
+        const auto setBytes = [&](int at) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(f + at));
+            return uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero))) ^ 0xFFFFu;
+        };
+        sig.words[size_t(w)] = setBytes(0) | setBytes(16) << 16;
+#else
+        for (int b = 0; b < 32; ++b) sig.words[size_t(w)] |= uint32_t(f[b] != 0) << b;
+#endif
+    }
+    return sig;
 }
 
 void StoredSignature::toBytes(uint8_t (&out)[kSignatureBytes]) const {

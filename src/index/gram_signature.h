@@ -5,12 +5,16 @@
 // bit"); the companion rows file keeps a wider filter of kWideBits per block
 // from an independent hash of the same grams.
 #pragma once
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "base/ctype_table.h"
+#include "index/char_start_masks.h"
 
 inline constexpr int kSignatureBits = 384;
 inline constexpr int kSignatureWords = kSignatureBits / 32;
@@ -36,6 +40,9 @@ struct StoredSignature {
     // Every bit flipped (the stored form of a block signature).
     StoredSignature complemented() const;
     StoredSignature& operator|=(const StoredSignature& o);
+
+    // The signature whose bit n is set when flags[n] is not 0.
+    static StoredSignature fromFlags(const std::array<uint8_t, kSignatureBits>& flags);
 
     void toBytes(uint8_t (&out)[kSignatureBytes]) const;
     static StoredSignature fromBytes(const uint8_t* bytes);
@@ -71,29 +78,136 @@ inline void wideBitsOf(uint32_t packed, int (&bits)[kWideHashes]) {
     bits[1] = int(h >> 44) & (kWideBits - 1);
 }
 
+// The masks of one 64-byte word of a text and what gram hashing needs of
+// the next word. Bit j of each mask speaks of the word's byte j.
+struct GramWord {
+    ByteClassMasks bytes;
+    CharStartMasks starts;
+};
+
+// Words of a text in order, each with the word after it at hand: a gram's
+// bytes and its fourth byte's pair may lie in the next word.
+class GramWords {
+public:
+    GramWords(const unsigned char* p, size_t size) : p_(p), size_(size) {
+        const ByteClassMasks first = classify(0);
+        next_ = classify(1);
+        afterNext_ = classify(2);
+        current_ = {first, charStarts64(pairLeads(first, next_), true)};
+        follow();
+    }
+    const GramWord& current() const { return current_; }
+    const GramWord& following() const { return following_; }
+    void advance() {
+        ++word_;
+        current_ = following_;
+        next_ = afterNext_;
+        afterNext_ = classify(word_ + 2);
+        follow();
+    }
+
+private:
+    // The next word's first byte starts a character unless the current
+    // word's last byte begins a pair.
+    void follow() {
+        const bool firstStarts = !(current_.starts.pairStart >> 63);
+        following_ = {next_, charStarts64(pairLeads(next_, afterNext_), firstStarts)};
+    }
+    ByteClassMasks classify(size_t word) const {
+        const size_t at = word * 64;
+        if (at >= size_) return {};
+        return classifyBytes64(p_ + at, std::min<size_t>(64, size_ - at));
+    }
+    // Lead bytes with a byte other than NUL after them (none at the end).
+    static uint64_t pairLeads(const ByteClassMasks& word, const ByteClassMasks& next) {
+        return word.lead & (word.nonZero >> 1 | next.nonZero << 63);
+    }
+
+    const unsigned char* p_;
+    size_t size_;
+    size_t word_ = 0;
+    ByteClassMasks next_, afterNext_;
+    GramWord current_, following_;
+};
+
+// Bytes the hashes of a 64-byte word read from its start: the last load of
+// sixteen begins at its 56th byte.
+inline constexpr size_t kHashedWordReach = 56 + 16;
+
+#ifdef __SSE2__
+// The narrow bit of the gram at each of the 64 bytes at p, taking the
+// fourth byte where fourth has the byte's bit: strHash of the gram modulo
+// 384. Sums stay below 2^14, so the quotient by 384 is a shift by 7 and a
+// division by 3 as a multiply.
+inline void hashWord64(const unsigned char* p, uint64_t fourth, uint16_t (&bits)[64]) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i laneBits = _mm_setr_epi16(1, 2, 4, 8, 16, 32, 64, 128);
+    for (int k = 0; k < 8; ++k) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8 * k));
+        const __m128i b0 = _mm_unpacklo_epi8(a, zero);
+        const __m128i b1 = _mm_unpacklo_epi8(_mm_srli_si128(a, 1), zero);
+        const __m128i b2 = _mm_unpacklo_epi8(_mm_srli_si128(a, 2), zero);
+        const __m128i b3 = _mm_unpacklo_epi8(_mm_srli_si128(a, 3), zero);
+        const __m128i four = _mm_cmpeq_epi16(
+            _mm_and_si128(_mm_set1_epi16(short(fourth >> (8 * k) & 0xFF)), laneBits), laneBits);
+        __m128i h = _mm_add_epi16(b0, _mm_mullo_epi16(b1, _mm_set1_epi16(23)));
+        h = _mm_add_epi16(h, _mm_mullo_epi16(b2, _mm_set1_epi16(13)));
+        h = _mm_add_epi16(h, _mm_and_si128(_mm_add_epi16(b3, b3), four));
+        const __m128i q = _mm_mulhi_epu16(_mm_srli_epi16(h, 7), _mm_set1_epi16(21846));
+        h = _mm_sub_epi16(h, _mm_mullo_epi16(q, _mm_set1_epi16(kSignatureBits)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(bits + 8 * k), h);
+    }
+}
+#endif
+
 // Calls gram(narrowBit, packed) for the gram at every character start: the
 // three bytes there, plus a fourth when the third begins a double-byte
 // character; a NUL among them gives none. narrowBit is strHash of the gram
-// modulo 384 (the stored signature's bit).
+// modulo 384 (the stored signature's bit). When readableAfter bytes after
+// the text may be read (not used), more of it is hashed in whole words.
 template <class Gram>
-inline void forEachGram(std::string_view text, Gram&& gram) {
+inline void forEachGram(std::string_view text, Gram&& gram, size_t readableAfter = 0) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const size_t end = text.size();
-    // A gram needs three bytes, so the last two positions never give one.
-    for (size_t pos = 0; pos + 2 < end;) {
-        const unsigned char b0 = p[pos], b1 = p[pos + 1], b2 = p[pos + 2];
-        const bool pair0 = isLeadByte(b0) && b1 != 0;
-        if (b0 != 0 && b1 != 0 && b2 != 0) {
-            const bool thirdStarts = pair0 || !isLeadByte(b1);
-            uint32_t hash = b0 + b1 * 23u + b2 * 13u;
-            uint32_t packed = b0 | uint32_t(b1) << 8 | uint32_t(b2) << 16;
-            if (thirdStarts && isLeadByte(b2) && pos + 3 < end && p[pos + 3] != 0) {
-                hash += p[pos + 3] * 2u;
-                packed |= uint32_t(p[pos + 3]) << 24;
+    const size_t size = text.size();
+    if (size < 3) return;
+    GramWords words(p, size);
+    for (size_t base = 0; base < size; base += 64, words.advance()) {
+        const GramWord& w = words.current();
+        const GramWord& next = words.following();
+        // Three bytes other than NUL from a character start (bytes past the
+        // end count as NUL); a fourth when the third begins a pair.
+        const uint64_t nz1 = w.bytes.nonZero >> 1 | next.bytes.nonZero << 63;
+        const uint64_t nz2 = w.bytes.nonZero >> 2 | next.bytes.nonZero << 62;
+        const uint64_t fourth = w.starts.pairStart >> 2 | next.starts.pairStart << 62;
+        const uint64_t at = w.starts.start & w.bytes.nonZero & nz1 & nz2;
+#ifdef __SSE2__
+        // Where the text reaches far enough past the word, its 64 hashes are made
+        // eight at a time and only the starts' are handed on.
+        if (size + readableAfter - base >= kHashedWordReach) {
+            uint16_t bits[64];
+            hashWord64(p + base, fourth, bits);
+            for (uint64_t left = at; left; left &= left - 1) {
+                const int j = std::countr_zero(left);
+                uint32_t packed;
+                std::memcpy(&packed, p + base + size_t(j), 4);
+                if constexpr (std::endian::native != std::endian::little)
+                    packed = __builtin_bswap32(packed);
+                const uint32_t four = uint32_t(fourth >> j) & 1u;
+                gram(int(bits[j]), packed & (0xFFFFFFu | (0u - four) << 24));
             }
-            gram(int(hash % kSignatureBits), packed);
+            continue;
         }
-        pos += pair0 ? 2 : 1;
+#endif
+        for (uint64_t left = at; left; left &= left - 1) {
+            const int j = std::countr_zero(left);
+            const unsigned char* g = p + base + size_t(j);
+            const uint32_t four = uint32_t(fourth >> j) & 1u;
+            // g[2 + four] is in the text either way; a three-byte gram drops it.
+            const uint32_t b3 = g[2 + four] & (0u - four);
+            const uint32_t hash = g[0] + g[1] * 23u + g[2] * 13u + b3 * 2u;
+            gram(int(hash % kSignatureBits),
+                 g[0] | uint32_t(g[1]) << 8 | uint32_t(g[2]) << 16 | b3 << 24);
+        }
     }
 }
 

@@ -183,6 +183,8 @@ std::string headerAndTable(const TIxCache& cache, const std::vector<int64_t>& bl
     return out;
 }
 
+constexpr size_t kWriteChunk = size_t(1) << 20;
+
 bool writeAll(LFile& file, const std::string& bytes) {
     return file.write(bytes.data(), int32_t(bytes.size())) == int32_t(bytes.size());
 }
@@ -195,15 +197,19 @@ bool writeTo(std::string_view path, const TIxCache& cache, const IxFileStamp& st
     if (!file.isOpen() ||
         !writeAll(file, headerAndTable(cache, blocksAt, stamp.size, stamp.writeTime, rowWords)))
         return false;
-    std::string row;
+    // A row of a folder of small files is a few hundred bytes: rows go out
+    // gathered in large writes, not one call each.
+    std::string rows;
+    rows.reserve(2 * kWriteChunk);
     for (int r = 0; r < kWideBits; ++r) {
-        row.clear();
         cache.forEach([&](const TIxEntry& entry) {
             if (!entry.wide.present()) return;
             const auto* words = reinterpret_cast<const char*>(entry.wide.row(r));
-            row.append(words, size_t(IxWideRows::wordsPerRow(entry.wide.blocks())) * 8);
+            rows.append(words, size_t(IxWideRows::wordsPerRow(entry.wide.blocks())) * 8);
         });
-        if (!writeAll(file, row)) return false;
+        if (rows.size() < kWriteChunk && r + 1 < kWideBits) continue;
+        if (!writeAll(file, rows)) return false;
+        rows.clear();
     }
     file.flush();
     return true;

@@ -51,6 +51,18 @@ bool IxWideRows::candidates(const WideGrams& wide, std::vector<uint64_t>& mask) 
 
 IxWideBuilder::IxWideBuilder() : tile_(kWideBits) {}
 
+void IxWideBuilder::addBlock(std::span<const uint32_t> grams) {
+    // Locals: stores through the tile could otherwise be the column's.
+    uint64_t* tile = tile_.data();
+    const uint64_t column = column_;
+    for (uint32_t packed : grams) {
+        int bits[kWideHashes];
+        wideBitsOf(packed, bits);
+        for (int b : bits) tile[b] |= column;
+    }
+    endBlock();
+}
+
 void IxWideBuilder::endBlock() {
     ++blocks_;
     column_ <<= 1;

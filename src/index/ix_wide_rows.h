@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "index/gram_signature.h"
@@ -63,18 +64,14 @@ private:
 class IxWideBuilder {
 public:
     IxWideBuilder();
-    // Adds the wide bits of a gram of the current block.
-    void addGram(uint32_t packed) {
-        int bits[kWideHashes];
-        wideBitsOf(packed, bits);
-        for (int b : bits) tile_[size_t(b)] |= column_;
-    }
-    // Closes the current block.
-    void endBlock();
+    // Adds a block made of the grams given packed (see forEachGram).
+    void addBlock(std::span<const uint32_t> grams);
     // The rows of the blocks ended so far; none when there are too many.
     IxWideRows finish();
 
 private:
+    void endBlock();
+
     std::vector<uint64_t> tiles_;  // kWideBits words per 64 blocks, tile after tile
     std::vector<uint64_t> tile_;
     uint64_t column_ = 1;

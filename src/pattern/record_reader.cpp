@@ -64,7 +64,58 @@ int32_t plainRun(const char* p, int32_t limit, const ByteSetFinder* starts, bool
     *charStart = isCharStart(known, end);
     return limit;
 }
+
+// A record that reached maxLen ends after a whole character.
+void finishCutRecord(LSrmBase& stream, LStr& record, bool charStart) {
+    for (int extra = 0; !charStart && extra < kMaxCutOverrun; ++extra) {
+        int b = stream.readByte();
+        if (b < 0) break;
+        record.append(char(b));
+        charStart = true;
+    }
+}
+
+bool isLineByte(char b) {
+    return b == '\n' || b == '\r';
+}
+
 }  // namespace
+
+int32_t readLineRecord(LSrmBase& stream, int32_t peekLen, LStr& record, int32_t maxLen) {
+    static const LRexStartTable kLineBytes = [] {
+        LRexStartTable t{};
+        t['\n'] = t['\r'] = true;
+        return t;
+    }();
+    static const ByteSetFinder starts(kLineBytes);
+    bool charStart = true;
+    for (;;) {
+        int32_t available = 0;
+        const char* p = stream.peekBytes(1, &available);
+        if (available <= 0) return 0;
+        const int32_t limit = std::min(available, std::max(maxLen - record.length(), 1));
+        const int32_t i = plainRun(p, limit, &starts, &charStart);
+        if (i > 0) {
+            record.append(p, i);
+            stream.skipBytes(i);
+        }
+        if (i < limit) {
+            // The longest run of line bytes the separator can see.
+            int32_t visible = 0;
+            const char* q = stream.peekBytes(peekLen, &visible);
+            const int32_t n = std::min(visible, peekLen);
+            int32_t len = 1;
+            while (len < n && isLineByte(q[len])) ++len;
+            record.append(q, len);
+            stream.skipBytes(len);
+            return len;
+        }
+        if (record.length() >= maxLen) {
+            finishCutRecord(stream, record, charStart);
+            return 0;
+        }
+    }
+}
 
 int32_t readUntilRex(LSrmBase& stream, LRex* separator, int32_t peekLen,
                      const LRexStartTable* table, LStr& record, int32_t maxLen) {
@@ -111,13 +162,7 @@ int32_t readUntilRex(LSrmBase& stream, LRex* separator, int32_t peekLen,
             charStart = true;
         }
         if (record.length() < maxLen) continue;
-        // Cut after a whole character.
-        for (int extra = 0; !charStart && extra < kMaxCutOverrun; ++extra) {
-            int b = stream.readByte();
-            if (b < 0) break;
-            record.append(char(b));
-            charStart = true;
-        }
+        finishCutRecord(stream, record, charStart);
         return 0;
     }
 }

@@ -16,3 +16,8 @@ class LSrmBase;
 // the table allows; at most peekLen bytes are visible to it.
 int32_t readUntilRex(LSrmBase& stream, LRex* separator, int32_t peekLen,
                      const LRexStartTable* table, LStr& record, int32_t maxLen);
+
+// readUntilRex for a separator that matches any run of CR and LF bytes (the
+// line separators): the same records, the run measured directly instead of
+// by the pattern.
+int32_t readLineRecord(LSrmBase& stream, int32_t peekLen, LStr& record, int32_t maxLen);

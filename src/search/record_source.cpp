@@ -1,7 +1,6 @@
 // Reading records for a search run.
 #include "search/record_source.h"
 
-
 #include <algorithm>
 
 #include "index/record_limits.h"
@@ -28,7 +27,7 @@ RecordSource::RecordSource(std::string_view separatorPattern)
 }
 
 IxRecordSeparator RecordSource::separator() const {
-    return {node_.get(), node_ ? &table_ : nullptr};
+    return {node_.get(), node_ ? &table_ : nullptr, cutsLines_};
 }
 
 void RecordSource::seek(TReader& reader, int64_t start, int32_t firstLine) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <vector>
 
 #include "base/ctype_table.h"
 #include "text/char_fold.h"
@@ -19,6 +21,13 @@ constexpr Suffix kStemTable[] = {
     {"ed", ""},     {"e", ""},     {"ly", ""},   {"ss", "ss"}, {"s", ""},   {"y", "i"},
 };
 
+// The letters some ending ends with: most words end in none of them.
+constexpr std::array<bool, 256> kLastLetters = [] {
+    std::array<bool, 256> last{};
+    for (const auto& row : kStemTable) last[static_cast<unsigned char>(row.ending.back())] = true;
+    return last;
+}();
+
 bool isAlnum(unsigned char b) {
     return ctypeTable[b] & kCtAlnum;
 }
@@ -28,6 +37,7 @@ bool isAlnum(unsigned char b) {
 char* stemInPlace(char* begin, char* end) {
     const std::string_view w(begin, size_t(end - begin));
     if (w.size() < 4) return end;  // no ending leaves fewer than three letters
+    if (!kLastLetters[static_cast<unsigned char>(w.back())]) return end;
     for (const auto& row : kStemTable) {
         // The last letter first: most words end in none of the endings.
         if (w.back() != row.ending.back()) continue;
@@ -56,6 +66,77 @@ int doubleByteAt(std::string_view text, size_t pos) {
     return (byteAt(text, pos) << 8) | byteAt(text, pos + 1);
 }
 
+// The regular form of every double-byte character, row by row (one row per
+// lead byte). Only the rows of kana, letters and Greek change and 0x81,
+// symbols, vanishes; the other rows keep their characters and have no table.
+class FoldRows {
+public:
+    static const FoldRows& of(FoldFlags fold) {
+        static const FoldRows tables[4] = {FoldRows({false, false}), FoldRows({false, true}),
+                                           FoldRows({true, false}), FoldRows({true, true})};
+        return tables[(fold.ignoreCase ? 2 : 0) + (fold.ignoreWidth ? 1 : 0)];
+    }
+    // The folded code of a character, 0 when it vanishes. Both forms are
+    // looked up and one kept: Japanese text mixes the rows at every turn.
+    int fold(unsigned char lead, unsigned char trail) const {
+        const int16_t row = row_[lead];
+        const int folded = codes_[size_t(std::max<int16_t>(row, 0)) * 256 + trail];
+        const int same = lead << 8 | trail;
+        return row >= 0 ? folded : same;
+    }
+
+private:
+    explicit FoldRows(FoldFlags fold) {
+        row_.fill(-1);
+        for (int lead = 0x81; lead <= 0xFF; ++lead) {
+            if (!isLeadByte(uint8_t(lead))) continue;
+            std::array<uint16_t, 256> folded{};
+            bool changed = lead == 0x81;
+            for (int trail = 0; trail < 256 && lead != 0x81; ++trail) {
+                const int code = foldChar(lead << 8 | trail, fold);
+                folded[size_t(trail)] = uint16_t(code);
+                changed |= code != (lead << 8 | trail);
+            }
+            if (!changed) continue;
+            row_[size_t(lead)] = int16_t(codes_.size() / 256);
+            codes_.insert(codes_.end(), folded.begin(), folded.end());
+        }
+    }
+
+    std::array<int16_t, 256> row_;
+    std::vector<uint16_t> codes_;
+};
+
+// Writes the regular form of text from w on; returns its end.
+char* regularTo(std::string_view text, FoldFlags fold, char* w) {
+    const FoldRows& rows = FoldRows::of(fold);
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t size = text.size();
+    for (size_t pos = 0; pos < size;) {
+        unsigned char b = p[pos];
+        if (isLeadByte(b) && pos + 1 < size) {
+            // One or two bytes or none, written without branching on which;
+            // the second write stays inside the two bytes just read.
+            const int code = rows.fold(b, p[pos + 1]);
+            const char low = char(code & 0xFF);
+            w[0] = code > 0xFF ? char(code >> 8) : low;
+            w[1] = low;
+            w += int(code > 0xFF) + int(code != 0);
+            pos += 2;
+        } else if (isAlnum(b)) {
+            char* word = w;
+            for (; pos < size && isAlnum(b = p[pos]); ++pos)
+                *w++ = char(fold.ignoreCase && (ctypeTable[b] & kCtUpper) ? b | 0x20 : b);
+            w = stemInPlace(word, w);
+        } else {
+            // A lead byte cut off at the end goes too.
+            if (isHalfKana(b)) *w++ = char(b);
+            ++pos;
+        }
+    }
+    return w;
+}
+
 }  // namespace
 
 int foldChar(int code, FoldFlags fold) {
@@ -80,32 +161,9 @@ std::span<const std::string_view> stemEndings() {
 
 void regularize(std::string_view text, FoldFlags fold, LStr& out) {
     // The regular form is never longer than the text (every index block goes
-    // through here): it is written in place and the rest cut off.
-    const int32_t start = out.length();
-    out.resize(start + int32_t(text.size()));
-    char* w = out.data() + start;
-    for (size_t pos = 0; pos < text.size();) {
-        unsigned char b = byteAt(text, pos);
-        if (isAlnum(b)) {
-            char* word = w;
-            for (; pos < text.size() && isAlnum(b = byteAt(text, pos)); ++pos)
-                *w++ = char(fold.ignoreCase && (ctypeTable[b] & kCtUpper) ? b | 0x20 : b);
-            w = stemInPlace(word, w);
-        } else if (!isLeadByte(b)) {
-            if (isHalfKana(b)) *w++ = char(b);
-            ++pos;
-        } else if (pos + 1 >= text.size()) {
-            ++pos;  // a lead byte cut off at the end
-        } else {
-            if (b != 0x81) {
-                const int code = foldChar(doubleByteAt(text, pos), fold);
-                if (code > 0xFF) *w++ = char(code >> 8);
-                *w++ = char(code & 0xFF);
-            }
-            pos += 2;
-        }
-    }
-    out.truncate(int32_t(w - out.data()));
+    // through here): it is written straight into room for the whole text.
+    out.appendWith(int32_t(text.size()),
+                   [&](char* room) { return regularTo(text, fold, room) - room; });
 }
 
 StemMatch stemCompare(std::string_view text, size_t pos, std::string_view stem, FoldFlags fold,

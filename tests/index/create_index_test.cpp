@@ -10,6 +10,7 @@
 #include "index/ix_cache.h"
 #include "ix_test_support.h"
 #include "support/stop_flag.h"
+#include "text/regularize.h"
 
 namespace {
 
@@ -74,6 +75,46 @@ TEST_F(CreateIndex, SignatureIsOfTheRegularisedTextComplemented) {
     }
     // An empty file's one block may hold anything.
     EXPECT_EQ(build("").blocks.all().at(0).sig.count(), kSignatureBits);
+}
+
+// Blocks cut by the line separator come out the same whether its runs are
+// measured directly or matched by the pattern, and every block's signature
+// and wide row bits are those of its own regular text.
+TEST_F(CreateIndex, LineRecordsGiveTheSameBlocksAndBitsOfTheirText) {
+    std::string text;
+    for (int i = 0; i < 400; ++i) {
+        text += std::string(size_t(i * 37 % 290), char('a' + i % 26));
+        text += i % 5 ? "\x8A\xBF\x82\xA0\x83\x41 Word" : "\x81\x40\x82\x60";
+        text += std::string(size_t(1 + i % 3), i % 2 ? '\n' : '\r');
+        if (i % 97 == 0) text += std::string(130, '\n');
+    }
+    const LineSeparator lines("[\\x0A\\x0D]+");
+    IxRecordSeparator direct = lines.get();
+    direct.lineRuns = true;
+    path = tmp.write("f.txt", text);
+    TIxEntry byPattern, byRuns;
+    ASSERT_EQ(createIndex(byPattern, path, lines.get()), 0);
+    ASSERT_EQ(createIndex(byRuns, path, direct), 0);
+    const std::vector<TIxBlock> blocks = byRuns.blocks.all(), expected = byPattern.blocks.all();
+    ASSERT_EQ(blocks.size(), expected.size());
+    ASSERT_TRUE(byRuns.wide.present());
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        const TIxBlock& b = blocks[i];
+        EXPECT_EQ(Span({b.pos, b.len, b.line}),
+                  Span({expected[i].pos, expected[i].len, expected[i].line}))
+            << i;
+        LStr regular;
+        regularize(std::string_view(text).substr(size_t(b.pos), size_t(b.len)), kIndexFolding,
+                   regular);
+        const GramSignature sig = signatureOf(regular.view());
+        EXPECT_EQ(b.sig, sig.complemented()) << i;
+        EXPECT_EQ(expected[i].sig, b.sig) << i;
+        for (int r = 0; r < kWideBits; ++r) {
+            const bool set = byRuns.wide.row(r)[i / 64] >> (i % 64) & 1;
+            ASSERT_EQ(set, bool(sig.wide.words[size_t(r / 64)] >> (r % 64) & 1))
+                << "block " << i << " row " << r;
+        }
+    }
 }
 
 TEST_F(CreateIndex, MissingFileOrStopFlagFailsTheBuild) {

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 #include "base/ctype_table.h"
 #include "support/str_hash.h"
 
@@ -52,6 +56,64 @@ TEST(Signature, OnePassAgreesWithTheGramAtEveryCharacterStart) {
             pos += isLeadByte(text[pos]) && pos + 1 < text.size() && text[pos + 1] != 0 ? 2 : 1;
         }
         ASSERT_EQ(static_cast<const StoredSignature&>(signatureOf(text)), expected) << round;
+    }
+}
+
+// The grams of a text found by walking it a character at a time.
+std::vector<std::pair<int, uint32_t>> walkedGrams(std::string_view text) {
+    std::vector<std::pair<int, uint32_t>> grams;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    for (size_t pos = 0; pos + 2 < text.size();) {
+        const bool pair0 = isLeadByte(p[pos]) && p[pos + 1] != 0;
+        if (p[pos] != 0 && p[pos + 1] != 0 && p[pos + 2] != 0) {
+            std::string gram(text.substr(pos, 3));
+            const bool thirdStarts = pair0 || !isLeadByte(p[pos + 1]);
+            if (thirdStarts && isLeadByte(p[pos + 2]) && pos + 3 < text.size() && p[pos + 3] != 0)
+                gram += text[pos + 3];
+            uint32_t packed = 0;
+            for (size_t i = 0; i < gram.size(); ++i)
+                packed |= uint32_t(uint8_t(gram[i])) << (8 * i);
+            grams.emplace_back(hashBit(gram), packed);
+        }
+        pos += pair0 ? 2 : 1;
+    }
+    return grams;
+}
+
+// Texts long enough to cross several 64-byte words (hashed a word at a time
+// where enough bytes follow): pairs straddle word edges, lead runs carry
+// over, and NUL bytes break grams.
+TEST(ForEachGram, AgreesWithTheCharacterWalkAcrossWords) {
+    const std::string_view pieces[] = {"a",
+                                       "Z9",
+                                       "\x82\xA0",
+                                       "\x8A",
+                                       "\x81\x81\x81",
+                                       "\xB1\xDF",
+                                       "\n",
+                                       "\x9F\x40",
+                                       "\xE0",
+                                       "\xFC\xFC",
+                                       std::string_view("\0", 1),
+                                       "\x88\x9F\x88\x9F\x88\x9F"};
+    std::mt19937 rng(4242);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const size_t length = rng() % 300;
+        while (text.size() < length) text += pieces[rng() % std::size(pieces)];
+        const auto expected = walkedGrams(text);
+        std::vector<std::pair<int, uint32_t>> got;
+        forEachGram(text, [&](int bit, uint32_t packed) { got.emplace_back(bit, packed); });
+        ASSERT_EQ(got, expected) << round << " length " << text.size();
+        // Bytes readable past the end (here lead bytes and letters) are
+        // hashed along with the text but give no gram.
+        std::string padded = text;
+        for (size_t i = 0; i < kHashedWordReach; ++i) padded += i % 3 ? '\x88' : 'q';
+        got.clear();
+        forEachGram(
+            std::string_view(padded).substr(0, text.size()),
+            [&](int bit, uint32_t packed) { got.emplace_back(bit, packed); }, kHashedWordReach);
+        ASSERT_EQ(got, expected) << round << " padded, length " << text.size();
     }
 }
 

@@ -102,6 +102,20 @@ std::string randomText(std::mt19937& rng, size_t size) {
     return text;
 }
 
+std::vector<Cut> lineCuts(const std::string& data, int32_t peekLen, int32_t maxLen,
+                          int32_t maxChunk) {
+    StringStream under(data, maxChunk);
+    LSrm stream(&under);
+    std::vector<Cut> cuts;
+    for (;;) {
+        LStr record;
+        const int32_t n = readLineRecord(stream, peekLen, record, maxLen);
+        if (record.empty()) break;
+        cuts.push_back({n, std::string(record.view())});
+    }
+    return cuts;
+}
+
 }  // namespace
 
 TEST(RecordCutting, MatchesTheByteByByteCutter) {
@@ -145,4 +159,33 @@ TEST(RecordCutting, CancelEndsAPathologicalSeparator) {
     stopFlag().store(0);
     EXPECT_EQ(separator, 0);
     EXPECT_EQ(record.view(), data);
+}
+
+// Line records are cut as the line separator pattern cuts them, also where a
+// run of line bytes is longer than the separator may look ahead.
+TEST(RecordCutting, LineRecordsMatchTheLinePattern) {
+    LRexPtr sep = compileRex("[\\x0A\\x0D]+");
+    const LRexStartTable table = buildStartByteTable(*sep, 0);
+    std::mt19937 rng(777);
+    for (int round = 0; round < 4; ++round) {
+        std::string data = randomText(rng, 20000);
+        for (size_t at : {size_t(0), size_t(101), data.size() / 2, data.size()}) {
+            std::string run;
+            for (size_t i = 0; i < 150 + at % 7; ++i) run += (i * 7 + at) % 3 ? '\n' : '\r';
+            data.insert(at, run);
+        }
+        for (int32_t peekLen : {100, 5}) {
+            for (int32_t maxLen : {10000, 977, 3}) {
+                const auto expected = referenceCuts(data, sep.get(), peekLen, &table, maxLen);
+                for (int32_t chunk : {INT32_MAX, 333, 7}) {
+                    const auto got = lineCuts(data, peekLen, maxLen, chunk);
+                    ASSERT_EQ(got.size(), expected.size())
+                        << "peek " << peekLen << " maxLen " << maxLen << " chunk " << chunk;
+                    for (size_t i = 0; i < got.size(); ++i)
+                        ASSERT_EQ(got[i], expected[i]) << "peek " << peekLen << " maxLen " << maxLen
+                                                       << " chunk " << chunk << " " << i;
+                }
+            }
+        }
+    }
 }
