@@ -58,6 +58,7 @@ ix="--index --set ixfDir=$work/ix"
 "$qf" --no-config --raw --quiet -r --files='*.txt' --count $ix --type=fuzzy ファイルジステム "$S" >/dev/null 2>&1 || true
 row "fuzzy ファイルジステム (index built)" "$one $ix --type=fuzzy ファイルジステム $S" "ugrep -J1 -Z1 on UTF-8" "ugrep -J1 -Z1 -c -r -I --include=*.txt ファイルジステム $U"
 row "indexed repeat ネットワーク" "$one $ix ネットワーク $S" "qf without index" "$one ネットワーク $S"
+row "indexed repeat 新幹線 (rare)" "$one $ix 新幹線 $S" "qf without index" "$one 新幹線 $S"
 row "first indexed search (building)" "$one --index --set ixfDir=$work/ix2 ネットワーク $S" "qf without index" "$one ネットワーク $S" "rm -rf $work/ix2"
 row "all cores: 日本" "$q 日本 $S" "rg -E shift_jis" "rg -g *.txt -E shift_jis -c 日本 $S"
 printf 'a%.0s' $(seq 30) > "$work/a30.txt"
