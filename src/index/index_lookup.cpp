@@ -87,19 +87,26 @@ TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile, const IxRecordS
         entry->wide.clear();
     }
 
-    ixStatus(1, sourceFile);
-    ixStatus(2, ixtext::kBuilding);
-    const int failed = createIndex(
-        *entry, source, separator, [&cache] { return cache.spillFile(); }, conversion);
-    ixStatus(2, ixtext::kSearching);
-    if (failed) {
+    if (!ixBuildEntry(
+            *entry, sourceFile, source, separator, [&cache] { return cache.spillFile(); }, tooLarge,
+            conversion)) {
         cache.remove(name);
-        if (failed == kIndexTooLarge) {
-            ixErrorLine(ixtext::kTooLargeToIndex, LStr(sourceFile).c_str());
-            if (tooLarge) *tooLarge = true;
-        }
         return nullptr;
     }
     cache.dirty = true;
     return entry;
+}
+
+bool ixBuildEntry(TIxEntry& entry, std::string_view sourceFile, const LStr& source,
+                  const IxRecordSeparator& separator, const IxBlockFileSource& spill,
+                  bool* tooLarge, const ConversionOptions& conversion) {
+    ixStatus(1, sourceFile);
+    ixStatus(2, ixtext::kBuilding);
+    const int failed = createIndex(entry, source, separator, spill, conversion);
+    ixStatus(2, ixtext::kSearching);
+    if (failed == kIndexTooLarge) {
+        ixErrorLine(ixtext::kTooLargeToIndex, LStr(sourceFile).c_str());
+        if (tooLarge) *tooLarge = true;
+    }
+    return failed == 0;
 }

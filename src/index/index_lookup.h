@@ -17,6 +17,12 @@
 TIxEntry* ixLookup(TIxCache& cache, std::string_view sourceFile, const IxRecordSeparator& separator,
                    bool* tooLarge = nullptr, const ConversionOptions& conversion = {});
 
+// Builds entry (its name set, no blocks) for sourceFile (as typed; source
+// is its absolute form), with the status lines of a build; a text too long
+// for the index gets its message and sets *tooLarge. False when it failed.
+bool ixBuildEntry(TIxEntry& entry, std::string_view sourceFile, const LStr& source,
+                  const IxRecordSeparator& separator, const IxBlockFileSource& spill,
+                  bool* tooLarge, const ConversionOptions& conversion);
 // Whether entry still describes sourceFile (an absolute path; typed is the
 // path as the walk gave it): the same size and write time. These are the
 // ones the folder walk just read when it is visiting the file on this thread.

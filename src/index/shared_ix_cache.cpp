@@ -49,27 +49,18 @@ TIxEntry* SharedIxCache::lookup(std::string_view sourceFile, const LStr& source,
 
     auto fresh = std::make_unique<TIxEntry>();
     fresh->name = name;
-    ixStatus(1, sourceFile);
-    ixStatus(2, ixtext::kBuilding);
     std::shared_ptr<IxBlockFile> spill;
-    const int failed = createIndex(
-        *fresh, source, separator,
+    const bool built = ixBuildEntry(
+        *fresh, sourceFile, source, separator,
         [this, &spill] {
             if (!spill) spill = takeSpill();
             return spill;
         },
-        conversion);
+        tooLarge, conversion);
     if (spill) returnSpill(std::move(spill));
-    ixStatus(2, ixtext::kSearching);
-    if (failed) {
-        {
-            std::lock_guard lock(lock_);
-            cache_.remove(name);
-        }
-        if (failed == kIndexTooLarge) {
-            ixErrorLine(ixtext::kTooLargeToIndex, LStr(sourceFile).c_str());
-            if (tooLarge) *tooLarge = true;
-        }
+    if (!built) {
+        std::lock_guard lock(lock_);
+        cache_.remove(name);
         return nullptr;
     }
     std::lock_guard lock(lock_);
