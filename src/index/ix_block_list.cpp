@@ -104,14 +104,7 @@ bool IxBlockFile::readAt(int64_t offset, char* out, int32_t count) const {
         std::memcpy(out, held, size_t(count));
         return true;
     }
-    int32_t done = 0;
-    while (done < count) {
-        const FileResult r =
-            readDescriptorAt(reader_.handle(), out + done, count - done, offset + done);
-        if (!r.ok() || r.value <= 0) break;
-        done += int32_t(r.value);
-    }
-    return done == count;
+    return readDescriptorExactlyAt(reader_.handle(), out, count, offset);
 }
 
 void IxBlockList::clear() {

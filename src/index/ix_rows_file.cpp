@@ -71,13 +71,7 @@ public:
     int64_t size() const { return size_; }
 
     bool readAt(int64_t offset, char* out, int64_t count) const {
-        for (int64_t done = 0; done < count;) {
-            const int32_t want = int32_t(std::min<int64_t>(count - done, 1 << 30));
-            const FileResult r = readDescriptorAt(file_.handle(), out + done, want, offset + done);
-            if (!r.ok() || r.value <= 0) return false;
-            done += r.value;
-        }
-        return true;
+        return readDescriptorExactlyAt(file_.handle(), out, count, offset);
     }
     void setRows(int64_t rowsAt, int64_t rowWords) {
         rowsAt_ = rowsAt;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -137,6 +138,17 @@ FileResult readDescriptorAt(int fd, void* buffer, int32_t count, int64_t offset)
         if (n >= 0) return success(n);
         if (errno != EINTR) return failure(errno);
     }
+}
+
+bool readDescriptorExactlyAt(int fd, void* buffer, int64_t count, int64_t offset) {
+    auto* out = static_cast<char*>(buffer);
+    for (int64_t done = 0; done < count;) {
+        const int32_t want = int32_t(std::min<int64_t>(count - done, int64_t(1) << 30));
+        const FileResult r = readDescriptorAt(fd, out + done, want, offset + done);
+        if (!r.ok() || r.value <= 0) return false;
+        done += r.value;
+    }
+    return true;
 }
 
 bool descriptorFileInfo(int fd, int64_t& size, uint64_t& writeTime) {

@@ -34,6 +34,9 @@ FileResult readDescriptor(int fd, void* buffer, int32_t count);
 // Reads up to count bytes at offset without moving the position, so
 // threads may share the descriptor; value 0 at the end of the file.
 FileResult readDescriptorAt(int fd, void* buffer, int32_t count, int64_t offset);
+// Reads exactly count bytes at offset (as readDescriptorAt); false when
+// they are not all there or a read fails.
+bool readDescriptorExactlyAt(int fd, void* buffer, int64_t count, int64_t offset);
 // Writes up to count bytes; value is how many were written.
 FileResult writeDescriptor(int fd, const void* buffer, int32_t count);
 // Moves to position, or to the end when position is negative; value is the
