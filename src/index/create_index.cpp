@@ -111,6 +111,13 @@ bool blockEndsBefore(const BlockBuilder& block, int32_t recordLength) {
 
 }  // namespace
 
+int32_t readRecord(LSrmBase& stream, const IxRecordSeparator& separator, LStr& record) {
+    if (separator.lineRuns)
+        return readLineRecord(stream, kRecordPeekLength, record, kRecordMaxLength);
+    return readUntilRex(stream, separator.node, kRecordPeekLength, separator.table, record,
+                        kRecordMaxLength);
+}
+
 bool indexedFileInfo(std::string_view path, const ConversionOptions& conversion, int64_t& size,
                      uint64_t& writeTime, bool known) {
     // One stat: a search checks every indexed file's currency this way.
@@ -148,11 +155,7 @@ int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator&
     while (!stopRequested()) {
         const int64_t pos = reader->tell();
         record.truncate(0);
-        if (separator.lineRuns)
-            readLineRecord(*reader, kRecordPeekLength, record, kRecordMaxLength);
-        else
-            readUntilRex(*reader, separator.node, kRecordPeekLength, separator.table, record,
-                         kRecordMaxLength);
+        readRecord(*reader, separator, record);
         if (blockEndsBefore(block, record.length())) block.close(pos, line);
         if (record.empty()) {
             result = 0;

@@ -12,6 +12,8 @@
 #include "pattern/first_bytes.h"
 #include "pattern/nodes/rex.h"
 
+class LSrmBase;
+
 struct TIxEntry;
 
 // The record separator a run cuts files with, compiled once by the caller
@@ -22,6 +24,12 @@ struct IxRecordSeparator {
     const LRexStartTable* table = nullptr;  // offset-0 start bytes, or null
     bool lineRuns = false;                  // node matches any run of CR and LF bytes
 };
+
+// Reads the next record (with its separator) from stream into record, as
+// separator cuts it: at most kRecordMaxLength bytes, kRecordPeekLength of
+// them visible to the separator. Line records are cut without the pattern.
+// Returns the separator's length (0 for a record cut by length or the end).
+int32_t readRecord(LSrmBase& stream, const IxRecordSeparator& separator, LStr& record);
 
 // Block sizes: a block is closed before a record when it already holds more
 // than kBlockSoftLimit bytes or the record would carry it past kBlockHardLimit.

@@ -3,9 +3,7 @@
 
 #include <algorithm>
 
-#include "index/record_limits.h"
 #include "pattern/parser.h"
-#include "pattern/record_reader.h"
 #include "pattern/sjis_scan.h"
 #include "search/open_reader.h"
 #include "support/byte_scan.h"
@@ -41,8 +39,7 @@ bool RecordSource::next(TReader& reader, int64_t end, LStr& record) {
     LSrmBase& stream = reader.stream();
     if (stream.tell() >= end) return false;
     record.truncate(0);  // keeps the buffer (clear() would free it)
-    readUntilRex(stream, node_.get(), kRecordPeekLength, node_ ? &table_ : nullptr, record,
-                 kRecordMaxLength);
+    readRecord(stream, separator(), record);
     if (record.empty()) return false;
     // Lines are counted here, one per line feed read, as the stream counts
     // them; asking the stream would rescan its buffer each time.
@@ -76,8 +73,7 @@ bool RecordSource::skipToCandidate(TReader& reader, int64_t end, const Candidate
 
 LStr RecordSource::firstRecordText(TReader& reader) {
     LStr first;
-    const int32_t separator = readUntilRex(reader.stream(), node_.get(), kRecordPeekLength,
-                                           node_ ? &table_ : nullptr, first, kRecordMaxLength);
+    const int32_t separator = readRecord(reader.stream(), this->separator(), first);
     if (!first.empty()) first.truncate(first.length() - separator);
     return first;
 }
