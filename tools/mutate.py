@@ -113,6 +113,8 @@ MUTANTS = [
      "const uint64_t leads = pairLeads;"),
     ("masks-lead-high-0xFD", "src/index/char_start_masks.h",
      "_mm_set1_epi8(0xFC - 0xE0)", "_mm_set1_epi8(0xFD - 0xE0)"),
+    ("masks-whole-word-past-end", "src/index/char_start_masks.h",
+     "m.lead &= text;", "m.lead &= ~uint64_t(0);"),
     ("signature-flags-bit-lost", "src/index/gram_signature.cpp",
      "^ 0xFFFFu", "^ 0x7FFFu"),
     ("range-gap-unbounded", "src/search/indexed_search.cpp",

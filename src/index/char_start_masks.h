@@ -33,11 +33,13 @@ inline uint32_t leadBytes16(__m128i v) {
 }
 #endif
 
-// Classes of the 64 bytes at p; count (at most 64) of them are text.
-inline ByteClassMasks classifyBytes64(const unsigned char* p, size_t count) {
+// Classes of the 64 bytes at p; count (at most 64) of them are text. When
+// wholeWord is set, all 64 bytes may be read whatever count is.
+inline ByteClassMasks classifyBytes64(const unsigned char* p, size_t count,
+                                      bool wholeWord = false) {
     ByteClassMasks m;
 #ifdef __SSE2__
-    if (count == 64) {
+    if (count == 64 || wholeWord) {
         uint64_t zero = 0;
         for (int i = 0; i < 4; ++i) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
@@ -45,7 +47,9 @@ inline ByteClassMasks classifyBytes64(const unsigned char* p, size_t count) {
             zero |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128()))))
                     << (16 * i);
         }
-        m.nonZero = ~zero;
+        const uint64_t text = count == 64 ? ~uint64_t(0) : (uint64_t(1) << count) - 1;
+        m.lead &= text;
+        m.nonZero = ~zero & text;
         return m;
     }
 #endif

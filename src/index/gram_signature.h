@@ -89,7 +89,9 @@ struct GramWord {
 // bytes and its fourth byte's pair may lie in the next word.
 class GramWords {
 public:
-    GramWords(const unsigned char* p, size_t size) : p_(p), size_(size) {
+    // readableAfter bytes past the text may be read (and are ignored).
+    GramWords(const unsigned char* p, size_t size, size_t readableAfter = 0)
+        : p_(p), size_(size), readableAfter_(readableAfter) {
         const ByteClassMasks first = classify(0);
         next_ = classify(1);
         afterNext_ = classify(2);
@@ -116,7 +118,8 @@ private:
     ByteClassMasks classify(size_t word) const {
         const size_t at = word * 64;
         if (at >= size_) return {};
-        return classifyBytes64(p_ + at, std::min<size_t>(64, size_ - at));
+        return classifyBytes64(p_ + at, std::min<size_t>(64, size_ - at),
+                               size_ + readableAfter_ - at >= 64);
     }
     // Lead bytes with a byte other than NUL after them (none at the end).
     static uint64_t pairLeads(const ByteClassMasks& word, const ByteClassMasks& next) {
@@ -125,6 +128,7 @@ private:
 
     const unsigned char* p_;
     size_t size_;
+    size_t readableAfter_;
     size_t word_ = 0;
     ByteClassMasks next_, afterNext_;
     GramWord current_, following_;
@@ -170,7 +174,7 @@ inline void forEachGram(std::string_view text, Gram&& gram, size_t readableAfter
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const size_t size = text.size();
     if (size < 3) return;
-    GramWords words(p, size);
+    GramWords words(p, size, readableAfter);
     for (size_t base = 0; base < size; base += 64, words.advance()) {
         const GramWord& w = words.current();
         const GramWord& next = words.following();

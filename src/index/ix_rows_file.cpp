@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "index/ix_cache.h"
 #include "index/ix_paths.h"
@@ -195,12 +196,16 @@ bool writeTo(std::string_view path, const TIxCache& cache, const IxFileStamp& st
     // gathered in large writes, not one call each.
     std::string rows;
     rows.reserve(2 * kWriteChunk);
+    // The entries with rows, once: every row visits them in the same order.
+    std::vector<const IxWideRows*> withRows;
+    cache.forEach([&](const TIxEntry& entry) {
+        if (entry.wide.present()) withRows.push_back(&entry.wide);
+    });
     for (int r = 0; r < kWideBits; ++r) {
-        cache.forEach([&](const TIxEntry& entry) {
-            if (!entry.wide.present()) return;
-            const auto* words = reinterpret_cast<const char*>(entry.wide.row(r));
-            rows.append(words, size_t(IxWideRows::wordsPerRow(entry.wide.blocks())) * 8);
-        });
+        for (const IxWideRows* wide : withRows) {
+            const auto* words = reinterpret_cast<const char*>(wide->row(r));
+            rows.append(words, size_t(IxWideRows::wordsPerRow(wide->blocks())) * 8);
+        }
         if (rows.size() < kWriteChunk && r + 1 < kWideBits) continue;
         if (!writeAll(file, rows)) return false;
         rows.clear();
