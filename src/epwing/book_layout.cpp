@@ -31,7 +31,13 @@ std::vector<BookSection>* kindOf(BookLayout& layout, uint8_t id) {
 }  // namespace
 
 bool isEpwingBody(std::string_view path) {
-    if (compareIgnoreCase(namePart(path).view(), "HONMON") != 0) return false;
+    // Every searched file comes here: most are turned away by their last
+    // bytes before their name is worked out.
+    constexpr std::string_view kBody = "HONMON";
+    if (path.size() < kBody.size() ||
+        compareIgnoreCase(path.substr(path.size() - kBody.size()), kBody) != 0)
+        return false;
+    if (compareIgnoreCase(namePart(path).view(), kBody) != 0) return false;
     BookBytes book(path);
     uint32_t kind = 0;
     return book.readNumber(4, 1, kind) && kind <= 2;

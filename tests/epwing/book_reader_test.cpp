@@ -22,6 +22,7 @@ TEST(BookLayout, BodyIsRecognisedByNameAndKind) {
         {"honmon", 2, true},
         {"HONMON", 3, false},
         {"honmon.txt", 0, false},
+        {"xHONMON", 0, false},
     };
     for (const auto& c : cases) {
         TempDir dir;
