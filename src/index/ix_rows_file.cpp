@@ -5,6 +5,7 @@
 #include "index/ix_rows_file.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -79,6 +80,9 @@ public:
         rowWords_ = rowWords;
     }
     const uint64_t* row(int r) override {
+        // Search threads ask for the same few rows for every file of the
+        // folder: a row read once is handed out without the lock.
+        if (const uint64_t* ready = ready_[size_t(r)].load(std::memory_order_acquire)) return ready;
         std::lock_guard lock(mutex_);
         std::unique_ptr<uint64_t[]>& held = rows_[size_t(r)];
         if (held) return held.get();
@@ -87,6 +91,7 @@ public:
         // A row that cannot be read back admits every block.
         if (!readAt(rowsAt_ + r * bytes, reinterpret_cast<char*>(held.get()), bytes))
             std::fill(held.get(), held.get() + rowWords_, ~uint64_t(0));
+        ready_[size_t(r)].store(held.get(), std::memory_order_release);
         return held.get();
     }
 
@@ -98,6 +103,7 @@ private:
     int64_t rowWords_ = 0;
     std::mutex mutex_;
     std::unique_ptr<uint64_t[]> rows_[kWideBits];
+    std::atomic<const uint64_t*> ready_[kWideBits] = {};  // rows_ once read
 };
 
 // The header; false when it is not this layout, not for the index file as

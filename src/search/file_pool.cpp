@@ -2,6 +2,7 @@
 #include "search/file_pool.h"
 
 #include "search/result_formatter.h"
+#include "support/dir_walker.h"
 #include "support/run_context.h"
 #include "support/thread.h"
 
@@ -25,7 +26,10 @@ public:
             pool_.begin(job.number, *held);
             FileOutcome outcome;
             const IxFileRef* ixFile = job.ixFile.cache ? &job.ixFile : nullptr;
-            if (!pool_.run_.runStopped()) outcome = searcher.searchFile(job.path, ixFile);
+            if (!pool_.run_.runStopped()) {
+                VisitedFileScope visited(job.path, job.facts);
+                outcome = searcher.searchFile(job.path, ixFile);
+            }
             if (job.ixFile.first) job.ixFile.cache->passFirst();
             outcome.rated = searcher.formatter().takeRated();
             outcome.ixCache = std::move(job.ixFile.cache);
@@ -63,17 +67,21 @@ bool FilePool::started() const {
     return !threads_.empty();
 }
 
-bool FilePool::submit(const LStr& path, IxFileRef ixFile) {
+bool FilePool::submit(const LStr& path, IxFileRef ixFile, const FsEntryFacts& facts) {
     const std::optional<int64_t> number = order_.reserve(run_.runStopped);
     if (!number) return false;
     bool idle = false;
+    size_t queued = 0;
     {
         std::lock_guard lock(lock_);
-        jobs_.push_back(Job{*number, path, std::move(ixFile)});
+        jobs_.push_back(Job{*number, path, std::move(ixFile), facts});
         idle = idleThreads_ > 0;
+        queued = jobs_.size();
     }
-    // Busy threads take the job when they are done; only an idle one is woken.
-    if (idle) jobsChanged_.notify_one();
+    // Busy threads take the job when they are done. Idle ones look for jobs
+    // now and then by themselves, and are woken only once a few wait: a
+    // wake costs more than searching a file that the index passes over.
+    if (idle && queued >= kWakeWhenQueued) jobsChanged_.notify_one();
     return true;
 }
 
@@ -86,7 +94,9 @@ void FilePool::finish() {
 bool FilePool::nextJob(Job& job) {
     std::unique_lock lock(lock_);
     ++idleThreads_;
-    jobsChanged_.wait(lock, [this] { return closed_ || !jobs_.empty(); });
+    while (!jobsChanged_.wait_for(lock, kLookForJobsEvery,
+                                  [this] { return closed_ || !jobs_.empty(); })) {
+    }
     --idleThreads_;
     if (jobs_.empty()) return false;
     job = std::move(jobs_.front());

@@ -6,6 +6,7 @@
 // output as it goes. At most a window of files is handed out ahead of the
 // head. No thread outlives the pool.
 #pragma once
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -16,6 +17,7 @@
 
 #include "base/lstr.h"
 #include "index/shared_ix_cache.h"
+#include "platform/file_system.h"
 #include "search/file_searcher.h"
 #include "search/ordered_release.h"
 
@@ -38,16 +40,23 @@ public:
     // waiting while the window is full; false when the run stopped
     // meanwhile and the file was not taken. The outcome carries the
     // file's sorted lines and its cache to the release.
-    bool submit(const LStr& path, IxFileRef ixFile = {});
+    // What the walk read of the file goes with it (see VisitedFileScope).
+    bool submit(const LStr& path, IxFileRef ixFile = {}, const FsEntryFacts& facts = {});
     // Waits until every file handed on is released, then ends the threads.
     void finish();
 
 private:
     friend class PoolThread;
+    // Jobs queued before an idle thread is woken; idle threads look for
+    // jobs this often by themselves.
+    static constexpr size_t kWakeWhenQueued = 4;
+    static constexpr std::chrono::microseconds kLookForJobsEvery{500};
+
     struct Job {
         int64_t number;
         LStr path;
         IxFileRef ixFile;
+        FsEntryFacts facts;
     };
     // The next job for a thread; nothing when the pool closes.
     bool nextJob(Job& job);

@@ -159,7 +159,9 @@ void TWorker::walkOnThreads(int threads) {
     }
     walkFolders([this, &pool](const LStr& path) {
         IxFileRef ixFile = ixCaches_ ? ixCaches_->cacheOf(path.view()) : IxFileRef{};
-        return pool.submit(path, std::move(ixFile)) && !stopped() ? 0 : 1;
+        return pool.submit(path, std::move(ixFile), visitedFileFacts(path.view())) && !stopped()
+                   ? 0
+                   : 1;
     });
     pool.finish();
 }

@@ -92,15 +92,6 @@ struct VisitedFile {
 };
 thread_local VisitedFile t_visited;
 
-// Publishes a file's facts for the length of its visit.
-class VisitScope {
-public:
-    VisitScope(const LStr& path, const FsEntryFacts& facts) { t_visited = {&path, facts}; }
-    ~VisitScope() { t_visited = {}; }
-    VisitScope(const VisitScope&) = delete;
-    VisitScope& operator=(const VisitScope&) = delete;
-};
-
 LStr joinPath(const LStr& prefix, std::string_view name) {
     LStr path;
     path.reserve(prefix.length() + int32_t(name.size()));
@@ -227,7 +218,7 @@ private:
         if (!listing.reader->entryIdentity(file.view().substr(listing.nameAt), identity, &facts))
             return 0;
         if (!seen_.files.insert(identity).second) return 0;
-        VisitScope scope(file, facts);
+        VisitedFileScope scope(file, facts);
         return visit_(file);
     }
 
@@ -262,6 +253,20 @@ int FolderWalker::walk(std::string_view folder, const FileVisitor& visit) {
 void reportNotRegularFile(std::string_view path) {
     report(kMsgWarning, jaEn(kJaNotRegular, "%s is not a regular file; not searched"),
            LStr(path).c_str());
+}
+
+VisitedFileScope::VisitedFileScope(const LStr& path, const FsEntryFacts& facts) {
+    t_visited = {&path, facts};
+}
+
+VisitedFileScope::~VisitedFileScope() {
+    t_visited = {};
+}
+
+FsEntryFacts visitedFileFacts(std::string_view path) {
+    const VisitedFile& visited = t_visited;
+    if (!visited.path || visited.path->view() != path) return {};
+    return visited.facts;
 }
 
 bool takeVisitedFileInfo(std::string_view path, int64_t& size, uint64_t& writeTime) {

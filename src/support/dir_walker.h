@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/lstr.h"
+#include "platform/file_system.h"
 
 // Called with the path of each file: the folder, "/" unless it already ends
 // so, and the name (the bare name for an empty folder, which means the
@@ -54,6 +55,21 @@ private:
 // One walk of one folder with a walker of its own.
 int walkFolder(std::string_view folder, const std::vector<LStr>& masks, bool withSubfolders,
                const FileVisitor& visit);
+
+// Publishes what the walk read of a file on this thread while the file is
+// visited. A search thread given the file by the walking thread publishes
+// the walk's facts the same way.
+class VisitedFileScope {
+public:
+    VisitedFileScope(const LStr& path, const FsEntryFacts& facts);
+    ~VisitedFileScope();
+    VisitedFileScope(const VisitedFileScope&) = delete;
+    VisitedFileScope& operator=(const VisitedFileScope&) = delete;
+};
+
+// What the walk read of the file at path when it is being visited on this
+// thread; nothing (not regular) otherwise.
+FsEntryFacts visitedFileFacts(std::string_view path);
 
 // The size and write time of the regular file at path, read by the walk
 // just before it visits it, when the visit is running on this thread; once,
