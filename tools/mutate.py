@@ -115,6 +115,8 @@ MUTANTS = [
      "_mm_set1_epi8(0xFC - 0xE0)", "_mm_set1_epi8(0xFD - 0xE0)"),
     ("epwing-body-by-ending", "src/epwing/book_layout.cpp",
      "if (compareIgnoreCase(namePart(path).view(), kBody) != 0) return false;", ""),
+    ("index-block-line-per-record", "src/index/create_index.cpp",
+     "line_ + countByte(text_.data()", "line_ + 1 + 0 * countByte(text_.data()"),
     ("masks-whole-word-past-end", "src/index/char_start_masks.h",
      "m.lead &= text;", "m.lead &= ~uint64_t(0);"),
     ("signature-flags-bit-lost", "src/index/gram_signature.cpp",

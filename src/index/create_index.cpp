@@ -41,8 +41,13 @@ public:
     int64_t start() const { return pos_; }
     IxWideRows finishRows() { return wide_.finish(); }
 
-    // Stores the current block and starts the next one at pos and line.
-    void close(int64_t nextPos, int32_t nextLine) {
+    // Stores the current block and starts the next one at pos, on the line
+    // after the block's last line feed.
+    void close(int64_t nextPos) {
+        // Lines are counted here, a block at a time: asking the reader
+        // counts its whole buffer again for every record.
+        const int32_t nextLine =
+            line_ + countByte(text_.data(), text_.data() + text_.length(), '\n');
         regular_.truncate(0);  // keeps its room: one allocation per file
         // Room past the regular text lets every word of it be hashed whole.
         regular_.reserve(text_.length() + int32_t(kHashedWordReach));
@@ -149,14 +154,11 @@ int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator&
     BlockBuilder block(entry, size, spill);
     LStr record;
     int result = 1;
-    // Lines are counted here from the records read: asking the reader
-    // counts its whole buffer again for every record.
-    int32_t line = 1;
     while (!stopRequested()) {
         const int64_t pos = reader->tell();
         record.truncate(0);
         readRecord(*reader, separator, record);
-        if (blockEndsBefore(block, record.length())) block.close(pos, line);
+        if (blockEndsBefore(block, record.length())) block.close(pos);
         if (record.empty()) {
             result = 0;
             break;
@@ -167,7 +169,6 @@ int createIndex(TIxEntry& entry, std::string_view path, const IxRecordSeparator&
             break;
         }
         block.append(record);
-        line += countByte(record.data(), record.data() + record.length(), '\n');
     }
     reader->close();
     ixStatus(3, "");
