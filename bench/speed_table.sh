@@ -8,7 +8,8 @@
 # Environment:
 #   QF_CORPUS=DIR  corpus made by the shared make-corpus.sh (default /tmp/qf-corpus)
 #   QF=PATH        the qf binary (default build/qf)
-#   RUNS=N         hyperfine runs per row (default 5)
+#   RUNS=N         hyperfine runs per command at least (default 5); fast
+#                  commands run for three seconds, so their medians hold still
 #   ONLY=REGEX     only rows whose name matches
 # Needs hyperfine, ripgrep, ugrep and jq.
 set -euo pipefail
@@ -34,7 +35,7 @@ sj() { printf %s "$1" | iconv -f utf-8 -t cp932; }
 row() {
   local name=$1 mine=$2 peer=$3 theirs=$4 prepare=${5:-}
   [[ $name =~ $only ]] || return 0
-  local args=(-N -i --output=pipe -w 1 -r "$runs" --export-json "$work/row.json")
+  local args=(-N -i --output=pipe -w 1 -m "$runs" --export-json "$work/row.json")
   [ -n "$prepare" ] && args+=(--prepare "$prepare")
   hyperfine "${args[@]}" "$mine" "$theirs" >/dev/null 2>&1 ||
     { echo "| $name | failed | $peer | | |"; return 0; }
