@@ -21,3 +21,6 @@ inline std::string systemConverted(std::string_view in, Charset from, Charset to
 inline std::string systemSjis(std::string_view utf8) {
     return systemConverted(utf8, Charset::kUtf8, Charset::kCp932);
 }
+inline std::string sj(std::string_view utf8) {
+    return systemSjis(utf8);
+}

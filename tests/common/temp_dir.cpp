@@ -1,5 +1,6 @@
 #include "common/temp_dir.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -40,4 +41,10 @@ std::string TempDir::read(std::string_view relativePath) const {
 bool TempDir::exists(std::string_view relativePath) const {
     std::error_code ec;
     return fs::exists(path(relativePath), ec);
+}
+
+void setWriteTime(const std::string& path, int64_t seconds, int64_t nanoseconds) {
+    const auto since = std::chrono::sys_seconds(std::chrono::seconds(seconds)) +
+                       std::chrono::nanoseconds(nanoseconds);
+    fs::last_write_time(path, std::chrono::file_clock::from_sys(since));
 }

@@ -2,6 +2,7 @@
 // everything in it on destruction. Paths are plain file-system (UTF-8)
 // strings; ASCII names are the same in the program's Shift-JIS.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,3 +27,6 @@ public:
 private:
     std::string path_;
 };
+
+// Sets a file's write time, in seconds and nanoseconds since 1970.
+void setWriteTime(const std::string& path, int64_t seconds, int64_t nanoseconds = 0);

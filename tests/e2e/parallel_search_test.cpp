@@ -33,36 +33,6 @@ void writeTree(const TempDir& dir) {
         ::chmod(open.c_str(), 0777);
 }
 
-TEST(ParallelSearch, OutputIsTheSameForAnyNumberOfThreads) {
-    TempDir dir, cache;
-    ::chmod(cache.path().c_str(), 0777);
-    writeTree(dir);
-    const std::vector<std::vector<std::string>> searches = {
-        {"東京"},
-        {"--type=regex", "カーネル|ドライバ$"},
-        {"--count", "東京"},
-    };
-    for (const std::vector<std::string>& search : searches) {
-        const auto runWith = [&](const char* threads) {
-            std::vector<std::string> args{"--raw", "--no-config", "-q", "-r", threads};
-            args.insert(args.end(), search.begin(), search.end());
-            args.push_back(dir.path());
-            return runInChild(
-                [&] {
-                    QfResult r = runQf(args, {"XDG_CACHE_HOME=" + cache.path()});
-                    return r.err + "\n--\n" + r.out;
-                },
-                ChildUser::Unprivileged);
-        };
-        const std::string one = runWith("--threads=1").output;
-        // The unreadable file is told of; the last file of the walk is shown.
-        EXPECT_NE(one.find("locked.txt"), std::string::npos) << one;
-        EXPECT_NE(one.find("f29.txt"), std::string::npos) << one;
-        for (int round = 0; round < 3; ++round)
-            EXPECT_EQ(runWith("--threads=4").output, one) << search.back();
-    }
-}
-
 // qf over the tree with the threads option, the index (when any) in ixDir,
 // as a user the locked file keeps out; its error output, then its output.
 std::string runOver(const TempDir& dir, const std::string& threads,
@@ -100,14 +70,18 @@ std::string openFolder(const TempDir& dir, const std::string& name) {
     return dir.path(name);
 }
 
-// Searches through the index, fuzzy ones and lines sorted by rate: the run
-// that builds the index files (one per folder) and the run that reuses them
-// write what one thread writes, and the threads write the same index files,
-// complete: a second run has nothing to rebuild.
-TEST(ParallelSearch, IndexedAndFuzzyRunsAreTheSameForAnyNumberOfThreads) {
+// Plain searches, searches through the index, fuzzy ones and lines sorted by
+// rate: four threads write what one thread writes, again and again. With the
+// index, the run that builds the index files (one per folder) and the run
+// that reuses them do, and the threads write the same index files, complete:
+// a second run has nothing to rebuild.
+TEST(ParallelSearch, OutputIsTheSameForAnyNumberOfThreads) {
     TempDir dir, ix;
     writeTree(dir);
     const std::vector<std::vector<std::string>> searches = {
+        {"東京"},
+        {"--type=regex", "カーネル|ドライバ$"},
+        {"--count", "東京"},
         {"--index", "東京"},
         {"--index", "--type=regex", "カーネル|ドライバ$"},
         {"--index", "--count", "東京"},
@@ -121,10 +95,12 @@ TEST(ParallelSearch, IndexedAndFuzzyRunsAreTheSameForAnyNumberOfThreads) {
         const std::string one = openFolder(ix, "one" + std::to_string(n)),
                           four = openFolder(ix, "four" + std::to_string(n++));
         const std::string built = runOver(dir, "1", search, one);
+        // The unreadable file is told of; the last file of the walk is shown.
+        EXPECT_NE(built.find("locked.txt"), std::string::npos) << built;
         EXPECT_NE(built.find("f29.txt"), std::string::npos) << built;
         EXPECT_EQ(runOver(dir, "4", search, four), built);
         const auto written = indexFiles(four);
-        EXPECT_GE(written.size(), 4u);
+        EXPECT_GE(written.size(), search[0] == "--index" ? 4u : 0u);
         EXPECT_EQ(written.size(), indexFiles(one).size());
         // Reusing the index of either run.
         EXPECT_EQ(runOver(dir, "4", search, four), built);

@@ -11,11 +11,6 @@
 
 namespace e2e {
 
-// UTF-8 to Shift-JIS, by the system's converter.
-inline std::string sj(std::string_view utf8) {
-    return systemSjis(utf8);
-}
-
 inline std::string repeated(std::string_view text, int times) {
     std::string out;
     for (int i = 0; i < times; ++i) out += text;

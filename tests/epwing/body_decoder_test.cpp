@@ -14,10 +14,6 @@ using namespace epwbook;
 
 namespace {
 
-std::string sj(std::string_view utf8) {
-    return systemSjis(utf8);
-}
-
 EpwSettings testSettings(int32_t tagLevel) {
     EpwSettings s;
     s.tagLevel = tagLevel;

@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <filesystem>
-
 #include "common/epwing_book.h"
 #include "common/temp_dir.h"
 #include "epwing/epw_settings.h"
@@ -32,11 +29,6 @@ TEST(EpwConvert, StoppedConversionLeavesNoText) {
     stopFlag() = 0;
     EXPECT_FALSE(written);
     EXPECT_EQ(countDirEntries(dir.path()), 1);  // the body alone, no temporary file
-}
-
-void setWriteTime(const std::string& path, int64_t seconds) {
-    const auto since = std::chrono::sys_seconds(std::chrono::seconds(seconds));
-    std::filesystem::last_write_time(path, std::chrono::file_clock::from_sys(since));
 }
 
 TEST(EpwConvert, TextIsCurrentAgainstBodyAndSettings) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 
 #include "common/capture_sink.h"
 #include "common/temp_dir.h"

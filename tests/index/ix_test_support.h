@@ -1,8 +1,6 @@
-// Index test helpers: index-file bytes by hand, message lines, a record
-// separator and file times.
+// Index test helpers: index-file bytes by hand, message lines and a record
+// separator.
 #pragma once
-#include <chrono>
-#include <filesystem>
 #include <string>
 
 #include "common/capture_sink.h"
@@ -45,11 +43,5 @@ struct LineSeparator {
     LRexSearcher searcher;
     LRexStartTable table;
 };
-
-inline void setWriteTime(const std::string& path, int64_t seconds, int64_t nanoseconds = 0) {
-    auto since = std::chrono::sys_seconds(std::chrono::seconds(seconds)) +
-                 std::chrono::nanoseconds(nanoseconds);
-    std::filesystem::last_write_time(path, std::chrono::file_clock::from_sys(since));
-}
 
 }  // namespace ixtest

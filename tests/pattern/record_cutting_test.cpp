@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -65,18 +66,31 @@ std::vector<Cut> referenceCuts(const std::string& data, LRex* sep, int32_t peekL
     return cuts;
 }
 
-std::vector<Cut> streamCuts(const std::string& data, LRex* sep, int32_t peekLen,
-                            const LRexStartTable* table, int32_t maxLen, int32_t maxChunk) {
+// The records a reader cuts from data delivered maxChunk bytes at a time;
+// read returns the separator length and fills the record.
+using ReadRecord = std::function<int32_t(LSrm&, LStr&)>;
+std::vector<Cut> streamCuts(const std::string& data, int32_t maxChunk, const ReadRecord& read) {
     StringStream under(data, maxChunk);
     LSrm stream(&under);
     std::vector<Cut> cuts;
     for (;;) {
         LStr record;
-        const int32_t n = readUntilRex(stream, sep, peekLen, table, record, maxLen);
+        const int32_t n = read(stream, record);
         if (record.empty()) break;
         cuts.push_back({n, std::string(record.view())});
     }
     return cuts;
+}
+
+// The reader's cuts agree with the expected ones for every delivery size.
+void expectCuts(const std::vector<Cut>& expected, const std::string& data, const ReadRecord& read,
+                const std::string& what) {
+    for (int32_t chunk : {INT32_MAX, 333, 7}) {
+        const auto got = streamCuts(data, chunk, read);
+        ASSERT_EQ(got.size(), expected.size()) << what << " chunk " << chunk;
+        for (size_t i = 0; i < got.size(); ++i)
+            ASSERT_EQ(got[i], expected[i]) << what << " chunk " << chunk << " record " << i;
+    }
 }
 
 // Text built from pieces that stress the character walk: lead bytes whose
@@ -102,20 +116,6 @@ std::string randomText(std::mt19937& rng, size_t size) {
     return text;
 }
 
-std::vector<Cut> lineCuts(const std::string& data, int32_t peekLen, int32_t maxLen,
-                          int32_t maxChunk) {
-    StringStream under(data, maxChunk);
-    LSrm stream(&under);
-    std::vector<Cut> cuts;
-    for (;;) {
-        LStr record;
-        const int32_t n = readLineRecord(stream, peekLen, record, maxLen);
-        if (record.empty()) break;
-        cuts.push_back({n, std::string(record.view())});
-    }
-    return cuts;
-}
-
 }  // namespace
 
 TEST(RecordCutting, MatchesTheByteByByteCutter) {
@@ -133,15 +133,12 @@ TEST(RecordCutting, MatchesTheByteByByteCutter) {
             const LRexStartTable table = buildStartByteTable(*sep, 0);
             const LRexStartTable* t = useTable ? &table : nullptr;
             for (int32_t maxLen : {10000, 977, 3}) {
-                const auto expected = referenceCuts(data, sep.get(), 100, t, maxLen);
-                for (int32_t chunk : {INT32_MAX, 333, 7}) {
-                    const auto got = streamCuts(data, sep.get(), 100, t, maxLen, chunk);
-                    ASSERT_EQ(got.size(), expected.size())
-                        << pattern << " maxLen " << maxLen << " chunk " << chunk;
-                    for (size_t i = 0; i < got.size(); ++i)
-                        ASSERT_EQ(got[i], expected[i]) << pattern << " maxLen " << maxLen
-                                                       << " chunk " << chunk << " record " << i;
-                }
+                expectCuts(
+                    referenceCuts(data, sep.get(), 100, t, maxLen), data,
+                    [&](LSrm& stream, LStr& record) {
+                        return readUntilRex(stream, sep.get(), 100, t, record, maxLen);
+                    },
+                    std::string(pattern) + " maxLen " + std::to_string(maxLen));
             }
         }
     }
@@ -176,15 +173,12 @@ TEST(RecordCutting, LineRecordsMatchTheLinePattern) {
         }
         for (int32_t peekLen : {100, 5}) {
             for (int32_t maxLen : {10000, 977, 3}) {
-                const auto expected = referenceCuts(data, sep.get(), peekLen, &table, maxLen);
-                for (int32_t chunk : {INT32_MAX, 333, 7}) {
-                    const auto got = lineCuts(data, peekLen, maxLen, chunk);
-                    ASSERT_EQ(got.size(), expected.size())
-                        << "peek " << peekLen << " maxLen " << maxLen << " chunk " << chunk;
-                    for (size_t i = 0; i < got.size(); ++i)
-                        ASSERT_EQ(got[i], expected[i]) << "peek " << peekLen << " maxLen " << maxLen
-                                                       << " chunk " << chunk << " " << i;
-                }
+                expectCuts(
+                    referenceCuts(data, sep.get(), peekLen, &table, maxLen), data,
+                    [&](LSrm& stream, LStr& record) {
+                        return readLineRecord(stream, peekLen, record, maxLen);
+                    },
+                    "peek " + std::to_string(peekLen) + " maxLen " + std::to_string(maxLen));
             }
         }
     }

@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "e2e/search_fixture.h"
-
-using e2e::sj;
+#include "common/system_charset.h"
 
 TEST(CommonFolderBase, EndsAtAWholeComponentAndWholeCharacters) {
     struct Case {

@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "e2e/search_fixture.h"
+#include "common/system_charset.h"
 #include "search/fuzzy_rate.h"
 #include "search/search_test_util.h"
 #include "support/stop_flag.h"
-
-using e2e::sj;
 
 // A rate counts common characters against runs of differences, each run by
 // its longer side, trailing ones too.

@@ -7,11 +7,10 @@
 
 #include <random>
 
-#include "e2e/search_fixture.h"
+#include "common/system_charset.h"
 #include "search/search_test_util.h"
 #include "support/stop_flag.h"
 
-using e2e::sj;
 using searchtest::Found;
 using Hits = std::vector<Found>;
 

@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "common/system_charset.h"
 #include "common/temp_dir.h"
 #include "config/app_settings.h"
-#include "e2e/search_fixture.h"
 #include "index/ix_paths.h"
-
-using e2e::sj;
 
 namespace {
 

@@ -4,11 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "common/capture_sink.h"
-#include "e2e/search_fixture.h"
+#include "common/system_charset.h"
 #include "search/search_test_util.h"
 #include "support/stop_flag.h"
 
-using e2e::sj;
 using searchtest::Tester;
 using Spans = std::vector<std::pair<int, int>>;
 constexpr SearchType kRegex = SearchType::Regex;

@@ -6,12 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "common/capture_sink.h"
-#include "e2e/search_fixture.h"
+#include "common/system_charset.h"
 #include "search/record_test.h"
 #include "search/stable_grams.h"
 #include "text/regularize.h"
 
-using e2e::sj;
 constexpr SearchType kRegex = SearchType::Regex;
 
 static SearchStringResult compile(std::string_view text, const SearchKeys& keys) {

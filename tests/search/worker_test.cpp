@@ -4,16 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include "common/system_charset.h"
 #include "common/temp_dir.h"
 #include "config/app_settings.h"
-#include "e2e/search_fixture.h"
 #include "search/search_request.h"
 #include "search/search_run.h"
 #include "support/event.h"
 #include "support/message_service.h"
 #include "support/run_context.h"
-
-using namespace e2e;
 
 class TextSink : public LMsg {
 public:
