@@ -308,8 +308,6 @@ MUTANTS = [
      " || visited.path->view() != path) return false;", ") return false;"),
     ("walked-facts-twice", "src/support/dir_walker.cpp",
      "visited.path = nullptr;", ""),
-    ("header-line-one-longer", "src/index/ix_file.cpp",
-     "end >= size_t(kMaxFolderLineLength)", "end > size_t(kMaxFolderLineLength)"),
     ("header-entries-after-cr", "src/index/ix_file.cpp",
      "int64_t(end) + 2;", "int64_t(end) + 1;"),
     ("header-short-read-only", "src/index/ix_file.cpp",

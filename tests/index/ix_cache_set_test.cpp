@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -98,6 +100,26 @@ TEST_F(IxCacheSetTest, ACacheIsWrittenWhenItsLastHolderGoes) {
     set.dropCurrent();
     EXPECT_EQ(inode(indexFileOf(b)), written);
     EXPECT_FALSE(std::filesystem::exists(indexFileOf(c)));  // never looked up
+}
+
+// A later file of a cache waits for the first file to load it, so what the
+// load reports goes with the first file, as on one thread.
+TEST_F(IxCacheSetTest, LaterFilesWaitForTheFirstToLoad) {
+    const std::string a = tmp.write("one/a.txt", "alpha\n"), b = tmp.write("one/b.txt", "beta\n");
+    IxCacheSet set(ix);
+    IxFileRef fileA = set.cacheOf(a), fileB = set.cacheOf(b);
+    ASSERT_TRUE(fileA.first);
+    std::atomic<bool> done{false};
+    std::jthread later([&] {
+        LineSeparator own;
+        ixLookupShared(fileB, b, own.get());
+        done = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(done);
+    ASSERT_NE(lookup(fileA, a), nullptr);
+    later.join();
+    EXPECT_TRUE(done);
 }
 
 // Threads build the entries of big files (their blocks spill) at once; each
