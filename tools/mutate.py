@@ -274,8 +274,9 @@ MUTANTS = [
     # Waking threads only when needed.
     ("wait-all-unwoken", "src/search/ordered_release.h",
      "if (roomAgain || (waitingAll_ && released_ == next_))", "if (roomAgain)"),
-    ("idle-thread-unwoken", "src/search/file_pool.cpp",
-     "if (idle) jobsChanged_.notify_one();", "if (!idle) jobsChanged_.notify_one();"),
+    ("idle-thread-never-looks", "src/search/file_pool.cpp",
+     "jobsChanged_.wait_for(lock, kLookForJobsEvery,",
+     "jobsChanged_.wait_for(lock, std::chrono::hours(1),"),
     # Files read whole into reused buffers and searched in place.
     ("reused-buffer-not-emptied", "src/convert/text_reader.cpp",
      "    buffer.truncate(0);\n", "\n"),
