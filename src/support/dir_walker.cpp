@@ -270,11 +270,11 @@ FsEntryFacts visitedFileFacts(std::string_view path) {
 }
 
 bool takeVisitedFileInfo(std::string_view path, int64_t& size, uint64_t& writeTime) {
-    VisitedFile& visited = t_visited;
-    if (!visited.path || !visited.facts.regular || visited.path->view() != path) return false;
-    size = visited.facts.size;
-    writeTime = visited.facts.writeTime;
-    visited.path = nullptr;
+    const FsEntryFacts facts = visitedFileFacts(path);
+    if (!facts.regular) return false;
+    size = facts.size;
+    writeTime = facts.writeTime;
+    t_visited.path = nullptr;
     return true;
 }
 
