@@ -145,7 +145,7 @@ OptionsDialog::OptionsDialog(AppSettings& settings, const OptionHooks& hooks, QW
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages_);
     layout->addWidget(buttons);
-    countAtOpen_ = errorAndWarningCount();
+    countAtOpen_ = threadDefectCount();
 }
 
 OptionsDialog::~OptionsDialog() = default;
@@ -286,7 +286,7 @@ void OptionsDialog::accept() {
         return;
     }
     // Refused: the dialog stays with what was typed, counting messages anew.
-    countAtOpen_ = errorAndWarningCount();
+    countAtOpen_ = threadDefectCount();
 }
 
 void OptionsDialog::done(int result) {

@@ -1,9 +1,9 @@
 // Option matching, the option table and the scan of the command line.
 #include "config/command_line.h"
 
+#include "base/ctype_table.h"
 #include "config/app_settings.h"
 #include "platform/path_encoding.h"
-#include "base/ctype_table.h"
 #include "support/message_service.h"
 
 namespace {

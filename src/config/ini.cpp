@@ -53,12 +53,12 @@ void LIni::write(LStream& out) const {
 }
 
 void LIni::read(LSrmBase& in) {
-    const int errorsAtStart = errorCount();
+    const int errorsAtStart = threadErrorCount();
     IniContext context;
     context.in = &in;
     context.mode = 'r';
     for (;;) {
-        if (errorCount() - errorsAtStart > kMaxErrors) {
+        if (threadErrorCount() - errorsAtStart > kMaxErrors) {
             report(kMsgSyntax, "Too many error. Abort reading configuration/ini file.");
             return;
         }

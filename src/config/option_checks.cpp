@@ -68,7 +68,7 @@ void seedOptionHistories(AppSettings& settings) {
 }
 
 bool checkNoNewMessages(int countAtOpen) {
-    return errorAndWarningCount() == countAtOpen;
+    return threadDefectCount() == countAtOpen;
 }
 
 bool checkRecordSeparatorGiven(std::string_view recSeparEsc, OptionDialogUser& user) {

@@ -27,13 +27,13 @@ constexpr int kMaxLinkHops = 40;
 // Writes all of text to a new file at path and makes it durable; false after
 // reporting when any step failed.
 bool writeWholeFile(std::string_view path, std::string_view text) {
-    const int errorsBefore = errorCount();
+    const int errorsBefore = threadErrorCount();
     LFile file(path, 'w', true, true);
     if (!file.isOpen()) return false;
     int32_t written = file.write(text.data(), int32_t(text.size()));
     file.flush();
     file.close();
-    return written == int32_t(text.size()) && errorCount() == errorsBefore;
+    return written == int32_t(text.size()) && threadErrorCount() == errorsBefore;
 }
 
 // The file a save replaces: path, or the end of the chain of links standing
@@ -106,13 +106,13 @@ bool AppSettings::load() {
 }
 
 bool AppSettings::loadText(std::string_view text, std::string_view sourceName) {
-    const int errorsBefore = errorCount();
+    const int errorsBefore = threadErrorCount();
     LMemSrm in(text);
     PositionScope position(std::make_unique<LSrmPos>(in, sourceName));
     LIni ini;
     registerKeys(ini);
     ini.read(in);
-    return errorCount() == errorsBefore;
+    return threadErrorCount() == errorsBefore;
 }
 
 bool AppSettings::save() {

@@ -45,9 +45,9 @@ bool ReplacementList::parse(std::string_view text) {
             report(kMsgWarning, "missing '=' in '%s'", LStr(line).c_str());
             return false;
         }
-        int defectsBefore = errorAndWarningCount();
+        int defectsBefore = threadDefectCount();
         auto pair = std::make_unique<LRexSearcher>(pattern.view(), replacement.view(), 0u);
-        if (errorAndWarningCount() != defectsBefore) return false;
+        if (threadDefectCount() != defectsBefore) return false;
         pair->setStopFlag(&stopFlag());  // a cancel ends a pathological match
         pairs_.push_back(std::move(pair));
     }

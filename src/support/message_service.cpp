@@ -13,7 +13,6 @@ namespace {
 struct ServiceState {
     std::unique_ptr<LMsg> sink;
     int errors = 0;
-    int warnings = 0;
     char language = 'E';
 };
 
@@ -24,6 +23,7 @@ ServiceState& state() {
 
 thread_local int quietCount = 0;
 thread_local int threadDefects = 0;
+thread_local int threadErrors = 0;
 
 LMsg& processSink() {
     std::lock_guard lock(messageLock());
@@ -111,12 +111,9 @@ int reportText(int number, std::string_view body) {
     LStr position = positionText();
     if ((number >= 10000 && number < 20000) || (number >= kMsgWarning && number < kMsgNote))
         ++threadDefects;
-    if (number >= 30000 && number <= kMsgNote) {
-        std::lock_guard lock(messageLock());
-        ++state().warnings;
-    }
     deliver(number, position.empty() ? nullptr : position.c_str(), text);
     if (number >= 10000 && number < 20000) {
+        ++threadErrors;
         std::lock_guard lock(messageLock());
         ++state().errors;
     }
@@ -143,18 +140,12 @@ int errorCount() {
     return state().errors;
 }
 
-int errorAndWarningCount() {
-    std::lock_guard lock(messageLock());
-    return state().errors + state().warnings;
-}
-
 int threadDefectCount() {
     return threadDefects;
 }
 
-void resetMessageCounters() {
-    std::lock_guard lock(messageLock());
-    state().errors = state().warnings = 0;
+int threadErrorCount() {
+    return threadErrors;
 }
 
 [[noreturn]] static void endWithInternalError(const LStr& text) {

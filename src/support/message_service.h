@@ -56,11 +56,12 @@ void deliverMessage(int number, const char* position, std::string_view text);
 const char* messageKindWord(int number);
 
 int errorCount();
-int errorAndWarningCount();
 // Errors and warnings reported from the calling thread so far; a caller
 // compares two readings to learn whether its own step reported a defect.
 int threadDefectCount();
-void resetMessageCounters();
+// Errors alone, as threadDefectCount: a step that must not fail on errors
+// other threads report at the same time compares two of these readings.
+int threadErrorCount();
 
 // Internal errors of the program: "Internal Error: " + text on standard
 // error, then the process ends with exit code 2.

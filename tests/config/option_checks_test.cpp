@@ -31,7 +31,7 @@ struct Fixture : OptionDialogUser {
     std::vector<std::string> told, asked;
     OptionHooks hooks;
     std::vector<std::string> deleted;
-    int messagesAtOpen = errorAndWarningCount();
+    int messagesAtOpen = threadDefectCount();
 };
 
 }  // namespace

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
+#include "support/message_service.h"
+
 TEST(ReplacementLine, FirstSingleEqualsSignSeparates) {
     struct Case {
         const char* line;
@@ -37,4 +42,24 @@ TEST(ReplacementList, AppliesPairsInOrderWithTemplates) {
     LStr text("x12 and 3x");
     list.apply(text);
     EXPECT_EQ(std::string(text.view()), "[12> and [3>");
+}
+
+TEST(ReplacementList, WarningsOfOtherThreadsDoNotFailAParse) {
+    // Every search thread parses the lists for itself while others may warn.
+    struct Silent : LMsg {
+        void output(int, const char*, const char*, std::string_view) override {}
+    };
+    auto previous = installMessageSink(std::make_unique<Silent>());
+    std::atomic<bool> done = false;
+    std::atomic<int> warned = 0;
+    std::thread warner([&] {
+        for (; !done; ++warned) report(kMsgWarning, "elsewhere");
+    });
+    int failed = 0;
+    while (warned < 100) std::this_thread::yield();
+    for (int i = 0; i < 300; ++i) failed += !ReplacementList().parse("x=X\ny=Y\n");
+    done = true;
+    warner.join();
+    installMessageSink(std::move(previous));
+    EXPECT_EQ(failed, 0);
 }

@@ -13,21 +13,22 @@
 #include "support/stop_flag.h"
 
 TEST(MessageService, KindWordsAndCounters) {
-    // number, kind word, rise of the error count, rise of the warning count
+    // number, kind word, rise of the error counts, rise of the thread's defect count
     // clang-format off
     const std::tuple<int, const char*, int, int> cases[] = {
-        {0, "Message", 0, 0}, {1, "Error", 0, 0}, {9999, "Error", 0, 0}, {10000, "Error", 1, 0},
-        {19999, "Error", 1, 0}, {20000, "Warning", 0, 0}, {29999, "Warning", 0, 0},
-        {30000, "Warning", 0, 1}, {39998, "Warning", 0, 1}, {39999, "Note", 0, 1},
-        {40000, "Note", 0, 0}};
+        {0, "Message", 0, 0}, {1, "Error", 0, 0}, {9999, "Error", 0, 0}, {10000, "Error", 1, 1},
+        {19999, "Error", 1, 1}, {20000, "Warning", 0, 0}, {30000, "Warning", 0, 0},
+        {34999, "Warning", 0, 0}, {35000, "Warning", 0, 1}, {39998, "Warning", 0, 1},
+        {39999, "Note", 0, 0}, {40000, "Note", 0, 0}};
     // clang-format on
     CaptureSink sink;
-    for (const auto& [number, kind, errors, warnings] : cases) {
-        int e0 = errorCount(), all0 = errorAndWarningCount();
+    for (const auto& [number, kind, errors, defects] : cases) {
+        int e0 = errorCount(), te0 = threadErrorCount(), d0 = threadDefectCount();
         EXPECT_EQ(report(number, "n=%d", number), int(std::to_string(number).size()) + 2);
         EXPECT_EQ(sink.messages().back().kind, kind) << number;
         EXPECT_EQ(errorCount() - e0, errors) << number;
-        EXPECT_EQ(errorAndWarningCount() - all0 - errors, warnings) << number;
+        EXPECT_EQ(threadErrorCount() - te0, errors) << number;
+        EXPECT_EQ(threadDefectCount() - d0, defects) << number;
     }
 }
 
