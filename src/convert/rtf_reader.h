@@ -3,7 +3,9 @@
 // CR LF and tab marks into TAB, and skips the few header groups that hold no
 // body text. Fonts and code pages are not interpreted: Japanese RTF spells its
 // Shift-JIS bytes as \'xx escapes, and those bytes are written out unchanged.
-// A \uN escape is dropped and the fallback text after it kept, whatever \ucN says.
+// A \uN escape (what LibreOffice writes for every Japanese character, with "?"
+// after it) is encoded into Shift-JIS, and the \ucN fallback characters after
+// it are dropped; a character Shift-JIS lacks becomes an escape like "{%u00E9}".
 #pragma once
 #include <string_view>
 

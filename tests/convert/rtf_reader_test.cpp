@@ -30,11 +30,18 @@ TEST(RtfReader, ConvertsDocumentText) {
         {"\x93\xfa\x8c\xea", "\x93\xfa\x8c\xea"},
         {R"(\{a\}\\{b})", "{a}\\b"},
         {R"(a\~b\-c\_d)", "abcd"},
-        // A Unicode escape is dropped; the fallback after it is the text.
-        {R"(\u26085?)", "?"},
-        {R"(\uc0\u26085?)", "?"},
+        // A Unicode escape is the text; the \ucN fallback characters after it go.
+        {R"(\u26085\'3f\u26412\'3f)", "\x93\xfa\x96\x7b"},
+        {R"(\u26085 ?!)", "\x93\xfa!"},
+        {R"(\uc0\u26085?)", "\x93\xfa?"},
         {R"(\uc2\u26085\'93\'fa!)", "\x93\xfa!"},
-        {R"(\u-10179?\u-8694?)", "??"},
+        {R"(\uc2\u26085\fs24 x!)", "\x93\xfa!"},
+        {R"(\u26085{x}y)", "\x93\xfaxy"},
+        // A group's \ucN ends with it; a skipped group's too.
+        {R"({\uc2\u26085??}\u26412??)", "\x93\xfa\x96\x7b?"},
+        {R"({\uc2{\info\uc0}\u26085??}\u26412??)", "\x93\xfa\x96\x7b?"},
+        {R"(\u-10179?\u-8694?\u233?)", "{%uD83D}{%uDE0A}{%u00E9}"},
+        {R"(\u65 \ul \ucx \u-40000 z)", "Az"},
         // Header groups go with everything nested in them.
         {R"({\fonttbl{\f0 MS Mincho;}{\f1 a\}b;}}x)", "x"},
         {R"({\colortbl;\red0\green0\blue0;}{\stylesheet{\s0 Normal;}}x)", "x"},
