@@ -326,6 +326,10 @@ MUTANTS = [
      "return source_ ? source_->row(r) + first_ :", "return source_ ? source_->row(r) :"),
     ("cut-index-file-passed-over", "src/search/indexed_search.cpp",
      "        out.wholeFile = true;\n    } else {", "    } else {"),
+    # RTF: a group's \ucN ends with it; a \uN's fallback is dropped.
+    ("rtf-uc-outlives-group", "src/convert/rtf_reader.cpp",
+     "            uc_ = ucSaved_.back().second;\n", ""),
+    ("rtf-fallback-kept", "src/convert/rtf_reader.cpp", "        fallback_ = uc_;\n", ""),
 ]
 
 
