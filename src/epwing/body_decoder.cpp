@@ -87,7 +87,10 @@ constexpr char kExtension[] = "<\x8Ag\x92\xA3\x97\xCC\x88\xE6%X>";
 constexpr char kDescriptor[] = "<\x8BL\x8Fq\x8Eq%X>";
 constexpr char kUnknown[] = "<\x95s\x96\xBE%X>";
 constexpr char kGaijiOpen[] = "<\x8AO";
-// "The book ends inside its text: %s"
+// "EPWING: the book is damaged; its text ends early: %s"
+constexpr char kDamagedJa[] =
+    "EPWING: \x8E\xAB\x8F\x91\x82\xAA\x89\xF3\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB7\x81"
+    "B\x96{\x95\xB6\x82\xAA\x93r\x92\x86\x82\xC5\x8FI\x82\xED\x82\xE8\x82\xDC\x82\xB7: %s";
 constexpr char kDamaged[] = "EPWING: damaged book, text ends early: %s";
 
 bool isExtensionCode(uint8_t low) {
@@ -366,7 +369,7 @@ DecodeEnd DecodeRun::run() {
     }
     const bool flushed = flushEntry();
     if (damaged_) {
-        report(kMsgWarning, kDamaged, d_.book_.path().c_str());
+        report(kMsgWarning, jaEn(kDamagedJa, kDamaged), d_.book_.path().c_str());
         return DecodeEnd::kDamaged;
     }
     if (stopped || !flushed || (!ended_ && stopRequested())) return DecodeEnd::kStopped;
