@@ -31,7 +31,7 @@ export XDG_RUNTIME_DIR=$work/run && mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$display QT_QPA_PLATFORM=xcb
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 200); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 
 "$bin" >"$work/app.log" 2>&1 &
 app=$!
@@ -40,7 +40,7 @@ xdotool windowfocus --sync "$main"
 
 # Keys go to the window that has the focus (there is no window manager).
 wait_focus() {
-  for _ in $(seq 100); do [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]] && return; sleep 0.05; done
+  for _ in $(seq 400); do [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]] && return; sleep 0.05; done
   echo "xvfb_check: window $1 did not get the focus"; exit 1
 }
 xdotool key ctrl+f
@@ -54,7 +54,7 @@ xdotool key Tab
 xdotool type --delay 20 '*.txt'
 xdotool key Return
 
-for _ in $(seq 100); do
+for _ in $(seq 400); do
   xdotool search --onlyvisible --name '^検索$' >/dev/null 2>&1 || break; sleep 0.05
 done
 xdotool windowfocus --sync "$main"
@@ -62,7 +62,7 @@ wait_focus "$main"
 sleep 1
 import -window root "$shot"
 xdotool key alt+F4
-for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 200); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$app" 2>/dev/null; then
   echo "xvfb_check: the program did not end on Alt+F4"; exit 1
 fi
