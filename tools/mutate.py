@@ -330,6 +330,8 @@ MUTANTS = [
     ("rtf-uc-outlives-group", "src/convert/rtf_reader.cpp",
      "            uc_ = ucSaved_.back().second;\n", ""),
     ("rtf-fallback-kept", "src/convert/rtf_reader.cpp", "        fallback_ = uc_;\n", ""),
+    # The size a file had when it opened decides how the text reader takes it.
+    ("opened-size-unknown", "src/platform/file_handle.cpp", "    if (size) *size = readSize;\n", ""),
 ]
 
 

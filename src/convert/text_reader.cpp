@@ -14,7 +14,6 @@
 #include "base/lwstr.h"
 #include "convert/candidate_lines.h"
 #include "convert/charset_detect.h"
-#include "platform/file_handle.h"
 #include "support/message_service.h"
 #include "support/path_utils.h"
 #include "text/encoding.h"
@@ -170,7 +169,7 @@ std::unique_ptr<LSrmBase> openTextReader(std::string_view path, const Conversion
     if (!file->open(path, 'r', false)) return nullptr;
     if (ranged) file->expectJumps();
     // Large marked texts go to a converted text, the rest is decoded here.
-    const int64_t size = descriptorSize(file->file().handle()).value;
+    const int64_t size = file->file().openedSize();
     if (size <= kMaxDecodedSize && lineNeedles)
         if (std::optional<LStr> lines = readMarkedCandidateLines(*file, size, *lineNeedles))
             return std::make_unique<InMemoryText>(std::move(*lines));

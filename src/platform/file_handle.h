@@ -23,8 +23,9 @@ inline constexpr int kNotRegularFile = ENODEV;
 // at its end. New files get 0666 less the umask. To read, a folder fails
 // with EISDIR and any other kind of file with kNotRegularFile, without
 // waiting (a FIFO without a writer); any other mode fails with EINVAL. The
-// descriptor is not inherited by child processes.
-FileResult openDescriptor(std::string_view sjisPath, char mode);
+// descriptor is not inherited by child processes. size, when given, gets
+// the size of a file opened to read as the open saw it (else 0).
+FileResult openDescriptor(std::string_view sjisPath, char mode, int64_t* size = nullptr);
 // Why opening sjisPath to read fails now (its errno), or 0 when it opens.
 int readOpenError(std::string_view sjisPath);
 
@@ -44,8 +45,6 @@ FileResult writeDescriptor(int fd, const void* buffer, int32_t count);
 FileResult seekDescriptor(int fd, int64_t position);
 // The current position.
 FileResult descriptorPosition(int fd);
-// The size of the file open on fd.
-FileResult descriptorSize(int fd);
 // The size and write time (see file_system.h) of the file open on fd, from
 // one stat; false when it is no regular file.
 bool descriptorFileInfo(int fd, int64_t& size, uint64_t& writeTime);

@@ -64,12 +64,15 @@ public:
 
     const LStr& path() const { return path_; }
     char mode() const { return mode_; }
+    // The size of a file opened to read, as the open saw it.
+    int64_t openedSize() const { return openedSize_; }
     GuardState guardState() const { return guard_; }
 
 private:
     void endGuard();
 
     char mode_ = 'r';
+    int64_t openedSize_ = 0;
     GuardState guard_ = kGuardOff;
     LStr path_;
 };

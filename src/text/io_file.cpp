@@ -16,6 +16,7 @@ bool LIoFile::open(std::string_view path, char mode, bool report) {
     close();
     const bool opened = file_.open(path, mode, report, true);
     reset();
+    if (opened) ahead_.sourceOpened();
     if (opened && mode == 'a') seek(-1);
     return opened;
 }

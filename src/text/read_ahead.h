@@ -23,6 +23,8 @@ public:
     // The next block is as small as one after a seek: the reader is going
     // to jump (it reads a little at the start first).
     void expectJumps() { fill_ = kJumpBlock; }
+    // The source was just opened at position 0: the first read needs no tell.
+    void sourceOpened() { sourceAt_ = 0; }
 
     int32_t read(void* buffer, int32_t count) override;
     int32_t write(const void* buffer, int32_t count) override;

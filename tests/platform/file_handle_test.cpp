@@ -57,9 +57,11 @@ TEST(FileHandle, OnlyRegularFilesOpenToReadAndNothingWaits) {
         std::string out;
         for (const std::string& path :
              {dir.path("lonely"), std::string("/dev/null"), empty, text}) {
-            FileResult r = openDescriptor(path, 'r');
+            int64_t size = -1;
+            FileResult r = openDescriptor(path, 'r', &size);
             out += std::to_string(r.error);
             if (r.ok()) out += (fcntl(int(r.value), F_GETFL) & O_NONBLOCK) ? "n" : "b";
+            if (r.ok()) out += std::to_string(size);
             out += " ";
         }
         // A non-blocking read with nothing to read yet ends there.
@@ -71,9 +73,9 @@ TEST(FileHandle, OnlyRegularFilesOpenToReadAndNothingWaits) {
     });
     EXPECT_EQ(child.exitCode, 0);
     // An empty file may be a kernel file that waits for data: it stays
-    // non-blocking; a file with data blocks as usual.
+    // non-blocking; a file with data blocks as usual. Both tell their size.
     const std::string notRegular = std::to_string(kNotRegularFile) + " ";
-    EXPECT_EQ(child.output, notRegular + notRegular + "0n 0b 0");
+    EXPECT_EQ(child.output, notRegular + notRegular + "0n0 0b3 0");
 }
 
 std::atomic<int> interrupts{0};
