@@ -332,6 +332,11 @@ MUTANTS = [
     ("rtf-fallback-kept", "src/convert/rtf_reader.cpp", "        fallback_ = uc_;\n", ""),
     # The size a file had when it opened decides how the text reader takes it.
     ("opened-size-unknown", "src/platform/file_handle.cpp", "    if (size) *size = readSize;\n", ""),
+    # libzip and expat are opened on first use.
+    ("zip-library-never-opened", "src/convert/zip_archive.cpp",
+     'if (bindLibrarySymbol(so, "zip_open", z.open) &&', "if (false &&"),
+    ("expat-library-never-opened", "src/convert/xml_text_reader.cpp",
+     'if (bindLibrarySymbol(so, "XML_ParserCreateNS", x.parserCreateNS) &&', "if (false &&"),
 ]
 
 

@@ -81,6 +81,7 @@ ExtractOutcome extractOfficeXml(std::string_view path, std::string_view extensio
     std::unique_ptr<ZipArchive> archive = ZipArchive::open(systemPath, status);
     if (!archive) {
         if (status == ZipOpen::Unreadable) return failure("cannot open the file");
+        if (status == ZipOpen::NoLibrary) return failure("libzip is not installed");
         if (isCompoundFile(systemPath)) return failure("encrypted document");
         return failure(status == ZipOpen::NotZip ? "not a zip archive" : "damaged archive");
     }

@@ -6,9 +6,61 @@
 #include <expat.h>
 
 #include <climits>
+#include <optional>
+
+#include "platform/loadable_module.h"
+
+#ifndef QF_EXPAT_SONAME
+#define QF_EXPAT_SONAME "libexpat.so.1"
+#endif
 
 namespace {
 constexpr char kNamespaceSeparator = '\x01';
+
+// expat is opened with the first document that needs it, not at every start.
+struct ExpatCalls {
+    decltype(&XML_ParserCreateNS) parserCreateNS;
+    decltype(&XML_ParserFree) parserFree;
+    decltype(&XML_SetUserData) setUserData;
+    decltype(&XML_SetElementHandler) setElementHandler;
+    decltype(&XML_SetCharacterDataHandler) setCharacterDataHandler;
+    decltype(&XML_SetStartDoctypeDeclHandler) setStartDoctypeDeclHandler;
+    decltype(&XML_SetEntityDeclHandler) setEntityDeclHandler;
+    decltype(&XML_SetParamEntityParsing) setParamEntityParsing;
+    decltype(&XML_Parse) parse;
+    decltype(&XML_StopParser) stopParser;
+    decltype(&XML_GetErrorCode) getErrorCode;
+    decltype(&XML_ErrorString) errorString;
+    decltype(&XML_GetCurrentLineNumber) getCurrentLineNumber;
+};
+
+const ExpatCalls* expatCalls() {
+    static const std::optional<ExpatCalls> calls = []() -> std::optional<ExpatCalls> {
+        ExpatCalls x{};
+        const char* so = QF_EXPAT_SONAME;
+        if (bindLibrarySymbol(so, "XML_ParserCreateNS", x.parserCreateNS) &&
+            bindLibrarySymbol(so, "XML_ParserFree", x.parserFree) &&
+            bindLibrarySymbol(so, "XML_SetUserData", x.setUserData) &&
+            bindLibrarySymbol(so, "XML_SetElementHandler", x.setElementHandler) &&
+            bindLibrarySymbol(so, "XML_SetCharacterDataHandler", x.setCharacterDataHandler) &&
+            bindLibrarySymbol(so, "XML_SetStartDoctypeDeclHandler", x.setStartDoctypeDeclHandler) &&
+            bindLibrarySymbol(so, "XML_SetEntityDeclHandler", x.setEntityDeclHandler) &&
+            bindLibrarySymbol(so, "XML_SetParamEntityParsing", x.setParamEntityParsing) &&
+            bindLibrarySymbol(so, "XML_Parse", x.parse) &&
+            bindLibrarySymbol(so, "XML_StopParser", x.stopParser) &&
+            bindLibrarySymbol(so, "XML_GetErrorCode", x.getErrorCode) &&
+            bindLibrarySymbol(so, "XML_ErrorString", x.errorString) &&
+            bindLibrarySymbol(so, "XML_GetCurrentLineNumber", x.getCurrentLineNumber))
+            return x;
+        return std::nullopt;
+    }();
+    return calls ? &*calls : nullptr;
+}
+
+// Only a reader with a parser calls this, and it has one only once expat is loaded.
+const ExpatCalls& expat() {
+    return *expatCalls();
+}
 
 std::string_view localName(const char* name) {
     std::string_view full(name);
@@ -38,7 +90,7 @@ struct XmlTextReader::Callbacks {
     static void check(XmlTextReader& r) {
         if (r.status_ == XmlStatus::Ok && r.handler_.wantsStop()) {
             r.status_ = XmlStatus::Stopped;
-            XML_StopParser(r.parser_.get(), XML_FALSE);
+            expat().stopParser(r.parser_.get(), XML_FALSE);
         }
     }
     static void start(void* data, const char* name, const char** attributes) {
@@ -59,7 +111,7 @@ struct XmlTextReader::Callbacks {
     static void refuse(XmlTextReader& r) {
         if (r.status_ != XmlStatus::Ok) return;
         r.status_ = XmlStatus::Refused;
-        XML_StopParser(r.parser_.get(), XML_FALSE);
+        expat().stopParser(r.parser_.get(), XML_FALSE);
     }
     static void doctype(void* data, const char*, const char*, const char*, int) {
         refuse(self(data));
@@ -70,27 +122,33 @@ struct XmlTextReader::Callbacks {
     }
 };
 
-XmlTextReader::XmlTextReader(XmlHandler& handler)
-    : handler_(handler), parser_(XML_ParserCreateNS("UTF-8", kNamespaceSeparator), XML_ParserFree) {
+XmlTextReader::XmlTextReader(XmlHandler& handler) : handler_(handler), parser_(nullptr, nullptr) {
+    const ExpatCalls* x = expatCalls();
+    if (!x) {
+        status_ = XmlStatus::Malformed;
+        error_ = "expat is not installed";
+        return;
+    }
+    parser_ = {x->parserCreateNS("UTF-8", kNamespaceSeparator), x->parserFree};
     XML_Parser p = parser_.get();
-    XML_SetUserData(p, this);
-    XML_SetElementHandler(p, Callbacks::start, Callbacks::end);
-    XML_SetCharacterDataHandler(p, Callbacks::characters);
-    XML_SetStartDoctypeDeclHandler(p, Callbacks::doctype);
-    XML_SetEntityDeclHandler(p, Callbacks::entity);
-    XML_SetParamEntityParsing(p, XML_PARAM_ENTITY_PARSING_NEVER);
+    x->setUserData(p, this);
+    x->setElementHandler(p, Callbacks::start, Callbacks::end);
+    x->setCharacterDataHandler(p, Callbacks::characters);
+    x->setStartDoctypeDeclHandler(p, Callbacks::doctype);
+    x->setEntityDeclHandler(p, Callbacks::entity);
+    x->setParamEntityParsing(p, XML_PARAM_ENTITY_PARSING_NEVER);
 }
 
 XmlTextReader::~XmlTextReader() = default;
 
 bool XmlTextReader::parse(const char* bytes, int length, bool last) {
     if (status_ != XmlStatus::Ok) return false;
-    if (XML_Parse(parser_.get(), bytes, length, last) == XML_STATUS_OK) return true;
+    if (expat().parse(parser_.get(), bytes, length, last) == XML_STATUS_OK) return true;
     if (status_ == XmlStatus::Ok) {
         status_ = XmlStatus::Malformed;
         XML_Parser p = parser_.get();
-        error_ = std::string(XML_ErrorString(XML_GetErrorCode(p))) + " at line " +
-                 std::to_string(XML_GetCurrentLineNumber(p));
+        error_ = std::string(expat().errorString(expat().getErrorCode(p))) + " at line " +
+                 std::to_string(expat().getCurrentLineNumber(p));
     }
     return false;
 }

@@ -16,6 +16,7 @@ enum class ZipOpen {
     NotZip,      // no zip directory at all
     Damaged,     // a directory, but an unusable one
     Unreadable,  // the file cannot be opened
+    NoLibrary,   // libzip is not installed
 };
 
 enum class ZipRead {

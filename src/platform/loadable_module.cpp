@@ -41,14 +41,28 @@ void* openModule(const std::string& name) {
     return nullptr;
 }
 
-}  // namespace
-
-void* moduleSymbol(std::string_view name, const char* symbol) {
+// Modules are looked for in the program's folders, system libraries by the
+// dynamic linker; each is opened once.
+void* symbolOf(std::string_view name, const char* symbol, bool systemLibrary) {
     static std::mutex lock;
     static std::map<std::string, void*, std::less<>> handles;
     const std::lock_guard<std::mutex> guard(lock);
     auto it = handles.find(name);
-    if (it == handles.end())
-        it = handles.emplace(std::string(name), openModule(std::string(name))).first;
+    if (it == handles.end()) {
+        const std::string file(name);
+        void* handle =
+            systemLibrary ? ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL) : openModule(file);
+        it = handles.emplace(file, handle).first;
+    }
     return it->second ? ::dlsym(it->second, symbol) : nullptr;
+}
+
+}  // namespace
+
+void* moduleSymbol(std::string_view name, const char* symbol) {
+    return symbolOf(name, symbol, false);
+}
+
+void* librarySymbol(std::string_view soname, const char* symbol) {
+    return symbolOf(soname, symbol, true);
 }

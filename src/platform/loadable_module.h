@@ -8,3 +8,13 @@
 // The address of symbol in the module file name, loading the module on
 // first use; null when the module or the symbol is not found. Thread-safe.
 void* moduleSymbol(std::string_view name, const char* symbol);
+// The same for a library of the system, found by its soname as the dynamic
+// linker finds it.
+void* librarySymbol(std::string_view soname, const char* symbol);
+
+// Points fn at symbol of the system library soname; false when missing.
+template <class Fn>
+bool bindLibrarySymbol(std::string_view soname, const char* symbol, Fn& fn) {
+    fn = reinterpret_cast<Fn>(librarySymbol(soname, symbol));
+    return fn != nullptr;
+}

@@ -79,8 +79,7 @@ std::string findProgramOnPath(std::string_view name) {
     for (size_t start = 0; start <= path.size();) {
         size_t end = path.find(':', start);
         if (end == std::string::npos) end = path.size();
-        std::string folder = path.substr(start, end - start);
-        if (folder.empty()) folder = ".";
+        const std::string folder = end > start ? path.substr(start, end - start) : ".";
         const std::string candidate = folder + "/" + std::string(name);
         if (::access(candidate.c_str(), X_OK) == 0) return candidate;
         start = end + 1;
