@@ -6,25 +6,16 @@
 #include "pattern/sjis_scan.h"
 #include "text/sjis.h"
 
-FirstCharScan::FirstCharScan(const std::function<bool(int)>& wanted) {
-    int count = 0;
-    int last = 0;
-    auto add = [&](int code) {
-        if (!wanted(code)) return;
-        ++count;
-        last = code;
+FirstCharScan::FirstCharScan(const std::vector<int>& codes) {
+    for (int code : codes) {
         codes_.set(size_t(code));
         const int first = code > 0xFF ? code >> 8 : code;
         first_[size_t(first)] = true;
-    };
-    for (int b = 0; b < 256; ++b) add(b);
-    for (int lead = 0; lead < 256; ++lead) {
-        if (!isLeadByte(static_cast<unsigned char>(lead))) continue;
-        for (int trail = 0; trail < 256; ++trail) add(lead << 8 | trail);
     }
     finder_.emplace(first_);
     // A lead byte alone finds far more places than the whole character.
-    if (count == 1 && last > 0xFF) onlyChar_ = {char(last >> 8), char(last & 0xFF)};
+    if (codes.size() == 1 && codes[0] > 0xFF)
+        onlyChar_ = {char(codes[0] >> 8), char(codes[0] & 0xFF)};
 }
 
 const char* FirstCharScan::findByte(const char* p, const char* end, std::string_view needle) const {

@@ -7,18 +7,18 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "support/byte_scan.h"
 
 class FirstCharScan {
 public:
-    // The characters c with wanted(c): every code charAt can return (a byte,
-    // or (lead << 8) | any byte after a lead byte) is asked once.
-    explicit FirstCharScan(const std::function<bool(int)>& wanted);
+    // The set of characters, as codes charAt returns (a byte, or
+    // (lead << 8) | any byte after a lead byte).
+    explicit FirstCharScan(const std::vector<int>& codes);
     FirstCharScan(const FirstCharScan&) = delete;
     FirstCharScan& operator=(const FirstCharScan&) = delete;
 

@@ -52,14 +52,11 @@ void appendCode(LStr& out, int code) {
 std::vector<int> variants(int code, FoldFlags fold) {
     if (fold.ignoreWidth && !foldsOneToOne(code)) return {};
     std::vector<int> out;
-    const int folded = foldChar(code, fold);
-    for (int lead = 1; lead < 256 && out.size() <= kMaxVariants; ++lead) {
-        if (!isLeadByte(uint8_t(lead))) {
-            if (foldChar(lead, fold) == folded) out.push_back(lead);
-            continue;
-        }
-        for (int trail = 0x40; trail < 0x100; ++trail)
-            if (foldChar(lead << 8 | trail, fold) == folded) out.push_back(lead << 8 | trail);
+    for (int variant : foldEquivalents(code, fold)) {
+        // Whole characters only: no NUL, no lone lead byte, no trail byte below 0x40.
+        const bool whole =
+            variant < 256 ? variant > 0 && !isLeadByte(uint8_t(variant)) : (variant & 0xFF) >= 0x40;
+        if (whole) out.push_back(variant);
     }
     return out.size() <= kMaxVariants ? out : std::vector<int>();
 }

@@ -60,8 +60,7 @@ RecordTester::RecordTester(const SearchKeys& keys, const TSchStr& str, const LRe
       boundary_(SpType::NotInWord, 0, nullptr) {
     if (!key_.empty()) {
         firstChar_ = foldChar(charAt(key_), fold_);
-        firstScan_ = std::make_unique<FirstCharScan>(
-            [this](int code) { return foldChar(code, fold_) == firstChar_; });
+        firstScan_ = std::make_unique<FirstCharScan>(foldEquivalents(charAt(key_), fold_));
         if (method() == Method::kLiteral) needles_ = literalNeedles(key_, fold_);
     }
     if (method() == Method::kRegex && str.schRex) {

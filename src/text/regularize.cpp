@@ -66,16 +66,77 @@ int doubleByteAt(std::string_view text, size_t pos) {
     return (byteAt(text, pos) << 8) | byteAt(text, pos + 1);
 }
 
+// One Table per kind of folding, each made when first asked for: a search
+// uses one or two of the four.
+template <class Table>
+const Table& tableFor(FoldFlags fold) {
+    switch ((fold.ignoreCase ? 2 : 0) + (fold.ignoreWidth ? 1 : 0)) {
+        case 0: {
+            static const Table table(FoldFlags{false, false});
+            return table;
+        }
+        case 1: {
+            static const Table table(FoldFlags{false, true});
+            return table;
+        }
+        case 2: {
+            static const Table table(FoldFlags{true, false});
+            return table;
+        }
+        default: {
+            static const Table table(FoldFlags{true, true});
+            return table;
+        }
+    }
+}
+
+// Calls visit with every code charAt can return: each byte, and each lead
+// byte followed by any byte.
+template <class Visit>
+void forEachCharCode(Visit visit) {
+    for (int b = 0; b < 256; ++b) visit(b);
+    for (int lead = 0x80; lead < 256; ++lead) {
+        if (!isLeadByte(uint8_t(lead))) continue;
+        for (int trail = 0; trail < 256; ++trail) visit(lead << 8 | trail);
+    }
+}
+
+bool isCharCode(int code) {
+    return code >= 0 && (code < 256 || (code <= 0xFFFF && isLeadByte(uint8_t(code >> 8))));
+}
+
+// The codes that fold to another code, ordered by what they fold to.
+class FoldChanges {
+public:
+    explicit FoldChanges(FoldFlags fold) {
+        forEachCharCode([&](int code) {
+            const int folded = foldChar(code, fold);
+            if (folded != code) changed_.push_back({folded, code});
+        });
+        std::sort(changed_.begin(), changed_.end());
+    }
+
+    // The codes that fold to folded, ascending, with folded itself when it
+    // folds to itself (self is whether it does).
+    std::vector<int> to(int folded, bool self) const {
+        std::vector<int> codes;
+        if (self) codes.push_back(folded);
+        auto it = std::lower_bound(changed_.begin(), changed_.end(), std::pair{folded, 0});
+        for (; it != changed_.end() && it->first == folded; ++it) codes.push_back(it->second);
+        std::sort(codes.begin(), codes.end());
+        return codes;
+    }
+
+private:
+    std::vector<std::pair<int, int>> changed_;  // (folded, code)
+};
+
 // The regular form of every double-byte character, row by row (one row per
 // lead byte). Only the rows of kana, letters and Greek change and 0x81,
 // symbols, vanishes; the other rows keep their characters and have no table.
 class FoldRows {
 public:
-    static const FoldRows& of(FoldFlags fold) {
-        static const FoldRows tables[4] = {FoldRows({false, false}), FoldRows({false, true}),
-                                           FoldRows({true, false}), FoldRows({true, true})};
-        return tables[(fold.ignoreCase ? 2 : 0) + (fold.ignoreWidth ? 1 : 0)];
-    }
+    static const FoldRows& of(FoldFlags fold) { return tableFor<FoldRows>(fold); }
     // The folded code of a character, 0 when it vanishes. Both forms are
     // looked up and one kept: Japanese text mixes the rows at every turn.
     int fold(unsigned char lead, unsigned char trail) const {
@@ -85,7 +146,6 @@ public:
         return row >= 0 ? folded : same;
     }
 
-private:
     explicit FoldRows(FoldFlags fold) {
         row_.fill(-1);
         for (int lead = 0x81; lead <= 0xFF; ++lead) {
@@ -103,6 +163,7 @@ private:
         }
     }
 
+private:
     std::array<int16_t, 256> row_;
     std::vector<uint16_t> codes_;
 };
@@ -143,6 +204,12 @@ int foldChar(int code, FoldFlags fold) {
     if (fold.ignoreCase) code = toLowerFull(code);
     if (fold.ignoreWidth) code = fullToHalf(code);
     return code;
+}
+
+std::vector<int> foldEquivalents(int code, FoldFlags fold) {
+    const int folded = foldChar(code, fold);
+    const bool self = isCharCode(folded) && foldChar(folded, fold) == folded;
+    return tableFor<FoldChanges>(fold).to(folded, self);
 }
 
 void stemWord(LStr& word) {

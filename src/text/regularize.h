@@ -7,6 +7,7 @@
 #include <atomic>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "base/lstr.h"
 
@@ -17,6 +18,9 @@ struct FoldFlags {
 
 // A character code (see char_fold.h) with case and width folded as asked.
 int foldChar(int code, FoldFlags fold);
+// Every code charAt can return (a byte, or a lead byte and any byte after
+// it) that folds as code does, ascending.
+std::vector<int> foldEquivalents(int code, FoldFlags fold);
 
 // Index mode folds case and width regardless of the search options.
 inline constexpr FoldFlags kIndexFolding{true, true};

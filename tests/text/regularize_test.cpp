@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "text/sjis.h"
+
 namespace {
 
 std::string regular(std::string_view text, FoldFlags fold = kIndexFolding) {
@@ -62,4 +66,30 @@ TEST(StemCompare, MatchesRegularisedForms) {
     }
     std::atomic<int> stop{1};
     EXPECT_FALSE(stemCompare("abc", 0, "abc", kIndexFolding, false, &stop).matched);
+}
+
+// The equivalents come from a table made once; they must be what a walk
+// over every code finds.
+TEST(FoldEquivalents, AreEveryCodeThatFoldsAlike) {
+    // A, a, Ａ, ａ, ア (full), ｱ, あ, ガ, ｶ, 亜, α, Α, 1, １, 、, a lone lead, a low trail.
+    const int codes[] = {'A',    'a',    0x8260, 0x8281, 0x8341, 0xB1,   0x82A0, 0x834B, 0xB6,
+                         0x889F, 0x83BF, 0x839F, '1',    0x8250, 0x8141, 0x82,   0x8220};
+    for (bool ignoreCase : {false, true}) {
+        for (bool ignoreWidth : {false, true}) {
+            const FoldFlags fold{ignoreCase, ignoreWidth};
+            for (int code : codes) {
+                std::vector<int> walked;
+                const int folded = foldChar(code, fold);
+                auto visit = [&](int c) {
+                    if (foldChar(c, fold) == folded) walked.push_back(c);
+                };
+                for (int b = 0; b < 256; ++b) visit(b);
+                for (int lead = 0; lead < 256; ++lead)
+                    if (isLeadByte(uint8_t(lead)))
+                        for (int trail = 0; trail < 256; ++trail) visit(lead << 8 | trail);
+                EXPECT_EQ(foldEquivalents(code, fold), walked)
+                    << std::hex << code << " case " << ignoreCase << " width " << ignoreWidth;
+            }
+        }
+    }
 }
