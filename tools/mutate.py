@@ -334,9 +334,10 @@ MUTANTS = [
     ("opened-size-unknown", "src/platform/file_handle.cpp", "    if (size) *size = readSize;\n", ""),
     # libzip and expat are opened on first use.
     ("zip-library-never-opened", "src/convert/zip_archive.cpp",
-     'if (bindLibrarySymbol(so, "zip_open", z.open) &&', "if (false &&"),
+     'return bindLibrarySymbol(so, "zip_open", z.open) &&', "return false &&"),
     ("expat-library-never-opened", "src/convert/xml_text_reader.cpp",
-     'if (bindLibrarySymbol(so, "XML_ParserCreateNS", x.parserCreateNS) &&', "if (false &&"),
+     'return bindLibrarySymbol(so, "XML_ParserCreateNS", x.parserCreateNS) &&',
+     "return false &&"),
 ]
 
 

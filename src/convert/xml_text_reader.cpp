@@ -6,7 +6,6 @@
 #include <expat.h>
 
 #include <climits>
-#include <optional>
 
 #include "platform/loadable_module.h"
 
@@ -34,27 +33,24 @@ struct ExpatCalls {
     decltype(&XML_GetCurrentLineNumber) getCurrentLineNumber;
 };
 
+bool bindExpat(std::string_view so, ExpatCalls& x) {
+    return bindLibrarySymbol(so, "XML_ParserCreateNS", x.parserCreateNS) &&
+           bindLibrarySymbol(so, "XML_ParserFree", x.parserFree) &&
+           bindLibrarySymbol(so, "XML_SetUserData", x.setUserData) &&
+           bindLibrarySymbol(so, "XML_SetElementHandler", x.setElementHandler) &&
+           bindLibrarySymbol(so, "XML_SetCharacterDataHandler", x.setCharacterDataHandler) &&
+           bindLibrarySymbol(so, "XML_SetStartDoctypeDeclHandler", x.setStartDoctypeDeclHandler) &&
+           bindLibrarySymbol(so, "XML_SetEntityDeclHandler", x.setEntityDeclHandler) &&
+           bindLibrarySymbol(so, "XML_SetParamEntityParsing", x.setParamEntityParsing) &&
+           bindLibrarySymbol(so, "XML_Parse", x.parse) &&
+           bindLibrarySymbol(so, "XML_StopParser", x.stopParser) &&
+           bindLibrarySymbol(so, "XML_GetErrorCode", x.getErrorCode) &&
+           bindLibrarySymbol(so, "XML_ErrorString", x.errorString) &&
+           bindLibrarySymbol(so, "XML_GetCurrentLineNumber", x.getCurrentLineNumber);
+}
+
 const ExpatCalls* expatCalls() {
-    static const std::optional<ExpatCalls> calls = []() -> std::optional<ExpatCalls> {
-        ExpatCalls x{};
-        const char* so = QF_EXPAT_SONAME;
-        if (bindLibrarySymbol(so, "XML_ParserCreateNS", x.parserCreateNS) &&
-            bindLibrarySymbol(so, "XML_ParserFree", x.parserFree) &&
-            bindLibrarySymbol(so, "XML_SetUserData", x.setUserData) &&
-            bindLibrarySymbol(so, "XML_SetElementHandler", x.setElementHandler) &&
-            bindLibrarySymbol(so, "XML_SetCharacterDataHandler", x.setCharacterDataHandler) &&
-            bindLibrarySymbol(so, "XML_SetStartDoctypeDeclHandler", x.setStartDoctypeDeclHandler) &&
-            bindLibrarySymbol(so, "XML_SetEntityDeclHandler", x.setEntityDeclHandler) &&
-            bindLibrarySymbol(so, "XML_SetParamEntityParsing", x.setParamEntityParsing) &&
-            bindLibrarySymbol(so, "XML_Parse", x.parse) &&
-            bindLibrarySymbol(so, "XML_StopParser", x.stopParser) &&
-            bindLibrarySymbol(so, "XML_GetErrorCode", x.getErrorCode) &&
-            bindLibrarySymbol(so, "XML_ErrorString", x.errorString) &&
-            bindLibrarySymbol(so, "XML_GetCurrentLineNumber", x.getCurrentLineNumber))
-            return x;
-        return std::nullopt;
-    }();
-    return calls ? &*calls : nullptr;
+    return libraryCalls<ExpatCalls>(QF_EXPAT_SONAME, bindExpat);
 }
 
 // Only a reader with a parser calls this, and it has one only once expat is loaded.

@@ -4,7 +4,6 @@
 
 #include <zip.h>
 
-#include <optional>
 #include <vector>
 
 #include "platform/loadable_module.h"
@@ -29,23 +28,20 @@ struct ZipCalls {
     decltype(&zip_error_code_zip) errorCodeZip;
 };
 
+bool bindZip(std::string_view so, ZipCalls& z) {
+    return bindLibrarySymbol(so, "zip_open", z.open) &&
+           bindLibrarySymbol(so, "zip_discard", z.discard) &&
+           bindLibrarySymbol(so, "zip_name_locate", z.nameLocate) &&
+           bindLibrarySymbol(so, "zip_stat_index", z.statIndex) &&
+           bindLibrarySymbol(so, "zip_fopen_index", z.fopenIndex) &&
+           bindLibrarySymbol(so, "zip_fread", z.fread) &&
+           bindLibrarySymbol(so, "zip_fclose", z.fclose) &&
+           bindLibrarySymbol(so, "zip_get_error", z.getError) &&
+           bindLibrarySymbol(so, "zip_error_code_zip", z.errorCodeZip);
+}
+
 const ZipCalls* zipCalls() {
-    static const std::optional<ZipCalls> calls = []() -> std::optional<ZipCalls> {
-        ZipCalls z{};
-        const char* so = QF_LIBZIP_SONAME;
-        if (bindLibrarySymbol(so, "zip_open", z.open) &&
-            bindLibrarySymbol(so, "zip_discard", z.discard) &&
-            bindLibrarySymbol(so, "zip_name_locate", z.nameLocate) &&
-            bindLibrarySymbol(so, "zip_stat_index", z.statIndex) &&
-            bindLibrarySymbol(so, "zip_fopen_index", z.fopenIndex) &&
-            bindLibrarySymbol(so, "zip_fread", z.fread) &&
-            bindLibrarySymbol(so, "zip_fclose", z.fclose) &&
-            bindLibrarySymbol(so, "zip_get_error", z.getError) &&
-            bindLibrarySymbol(so, "zip_error_code_zip", z.errorCodeZip))
-            return z;
-        return std::nullopt;
-    }();
-    return calls ? &*calls : nullptr;
+    return libraryCalls<ZipCalls>(QF_LIBZIP_SONAME, bindZip);
 }
 
 const ZipCalls& zipLib() {

@@ -3,6 +3,7 @@
 // build tree) and in the installed module folder. It stays loaded for the
 // rest of the process: code from it may still be running in other threads.
 #pragma once
+#include <optional>
 #include <string_view>
 
 // The address of symbol in the module file name, loading the module on
@@ -17,4 +18,16 @@ template <class Fn>
 bool bindLibrarySymbol(std::string_view soname, const char* symbol, Fn& fn) {
     fn = reinterpret_cast<Fn>(librarySymbol(soname, symbol));
     return fn != nullptr;
+}
+
+// The functions of one system library, bound by bind on first use and kept
+// for the process; null when the library or one of them is missing.
+template <class Calls>
+const Calls* libraryCalls(std::string_view soname, bool (*bind)(std::string_view, Calls&)) {
+    static const std::optional<Calls> calls = [&]() -> std::optional<Calls> {
+        Calls bound{};
+        if (bind(soname, bound)) return bound;
+        return std::nullopt;
+    }();
+    return calls ? &*calls : nullptr;
 }
