@@ -331,7 +331,7 @@ MUTANTS = [
      "            uc_ = ucSaved_.back().second;\n", ""),
     ("rtf-fallback-kept", "src/convert/rtf_reader.cpp", "        fallback_ = uc_;\n", ""),
     # The size a file had when it opened decides how the text reader takes it.
-    ("opened-size-unknown", "src/platform/file_handle.cpp", "    if (size) *size = readSize;\n", ""),
+    ("opened-size-unknown", "src/platform/file_handle.cpp", "    if (facts) *facts = read;\n", ""),
     # libzip and expat are opened on first use.
     ("zip-library-never-opened", "src/convert/zip_archive.cpp",
      'return bindLibrarySymbol(so, "zip_open", z.open) &&', "return false &&"),

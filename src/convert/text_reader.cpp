@@ -169,7 +169,7 @@ std::unique_ptr<LSrmBase> openTextReader(std::string_view path, const Conversion
     if (!file->open(path, 'r', false)) return nullptr;
     if (ranged) file->expectJumps();
     // Large marked texts go to a converted text, the rest is decoded here.
-    const int64_t size = file->file().openedSize();
+    const int64_t size = file->file().opened().size;
     if (size <= kMaxDecodedSize && lineNeedles)
         if (std::optional<LStr> lines = readMarkedCandidateLines(*file, size, *lineNeedles))
             return std::make_unique<InMemoryText>(std::move(*lines));

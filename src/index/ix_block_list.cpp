@@ -72,9 +72,10 @@ std::shared_ptr<IxBlockFile> IxBlockFile::readWhole(std::string_view path) {
 
 std::shared_ptr<IxBlockFile> IxBlockFile::openForReading(std::string_view path) {
     auto file = std::make_shared<IxBlockFile>();
-    if (!file->reader_.open(path, 'r', false) ||
-        !descriptorFileInfo(file->reader_.handle(), file->fileSize_, file->writeTime_))
-        return nullptr;
+    if (!file->reader_.open(path, 'r', false)) return nullptr;
+    // The open's own stat gives size and time: no second one.
+    file->fileSize_ = file->reader_.opened().size;
+    file->writeTime_ = file->reader_.opened().writeTime;
     return file;
 }
 

@@ -67,7 +67,9 @@ struct RowsHeader {
 class RowsReader : public IxRowSource {
 public:
     explicit RowsReader(std::string_view path) : file_(path, 'r', false) {
-        if (!file_.isOpen() || !descriptorFileInfo(file_.handle(), size_, writeTime_)) size_ = -1;
+        // The open's own stat gives size and time: no second one.
+        size_ = file_.isOpen() ? file_.opened().size : -1;
+        writeTime_ = file_.opened().writeTime;
     }
     bool isOpen() const { return size_ >= 0; }
     int64_t size() const { return size_; }

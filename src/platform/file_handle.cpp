@@ -42,12 +42,12 @@ int openFlags(char mode) {
 // blocking, except on a file that claims to be empty: such files under /proc
 // and /sys (/proc/kmsg) may wait for data, while a truly empty file reads
 // nothing either way.
-int checkReadable(int fd, int64_t& size) {
+int checkReadable(int fd, FsEntryFacts& facts) {
     struct stat st;
     if (::fstat(fd, &st) != 0) return errno;
     if (S_ISDIR(st.st_mode)) return EISDIR;
     if (!S_ISREG(st.st_mode)) return kNotRegularFile;
-    size = st.st_size;
+    facts = {true, st.st_size, fsFileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec)};
     if (st.st_size == 0) return 0;
     // O_NONBLOCK is the only status flag openFlags gives a read.
     return ::fcntl(fd, F_SETFL, 0) == 0 ? 0 : errno;
@@ -78,7 +78,7 @@ InterruptGuardState& guardState() {
 
 }  // namespace
 
-FileResult openDescriptor(std::string_view sjisPath, char mode, int64_t* size) {
+FileResult openDescriptor(std::string_view sjisPath, char mode, FsEntryFacts* facts) {
     int flags = openFlags(mode);
     if (flags < 0) return failure(EINVAL);
     std::string path = toSystemPath(sjisPath);
@@ -87,9 +87,9 @@ FileResult openDescriptor(std::string_view sjisPath, char mode, int64_t* size) {
         fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return failure(errno);
-    int64_t readSize = 0;
-    int error = mode == 'r' ? checkReadable(fd, readSize) : 0;
-    if (size) *size = readSize;
+    FsEntryFacts read;
+    int error = mode == 'r' ? checkReadable(fd, read) : 0;
+    if (facts) *facts = read;
     if (error == 0 && mode == 'a' && ::lseek(fd, 0, SEEK_END) < 0) error = errno;
     if (error != 0) {
         ::close(fd);
@@ -151,14 +151,6 @@ bool readDescriptorExactlyAt(int fd, void* buffer, int64_t count, int64_t offset
         if (!r.ok() || r.value <= 0) return false;
         done += r.value;
     }
-    return true;
-}
-
-bool descriptorFileInfo(int fd, int64_t& size, uint64_t& writeTime) {
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    size = st.st_size;
-    writeTime = fsFileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
     return true;
 }
 

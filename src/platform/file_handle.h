@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 // Result of a descriptor call: a descriptor, count or position in value, or
 // the errno of the failure in error (value is then -1).
 struct FileResult {
@@ -23,9 +25,10 @@ inline constexpr int kNotRegularFile = ENODEV;
 // at its end. New files get 0666 less the umask. To read, a folder fails
 // with EISDIR and any other kind of file with kNotRegularFile, without
 // waiting (a FIFO without a writer); any other mode fails with EINVAL. The
-// descriptor is not inherited by child processes. size, when given, gets
-// the size of a file opened to read as the open saw it (else 0).
-FileResult openDescriptor(std::string_view sjisPath, char mode, int64_t* size = nullptr);
+// descriptor is not inherited by child processes. facts, when given, gets
+// the size and write time of a file opened to read as the open saw them
+// (else nothing: regular stays false).
+FileResult openDescriptor(std::string_view sjisPath, char mode, FsEntryFacts* facts = nullptr);
 // Why opening sjisPath to read fails now (its errno), or 0 when it opens.
 int readOpenError(std::string_view sjisPath);
 
@@ -45,9 +48,6 @@ FileResult writeDescriptor(int fd, const void* buffer, int32_t count);
 FileResult seekDescriptor(int fd, int64_t position);
 // The current position.
 FileResult descriptorPosition(int fd);
-// The size and write time (see file_system.h) of the file open on fd, from
-// one stat; false when it is no regular file.
-bool descriptorFileInfo(int fd, int64_t& size, uint64_t& writeTime);
 // Writes the system's buffers of a descriptor that is open for writing to
 // the disk; a read-only descriptor has nothing to write and succeeds at once.
 FileResult syncDescriptor(int fd);

@@ -95,7 +95,7 @@ bool LFile::open(std::string_view path, char mode, bool reportOnFailure, bool gu
         holdInterruptGuard();
         guard_ = kGuardActive;
     }
-    FileResult r = openDescriptor(path_.view(), mode, &openedSize_);
+    FileResult r = openDescriptor(path_.view(), mode, &opened_);
     if (r.ok()) {
         handle_ = int(r.value);
         return true;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "base/lstr.h"
+#include "platform/file_system.h"
 #include "text/stream.h"
 
 class LHandle : public LStream {
@@ -64,15 +65,15 @@ public:
 
     const LStr& path() const { return path_; }
     char mode() const { return mode_; }
-    // The size of a file opened to read, as the open saw it.
-    int64_t openedSize() const { return openedSize_; }
+    // The size and write time of a file opened to read, as the open saw them.
+    const FsEntryFacts& opened() const { return opened_; }
     GuardState guardState() const { return guard_; }
 
 private:
     void endGuard();
 
     char mode_ = 'r';
-    int64_t openedSize_ = 0;
+    FsEntryFacts opened_;
     GuardState guard_ = kGuardOff;
     LStr path_;
 };

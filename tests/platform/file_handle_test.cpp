@@ -57,11 +57,11 @@ TEST(FileHandle, OnlyRegularFilesOpenToReadAndNothingWaits) {
         std::string out;
         for (const std::string& path :
              {dir.path("lonely"), std::string("/dev/null"), empty, text}) {
-            int64_t size = -1;
-            FileResult r = openDescriptor(path, 'r', &size);
+            FsEntryFacts facts;
+            FileResult r = openDescriptor(path, 'r', &facts);
             out += std::to_string(r.error);
             if (r.ok()) out += (fcntl(int(r.value), F_GETFL) & O_NONBLOCK) ? "n" : "b";
-            if (r.ok()) out += std::to_string(size);
+            if (r.ok()) out += std::to_string(facts.size);
             out += " ";
         }
         // A non-blocking read with nothing to read yet ends there.
