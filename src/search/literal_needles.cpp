@@ -41,11 +41,6 @@ bool foldsOneToOne(int code) {
            (code >= 0x824F && code <= 0x829A) || plainKatakana(code);
 }
 
-void appendCode(LStr& out, int code) {
-    if (code > 0xFF) out.append(char(code >> 8));
-    out.append(char(code & 0xFF));
-}
-
 // The characters that fold as code does; empty when there are too many or
 // code may match more than one character (only width folding joins a kana
 // and its sound mark).
@@ -69,7 +64,7 @@ std::vector<LStr> combinations(const std::vector<std::vector<int>>& classes) {
         for (const LStr& start : out)
             for (int code : codes) {
                 LStr next(start.view());
-                appendCode(next, code);
+                appendChar(next, code);
                 longer.push_back(std::move(next));
             }
         out = std::move(longer);
